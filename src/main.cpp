@@ -1,0 +1,4 @@
+// Program entry: the application, the main menu, the data module, the message loop.
+#include "shell/startup.h"
+
+int main(int argc, char** argv) { return RunTindora(argc, argv); }

@@ -1,0 +1,400 @@
+#include "platform/dataset.h"
+
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace platform {
+namespace {
+
+SqlObserver& Observer() {
+  static SqlObserver o;
+  return o;
+}
+
+void Notify(const QString& connection, const QString& sql) {
+  if (Observer()) Observer()(connection, sql);
+}
+
+QString ErrorText(const QSqlError& e) {
+  QString t = e.text().trimmed();
+  return t.isEmpty() ? QStringLiteral("数据库操作失败") : t;
+}
+
+// Some ODBC drivers hand back non-ASCII column names with a wrong length: the name proper ends
+// at the first NUL.
+QString CleanFieldName(const QString& raw) {
+  const qsizetype nul = raw.indexOf(QChar(0));
+  return nul < 0 ? raw : raw.left(nul);
+}
+
+QString Quoted(const QString& identifier) { return QLatin1Char('"') + identifier + QLatin1Char('"'); }
+
+}  // namespace
+
+void SetSqlObserver(SqlObserver observer) { Observer() = std::move(observer); }
+
+Dataset::Dataset(const QString& connectionName, QObject* parent)
+    : QObject(parent), m_connection(connectionName) {}
+
+QSqlDatabase Dataset::Db() const { return QSqlDatabase::database(m_connection, false); }
+
+bool Dataset::Fail(const QString& error) {
+  m_error = error;
+  return false;
+}
+
+void Dataset::SqlClear() {
+  m_lines.clear();
+  m_params.clear();
+}
+
+void Dataset::SqlAdd(const QString& line) { m_lines << line; }
+
+QString Dataset::SqlText() const { return m_lines.join(QLatin1Char('\n')); }
+
+void Dataset::SetTableName(const QString& table) {
+  SqlClear();
+  SqlAdd(QStringLiteral("select * from ") + table);
+}
+
+void Dataset::SetParam(const QString& name, const QString& value) {
+  for (auto& p : m_params) {
+    if (p.first == name) {
+      p.second = value;
+      return;
+    }
+  }
+  m_params.push_back({name, value});
+}
+
+bool Dataset::Open() {
+  if (Active()) return true;
+  m_error.clear();
+  QSqlDatabase db = Db();
+  if (!db.isOpen()) return Fail(QStringLiteral("数据库连接未打开"));
+  const QString text = SqlText();
+  QSqlQuery q(db);
+  q.setForwardOnly(true);
+  Notify(m_connection, text);
+  if (!q.prepare(text)) return Fail(ErrorText(q.lastError()));
+  for (const auto& [name, value] : m_params) {
+    static const QRegularExpression word(QStringLiteral("\\W"));
+    // Bind only the parameters the text names; a stray binding upsets some drivers.
+    const QString placeholder = QLatin1Char(':') + name;
+    qsizetype at = text.indexOf(placeholder);
+    while (at >= 0) {
+      const qsizetype end = at + placeholder.size();
+      if (end >= text.size() || word.match(text.mid(end, 1)).hasMatch()) break;
+      at = text.indexOf(placeholder, end);
+    }
+    if (at >= 0) q.bindValue(placeholder, value);
+  }
+  if (!q.exec()) return Fail(ErrorText(q.lastError()));
+
+  const QSqlRecord rec = q.record();
+  m_fields.clear();
+  for (int i = 0; i < rec.count(); ++i) m_fields << CleanFieldName(rec.fieldName(i));
+  m_rows.clear();
+  while (q.next()) {
+    QVector<QVariant> row(rec.count());
+    for (int i = 0; i < rec.count(); ++i) row[i] = q.value(i);
+    m_rows.push_back(std::move(row));
+  }
+  if (q.lastError().isValid()) {
+    m_fields.clear();
+    m_rows.clear();
+    return Fail(ErrorText(q.lastError()));
+  }
+  m_state = State::Browse;
+  SetRow(m_rows.isEmpty() ? -1 : 0);
+  m_eof = m_rows.isEmpty();
+  m_bof = true;
+  Q_EMIT RowsChanged();
+  return true;
+}
+
+void Dataset::Close() {
+  if (!Active()) return;
+  m_state = State::Inactive;
+  m_fields.clear();
+  m_rows.clear();
+  m_pending.clear();
+  m_original.clear();
+  m_row = -1;
+  m_eof = m_bof = true;
+  Q_EMIT RowsChanged();
+}
+
+bool Dataset::Reopen() {
+  Close();
+  return Open();
+}
+
+void Dataset::SetRow(int row) {
+  m_row = row;
+  Q_EMIT RowMoved(row);
+}
+
+void Dataset::First() {
+  if (!Active()) return;
+  if (m_state != State::Browse) Post();
+  SetRow(m_rows.isEmpty() ? -1 : 0);
+  m_eof = m_rows.isEmpty();
+  m_bof = true;
+}
+
+void Dataset::Last() {
+  if (!Active()) return;
+  if (m_state != State::Browse) Post();
+  SetRow(static_cast<int>(m_rows.size()) - 1);
+  m_eof = true;
+  m_bof = m_rows.isEmpty();
+}
+
+void Dataset::Next() {
+  if (!Active() || m_rows.isEmpty()) return;
+  if (m_state != State::Browse) Post();
+  m_bof = false;
+  if (m_row + 1 < m_rows.size()) {
+    SetRow(m_row + 1);
+    m_eof = false;
+  } else {
+    m_eof = true;
+  }
+}
+
+void Dataset::Prior() {
+  if (!Active() || m_rows.isEmpty()) return;
+  if (m_state != State::Browse) Post();
+  m_eof = false;
+  if (m_row > 0) {
+    SetRow(m_row - 1);
+    m_bof = false;
+  } else {
+    m_bof = true;
+  }
+}
+
+void Dataset::MoveTo(int row) {
+  if (!Active() || row < 0 || row >= m_rows.size()) return;
+  if (m_state != State::Browse) Post();
+  SetRow(row);
+  m_eof = m_bof = false;
+}
+
+bool Dataset::Eof() const { return !Active() || m_eof; }
+
+int Dataset::FieldIndex(const QString& name) const {
+  for (int i = 0; i < m_fields.size(); ++i)
+    if (m_fields[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+  return -1;
+}
+
+QVariant Dataset::ValueAt(int row, int column) const {
+  if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size()) return {};
+  return m_rows[row][column];
+}
+
+QString Dataset::Field(const QString& name) const {
+  const int i = FieldIndex(name);
+  if (i < 0) return {};
+  if (m_state == State::Edit || m_state == State::Insert) {
+    const QVariant& v = m_pending[i];
+    return v.isNull() ? QString() : v.toString();
+  }
+  const QVariant v = ValueAt(m_row, i);
+  return v.isNull() ? QString() : v.toString();
+}
+
+bool Dataset::FieldIsNull(const QString& name) const {
+  const int i = FieldIndex(name);
+  if (i < 0) return true;
+  if (m_state == State::Edit || m_state == State::Insert) return m_pending[i].isNull();
+  return ValueAt(m_row, i).isNull();
+}
+
+bool Dataset::SetField(const QString& name, const QString& value) {
+  const int i = FieldIndex(name);
+  if (i < 0 || (m_state != State::Edit && m_state != State::Insert))
+    return Fail(QStringLiteral("字段 %1 无法写入").arg(name));
+  m_pending[i] = value;
+  return true;
+}
+
+bool Dataset::Locate(const QString& field, const QString& value, bool ignoreCase) {
+  const int i = FieldIndex(field);
+  if (!Active() || i < 0) return false;
+  if (m_state != State::Browse) Post();
+  const Qt::CaseSensitivity cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  for (int r = 0; r < m_rows.size(); ++r) {
+    const QVariant& v = m_rows[r][i];
+    if (!v.isNull() && v.toString().compare(value, cs) == 0) {
+      SetRow(r);
+      m_eof = m_bof = false;
+      return true;
+    }
+  }
+  return false;
+}
+
+void Dataset::Append() {
+  if (!Active()) return;
+  if (m_state != State::Browse) Post();
+  m_pending = QVector<QVariant>(m_fields.size());
+  m_original.clear();
+  m_state = State::Insert;
+}
+
+void Dataset::Edit() {
+  if (!Active() || m_row < 0) return;
+  if (m_state == State::Edit) return;
+  if (m_state == State::Insert) Post();
+  m_original = m_rows[m_row];
+  m_pending = m_original;
+  m_state = State::Edit;
+}
+
+void Dataset::Cancel() {
+  if (m_state != State::Edit && m_state != State::Insert) return;
+  m_pending.clear();
+  m_original.clear();
+  m_state = State::Browse;
+}
+
+QString Dataset::BaseTable() const {
+  static const QRegularExpression from(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+  const auto m = from.match(SqlText());
+  return m.hasMatch() ? m.captured(1) : QString();
+}
+
+bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values) {
+  QSqlQuery q(Db());
+  Notify(m_connection, sql);
+  if (!q.prepare(sql)) return Fail(ErrorText(q.lastError()));
+  for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
+  if (!q.exec()) return Fail(ErrorText(q.lastError()));
+  return true;
+}
+
+bool Dataset::Post() {
+  if (m_state != State::Edit && m_state != State::Insert) return true;
+  m_error.clear();
+  const QString table = BaseTable();
+  if (table.isEmpty() || m_fields.isEmpty())
+    return Fail(QStringLiteral("此查询不能修改数据"));
+
+  QStringList columns;
+  QVector<QVariant> values;
+  if (m_state == State::Insert) {
+    QStringList marks;
+    for (int i = 0; i < m_fields.size(); ++i) {
+      if (m_pending[i].isNull()) continue;
+      columns << Quoted(m_fields[i]);
+      marks << QStringLiteral("?");
+      values << m_pending[i];
+    }
+    if (columns.isEmpty()) return Fail(QStringLiteral("没有要储存的内容"));
+    if (!ExecWrite(QStringLiteral("insert into %1 (%2) values (%3)")
+                       .arg(table, columns.join(QStringLiteral(", ")),
+                            marks.join(QStringLiteral(", "))),
+                   values))
+      return false;
+    m_rows.push_back(m_pending);
+    m_state = State::Browse;
+    SetRow(static_cast<int>(m_rows.size()) - 1);
+  } else {
+    for (int i = 0; i < m_fields.size(); ++i) {
+      if (m_pending[i] == m_original[i] && m_pending[i].isNull() == m_original[i].isNull())
+        continue;
+      columns << Quoted(m_fields[i]) + QStringLiteral(" = ?");
+      values << m_pending[i];
+    }
+    if (!columns.isEmpty()) {
+      // The row is identified by the original value of its number column, the first one.
+      values << m_original[0];
+      if (!ExecWrite(QStringLiteral("update %1 set %2 where %3 = ?")
+                         .arg(table, columns.join(QStringLiteral(", ")), Quoted(m_fields[0])),
+                     values))
+        return false;
+    }
+    m_rows[m_row] = m_pending;
+    m_state = State::Browse;
+  }
+  m_pending.clear();
+  m_original.clear();
+  m_eof = m_bof = false;
+  Q_EMIT RowsChanged();
+  return true;
+}
+
+bool Dataset::Delete() {
+  m_error.clear();
+  if (!Active() || m_row < 0) return Fail(QStringLiteral("没有可删除的记录"));
+  if (m_state == State::Insert) {
+    Cancel();
+    return true;
+  }
+  Cancel();
+  const QString table = BaseTable();
+  if (table.isEmpty()) return Fail(QStringLiteral("此查询不能修改数据"));
+  if (!ExecWrite(QStringLiteral("delete from %1 where %2 = ?").arg(table, Quoted(m_fields[0])),
+                 {m_rows[m_row][0]}))
+    return false;
+  m_rows.remove(m_row);
+  if (m_row >= m_rows.size()) SetRow(static_cast<int>(m_rows.size()) - 1);
+  else SetRow(m_row);
+  m_eof = m_rows.isEmpty();
+  Q_EMIT RowsChanged();
+  return true;
+}
+
+// --- Transaction ----------------------------------------------------------------------------
+
+Transaction::Transaction(const QString& connectionName) : m_connection(connectionName) {}
+
+Transaction::~Transaction() {
+  if (m_open) Rollback();
+}
+
+bool Transaction::Begin() {
+  QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+  if (!db.transaction()) {
+    m_error = ErrorText(db.lastError());
+    return false;
+  }
+  m_open = true;
+  return true;
+}
+
+bool Transaction::Commit() {
+  QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+  if (!m_open) return false;
+  if (!db.commit()) {
+    m_error = ErrorText(db.lastError());
+    Rollback();
+    return false;
+  }
+  m_open = false;
+  return true;
+}
+
+void Transaction::Rollback() {
+  if (!m_open) return;
+  QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+  db.rollback();
+  m_open = false;
+}
+
+bool ExecSql(const QString& connectionName, const QString& sql, QString* error) {
+  QSqlQuery q(QSqlDatabase::database(connectionName, false));
+  Notify(connectionName, sql);
+  if (q.exec(sql)) return true;
+  if (error) *error = ErrorText(q.lastError());
+  return false;
+}
+
+}  // namespace platform

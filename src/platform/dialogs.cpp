@@ -1,0 +1,69 @@
+#include "platform/dialogs.h"
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace platform {
+namespace {
+
+MessageBoxHandler& messageHandler() {
+  static MessageBoxHandler h;
+  return h;
+}
+OpenFileHandler& fileHandler() {
+  static OpenFileHandler h;
+  return h;
+}
+OpenUrlHandler& urlHandler() {
+  static OpenUrlHandler h;
+  return h;
+}
+
+int RealMessageBox(QWidget* owner, const QString& text, const QString& title, unsigned flags) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  switch (flags & 0xF0) {
+    case MB_ICONERROR: icon = QMessageBox::Critical; break;
+    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
+    case MB_ICONWARNING: icon = QMessageBox::Warning; break;
+    default: break;
+  }
+  const bool yesNo = (flags & 0x0F) == MB_YESNO;
+  QMessageBox box(icon, title, text,
+                  yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);
+  if (yesNo) {
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+  } else {
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+  }
+  const int r = box.exec();
+  if (r == QMessageBox::Yes) return IDYES;
+  if (r == QMessageBox::No) return IDNO;
+  return IDOK;
+}
+
+}  // namespace
+
+int MessageBox(QWidget* owner, const QString& text, const QString& title, unsigned flags) {
+  if (messageHandler()) return messageHandler()(owner, text, title, flags);
+  return RealMessageBox(owner, text, title, flags);
+}
+
+QString GetOpenFileName(QWidget* owner, const QString& title, const QString& filter) {
+  if (fileHandler()) return fileHandler()(owner, title, filter);
+  return QFileDialog::getOpenFileName(owner, title, QString(), filter);
+}
+
+bool OpenUrl(const QString& url) {
+  if (urlHandler()) return urlHandler()(url);
+  return QDesktopServices::openUrl(QUrl(url));
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler) { messageHandler() = std::move(handler); }
+void SetOpenFileHandler(OpenFileHandler handler) { fileHandler() = std::move(handler); }
+void SetOpenUrlHandler(OpenUrlHandler handler) { urlHandler() = std::move(handler); }
+
+}  // namespace platform

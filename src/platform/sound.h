@@ -1,0 +1,23 @@
+// The one way sound is played: asynchronous WAV playback where a new sound or a stop cuts off the
+// old one. Nothing is reported back; callers that must know test for the file themselves.
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+class SoundPlayer {
+ public:
+  virtual ~SoundPlayer() = default;
+  // Plays a WAV by full path or by bare name from the current folder; an empty name stops.
+  virtual void Play(const QString& name) = 0;
+};
+
+// Plays through the installed player (the SDL player unless a test has installed another).
+void PlaySound(const QString& name);
+// Installs `player` (not owned); nullptr restores the SDL player.
+void SetSoundPlayer(SoundPlayer* player);
+// The SDL player itself, for tests that drive the real sound path.
+SoundPlayer& SdlSoundPlayer();
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+// The shell's shared routines and texts used by every screen.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QLineEdit;
+class QWidget;
+
+// Recording path of the lesson item most recently chosen on a lesson screen.
+extern QString CurrentSoundFile;
+// Name of the row an editor is about to modify, as it stood before editing.
+extern QString EditOldName;
+
+// The application title shown in the task bar and on error reports.
+inline const QString kApplicationTitle = QStringLiteral("Tindora");
+
+// Blocking pause of whole seconds (under a minute); handles no window messages meanwhile.
+void WaitSeconds(int seconds);
+
+// True when the box holds a positive 32-bit whole number; otherwise warns, empties and focuses it.
+bool CheckIntegerEdit(QLineEdit* edit);
+
+// Application-wide error report: the error text in a message box titled with the application
+// title and the error icon; the program then goes on.
+void ReportError(const QString& text);
+// The report's text: a full stop is appended when the last character sorts after ".".
+QString ErrorReportText(const QString& text);
+
+// 宋体 at a pixel size, mapped onto the CJK fonts this platform has.
+QFont SongFont(int pixelSize, bool bold = false, bool italic = false, bool underline = false);
