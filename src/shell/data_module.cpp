@@ -1,0 +1,77 @@
+#include "shell/data_module.h"
+
+#include <QSqlDatabase>
+
+#include "platform/dialogs.h"
+#include "shell/shared_routines.h"
+
+Tdm* dm = nullptr;
+
+namespace {
+QString NextConnectionName() {
+  static int count = 0;
+  return ++count == 1 ? QStringLiteral("ADOConnection1")
+                      : QStringLiteral("ADOConnection1-%1").arg(count);
+}
+}  // namespace
+
+Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
+    : QObject(parent), m_connection(NextConnectionName()) {
+  SYSTable = new platform::Dataset(m_connection, this);
+  SYSTable->SetTableName(QStringLiteral("SYS"));
+  ALLQuery = new platform::Dataset(m_connection, this);
+  ALLQuery->SqlAdd(QStringLiteral("select * from ZJ"));
+  goQuery = new platform::Dataset(m_connection, this);
+  goQuery->SqlAdd(QStringLiteral("select * from szSound"));
+  ALLQueryds = new platform::DatasetModel(ALLQuery, this);
+  nameQuery = new platform::Dataset(m_connection, this);
+  nameQuery->SqlAdd(QStringLiteral("select * from ZJ"));
+  goQueryds = new platform::DatasetModel(goQuery, this);
+
+  m_connected = OpenConnection(m_connection, spec, &m_error, &m_dataSourceMissing);
+  if (!m_connected) return;
+  for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
+    if (d->Active()) continue;
+    if (!d->Open()) {
+      ReportError(d->LastError());
+      break;
+    }
+  }
+}
+
+Tdm::~Tdm() {
+  for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) d->Close();
+  {
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (db.isValid()) db.close();
+  }
+  QSqlDatabase::removeDatabase(m_connection);
+}
+
+Tdm* CreateDataModule(QWidget* owner) {
+  const ConnectionSpec source = LessonDataSource();
+  auto* module = new Tdm(source);
+  if (module->Connected()) return module;
+  QString error = module->ConnectError();
+  if (module->DataSourceMissing()) {
+    delete module;
+    const QString path = EmbeddedDatabasePath();
+    if (EnsureEmbeddedDatabase(path, &error)) {
+      module = new Tdm(EmbeddedSpec(path));
+      if (module->Connected()) return module;
+      error = module->ConnectError();
+    } else {
+      module = nullptr;
+    }
+    delete module;
+    platform::MessageBox(owner,
+                         QStringLiteral("无法打开课程数据库 %1。\n%2").arg(path, error),
+                         kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
+    return nullptr;
+  }
+  delete module;
+  platform::MessageBox(owner,
+                       QStringLiteral("无法连接数据源 %1。\n%2").arg(source.label, error),
+                       kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
+  return nullptr;
+}

@@ -1,0 +1,21 @@
+#include "shell/design_form.h"
+
+#include <QResizeEvent>
+
+TDesignForm::TDesignForm(QWidget* owner, int designWidth, int designHeight)
+    : QDialog(owner, Qt::Window | Qt::FramelessWindowHint), m_area(new QWidget(this)) {
+  m_area->setFixedSize(designWidth, designHeight);
+  resize(designWidth, designHeight);
+  setWindowState(Qt::WindowMaximized);
+}
+
+void TDesignForm::ShowMaximizedOrDesign(bool maximized) {
+  setWindowState(maximized ? Qt::WindowMaximized : Qt::WindowNoState);
+  if (!maximized) resize(m_area->size());
+  show();
+}
+
+void TDesignForm::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  m_area->move(qMax(0, (width() - m_area->width()) / 2), qMax(0, (height() - m_area->height()) / 2));
+}

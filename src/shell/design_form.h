@@ -1,0 +1,20 @@
+// Base of the full-screen windows (module screens): borderless, maximised, with the fixed-size
+// design area centred in it. Controls are placed on designArea() at their design positions.
+#pragma once
+
+#include <QDialog>
+
+class TDesignForm : public QDialog {
+  Q_OBJECT
+ public:
+  TDesignForm(QWidget* owner, int designWidth, int designHeight);
+  QWidget* designArea() const { return m_area; }
+  // Shows the window maximised (the program) or at its design size (tests, screenshots).
+  void ShowMaximizedOrDesign(bool maximized);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QWidget* m_area;
+};

@@ -1,0 +1,176 @@
+#include "shell/lesson_database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QStandardPaths>
+
+#include "platform/dataset.h"
+#include "shell/lesson_kinds.h"
+
+ConnectionSpec LessonDataSource() {
+  return {QStringLiteral("QODBC"), QStringLiteral("EDUqvlp"), QStringLiteral("admin"),
+          QStringLiteral("mkrwopbe"), QStringLiteral("EDUqvlp")};
+}
+
+QString EmbeddedDatabasePath() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+         QStringLiteral("/lessons.db");
+}
+
+ConnectionSpec EmbeddedSpec(const QString& path) {
+  return {QStringLiteral("QSQLITE"), path, {}, {}, path};
+}
+
+bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, QString* error,
+                    bool* dataSourceMissing) {
+  if (dataSourceMissing) *dataSourceMissing = false;
+  QSqlDatabase db = QSqlDatabase::addDatabase(spec.driver, connectionName);
+  if (!db.isValid()) {
+    if (error) *error = QStringLiteral("数据库驱动 %1 不可用").arg(spec.driver);
+    return false;
+  }
+  db.setDatabaseName(spec.databaseName);
+  if (!spec.user.isEmpty()) db.setUserName(spec.user);
+  if (!spec.password.isEmpty()) db.setPassword(spec.password);
+  if (spec.driver == QLatin1String("QODBC")) db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10"));
+  if (db.open()) return true;
+  const QSqlError e = db.lastError();
+  if (error) *error = e.text().trimmed();
+  // unixODBC answers SQLSTATE IM002 for a data source that is not defined.
+  if (dataSourceMissing)
+    *dataSourceMissing = e.nativeErrorCode().contains(QLatin1String("IM002")) ||
+                         e.text().contains(QLatin1String("IM002")) ||
+                         e.text().contains(QLatin1String("Data source name not found"));
+  return false;
+}
+
+bool CreateSchema(const QString& connectionName, QString* error) {
+  QFile f(QStringLiteral(":/schema.sql"));
+  if (!f.open(QIODevice::ReadOnly)) {
+    if (error) *error = QStringLiteral("找不到数据库结构文件");
+    return false;
+  }
+  // Drop comment lines first: they may hold semicolons.
+  QStringList lines;
+  for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
+    if (!line.trimmed().startsWith(QLatin1String("--"))) lines << line;
+  for (const QString& statement : lines.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
+    if (statement.trimmed().isEmpty()) continue;
+    if (!platform::ExecSql(connectionName, statement.trimmed(), error)) return false;
+  }
+  return true;
+}
+
+namespace {
+
+bool AppendRow(platform::Dataset& table, const QList<std::pair<QString, QString>>& fields,
+               QString* error) {
+  table.Append();
+  for (const auto& [name, value] : fields) table.SetField(name, value);
+  if (table.Post()) return true;
+  if (error) *error = table.LastError();
+  table.Cancel();
+  return false;
+}
+
+bool LoadKind(const QString& connection, const LessonKind& kind, const QJsonObject& course,
+              const QString& mediaFolder, QString* error) {
+  platform::Dataset chapters(connection);
+  chapters.SetTableName(kind.chapterTable);
+  platform::Dataset items(connection);
+  items.SetTableName(kind.itemTable);
+  if (!chapters.Open() || !items.Open()) {
+    if (error) *error = chapters.LastError().isEmpty() ? items.LastError() : chapters.LastError();
+    return false;
+  }
+  const QString folder = QDir(mediaFolder).filePath(kind.soundFolder);
+  for (const QJsonValue& c : course.value(QStringLiteral("chapters")).toArray()) {
+    const QJsonObject o = c.toObject();
+    if (!AppendRow(chapters,
+                   {{QStringLiteral("章号"), QString::number(o.value(QStringLiteral("number")).toInt())},
+                    {QStringLiteral("章节"), o.value(QStringLiteral("name")).toString()}},
+                   error))
+      return false;
+  }
+  for (const QJsonValue& i : course.value(QStringLiteral("items")).toArray()) {
+    const QJsonObject o = i.toObject();
+    const QString sound = o.value(QStringLiteral("sound")).toString();
+    if (!AppendRow(items,
+                   {{kind.numberField, QString::number(o.value(QStringLiteral("number")).toInt())},
+                    {kind.nameField, o.value(QStringLiteral("name")).toString()},
+                    {QStringLiteral("章节"), o.value(QStringLiteral("chapter")).toString()},
+                    {kind.textField, o.value(QStringLiteral("text")).toString()},
+                    {QStringLiteral("声音"),
+                     sound.isEmpty() ? QString() : QDir::toNativeSeparators(QDir(folder).filePath(sound))}},
+                   error))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LoadCourse(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
+                QString* error) {
+  QJsonParseError parse;
+  const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
+  if (doc.isNull() || !doc.isObject()) {
+    if (error) *error = QStringLiteral("课程文件格式错误: ") + parse.errorString();
+    return false;
+  }
+  platform::Transaction tx(connectionName);
+  if (!tx.Begin()) {
+    if (error) *error = tx.LastError();
+    return false;
+  }
+  for (const LessonKind* kind : AllKinds()) {
+    if (!LoadKind(connectionName, *kind, doc.object().value(kind->key).toObject(), mediaFolder,
+                  error))
+      return false;  // the transaction rolls back
+  }
+  if (!tx.Commit()) {
+    if (error) *error = tx.LastError();
+    return false;
+  }
+  return true;
+}
+
+QByteArray SampleCourseJson() {
+  QFile f(QStringLiteral(":/sample_course.json"));
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("{}");
+}
+
+QString InstallationFolder() {
+  const QString beside = QCoreApplication::applicationDirPath();
+  if (QFileInfo(QDir(beside).filePath(QStringLiteral("字语音库"))).isDir()) return beside;
+  return QStringLiteral(TINDORA_SOURCE_MEDIA);
+}
+
+bool EnsureEmbeddedDatabase(const QString& path, QString* error) {
+  if (QFileInfo::exists(path)) return true;
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  const QString partial = path + QStringLiteral(".new");
+  QFile::remove(partial);
+  const QString connection = QStringLiteral("tindora-embedded-setup");
+  bool ok = false;
+  {
+    ok = OpenConnection(connection, EmbeddedSpec(partial), error) &&
+         CreateSchema(connection, error) &&
+         LoadCourse(connection, SampleCourseJson(), InstallationFolder(), error);
+    QSqlDatabase::database(connection, false).close();
+  }
+  QSqlDatabase::removeDatabase(connection);
+  if (ok && !QFile::rename(partial, path)) {
+    if (error) *error = QStringLiteral("无法建立数据库文件 %1").arg(path);
+    ok = false;
+  }
+  if (!ok) QFile::remove(partial);
+  return ok;
+}

@@ -1,0 +1,35 @@
+#include "shell/screen_registry.h"
+
+#include <QDialog>
+#include <QHash>
+
+namespace {
+QHash<QString, ScreenFactory>& Factories() {
+  static QHash<QString, ScreenFactory> f;
+  return f;
+}
+ShowScreenHook& Hook() {
+  static ShowScreenHook h;
+  return h;
+}
+}  // namespace
+
+void RegisterScreen(const QString& className, ScreenFactory factory) {
+  Factories().insert(className, std::move(factory));
+}
+
+bool ShowScreen(const QString& className, QWidget* owner) {
+  if (Hook()) return Hook()(className, owner);
+  const auto it = Factories().constFind(className);
+  if (it == Factories().constEnd()) return false;
+  ExecModal((*it)(owner));
+  return true;
+}
+
+void SetShowScreenHook(ShowScreenHook hook) { Hook() = std::move(hook); }
+
+void ExecModal(QDialog* window) {
+  if (!window) return;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->exec();
+}

@@ -1,0 +1,26 @@
+// Windows are opened by their class name, so that the shell and the screens need not include one
+// another: each module's windows are registered once at start-up.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+using ScreenFactory = std::function<QDialog*(QWidget* owner)>;
+
+void RegisterScreen(const QString& className, ScreenFactory factory);
+// Registers every window of the program (called by start-up and by tests that want them).
+void RegisterAllScreens();
+
+// Creates a new instance of the window, shows it modally and returns when it has closed (the
+// window deletes itself on close). False when no such window is registered.
+bool ShowScreen(const QString& className, QWidget* owner);
+
+// Tests: replace how windows are shown; the hook gets the class name and the owner.
+using ShowScreenHook = std::function<bool(const QString& className, QWidget* owner)>;
+void SetShowScreenHook(ShowScreenHook hook);
+
+// Shows a window modally and lets it delete itself when closed.
+void ExecModal(QDialog* window);

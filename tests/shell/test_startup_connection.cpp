@@ -1,0 +1,80 @@
+// Start-up's choice of database: the data source "EDUqvlp" when defined, the embedded default when
+// the driver manager knows no such source, and a clear message when a defined source fails.
+#include <QtTest>
+
+#include "platform/dialogs.h"
+#include "shell/data_module.h"
+#include "shell/lesson_database.h"
+
+class StartupConnectionTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir m_dir;
+  QString m_odbcIni;
+  QStringList m_shown;
+
+  void WriteOdbcIni(const QByteArray& text) {
+    QFile f(m_odbcIni);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    m_odbcIni = m_dir.filePath("odbc.ini");
+    qputenv("ODBCINI", m_odbcIni.toLocal8Bit());
+    platform::SetMessageBoxHandler([this](QWidget*, const QString& text, const QString& title,
+                                          unsigned) {
+      m_shown << title + "|" + text;
+      return platform::IDOK;
+    });
+  }
+  void cleanupTestCase() { QFile::remove(EmbeddedDatabasePath()); }
+  void init() { m_shown.clear(); }
+
+  void embeddedDefaultCreatedOnceAndReused() {
+    WriteOdbcIni("");
+    QFile::remove(EmbeddedDatabasePath());
+    std::unique_ptr<Tdm> first(CreateDataModule(nullptr));
+    QVERIFY(first);
+    QVERIFY(m_shown.isEmpty());
+    QVERIFY(QFile::exists(EmbeddedDatabasePath()));
+    QVERIFY(!QFile::exists(EmbeddedDatabasePath() + ".new"));
+
+    // The sample course is there, with recordings that exist.
+    platform::Dataset* q = first->ALLQuery;
+    q->Close();
+    q->SqlClear();
+    q->SqlAdd("select * from ZJ order by 章号 ");
+    QVERIFY(q->Open());
+    QVERIFY(q->RecordCount() >= 3);
+    q->Close();
+    q->SqlClear();
+    q->SqlAdd("select * from xsSound order by 诗号");
+    QVERIFY(q->Open());
+    QVERIFY(q->RecordCount() >= 6);
+    QVERIFY(q->Locate("诗名", "静夜思", false));
+    QVERIFY2(QFile::exists(q->Field("声音")), qPrintable(q->Field("声音")));
+
+    // A change made now must survive the next start: the file is reused, not made anew.
+    q->Close();
+    q->SqlClear();
+    q->SqlAdd("select * from ZJ");
+    QVERIFY(q->Open());
+    q->Append();
+    q->SetField("章号", "999");
+    q->SetField("章节", "老师的新章节");
+    QVERIFY(q->Post());
+    first.reset();
+
+    std::unique_ptr<Tdm> second(CreateDataModule(nullptr));
+    QVERIFY(second);
+    second->ALLQuery->Close();
+    QVERIFY(second->ALLQuery->Open());
+    QVERIFY(second->ALLQuery->Locate("章节", "老师的新章节", false));
+  }
+
+};
+
+QTEST_MAIN(StartupConnectionTest)
+#include "test_startup_connection.moc"

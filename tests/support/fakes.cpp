@@ -1,0 +1,52 @@
+#include "support/fakes.h"
+
+namespace testing {
+
+FakeClock::FakeClock(const QDateTime& start) : m_now(start) { platform::SetClock(this); }
+FakeClock::~FakeClock() { platform::SetClock(nullptr); }
+
+void FakeClock::SleepMs(int ms) {
+  m_now = m_now.addMSecs(ms);
+  m_slept += ms;
+}
+
+RecordingSoundPlayer::RecordingSoundPlayer(const FakeClock* clock) : m_clock(clock) {
+  platform::SetSoundPlayer(this);
+}
+RecordingSoundPlayer::~RecordingSoundPlayer() { platform::SetSoundPlayer(nullptr); }
+
+void RecordingSoundPlayer::Play(const QString& name) {
+  calls.push_back({name, m_clock ? m_clock->Now() : QDateTime()});
+}
+
+QStringList RecordingSoundPlayer::Names() const {
+  QStringList out;
+  for (const Call& c : calls) out << c.name;
+  return out;
+}
+
+ScriptedMessageBox::ScriptedMessageBox() {
+  platform::SetMessageBoxHandler(
+      [this](QWidget* owner, const QString& text, const QString& title, unsigned flags) {
+        shown.push_back({owner, text, title, flags});
+        return answers.isEmpty() ? platform::IDOK : answers.takeFirst();
+      });
+}
+ScriptedMessageBox::~ScriptedMessageBox() { platform::SetMessageBoxHandler({}); }
+
+FakeDialogs::FakeDialogs() {
+  platform::SetOpenFileHandler([this](QWidget*, const QString&, const QString&) {
+    ++fileDialogs;
+    return fileToChoose;
+  });
+  platform::SetOpenUrlHandler([this](const QString& url) {
+    urls << url;
+    return true;
+  });
+}
+FakeDialogs::~FakeDialogs() {
+  platform::SetOpenFileHandler({});
+  platform::SetOpenUrlHandler({});
+}
+
+}  // namespace testing

@@ -1,0 +1,73 @@
+// Lesson databases for tests: a fresh schema on a temporary SQLite file (through QSQLITE or the
+// SQLite3 ODBC driver) or on the CI's PostgreSQL server through psqlODBC.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "shell/lesson_database.h"
+
+namespace testing {
+
+enum class Backend { Sqlite, OdbcSqlite, OdbcPostgres };
+
+// Adds the column "backend" and one row per backend to a Qt Test data table.
+void AddBackendRows();
+
+// A temporary lesson database with the schema and no rows.
+class TestDatabase {
+ public:
+  explicit TestDatabase(Backend backend);
+  ~TestDatabase();
+  // False (with the reason) when the backend is not reachable here.
+  bool Available() const { return m_available; }
+  QString Why() const { return m_why; }
+  bool Broken() const { return m_broken; }
+  const ConnectionSpec& Spec() const { return m_spec; }
+  // A connection of the test's own, open on the database.
+  QString Connection() const { return m_connection; }
+
+ private:
+  std::unique_ptr<QTemporaryDir> m_dir;
+  ConnectionSpec m_spec;
+  QString m_connection;
+  bool m_available = false;
+  bool m_broken = false;  // reachable but unusable: a failure, not a skip
+  QString m_why;
+};
+
+// Skips the current test (saying why) when the backend is not reachable.
+#define REQUIRE_DATABASE(db)                               \
+  do {                                                     \
+    if ((db).Broken()) QFAIL(qPrintable((db).Why()));      \
+    if (!(db).Available()) QSKIP(qPrintable((db).Why()));  \
+  } while (false)
+
+}  // namespace testing
+
+Q_DECLARE_METATYPE(testing::Backend)
+
+class Tdm;
+
+namespace testing {
+
+// A data module on a fresh temporary SQLite database, installed as the global `dm` while it lives.
+// Rows are added with AddRows / LoadCourse (the sample course JSON format).
+class TestDataModule {
+ public:
+  explicit TestDataModule(Backend backend = Backend::Sqlite);
+  ~TestDataModule();
+  Tdm* module() const { return m_module.get(); }
+  const TestDatabase& database() const { return m_db; }
+  // Inserts rows into `table`; each row is a list of (field, text) pairs.
+  void AddRows(const QString& table, const QList<QList<std::pair<QString, QString>>>& rows);
+  // Loads the built-in sample course.
+  void LoadSampleCourse();
+
+ private:
+  TestDatabase m_db;
+  std::unique_ptr<Tdm> m_module;
+};
+
+}  // namespace testing
