@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Set up a Debian 12 machine for Tindora and build it, then either start the program or run the
+# tests. Installs only the packages that are missing; quick when everything is in place.
+#   scripts/tindora.sh run    build and start the program (embedded database, sample course)
+#   scripts/tindora.sh test   build and run the whole test suite
+set -euo pipefail
+mode=${1:-run}
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="$top/build"
+
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins
+  libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
+  libsdl2-dev fonts-noto-cjk)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build"
+
+case "$mode" in
+  run)
+    # The drill's sounds are looked up in the working folder, which holds them beside the program.
+    cd "$build" && exec ./tindora
+    ;;
+  test)
+    cd "$build" && ctest --output-on-failure -j"$(nproc)"
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
