@@ -237,17 +237,6 @@ class DrillScreenTest : public QObject {
     QCOMPARE(Boxes()[0], kTick);
   }
 
-  void mixedSeriesScore() {
-    Begin();
-    const QList<bool> show{false, true, false, true, true};
-    for (int i = 0; i < 5; ++i) {
-      Click(show[i] ? static_cast<QWidget*>(form().SHOWSB) : AnswerButton(ShownAnswer()));
-      if (i < 4) Click(form().NEXTsb);
-    }
-    QCOMPARE(Boxes(), (QStringList{kTick, kCross, kTick, kCross, kCross}));
-    QCOMPARE(form().fENSHULB->text(), QStringLiteral("40分"));
-  }
-
   void switchOperationMidSeries() {
     Begin();
     AnswerRight();

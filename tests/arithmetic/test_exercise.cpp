@@ -81,32 +81,6 @@ class ExerciseTest : public QObject {
     QVERIFY2(chi < kChiSquare44At0_1Percent, qPrintable(QString::number(chi)));
   }
 
-  void readOutOrderAndPauses_data() {
-    QTest::addColumn<int>("op");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("second");
-    QTest::addColumn<QStringList>("sounds");
-    QTest::newRow("3 + 7") << int(Operation::Addition) << 3 << 7
-                           << QStringList{"S3.wav", "ja.wav", "S7.wav", "dy.wav"};
-    QTest::newRow("10 - 1") << int(Operation::Subtraction) << 10 << 1
-                            << QStringList{"S10.wav", "jIAN.wav", "S1.wav", "dy.wav"};
-  }
-  void readOutOrderAndPauses() {
-    QFETCH(int, op);
-    QFETCH(int, first);
-    QFETCH(int, second);
-    QFETCH(QStringList, sounds);
-    const auto steps = drill::ReadOut({Operation(op), first, second, 0});
-    QStringList played;
-    QList<int> waits;
-    for (const auto& s : steps) {
-      played << s.sound;
-      waits << s.waitSeconds;
-    }
-    QCOMPARE(played, sounds);
-    QCOMPARE(waits, (QList<int>{1, 3, 3, 3}));
-  }
-
   void seriesScoresRightAnswersOnly() {
     drill::DrillState s;
     const QStringList marks{drill::kRightMark, drill::kShownMark, drill::kRightMark,
@@ -125,11 +99,6 @@ class ExerciseTest : public QObject {
     QVERIFY(!s.SeriesComplete());
     QCOMPARE(s.ScoreText(), QStringLiteral("0分"));
     QCOMPARE(s.RecordResult(drill::kRightMark), 0);
-  }
-
-  void marksAreTheGivenCharacters() {
-    QCOMPARE(drill::kRightMark, QString(QChar(0x221A)));
-    QCOMPARE(drill::kShownMark, QString(QChar(0x2169)));
   }
 };
 
