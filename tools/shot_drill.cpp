@@ -64,6 +64,13 @@ int main(int argc, char** argv) {
   form.SBClick(form.State().Answer);
   Shot(form, "resolved");
 
+  // As on a wide screen: the window larger than its design area.
+  form.resize(1100, 700);
+  const QString wide = QStringLiteral("drill_wide.png");
+  form.grab().save(wide);
+  std::printf("%s\n", qPrintable(wide));
+  form.resize(form.designArea()->size());
+
   form.DELRB->setChecked(true);
   form.Timer3Timer();
   form.SBClick(form.State().Answer);

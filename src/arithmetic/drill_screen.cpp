@@ -30,8 +30,18 @@ const QColor kYellow(255, 255, 0);
 const QColor kAqua(0, 255, 255);
 const TColor kAquaFace = RGBColor(0, 255, 255);
 const TColor kOrangeFace = RGBColor(235, 164, 6);
+const QColor kBandTop(252, 252, 250);
 
-// The top bar: a light band that sets the title and the two tool buttons off the dark panel.
+// The top bar's light band, which sets the title and the two tool buttons off the dark panel.
+void PaintTopBand(QPainter& p, const QRect& band) {
+  QLinearGradient g(0, band.top(), 0, band.bottom() + 1);
+  g.setColorAt(0, kBandTop);
+  g.setColorAt(1, QColor(226, 230, 238));
+  p.fillRect(band, g);
+  p.setPen(QColor(160, 166, 180));
+  p.drawLine(band.left(), band.bottom(), band.right(), band.bottom());
+}
+
 class TopBarWidget : public QWidget {
  public:
   using QWidget::QWidget;
@@ -39,12 +49,7 @@ class TopBarWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
-    QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(252, 252, 250));
-    g.setColorAt(1, QColor(226, 230, 238));
-    p.fillRect(rect(), g);
-    p.setPen(QColor(160, 166, 180));
-    p.drawLine(0, height() - 1, width(), height() - 1);
+    PaintTopBand(p, rect());
   }
 };
 
@@ -138,6 +143,17 @@ TYSMAINForm::TYSMAINForm(QWidget* owner) : TDesignForm(owner, 800, 578) {
   }
   connect(Timer2, &QTimer::timeout, this, &TYSMAINForm::Timer2Timer);
   connect(Timer3, &QTimer::timeout, this, &TYSMAINForm::Timer3Timer);
+}
+
+void TYSMAINForm::paintEvent(QPaintEvent*) {
+  // Maximised, the window is larger than the design area: the bar and the dark panel reach
+  // across the whole width, as if they were docked to the window's edges, and the light bar
+  // reaches up to the top.
+  QPainter p(this);
+  const int barTop = designArea()->y();
+  p.fillRect(rect(), Qt::black);
+  p.fillRect(QRect(0, 0, width(), barTop), kBandTop);
+  PaintTopBand(p, QRect(0, barTop, width(), kTopBarHeight));
 }
 
 void TYSMAINForm::BuildTopBar() {

@@ -71,6 +71,9 @@ class TYSMAINForm : public TDesignForm {
   void JudgeAnswer(drill::JudgeMode mode);
   void RecordResult(const QString& mark);
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   void BuildTopBar();
   void BuildMainPanel();
