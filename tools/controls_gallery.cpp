@@ -2,10 +2,10 @@
 // someone can look at them. Usage: controls_gallery [output.png]  (default controls_gallery.png)
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include "controls/flat_speed_button.h"

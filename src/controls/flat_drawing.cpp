@@ -151,8 +151,8 @@ FaceLayout ComputeFaceLayout(const QRect& client, const QPoint& offset, const QS
 
   FaceLayout out;
   out.GlyphOrigin = QPoint(client.left() + gx + offset.x(), client.top() + gy + offset.y());
-  out.TextRect = QRect(QPoint(client.left() + tx + offset.x(), client.top() + ty + offset.y()),
-                       QSize(tw, th));
+  out.TextRect =
+      QRect(QPoint(client.left() + tx + offset.x(), client.top() + ty + offset.y()), QSize(tw, th));
   return out;
 }
 

@@ -69,8 +69,7 @@ struct FaceLayout {
 // `textSize` is the caption's single-line extent, `glyphSize` one glyph cell; either may be empty.
 // A margin of -1 centres the block; a spacing of -1 lets the layout choose it.
 FaceLayout ComputeFaceLayout(const QRect& client, const QPoint& offset, const QSize& textSize,
-                             const QSize& glyphSize, TButtonLayout layout, int margin,
-                             int spacing);
+                             const QSize& glyphSize, TButtonLayout layout, int margin, int spacing);
 
 // A greyed copy of `source`: background everywhere, `shadow` where the source has the key colour,
 // and (with `drawHighlight`) a `highlight` copy of those pixels one pixel right and down under it.

@@ -90,9 +90,7 @@ void TFlatSpeedButton::setFontColor(TColor color) {
   update();
 }
 
-bool TFlatSpeedButton::ParentFont() const {
-  return !testAttribute(Qt::WA_SetFont) && !m_FontColor;
-}
+bool TFlatSpeedButton::ParentFont() const { return !testAttribute(Qt::WA_SetFont) && !m_FontColor; }
 
 void TFlatSpeedButton::setParentFont(bool parentFont) {
   if (!parentFont) {
@@ -107,12 +105,23 @@ void TFlatSpeedButton::setParentFont(bool parentFont) {
 
 void TFlatSpeedButton::SetFaceColor(int index, TColor color) {
   switch (index) {
-    case 0: m_ColorFocused = color; break;
-    case 1: m_ColorDown = color; break;
-    case 2: m_ColorBorder = color; break;
-    case 3: m_ColorHighLight = color; break;
-    case 4: m_ColorShadow = color; break;
-    default: return;
+    case 0:
+      m_ColorFocused = color;
+      break;
+    case 1:
+      m_ColorDown = color;
+      break;
+    case 2:
+      m_ColorBorder = color;
+      break;
+    case 3:
+      m_ColorHighLight = color;
+      break;
+    case 4:
+      m_ColorShadow = color;
+      break;
+    default:
+      return;
   }
   update();
 }
@@ -120,10 +129,17 @@ void TFlatSpeedButton::SetFaceColor(int index, TColor color) {
 void TFlatSpeedButton::SetAdvColor(int index, int step) {
   step = qBound(0, step, 100);
   switch (index) {
-    case 0: m_AdvColorFocused = step; break;
-    case 1: m_AdvColorDown = step; break;
-    case 2: m_AdvColorBorder = step; break;
-    default: return;
+    case 0:
+      m_AdvColorFocused = step;
+      break;
+    case 1:
+      m_AdvColorDown = step;
+      break;
+    case 2:
+      m_AdvColorBorder = step;
+      break;
+    default:
+      return;
   }
   DeriveAdvColors();
   update();
@@ -223,7 +239,8 @@ void TFlatSpeedButton::NotifyGroup() {
   if (m_GroupIndex == 0 || !parentWidget()) return;
   const QObjectList siblings = parentWidget()->children();
   for (QObject* child : siblings)
-    if (auto* button = qobject_cast<TFlatSpeedButton*>(child)) button->GroupNotice(m_GroupIndex, this);
+    if (auto* button = qobject_cast<TFlatSpeedButton*>(child))
+      button->GroupNotice(m_GroupIndex, this);
 }
 
 void TFlatSpeedButton::GroupNotice(int groupIndex, TFlatSpeedButton* sender) {
@@ -316,8 +333,7 @@ void TFlatSpeedButton::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void TFlatSpeedButton::mouseMoveEvent(QMouseEvent* e) {
   Q_EMIT mouseMove(e->modifiers(), e->position().toPoint());
-  if (g_hoverButton != this &&
-      QApplication::widgetAt(e->globalPosition().toPoint()) == this)
+  if (g_hoverButton != this && QApplication::widgetAt(e->globalPosition().toPoint()) == this)
     TakeHover();
   if (!m_Tracking) return;
   TFaceState state;
@@ -356,7 +372,9 @@ void TFlatSpeedButton::mouseReleaseEvent(QMouseEvent* e) {
 
 // ---- hover ----------------------------------------------------------------------------------
 
-bool TFlatSpeedButton::PointerOverMe() const { return QApplication::widgetAt(QCursor::pos()) == this; }
+bool TFlatSpeedButton::PointerOverMe() const {
+  return QApplication::widgetAt(QCursor::pos()) == this;
+}
 
 void TFlatSpeedButton::TakeHover() {
   if (g_hoverButton && g_hoverButton != this) g_hoverButton->EndHover();
@@ -439,13 +457,12 @@ QImage TFlatSpeedButton::ComposeFace() {
 
   const bool sunk = m_FaceState == TFaceState::Pressed || m_FaceState == TFaceState::Latched;
   const QPoint offset = sunk ? QPoint(1, 1) : QPoint(0, 0);
-  const QSize textSize = m_Caption.isEmpty()
-                             ? QSize(0, 0)
-                             : fontMetrics().size(Qt::TextSingleLine | Qt::TextShowMnemonic,
-                                                  m_Caption);
-  const QSize glyphSize = m_Glyph.isNull()
-                              ? QSize(0, 0)
-                              : QSize(m_Glyph.width() / m_NumGlyphs, m_Glyph.height());
+  const QSize textSize =
+      m_Caption.isEmpty()
+          ? QSize(0, 0)
+          : fontMetrics().size(Qt::TextSingleLine | Qt::TextShowMnemonic, m_Caption);
+  const QSize glyphSize =
+      m_Glyph.isNull() ? QSize(0, 0) : QSize(m_Glyph.width() / m_NumGlyphs, m_Glyph.height());
   const FaceLayout layout =
       ComputeFaceLayout(rect(), offset, textSize, glyphSize, m_Layout, m_Margin, m_Spacing);
   m_GlyphOrigin = layout.GlyphOrigin;
@@ -524,13 +541,24 @@ void TFlatSpeedButton::DrawGlyph(QPainter& p) {
       to = w;
       break;
     case 2:
-      if (state == 1) tail(1); else cell(0);
+      if (state == 1)
+        tail(1);
+      else
+        cell(0);
       break;
     case 3:
-      if (state == 0) cell(0); else if (state == 1) cell(1); else tail(2);
+      if (state == 0)
+        cell(0);
+      else if (state == 1)
+        cell(1);
+      else
+        tail(2);
       break;
     default:
-      if (state == 3) tail(3); else cell(state);
+      if (state == 3)
+        tail(3);
+      else
+        cell(state);
       break;
   }
   QImage image = m_Glyph.copy(from, 0, to - from, h);

@@ -93,8 +93,8 @@ void TLabel3D::AdjustBounds() {
   if (wordWrap()) flags |= Qt::TextWordWrap;
   // An empty caption still takes one line's height.
   const QString measured = text().isEmpty() ? QStringLiteral(" ") : text();
-  const QRect r = fontMetrics().boundingRect(QRect(0, 0, wordWrap() ? width() : 0, 0),
-                                             flags, measured);
+  const QRect r =
+      fontMetrics().boundingRect(QRect(0, 0, wordWrap() ? width() : 0, 0), flags, measured);
   const QSize wanted(wordWrap() ? width() : r.width(), r.height());
   if (wanted == size()) return;
   const int right = x() + width();

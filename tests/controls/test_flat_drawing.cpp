@@ -108,38 +108,34 @@ class FlatDrawingTest : public QObject {
     QTest::addColumn<QRect>("textRect");
     const QSize none(0, 0);
     // Caption only: spacing drops to 0 and the caption is centred with (extent - text + 1) / 2.
-    QTest::newRow("caption centred") << blGlyphTop << QSize(75, 25) << QSize(30, 14) << none
-                                     << -1 << 4 << QPoint() << QPoint(38, 6)
-                                     << QRect(23, 6, 30, 14);
-    QTest::newRow("caption pressed") << blGlyphTop << QSize(75, 25) << QSize(30, 14) << none
-                                     << -1 << 4 << QPoint(1, 1) << QPoint(39, 7)
-                                     << QRect(24, 7, 30, 14);
-    QTest::newRow("odd remainder rounds up") << blGlyphLeft << QSize(76, 26) << QSize(31, 15)
-                                             << none << -1 << 4 << QPoint() << QPoint(23, 13)
-                                             << QRect(23, 6, 31, 15);
-    QTest::newRow("left centred") << blGlyphLeft << QSize(100, 40) << QSize(30, 14)
-                                  << QSize(16, 16) << -1 << 4 << QPoint() << QPoint(25, 12)
-                                  << QRect(45, 13, 30, 14);
-    QTest::newRow("right centred") << blGlyphRight << QSize(100, 40) << QSize(30, 14)
-                                   << QSize(16, 16) << -1 << 4 << QPoint() << QPoint(59, 12)
-                                   << QRect(25, 13, 30, 14);
-    QTest::newRow("top centred") << blGlyphTop << QSize(100, 60) << QSize(30, 14)
-                                 << QSize(16, 16) << -1 << 4 << QPoint() << QPoint(42, 13)
-                                 << QRect(35, 33, 30, 14);
-    QTest::newRow("bottom centred") << blGlyphBottom << QSize(100, 60) << QSize(30, 14)
-                                    << QSize(16, 16) << -1 << 4 << QPoint() << QPoint(42, 31)
-                                    << QRect(35, 13, 30, 14);
-    QTest::newRow("left margin fixed") << blGlyphLeft << QSize(100, 40) << QSize(30, 14)
-                                       << QSize(16, 16) << 5 << 4 << QPoint() << QPoint(5, 12)
-                                       << QRect(25, 13, 30, 14);
-    QTest::newRow("both chosen: thirds") << blGlyphLeft << QSize(100, 40) << QSize(30, 14)
-                                         << QSize(16, 16) << -1 << -1 << QPoint()
-                                         << QPoint(18, 12) << QRect(52, 13, 30, 14);
-    QTest::newRow("spacing chosen") << blGlyphRight << QSize(100, 40) << QSize(30, 14)
-                                    << QSize(16, 16) << 4 << -1 << QPoint() << QPoint(80, 12)
-                                    << QRect(25, 13, 30, 14);
-    QTest::newRow("glyph only") << blGlyphTop << QSize(40, 40) << none << QSize(16, 16) << -1
-                                << 4 << QPoint() << QPoint(12, 12) << QRect(20, 28, 0, 0);
+    QTest::newRow("caption centred") << blGlyphTop << QSize(75, 25) << QSize(30, 14) << none << -1
+                                     << 4 << QPoint() << QPoint(38, 6) << QRect(23, 6, 30, 14);
+    QTest::newRow("caption pressed") << blGlyphTop << QSize(75, 25) << QSize(30, 14) << none << -1
+                                     << 4 << QPoint(1, 1) << QPoint(39, 7) << QRect(24, 7, 30, 14);
+    QTest::newRow("odd remainder rounds up")
+        << blGlyphLeft << QSize(76, 26) << QSize(31, 15) << none << -1 << 4 << QPoint()
+        << QPoint(23, 13) << QRect(23, 6, 31, 15);
+    QTest::newRow("left centred") << blGlyphLeft << QSize(100, 40) << QSize(30, 14) << QSize(16, 16)
+                                  << -1 << 4 << QPoint() << QPoint(25, 12) << QRect(45, 13, 30, 14);
+    QTest::newRow("right centred")
+        << blGlyphRight << QSize(100, 40) << QSize(30, 14) << QSize(16, 16) << -1 << 4 << QPoint()
+        << QPoint(59, 12) << QRect(25, 13, 30, 14);
+    QTest::newRow("top centred") << blGlyphTop << QSize(100, 60) << QSize(30, 14) << QSize(16, 16)
+                                 << -1 << 4 << QPoint() << QPoint(42, 13) << QRect(35, 33, 30, 14);
+    QTest::newRow("bottom centred")
+        << blGlyphBottom << QSize(100, 60) << QSize(30, 14) << QSize(16, 16) << -1 << 4 << QPoint()
+        << QPoint(42, 31) << QRect(35, 13, 30, 14);
+    QTest::newRow("left margin fixed")
+        << blGlyphLeft << QSize(100, 40) << QSize(30, 14) << QSize(16, 16) << 5 << 4 << QPoint()
+        << QPoint(5, 12) << QRect(25, 13, 30, 14);
+    QTest::newRow("both chosen: thirds")
+        << blGlyphLeft << QSize(100, 40) << QSize(30, 14) << QSize(16, 16) << -1 << -1 << QPoint()
+        << QPoint(18, 12) << QRect(52, 13, 30, 14);
+    QTest::newRow("spacing chosen")
+        << blGlyphRight << QSize(100, 40) << QSize(30, 14) << QSize(16, 16) << 4 << -1 << QPoint()
+        << QPoint(80, 12) << QRect(25, 13, 30, 14);
+    QTest::newRow("glyph only") << blGlyphTop << QSize(40, 40) << none << QSize(16, 16) << -1 << 4
+                                << QPoint() << QPoint(12, 12) << QRect(20, 28, 0, 0);
   }
   void faceLayout() {
     QFETCH(TButtonLayout, layout);
@@ -151,8 +147,8 @@ class FlatDrawingTest : public QObject {
     QFETCH(QPoint, offset);
     QFETCH(QPoint, glyphAt);
     QFETCH(QRect, textRect);
-    const FaceLayout f =
-        ComputeFaceLayout(QRect(QPoint(0, 0), client), offset, text, glyph, layout, margin, spacing);
+    const FaceLayout f = ComputeFaceLayout(QRect(QPoint(0, 0), client), offset, text, glyph, layout,
+                                           margin, spacing);
     QCOMPARE(f.GlyphOrigin, glyphAt);
     QCOMPARE(f.TextRect, textRect);
   }
@@ -171,9 +167,8 @@ class FlatDrawingTest : public QObject {
     QCOMPARE(out.pixel(3, 2), qRgb(90, 90, 90));
     QCOMPARE(out.pixel(1, 0), qRgb(10, 10, 10));
     QCOMPARE(out.pixel(2, 2), qRgb(10, 10, 10));
-    const QImage noHighlight = MakeDisabledGlyph(src, clBlack, RGBColor(10, 10, 10),
-                                                 RGBColor(200, 200, 200), RGBColor(90, 90, 90),
-                                                 false);
+    const QImage noHighlight = MakeDisabledGlyph(
+        src, clBlack, RGBColor(10, 10, 10), RGBColor(200, 200, 200), RGBColor(90, 90, 90), false);
     QCOMPARE(noHighlight.pixel(1, 1), qRgb(10, 10, 10));
   }
 };
