@@ -1,0 +1,32 @@
+// The About window: the maker, the product and the maker's web site.
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QToolButton;
+
+class TAboutForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TAboutForm(QWidget* owner);
+
+  QWidget* Panel1;
+  QLabel* Label1;
+  QFrame* Bevel1;
+  QLabel* Label2;
+  QLabel* Image3;
+  QLabel* Label3;
+  QWidget* Panel2;
+  QLabel* Image1;
+  QLabel* Image2;
+  QToolButton* NextSb;
+
+  void Label3Click();
+  void NextSbClick();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+};

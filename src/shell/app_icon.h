@@ -1,0 +1,6 @@
+// The program's icon, for the title bars (QApplication::setWindowIcon) and the About window.
+#pragma once
+
+#include <QIcon>
+
+QIcon AppIcon();
