@@ -177,6 +177,8 @@ THelpForm::THelpForm(QWidget* owner, const HelpPage& page)
   memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Button));
   ME1->setPalette(memoPalette);
   ME1->setPlainText(page.lines.join(QLatin1Char('\n')));
+  // A narrow margin, as an edit box has, keeps the longest page clear of scrolling.
+  ME1->document()->setDocumentMargin(2);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
