@@ -69,7 +69,7 @@ QImage AppIcon(int size) {
 
   // Two pages.
   const QColor pageEdge(150, 150, 170);
-  p.setPen(QPen(pageEdge, size <= 16 ? 6 : 3));
+  p.setPen(QPen(pageEdge, 3));
   p.setBrush(QColor(255, 255, 250));
   QPainterPath left;
   left.moveTo(36, 102);
@@ -93,7 +93,7 @@ QImage AppIcon(int size) {
     p.setFont(BoldSans(72));
     p.setPen(QColor(30, 150, 60));
     p.drawText(QRectF(134, 100, 84, 92), Qt::AlignCenter, QStringLiteral("A"));
-  } else {
+  } else if (size >= 32) {
     // Lines of text on the pages.
     p.setPen(QPen(QColor(120, 120, 140), size <= 16 ? 10 : 7, Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 3; ++i) {

@@ -1,10 +1,12 @@
 // Renders the help windows, the About window and the program's icons to PNG files for a look.
 // Usage: shot_help <output folder>
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QPainter>
 #include <cstdio>
 
+#include "controls/flat_speed_button.h"
 #include "shell/about_window.h"
 #include "shell/app_icon.h"
 #include "shell/help_windows.h"
@@ -57,6 +59,17 @@ int main(int argc, char** argv) {
   ok &= Shoot(new TxyyMYHLPForm(nullptr), dir, QStringLiteral("help_english.png"));
   ok &= Shoot(new TYSMYHLPForm(nullptr), dir, QStringLiteral("help_arithmetic.png"));
   ok &= Shoot(new TAboutForm(nullptr), dir, QStringLiteral("about.png"));
+  {
+    // The OK button lit up under the pointer.
+    auto* about = new TAboutForm(nullptr);
+    about->show();
+    about->activateWindow();
+    QApplication::processEvents();
+    QCursor::setPos(about->NextSb->mapToGlobal(about->NextSb->rect().center()));
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(about->NextSb, &enter);
+    ok &= Shoot(about, dir, QStringLiteral("about_hover.png"));
+  }
   ok &= IconSheet(dir);
   return ok ? 0 : 1;
 }

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolButton>
 
+#include "controls/flat_speed_button.h"
 #include "platform/dialogs.h"
 #include "shell/app_icon.h"
 #include "shell/maker_site.h"
@@ -79,6 +79,7 @@ QLabel* PlacedPicture(QWidget* parent, const QPixmap& pixmap, const QRect& geome
 }  // namespace
 
 TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
+  setFont(SongFont(12));
   setFixedSize(313, 323);
   move(191, 106);
 
@@ -117,13 +118,17 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Framele
 
   Image2 = PlacedPicture(Panel1, AppIcon().pixmap(32, 32), QRect(21, 244, 32, 32));
 
-  NextSb = new QToolButton(Panel1);
+  NextSb = new TFlatSpeedButton(Panel1);
   NextSb->setGeometry(231, 248, 54, 25);
-  NextSb->setText(QStringLiteral("OK"));
+  NextSb->setCaption(QStringLiteral("OK"));
   NextSb->setToolTip(QStringLiteral("关闭本窗口"));
-  NextSb->setFocusPolicy(Qt::NoFocus);
-  NextSb->setAutoRaise(true);
-  connect(NextSb, &QToolButton::clicked, this, &TAboutForm::NextSbClick);
+  NextSb->setColor(clBtnFace);
+  NextSb->setColorFocused(clYellow);
+  NextSb->setColorDown(clNone);
+  NextSb->setColorBorder(clNone);
+  NextSb->setColorHighLight(clNone);
+  NextSb->setColorShadow(clNone);
+  connect(NextSb, &TFlatSpeedButton::clicked, this, &TAboutForm::NextSbClick);
 
   // Keys reach the window before any control, so Escape closes it from anywhere in it.
   const auto children = findChildren<QWidget*>();

@@ -5,7 +5,7 @@
 
 class QFrame;
 class QLabel;
-class QToolButton;
+class TFlatSpeedButton;
 
 class TAboutForm : public QDialog {
   Q_OBJECT
@@ -21,7 +21,7 @@ class TAboutForm : public QDialog {
   QWidget* Panel2;
   QLabel* Image1;
   QLabel* Image2;
-  QToolButton* NextSb;
+  TFlatSpeedButton* NextSb;
 
   void Label3Click();
   void NextSbClick();

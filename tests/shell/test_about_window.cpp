@@ -1,7 +1,7 @@
 #include <QLabel>
-#include <QToolButton>
 #include <QtTest>
 
+#include "controls/flat_speed_button.h"
 #include "shell/about_window.h"
 #include "shell/maker_site.h"
 #include "support/fakes.h"
