@@ -1,5 +1,6 @@
 #include "shell/shared_routines.h"
 
+#include <QApplication>
 #include <QLineEdit>
 
 #include "platform/clock.h"
@@ -14,21 +15,64 @@ void WaitSeconds(int seconds) {
     const QTime t = clock.Now().time();
     return t.second() * 1000 + t.msec();
   };
-  const int start = stamp();
-  const int wanted = seconds * 1000;
-  for (;;) {
-    int passed = stamp() - start;
-    if (passed < 0) passed += 60000;  // the minute rolled over since the start
-    if (passed >= wanted) return;
+  const qint64 wanted = qint64(seconds) * 1000;
+  qint64 passed = 0;
+  int last = stamp();
+  // Readings a few milliseconds apart: each step bridges at most one minute roll-over, so the
+  // sum stays right however long the wait.
+  while (passed < wanted) {
     // Sleep in short slices instead of spinning a core; still no window messages are handled.
-    clock.SleepMs(qMin(5, wanted - passed));
+    clock.SleepMs(int(qMin<qint64>(5, wanted - passed)));
+    const int now = stamp();
+    int step = now - last;
+    if (step < 0) step += 60000;  // the minute rolled over
+    passed += step;
+    last = now;
   }
 }
 
+namespace {
+
+// A Chinese input method in full-width mode types "１２"; such characters count as their
+// ASCII twins.
+QString HalfWidth(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u >= 0xFF01 && u <= 0xFF5E) {
+      out += QChar(char16_t(u - 0xFEE0));
+    } else if (u == 0x3000) {
+      out += QLatin1Char(' ');
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Decimal digits with an optional leading "+", nothing else.
+bool IsPlainNumber(const QString& s) {
+  const qsizetype first = s.startsWith(QLatin1Char('+')) ? 1 : 0;
+  if (s.size() == first) return false;
+  for (qsizetype i = first; i < s.size(); ++i) {
+    if (s[i] < QLatin1Char('0') || s[i] > QLatin1Char('9')) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool CheckIntegerEdit(QLineEdit* edit) {
+  const QString text = HalfWidth(edit->text()).trimmed();
   bool ok = false;
-  const int value = edit->text().toInt(&ok);
-  if (ok && value > 0) return true;
+  const int value = IsPlainNumber(text) ? text.toInt(&ok) : 0;
+  if (ok && value > 0) {
+    // Callers store the box's text as the number, so it must read as the number itself.
+    const QString plain = QString::number(value);
+    if (edit->text() != plain) edit->setText(plain);
+    return true;
+  }
   platform::MessageBox(edit->window(), QStringLiteral("此编辑框只能输入正整数"),
                        QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONWARNING);
   edit->clear();
@@ -43,7 +87,13 @@ QString ErrorReportText(const QString& text) {
 }
 
 void ReportError(const QString& text) {
-  platform::MessageBox(nullptr, ErrorReportText(text), kApplicationTitle,
+  // Owned by the window in front, so that the report shows above the screen that failed.
+  QWidget* owner = nullptr;
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    owner = QApplication::activeModalWidget();
+    if (!owner) owner = QApplication::activeWindow();
+  }
+  platform::MessageBox(owner, ErrorReportText(text), kApplicationTitle,
                        platform::MB_OK | platform::MB_ICONERROR);
 }
 

@@ -15,10 +15,12 @@ extern QString EditOldName;
 // The application title shown in the task bar and on error reports.
 inline const QString kApplicationTitle = QStringLiteral("Tindora");
 
-// Blocking pause of whole seconds (under a minute); handles no window messages meanwhile.
+// Blocking pause of whole seconds; handles no window messages meanwhile.
 void WaitSeconds(int seconds);
 
-// True when the box holds a positive 32-bit whole number; otherwise warns, empties and focuses it.
+// True when the box holds a positive 32-bit whole number (full-width digits and surrounding blanks
+// are accepted, and the box is then set to the plain number); otherwise warns, empties and
+// focuses it.
 bool CheckIntegerEdit(QLineEdit* edit);
 
 // Application-wide error report: the error text in a message box titled with the application

@@ -1,22 +1,28 @@
 #include "shell/startup.h"
 
-#include <QApplication>
-#include <QMainWindow>
-
+#include "shell/application.h"
 #include "shell/data_module.h"
+#include "shell/main_form.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
 
-int RunTindora(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Tindora"));
+int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
+  TApplication app(argc, argv);
+  QApplication::setApplicationName(kApplicationTitle);
   QApplication::setApplicationDisplayName(kApplicationTitle);
   RegisterAllScreens();
-  QMainWindow window;
-  dm = CreateDataModule(&window);
-  if (!dm) return 1;
-  window.showMaximized();
-  const int status = app.exec();
+
+  // The first window made is the main window: closing it ends the message loop.
+  MainForm = new TMainForm;
+  dm = CreateDataModule(MainForm);
+  if (!dm) {
+    delete MainForm;
+    return 1;
+  }
+  MainForm->showMaximized();
+  if (shown) shown(MainForm);
+  const int status = QApplication::exec();
+  delete MainForm;
   delete dm;
   dm = nullptr;
   return status;

@@ -1,4 +1,13 @@
 // Start-up of the program, kept out of main() so that it can be built into tests and tools.
 #pragma once
 
-int RunTindora(int argc, char** argv);
+#include <functional>
+
+class TMainForm;
+
+// Called with the main menu once it has been shown, before the message loop runs (benchmarks).
+using StartupShownHook = std::function<void(TMainForm* menu)>;
+
+// Application title, main menu, data module, message loop; returns the program's exit status
+// (1 when the lesson database cannot be opened).
+int RunTindora(int argc, char** argv, const StartupShownHook& shown = {});

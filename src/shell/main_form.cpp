@@ -1,0 +1,182 @@
+#include "shell/main_form.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QToolButton>
+
+#include "platform/dialogs.h"
+#include "shell/application.h"
+#include "shell/screen_registry.h"
+#include "shell/shared_routines.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+enum class Bevel { Lowered, Raised };
+
+TMenuLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
+                      const QColor& color, Bevel bevel) {
+  auto* label = new TMenuLabel(text, parent);
+  label->setObjectName(QLatin1String(name));
+  label->setFont(font);
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::WindowText, color);
+  label->setPalette(pal);
+  (void)bevel;
+  label->adjustSize();
+  return label;
+}
+
+// The toolkit's flat speed button: raised only under the pointer, never takes the focus, picture
+// above the caption.
+QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const QString& text,
+                             const QString& hint, int fontPx, const QString& picture,
+                             int pictureSize, const QRect& rect) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(QLatin1String(name));
+  button->setText(text);
+  button->setToolTip(hint);
+  button->setFont(SongFont(fontPx, true));
+  button->setIcon(QIcon(picture));
+  button->setIconSize(QSize(pictureSize, pictureSize));
+  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);
+  button->setGeometry(rect);
+  QPalette pal = button->palette();
+  pal.setColor(QPalette::ButtonText, Qt::black);
+  button->setPalette(pal);
+  return button;
+}
+
+// Places a label of fixed design size, letting it grow downwards when the font's line is taller
+// (the CJK fonts standing in for 宋体 have more room above and below the glyphs).
+void PlaceFixed(QLabel* label, int left, int top, int width, int height) {
+  label->setGeometry(left, top, width, qMax(height, label->fontMetrics().height()));
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_area(new QWidget(this)) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(kApplicationTitle);
+
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setPixmap(QPixmap(QStringLiteral(":/images/menu_background.jpg")));
+  Image1->setScaledContents(true);
+  Image1->lower();
+
+  m_area->setObjectName(QStringLiteral("designArea"));
+  m_area->setFixedSize(kDesignWidth, kDesignHeight);
+  QWidget* a = m_area;
+
+  XTLB = MakeLabel(a, "XTLB", QStringLiteral("Tindora V6.0"), SongFont(32, true), Qt::red,
+                   Bevel::Lowered);
+  XTLB->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  PlaceFixed(XTLB, 16, 21, 647, 33);
+
+  comlb = MakeLabel(a, "comlb", QStringLiteral("Quorvex"), SongFont(14, true, true, true),
+                    QColor(0, 128, 0), Bevel::Lowered);
+  PlaceFixed(comlb, 24, 88, 135, 14);
+  comlb->setToolTip(QStringLiteral("欢迎访问我们站点"));
+  comlb->setCursor(Qt::PointingHandCursor);
+  comlb->installEventFilter(this);
+
+  const QFont stepFont = SongFont(21, true);
+  const QColor blue(0, 0, 255);
+  Label3D2 = MakeLabel(a, "Label3D2", QStringLiteral("第一步"), stepFont, blue, Bevel::Lowered);
+  Label3D2->move(90, 192);
+  Label3D3 = MakeLabel(a, "Label3D3", QStringLiteral("第二步"), stepFont, blue, Bevel::Lowered);
+  Label3D3->move(354, 192);
+  Label3D4 = MakeLabel(a, "Label3D4", QStringLiteral("第三步"), stepFont, blue, Bevel::Lowered);
+  Label3D4->move(610, 192);
+  const QFont arrowFont = SongFont(56, true);
+  Label3D5 = MakeLabel(a, "Label3D5", QStringLiteral("→"), arrowFont, Qt::black, Bevel::Raised);
+  Label3D5->move(226, 248);
+  Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, Qt::black, Bevel::Raised);
+  Label3D6->move(490, 248);
+
+  szsb = MakeSpeedButton(
+      a, "szsb", QStringLiteral("幼儿识字"), QStringLiteral("发音识字，小朋友快快来学哦"), 19,
+      QStringLiteral(":/images/menu_characters.png"), 32, QRect(68, 232, 119, 84));
+  xssb = MakeSpeedButton(a, "xssb", QStringLiteral("幼儿学诗"),
+                         QStringLiteral("朗读学诗，小朋友快快来学哦"), 19,
+                         QStringLiteral(":/images/menu_poems.png"), 32, QRect(328, 232, 119, 84));
+  xyysb = MakeSpeedButton(
+      a, "xyysb", QStringLiteral("幼儿学英语"), QStringLiteral("发音学英语，小朋友快快来学哦"), 19,
+      QStringLiteral(":/images/menu_english.png"), 32, QRect(588, 232, 119, 84));
+  SSSB = MakeSpeedButton(
+      a, "SSSB", QStringLiteral("幼儿算数"), QStringLiteral("有趣的幼儿算数教学，小朋友快快来学哦"),
+      19, QStringLiteral(":/images/menu_arithmetic.png"), 32, QRect(68, 360, 119, 84));
+  ABOUTSB = MakeSpeedButton(a, "ABOUTSB", QStringLiteral("关于版权"),
+                            QStringLiteral("关于系统版权与用户信息"), 12,
+                            QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
+  MINISB =
+      MakeSpeedButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
+                      QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
+  QuitSb = MakeSpeedButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
+                           QStringLiteral(":/images/menu_quit.png"), 16, QRect(554, 493, 67, 40));
+
+  connect(szsb, &QToolButton::clicked, this, &TMainForm::szsbClick);
+  connect(xssb, &QToolButton::clicked, this, &TMainForm::xssbClick);
+  connect(xyysb, &QToolButton::clicked, this, &TMainForm::xyysbClick);
+  connect(SSSB, &QToolButton::clicked, this, &TMainForm::SSSBClick);
+  connect(ABOUTSB, &QToolButton::clicked, this, &TMainForm::ABOUTSBClick);
+  connect(MINISB, &QToolButton::clicked, this, &TMainForm::MINISBClick);
+  connect(QuitSb, &QToolButton::clicked, this, &TMainForm::QuitSbClick);
+
+  resize(kDesignWidth, kDesignHeight);
+  setWindowState(Qt::WindowMaximized);
+}
+
+TMainForm::~TMainForm() {
+  if (MainForm == this) MainForm = nullptr;
+}
+
+bool TMainForm::CheckIntegerEdit(QLineEdit* edit) { return ::CheckIntegerEdit(edit); }
+
+void TMainForm::szsbClick() { ShowScreen(QStringLiteral("TszmainForm"), this); }
+void TMainForm::xssbClick() { ShowScreen(QStringLiteral("TxsmainForm"), this); }
+void TMainForm::xyysbClick() { ShowScreen(QStringLiteral("TXYYMAINForm"), this); }
+void TMainForm::SSSBClick() { ShowScreen(QStringLiteral("TYSMAINForm"), this); }
+void TMainForm::ABOUTSBClick() { ShowScreen(QStringLiteral("TAboutForm"), this); }
+void TMainForm::MINISBClick() { MinimizeApplication(); }
+
+void TMainForm::QuitSbClick() {
+  const int answer = platform::MessageBox(this, QStringLiteral("欢迎使用本系统，确定要退出吗?"),
+                                          QStringLiteral("系统信息"),
+                                          platform::MB_YESNO | platform::MB_ICONQUESTION);
+  if (answer != platform::IDYES) return;
+  MinimizeApplication();
+  QCoreApplication::quit();
+}
+
+void TMainForm::comlbClick() { platform::OpenUrl(kMakerWebAddress); }
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Image1->setGeometry(rect());
+  m_area->move(qMax(0, (width() - m_area->width()) / 2),
+               qMax(0, (height() - m_area->height()) / 2));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Taking the press makes the label the receiver of the release.
+  if (watched == comlb && event->type() == QEvent::MouseButtonPress) return true;
+  if (watched == comlb && event->type() == QEvent::MouseButtonRelease) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    // A click: released over the label with the left button.
+    if (mouse->button() == Qt::LeftButton && comlb->rect().contains(mouse->position().toPoint())) {
+      comlbClick();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,64 @@
+// The main menu: a full-screen window from which a child starts one of the four modules.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+using TMenuLabel = QLabel;
+
+// The maker's web site, opened from the company name.
+inline const QString kMakerWebAddress = QStringLiteral("http://www.example.com/");
+
+class TMainForm : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kDesignWidth = 800;
+  static constexpr int kDesignHeight = 578;
+
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;  // clears MainForm
+
+  // The editors' number check (see the free function of the same name).
+  bool CheckIntegerEdit(QLineEdit* edit);
+
+  // The fixed-size area, centred in the window, on which the controls sit.
+  QWidget* designArea() const { return m_area; }
+
+  QLabel* Image1;  // the background, stretched over the whole window
+  TMenuLabel* XTLB;
+  TMenuLabel* comlb;
+  TMenuLabel* Label3D2;
+  TMenuLabel* Label3D3;
+  TMenuLabel* Label3D4;
+  TMenuLabel* Label3D5;
+  TMenuLabel* Label3D6;
+  QToolButton* szsb;
+  QToolButton* xssb;
+  QToolButton* xyysb;
+  QToolButton* SSSB;
+  QToolButton* ABOUTSB;
+  QToolButton* MINISB;
+  QToolButton* QuitSb;
+
+ public Q_SLOTS:
+  void szsbClick();
+  void xssbClick();
+  void xyysbClick();
+  void SSSBClick();
+  void ABOUTSBClick();
+  void MINISBClick();
+  void QuitSbClick();
+  void comlbClick();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* m_area;
+};
+
+// The single main menu window; set by start-up, cleared when the window is destroyed.
+extern TMainForm* MainForm;

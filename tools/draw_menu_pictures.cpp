@@ -1,0 +1,239 @@
+// Draws the main menu's pictures into assets/images/ (or the folder given): the background
+// gradient (JPEG) and the button pictures at 1× and 2× (PNG).
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using Draw = std::function<void(QPainter&)>;  // draws on a 32 × 32 or 16 × 16 canvas
+
+QFont BoldFont(const QString& family, qreal px) {
+  QFont f(family);
+  f.setPixelSize(qRound(px));
+  f.setBold(true);
+  return f;
+}
+
+void RoundTile(QPainter& p, const QRectF& r, const QColor& top, const QColor& bottom,
+               qreal radius) {
+  QLinearGradient g(r.topLeft(), r.bottomLeft());
+  g.setColorAt(0, top);
+  g.setColorAt(1, bottom);
+  p.setPen(QPen(bottom.darker(135), 1));
+  p.setBrush(g);
+  p.drawRoundedRect(r, radius, radius);
+}
+
+void Letter(QPainter& p, const QRectF& r, const QString& text, const QFont& font,
+            const QColor& color) {
+  p.setFont(font);
+  p.setPen(color);
+  p.drawText(r, Qt::AlignCenter, text);
+}
+
+// 识字: a red character card with "字".
+void Characters(QPainter& p) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 0, 0, 45));
+  p.drawRoundedRect(QRectF(3.5, 4.5, 27, 27), 6, 6);
+  RoundTile(p, QRectF(1.5, 1.5, 27, 27), QColor(255, 120, 100), QColor(220, 40, 40), 6);
+  Letter(p, QRectF(1.5, 1.0, 27, 27), QStringLiteral("字"),
+         BoldFont(QStringLiteral("Noto Sans CJK SC"), 21), Qt::white);
+}
+
+// 学诗: an open book under a crescent moon.
+void Poems(QPainter& p) {
+  QPainterPath moon;
+  moon.addEllipse(QRectF(18, 1, 12, 12));
+  QPainterPath bite;
+  bite.addEllipse(QRectF(14.5, -1.5, 12, 12));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 200, 0));
+  p.drawPath(moon.subtracted(bite));
+  p.setBrush(QColor(255, 220, 60));
+  p.drawEllipse(QPointF(8, 6), 1.4, 1.4);
+  p.drawEllipse(QPointF(13, 3), 1.0, 1.0);
+
+  // Cover, then the two pages curving up from the spine.
+  p.setBrush(QColor(40, 110, 210));
+  p.setPen(QPen(QColor(20, 70, 150), 1));
+  QPainterPath cover;
+  cover.moveTo(1, 15);
+  cover.lineTo(16, 17.5);
+  cover.lineTo(31, 15);
+  cover.lineTo(31, 29);
+  cover.lineTo(16, 31);
+  cover.lineTo(1, 29);
+  cover.closeSubpath();
+  p.drawPath(cover);
+  p.setBrush(QColor(255, 252, 235));
+  p.setPen(QPen(QColor(150, 130, 90), 0.8));
+  QPainterPath left;
+  left.moveTo(16, 17);
+  left.cubicTo(12, 13.5, 7, 13, 3, 14);
+  left.lineTo(3, 27);
+  left.cubicTo(7, 26, 12, 26.5, 16, 29);
+  left.closeSubpath();
+  p.drawPath(left);
+  QTransform mirror(-1, 0, 0, 1, 32, 0);
+  p.drawPath(mirror.map(left));
+  p.setPen(QPen(QColor(120, 120, 140), 1));
+  for (int i = 0; i < 3; ++i) {
+    const qreal y = 17.5 + i * 3;
+    p.drawLine(QPointF(5.5, y), QPointF(13.5, y + 1));
+    p.drawLine(QPointF(18.5, y + 1), QPointF(26.5, y));
+  }
+}
+
+// 学英语: three letter blocks, A, B and C.
+void English(QPainter& p) {
+  const QFont f = BoldFont(QStringLiteral("DejaVu Sans"), 11);
+  struct Block {
+    QRectF r;
+    QColor top, bottom;
+    const char* letter;
+  } blocks[] = {
+      {QRectF(1.5, 16.5, 14, 14), QColor(255, 110, 100), QColor(220, 40, 40), "A"},
+      {QRectF(16.5, 16.5, 14, 14), QColor(110, 210, 90), QColor(40, 150, 40), "B"},
+      {QRectF(9, 2.5, 14, 14), QColor(100, 170, 255), QColor(30, 90, 210), "C"},
+  };
+  for (const Block& b : blocks) {
+    RoundTile(p, b.r, b.top, b.bottom, 3);
+    Letter(p, b.r.adjusted(0, 0.5, 0, 0.5), QString::fromLatin1(b.letter), f, Qt::white);
+  }
+}
+
+// 算数: an abacus with coloured beads.
+void Arithmetic(QPainter& p) {
+  const QColor wood(160, 95, 40);
+  p.setPen(QPen(wood.darker(140), 1));
+  p.setBrush(wood);
+  p.drawRoundedRect(QRectF(1.5, 2.5, 29, 4), 1.5, 1.5);
+  p.drawRoundedRect(QRectF(1.5, 25.5, 29, 4), 1.5, 1.5);
+  p.drawRect(QRectF(1.5, 2.5, 3, 27));
+  p.drawRect(QRectF(27.5, 2.5, 3, 27));
+  p.setPen(QPen(QColor(120, 120, 120), 1));
+  const QColor beads[] = {QColor(235, 60, 60), QColor(255, 170, 0), QColor(60, 170, 60),
+                          QColor(50, 120, 230)};
+  const int counts[] = {3, 1, 2, 4};
+  const int slots[4][4] = {{0, 1, 2, -1}, {2, -1, -1, -1}, {0, 3, -1, -1}, {0, 1, 2, 3}};
+  for (int row = 0; row < 4; ++row) {
+    const qreal y = 9.5 + row * 4.5;
+    p.setPen(QPen(QColor(110, 80, 50), 1));
+    p.drawLine(QPointF(4.5, y), QPointF(27.5, y));
+    p.setPen(QPen(beads[row].darker(150), 0.8));
+    p.setBrush(beads[row]);
+    for (int i = 0; i < counts[row]; ++i) {
+      const int slot = slots[row][i];
+      const qreal x = 7.5 + slot * 5 + (slot >= 2 ? 4 : 0);
+      p.drawEllipse(QRectF(x - 2.5, y - 2, 5, 4));
+    }
+  }
+}
+
+// 关于: a blue "i" badge.
+void About(QPainter& p) {
+  QRadialGradient g(QPointF(6, 5), 9);
+  g.setColorAt(0, QColor(120, 180, 255));
+  g.setColorAt(1, QColor(30, 90, 210));
+  p.setPen(QPen(QColor(20, 60, 160), 1));
+  p.setBrush(g);
+  p.drawEllipse(QRectF(1, 1, 14, 14));
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  p.drawEllipse(QPointF(8, 4.6), 1.3, 1.3);
+  p.drawRoundedRect(QRectF(6.9, 6.7, 2.2, 6), 0.8, 0.8);
+}
+
+// 最小化: a window sinking to a bar.
+void Minimize(QPainter& p) {
+  p.setPen(QPen(QColor(60, 90, 140), 1));
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(1.5, 1.5, 13, 9));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(50, 120, 230));
+  p.drawRect(QRectF(2, 2, 12, 2.5));
+  p.setBrush(QColor(40, 160, 60));
+  QPolygonF arrow;
+  arrow << QPointF(5, 6) << QPointF(11, 6) << QPointF(8, 10.5);
+  p.drawPolygon(arrow);
+  p.setBrush(QColor(60, 90, 140));
+  p.drawRoundedRect(QRectF(1.5, 12.5, 13, 2.5), 1, 1);
+}
+
+// 退出: a door with a red arrow leaving it.
+void Quit(QPainter& p) {
+  p.setPen(QPen(QColor(110, 60, 20), 1));
+  p.setBrush(QColor(190, 120, 60));
+  p.drawRect(QRectF(1.5, 1.5, 8, 13));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 220, 80));
+  p.drawEllipse(QPointF(7.5, 8.5), 0.9, 0.9);
+  p.setBrush(QColor(225, 40, 40));
+  p.setPen(QPen(QColor(150, 20, 20), 0.7));
+  QPolygonF arrow;
+  arrow << QPointF(6.5, 6.5) << QPointF(10.5, 6.5) << QPointF(10.5, 3.5) << QPointF(15.2, 8)
+        << QPointF(10.5, 12.5) << QPointF(10.5, 9.5) << QPointF(6.5, 9.5);
+  p.drawPolygon(arrow);
+}
+
+bool Save(const QImage& image, const QString& path, const char* format, int quality = -1) {
+  if (image.save(path, format, quality)) return true;
+  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+bool Picture(const QString& dir, const QString& name, int size, const Draw& draw) {
+  for (int scale : {1, 2}) {
+    QImage image(size * scale, size * scale, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
+    draw(p);
+    p.end();
+    const QString file = scale == 1 ? name + ".png" : name + "@2x.png";
+    if (!Save(image, dir + "/" + file, "PNG")) return false;
+  }
+  return true;
+}
+
+// White at the top to yellow at the bottom.
+bool Background(const QString& dir) {
+  QImage image(800, 600, QImage::Format_RGB32);
+  QPainter p(&image);
+  QLinearGradient g(0, 0, 0, 600);
+  g.setColorAt(0, QColor(255, 255, 255));
+  g.setColorAt(0.45, QColor(255, 250, 205));
+  g.setColorAt(1, QColor(255, 225, 70));
+  p.fillRect(image.rect(), g);
+  p.end();
+  return Save(image, dir + "/menu_background.jpg", "JPEG", 92);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                               : QStringLiteral(TINDORA_SOURCE_MEDIA "/../images");
+  QDir().mkpath(dir);
+  bool ok = Background(dir);
+  ok = Picture(dir, "menu_characters", 32, Characters) && ok;
+  ok = Picture(dir, "menu_poems", 32, Poems) && ok;
+  ok = Picture(dir, "menu_english", 32, English) && ok;
+  ok = Picture(dir, "menu_arithmetic", 32, Arithmetic) && ok;
+  ok = Picture(dir, "menu_about", 16, About) && ok;
+  ok = Picture(dir, "menu_minimize", 16, Minimize) && ok;
+  ok = Picture(dir, "menu_quit", 16, Quit) && ok;
+  std::printf("%s\n", ok ? "pictures written" : "some pictures failed");
+  return ok ? 0 : 1;
+}
