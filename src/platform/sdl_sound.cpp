@@ -1,16 +1,17 @@
 // SDL2 sound player: one device opened at first use, one current sound that the audio callback
-// plays; a new sound or a stop replaces it. Decoding and conversion happen on the calling thread,
-// so the audio thread only copies samples.
+// plays; a new sound or a stop replaces it. Files are read and decoded on the calling thread; the
+// audio thread converts the decoded samples to the device format a slice at a time.
 #include "platform/sdl_sound.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 #include "platform/sound.h"
 
@@ -28,53 +29,137 @@ constexpr int kWantedRate = 44100;
 constexpr Uint8 kDeviceChannels = 2;
 constexpr Uint16 kDeviceSamples = 512;
 
-using Samples = std::vector<Sint16>;
-
 std::int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
 
-// Decodes a WAV held in memory into interleaved signed 16-bit samples at the device rate and
-// channel count. Empty when SDL cannot make sense of it.
-Samples Decode(const QByteArray& bytes, int rate, int channels) {
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
-  if (!rw) return {};
-  SDL_AudioSpec spec{};
-  Uint8* raw = nullptr;
-  Uint32 rawBytes = 0;
-  if (!SDL_LoadWAV_RW(rw, 1, &spec, &raw, &rawBytes)) return {};
-  const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> owned(raw, &SDL_FreeWAV);
+// A decoded WAV and the stream that converts it to the device format a slice at a time, so
+// that a long recording starts as quickly as a short one.
+class Sound {
+ public:
+  // Decodes a WAV held in memory; null when SDL cannot make sense of it.
+  static std::unique_ptr<Sound> Decode(const QByteArray& bytes, int rate, int channels) {
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
+    if (!rw) return nullptr;
+    SDL_AudioSpec spec{};
+    Uint8* raw = nullptr;
+    Uint32 rawBytes = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &spec, &raw, &rawBytes)) return nullptr;
+    std::unique_ptr<Sound> sound(new Sound(raw));
+    if (spec.channels == 0 || spec.channels > 8 || spec.freq <= 0) return nullptr;
+    // The stream pads with zero bytes when it flushes; for unsigned 8-bit samples that is full
+    // negative swing and ends every sound with a click. So those become signed 16-bit first.
+    if (!SDL_AUDIO_ISSIGNED(spec.format) && !sound->ToSigned16(spec, rawBytes)) return nullptr;
 
-  const Uint32 frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8u * spec.channels;
-  if (frameBytes == 0 || spec.channels > 8 || spec.freq <= 0) return {};
-  const Uint32 frames = std::min<Uint32>(rawBytes / frameBytes,
-                                         static_cast<Uint32>(spec.freq) * kMaxSeconds);
-  if (frames == 0) return {};
+    const Uint32 frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8u * spec.channels;
+    if (frameBytes == 0) return nullptr;
+    const Uint32 frames =
+        std::min<Uint32>(rawBytes / frameBytes, static_cast<Uint32>(spec.freq) * kMaxSeconds);
+    if (frames == 0) return nullptr;
+    sound->m_bytes = frames * frameBytes;
+    sound->m_sliceBytes = kSliceFrames * frameBytes;
+    sound->m_stream = SDL_NewAudioStream(spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+                                         static_cast<Uint8>(channels), rate);
+    if (!sound->m_stream) return nullptr;
+    // The first slice is converted here, so the first callback finds samples waiting.
+    if (!sound->Feed()) return nullptr;
+    return sound;
+  }
 
-  // SDL_AudioCVT rather than SDL_AudioStream: the stream's flush drops the last few hundred
-  // frames when resampling (SDL 2.26), which cuts off the end of short words.
-  SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
-                        static_cast<Uint8>(channels), rate) < 0)
-    return {};
-  cvt.len = static_cast<int>(frames * frameBytes);
-  const size_t room = static_cast<size_t>(cvt.len) * static_cast<size_t>(std::max(cvt.len_mult, 1));
-  Samples out((room + 1) / sizeof(Sint16));
-  std::memcpy(out.data(), raw, static_cast<size_t>(cvt.len));
-  cvt.buf = reinterpret_cast<Uint8*>(out.data());
-  if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return {};
-  const size_t whole = static_cast<size_t>(cvt.needed ? cvt.len_cvt : cvt.len) / sizeof(Sint16);
-  out.resize(whole - whole % static_cast<size_t>(channels));
-  return out;
+  ~Sound() {
+    if (m_stream) SDL_FreeAudioStream(m_stream);
+    SDL_FreeWAV(m_source);
+  }
+  Sound(const Sound&) = delete;
+  Sound& operator=(const Sound&) = delete;
+
+  // Fills up to `len` bytes of device samples; returns how many it filled (0 at the end).
+  int Read(Uint8* out, int len) {
+    while (SDL_AudioStreamAvailable(m_stream) < len && Feed()) {
+    }
+    const int got = SDL_AudioStreamGet(m_stream, out, len);
+    return got > 0 ? got : 0;
+  }
+
+ private:
+  explicit Sound(Uint8* source) : m_source(source) {}
+
+  // Converts the decoded samples to signed 16-bit at their own rate and channel count.
+  bool ToSigned16(SDL_AudioSpec& spec, Uint32& bytes) {
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, spec.channels,
+                          spec.freq) <= 0 ||
+        bytes > static_cast<Uint32>(std::numeric_limits<int>::max() / std::max(cvt.len_mult, 1)))
+      return false;
+    cvt.len = static_cast<int>(bytes);
+    cvt.buf = static_cast<Uint8*>(SDL_malloc(bytes * static_cast<size_t>(cvt.len_mult)));
+    if (!cvt.buf) return false;
+    std::memcpy(cvt.buf, m_source, bytes);
+    SDL_FreeWAV(m_source);
+    m_source = cvt.buf;
+    if (SDL_ConvertAudio(&cvt) != 0) return false;
+    spec.format = AUDIO_S16SYS;
+    bytes = static_cast<Uint32>(cvt.len_cvt);
+    return true;
+  }
+
+  // Converts the next slice into the stream; false once everything is in (or on failure).
+  // Small slices also matter for correctness: one big put loses its tail when resampling
+  // (SDL 2.26).
+  bool Feed() {
+    if (m_flushed) return false;
+    if (m_position < m_bytes) {
+      const Uint32 n = std::min(m_bytes - m_position, m_sliceBytes);
+      if (SDL_AudioStreamPut(m_stream, m_source + m_position, static_cast<int>(n)) == 0) {
+        m_position += n;
+        return true;
+      }
+    }
+    SDL_AudioStreamFlush(m_stream);
+    m_flushed = true;
+    return true;
+  }
+
+  static constexpr Uint32 kSliceFrames = 1024;
+  Uint8* m_source;  // from SDL's allocator: SDL_LoadWAV_RW or SDL_malloc
+  Uint32 m_bytes = 0;
+  Uint32 m_position = 0;
+  Uint32 m_sliceBytes = 0;
+  SDL_AudioStream* m_stream = nullptr;
+  bool m_flushed = false;
+};
+
+// SDL allocates whatever a chunk header claims before it reads the chunk, so a corrupt size asks
+// for up to 4 GB. Chunk sizes are cut to the bytes actually present; a truncated file then plays
+// what it holds.
+void ClampChunkSizes(QByteArray& wav) {
+  if (wav.size() < 12 || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE") return;
+  char* p = wav.data();
+  const auto size = static_cast<quint64>(wav.size());
+  if (qFromLittleEndian<quint32>(p + 4) > size - 8)
+    qToLittleEndian<quint32>(static_cast<quint32>(size - 8), p + 4);
+  quint64 at = 12;
+  while (at + 8 <= size) {
+    const quint64 chunk = qFromLittleEndian<quint32>(p + at + 4);
+    const quint64 present = size - at - 8;
+    if (chunk > present) {
+      qToLittleEndian<quint32>(static_cast<quint32>(present), p + at + 4);
+      return;
+    }
+    at += 8 + chunk + (chunk & 1);
+  }
 }
 
-Samples Load(const QString& name, int rate, int channels) {
+std::unique_ptr<Sound> Load(const QString& name, int rate, int channels) {
   QFile file(name);
   // Sequential files (devices, pipes) have no size to check and may never end.
-  if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > kMaxFileBytes) return {};
-  return Decode(file.readAll(), rate, channels);
+  if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > kMaxFileBytes)
+    return nullptr;
+  QByteArray wav = file.readAll();
+  ClampChunkSizes(wav);
+  return Sound::Decode(wav, rate, channels);
 }
 
 class SdlPlayer final : public SoundPlayer {
@@ -85,14 +170,13 @@ class SdlPlayer final : public SoundPlayer {
     const std::int64_t requested = NowNs();
     const std::lock_guard guard(m_mutex);
     if (!EnsureDevice()) return;
-    Samples next = name.isEmpty() ? Samples{} : Load(name, m_rate, m_channels);
-    Samples old;
+    std::unique_ptr<Sound> next = name.isEmpty() ? nullptr : Load(name, m_rate, m_channels);
+    std::unique_ptr<Sound> old;
     SDL_LockAudioDevice(m_device);
     old.swap(m_sound);
     m_sound.swap(next);
-    m_position = 0;
-    m_heard = m_sound.empty();
-    if (!m_sound.empty()) {
+    m_heard = !m_sound;
+    if (m_sound) {
       m_requestedNs = requested;
       m_audibleNs = 0;
       ++m_sounds;
@@ -165,16 +249,13 @@ class SdlPlayer final : public SoundPlayer {
 
   // Runs on SDL's audio thread with the device locked.
   void Fill(Uint8* stream, int len) {
-    const size_t wanted = static_cast<size_t>(len) / sizeof(Sint16);
-    const size_t count = std::min(wanted, m_sound.size() - m_position);
-    const Sint16* from = m_sound.data() + m_position;
-    if (count > 0) std::memcpy(stream, from, count * sizeof(Sint16));
-    std::memset(stream + count * sizeof(Sint16), 0, static_cast<size_t>(len) - count * sizeof(Sint16));
-    if (!m_heard && std::any_of(from, from + count, [](Sint16 v) { return v != 0; })) {
+    const int got = m_sound ? m_sound->Read(stream, len) : 0;
+    std::memset(stream + got, 0, static_cast<size_t>(len - got));
+    // A 16-bit sample is silent exactly when both of its bytes are zero.
+    if (!m_heard && std::any_of(stream, stream + got, [](Uint8 b) { return b != 0; })) {
       m_heard = true;
       m_audibleNs = NowNs();
     }
-    m_position += count;
   }
 
   std::mutex m_mutex;  // serialises Play()
@@ -184,8 +265,7 @@ class SdlPlayer final : public SoundPlayer {
   int m_channels = 0;
 
   // Shared with the audio callback; changed only under the device lock.
-  Samples m_sound;
-  size_t m_position = 0;
+  std::unique_ptr<Sound> m_sound;
   bool m_heard = true;
 
   std::atomic<bool> m_open{false};

@@ -16,7 +16,8 @@ constexpr int kFloat = 3;
 constexpr int kHeard = 1000;  // sample level above which the output counts as sounding
 
 // A sine tone as WAV file bytes.
-QByteArray ToneWav(int formatTag, int bits, int channels, int rate, double seconds, double amplitude) {
+QByteArray ToneWav(int formatTag, int bits, int channels, int rate, double seconds,
+                   double amplitude) {
   const int frames = static_cast<int>(seconds * rate);
   const int bytesPerSample = bits / 8;
   QByteArray data;
@@ -31,7 +32,8 @@ QByteArray ToneWav(int formatTag, int bits, int channels, int rate, double secon
         data.append(static_cast<char>(static_cast<quint8>(std::lround(128 + v * 127))));
       } else {
         const qint64 s = std::llround(v * ((qint64{1} << (bits - 1)) - 1));
-        for (int b = 0; b < bytesPerSample; ++b) data.append(static_cast<char>((s >> (8 * b)) & 0xff));
+        for (int b = 0; b < bytesPerSample; ++b)
+          data.append(static_cast<char>((s >> (8 * b)) & 0xff));
       }
     }
   }
@@ -48,7 +50,8 @@ QByteArray ToneWav(int formatTag, int bits, int channels, int rate, double secon
   const int blockAlign = channels * bytesPerSample;
   QByteArray fmt = le16(formatTag) + le16(channels) + le32(rate) + le32(rate * blockAlign) +
                    le16(blockAlign) + le16(bits);
-  QByteArray body = "WAVE" + ("fmt " + le32(fmt.size()) + fmt) + ("data" + le32(data.size()) + data);
+  QByteArray body =
+      "WAVE" + ("fmt " + le32(fmt.size()) + fmt) + ("data" + le32(data.size()) + data);
   return "RIFF" + le32(body.size()) + body;
 }
 
@@ -77,7 +80,8 @@ class SoundTest : public QObject {
     const QString path = m_dir.filePath(name);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write fixture");
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+      qFatal("cannot write fixture");
     return path;
   }
 
@@ -101,7 +105,8 @@ class SoundTest : public QObject {
     Heard h;
     for (qint64 i = 0; i < frames; ++i) {
       for (int c = 0; c < m_channels; ++c) {
-        const int v = std::abs(qFromLittleEndian<qint16>(bytes.constData() + 2 * (i * m_channels + c)));
+        const int v =
+            std::abs(qFromLittleEndian<qint16>(bytes.constData() + 2 * (i * m_channels + c)));
         h.peak = std::max(h.peak, v);
         if (v > level) {
           if (first < 0) first = i;
@@ -154,7 +159,8 @@ class SoundTest : public QObject {
     QFETCH(int, channels);
     QFETCH(int, rate);
     QFETCH(double, seconds);
-    const QString file = Fixture("variant.wav", ToneWav(formatTag, bits, channels, rate, seconds, 0.5));
+    const QString file =
+        Fixture("variant.wav", ToneWav(formatTag, bits, channels, rate, seconds, 0.5));
     const auto before = platform::SdlSoundStatusNow().sounds;
     const qint64 mark = Mark();
     platform::SdlSoundPlayer().Play(file);
@@ -172,10 +178,12 @@ class SoundTest : public QObject {
   void findsFilesByPathAndBareName_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("played");
-    QTest::newRow("bare name") << "S1.wav" << "S1.wav";
+    QTest::newRow("bare name") << "S1.wav"
+                               << "S1.wav";
     QTest::newRow("bare chinese name") << QStringLiteral("一.wav") << QStringLiteral("一.wav");
     QTest::newRow("full path, chinese folder")
-        << QStringLiteral("诗语音库/静夜思.wav") << m_dir.filePath(QStringLiteral("诗语音库/静夜思.wav"));
+        << QStringLiteral("诗语音库/静夜思.wav")
+        << m_dir.filePath(QStringLiteral("诗语音库/静夜思.wav"));
   }
   void findsFilesByPathAndBareName() {
     QFETCH(QString, stored);
@@ -200,7 +208,8 @@ class SoundTest : public QObject {
     const Heard second = Listen(mark, 1.0, 13000);
     // The quiet sound is heard first, then the loud one in full, and nothing after it.
     QVERIFY(all.start >= 0 && second.start >= 0);
-    QVERIFY2(second.start - all.start > 0.15, qPrintable(QString::number(second.start - all.start)));
+    QVERIFY2(second.start - all.start > 0.15,
+             qPrintable(QString::number(second.start - all.start)));
     QVERIFY(std::abs(second.length - 0.3) < 0.02);
     QVERIFY(std::abs((all.start + all.length) - (second.start + second.length)) < 0.005);
   }
