@@ -64,6 +64,25 @@ class AboutWindowTest : public QObject {
     QVERIFY(about.Closed());
   }
 
+  // OK shows no frame at rest and turns yellow under the pointer.
+  void okLightsUpUnderThePointer() {
+    OpenAbout about;
+    about.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(about.form));
+    TFlatSpeedButton* ok = about.form->NextSb;
+    const QColor rest = about.form->Panel1->palette().color(QPalette::Window);
+    QImage shot = ok->grab().toImage();
+    QCOMPARE(shot.pixelColor(0, 0), rest);
+    QCOMPARE(shot.pixelColor(3, ok->height() / 2), rest);
+
+    QCursor::setPos(ok->mapToGlobal(ok->rect().center()));
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(ok, &enter);
+    QTRY_VERIFY(ok->Hot());
+    shot = ok->grab().toImage();
+    QCOMPARE(shot.pixelColor(3, ok->height() / 2), QColor(Qt::yellow));
+  }
+
   void webLabelOpensTheSite_data() {
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<bool>("releasedOutside");
