@@ -17,18 +17,15 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-enum class Bevel { Lowered, Raised };
-
-TMenuLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
-                      const QColor& color, Bevel bevel) {
-  auto* label = new TMenuLabel(text, parent);
+// Every label lets the background picture show through it.
+TLabel3D* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
+                    TColor color, TLabel3DBevel bevel) {
+  auto* label = new TLabel3D(text, parent);
   label->setObjectName(QLatin1String(name));
   label->setFont(font);
-  QPalette pal = label->palette();
-  pal.setColor(QPalette::WindowText, color);
-  label->setPalette(pal);
-  (void)bevel;
-  label->adjustSize();
+  label->setFontColor(color);
+  label->setBevel(bevel);
+  label->setTransparent(true);
   return label;
 }
 
@@ -56,7 +53,8 @@ QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const QString& t
 
 // Places a label of fixed design size, letting it grow downwards when the font's line is taller
 // (the CJK fonts standing in for 宋体 have more room above and below the glyphs).
-void PlaceFixed(QLabel* label, int left, int top, int width, int height) {
+void PlaceFixed(TLabel3D* label, int left, int top, int width, int height) {
+  label->setAutoSize(false);
   label->setGeometry(left, top, width, qMax(height, label->fontMetrics().height()));
 }
 
@@ -77,30 +75,30 @@ TMainForm::TMainForm(QWidget* parent)
   m_area->setFixedSize(kDesignWidth, kDesignHeight);
   QWidget* a = m_area;
 
-  XTLB = MakeLabel(a, "XTLB", QStringLiteral("Tindora V6.0"), SongFont(32, true), Qt::red,
-                   Bevel::Lowered);
+  XTLB = MakeLabel(a, "XTLB", QStringLiteral("Tindora V6.0"), SongFont(32, true),
+                   RGBColor(255, 0, 0), bvLowered);
   XTLB->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   PlaceFixed(XTLB, 16, 21, 647, 33);
 
   comlb = MakeLabel(a, "comlb", QStringLiteral("Quorvex"), SongFont(14, true, true, true),
-                    QColor(0, 128, 0), Bevel::Lowered);
+                    RGBColor(0, 128, 0), bvLowered);
   PlaceFixed(comlb, 24, 88, 135, 14);
   comlb->setToolTip(QStringLiteral("欢迎访问我们站点"));
   comlb->setCursor(Qt::PointingHandCursor);
   comlb->installEventFilter(this);
 
   const QFont stepFont = SongFont(21, true);
-  const QColor blue(0, 0, 255);
-  Label3D2 = MakeLabel(a, "Label3D2", QStringLiteral("第一步"), stepFont, blue, Bevel::Lowered);
+  const TColor blue = RGBColor(0, 0, 255);
+  Label3D2 = MakeLabel(a, "Label3D2", QStringLiteral("第一步"), stepFont, blue, bvLowered);
   Label3D2->move(90, 192);
-  Label3D3 = MakeLabel(a, "Label3D3", QStringLiteral("第二步"), stepFont, blue, Bevel::Lowered);
+  Label3D3 = MakeLabel(a, "Label3D3", QStringLiteral("第二步"), stepFont, blue, bvLowered);
   Label3D3->move(354, 192);
-  Label3D4 = MakeLabel(a, "Label3D4", QStringLiteral("第三步"), stepFont, blue, Bevel::Lowered);
+  Label3D4 = MakeLabel(a, "Label3D4", QStringLiteral("第三步"), stepFont, blue, bvLowered);
   Label3D4->move(610, 192);
   const QFont arrowFont = SongFont(56, true);
-  Label3D5 = MakeLabel(a, "Label3D5", QStringLiteral("→"), arrowFont, Qt::black, Bevel::Raised);
+  Label3D5 = MakeLabel(a, "Label3D5", QStringLiteral("→"), arrowFont, clBlack, bvRaised);
   Label3D5->move(226, 248);
-  Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, Qt::black, Bevel::Raised);
+  Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, clBlack, bvRaised);
   Label3D6->move(490, 248);
 
   szsb = MakeSpeedButton(

@@ -3,10 +3,11 @@
 
 #include <QWidget>
 
+#include "controls/label_3d.h"
+
 class QLabel;
 class QLineEdit;
 class QToolButton;
-using TMenuLabel = QLabel;
 
 // The maker's web site, opened from the company name.
 inline const QString kMakerWebAddress = QStringLiteral("http://www.example.com/");
@@ -27,13 +28,13 @@ class TMainForm : public QWidget {
   QWidget* designArea() const { return m_area; }
 
   QLabel* Image1;  // the background, stretched over the whole window
-  TMenuLabel* XTLB;
-  TMenuLabel* comlb;
-  TMenuLabel* Label3D2;
-  TMenuLabel* Label3D3;
-  TMenuLabel* Label3D4;
-  TMenuLabel* Label3D5;
-  TMenuLabel* Label3D6;
+  TLabel3D* XTLB;
+  TLabel3D* comlb;
+  TLabel3D* Label3D2;
+  TLabel3D* Label3D3;
+  TLabel3D* Label3D4;
+  TLabel3D* Label3D5;
+  TLabel3D* Label3D6;
   QToolButton* szsb;
   QToolButton* xssb;
   QToolButton* xyysb;

@@ -14,6 +14,8 @@
 #include "shell/screen_registry.h"
 #include "support/fakes.h"
 
+Q_DECLARE_METATYPE(TLabel3DBevel)
+
 namespace {
 
 struct Opened {
@@ -77,14 +79,22 @@ class MainFormTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("px");
     QTest::addColumn<QColor>("color");
+    QTest::addColumn<TLabel3DBevel>("bevel");
     const QColor blue(0, 0, 255);
-    QTest::newRow("XTLB") << "XTLB" << QPoint(16, 21) << "Tindora V6.0" << 32 << QColor(255, 0, 0);
-    QTest::newRow("comlb") << "comlb" << QPoint(24, 88) << "Quorvex" << 14 << QColor(0, 128, 0);
-    QTest::newRow("Label3D2") << "Label3D2" << QPoint(90, 192) << "第一步" << 21 << blue;
-    QTest::newRow("Label3D3") << "Label3D3" << QPoint(354, 192) << "第二步" << 21 << blue;
-    QTest::newRow("Label3D4") << "Label3D4" << QPoint(610, 192) << "第三步" << 21 << blue;
-    QTest::newRow("Label3D5") << "Label3D5" << QPoint(226, 248) << "→" << 56 << QColor(Qt::black);
-    QTest::newRow("Label3D6") << "Label3D6" << QPoint(490, 248) << "→" << 56 << QColor(Qt::black);
+    QTest::newRow("XTLB") << "XTLB" << QPoint(16, 21) << "Tindora V6.0" << 32 << QColor(255, 0, 0)
+                          << bvLowered;
+    QTest::newRow("comlb") << "comlb" << QPoint(24, 88) << "Quorvex" << 14 << QColor(0, 128, 0)
+                           << bvLowered;
+    QTest::newRow("Label3D2") << "Label3D2" << QPoint(90, 192) << "第一步" << 21 << blue
+                              << bvLowered;
+    QTest::newRow("Label3D3") << "Label3D3" << QPoint(354, 192) << "第二步" << 21 << blue
+                              << bvLowered;
+    QTest::newRow("Label3D4") << "Label3D4" << QPoint(610, 192) << "第三步" << 21 << blue
+                              << bvLowered;
+    QTest::newRow("Label3D5") << "Label3D5" << QPoint(226, 248) << "→" << 56 << QColor(Qt::black)
+                              << bvRaised;
+    QTest::newRow("Label3D6") << "Label3D6" << QPoint(490, 248) << "→" << 56 << QColor(Qt::black)
+                              << bvRaised;
   }
   void labels() {
     QFETCH(QString, name);
@@ -92,13 +102,16 @@ class MainFormTest : public QObject {
     QFETCH(QString, text);
     QFETCH(int, px);
     QFETCH(QColor, color);
-    auto* label = m_form->designArea()->findChild<QLabel*>(name);
+    QFETCH(TLabel3DBevel, bevel);
+    auto* label = m_form->designArea()->findChild<TLabel3D*>(name);
     QVERIFY(label);
     QCOMPARE(label->pos(), pos);
     QCOMPARE(label->text(), text);
     QCOMPARE(label->font().pixelSize(), px);
     QVERIFY(label->font().bold());
-    QCOMPARE(label->palette().color(QPalette::WindowText), color);
+    QCOMPARE(ResolveColor(label->FontColor()), color);
+    QCOMPARE(label->Bevel(), bevel);
+    QVERIFY(label->Transparent());
     // The whole text fits: nothing is cut off at the right or the bottom.
     QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(text));
     QVERIFY(label->height() >= label->fontMetrics().height());
