@@ -39,6 +39,20 @@ struct LessonKind {
   QString previousCaption;
   QString noSelection;
 
+  // Lesson screen windows and layout (design pixels).
+  QString screenClass;        // TszmainForm, TxsmainForm, TXYYMAINForm
+  QString helpWindow;         // TMYHLPForm, TxsMYHLPForm, TxyyMYHLPForm
+  QString chapterListWindow;  // TZJFORM, TXSZJForm, TXyyZJForm
+  QString itemListWindow;     // TSzsoundForm, TxssoundForm, TxyysoundForm
+  int screenHeight = 578;     // design client height; the width is always 800
+  int titleWidth = 100;       // the title label in the top bar
+  int helpButtonLeft = 162;   // HELPSB, zjsb and zsb in the top bar
+  int chapterButtonLeft = 266;
+  int itemButtonLeft = 327;
+  int itemPanelWidth = 0;  // poem and English screens: the item list and the text panel
+  int textPanelWidth = 0;
+  QString itemPicture;  // 16 x 16 picture before each entry of the item list
+
   // Chapter list manager and editor.
   QString chapterListCaption;
   QString chapterHasItems;

@@ -1,0 +1,11 @@
+// Status-bar texts shared by the lesson screens: the current chapter and the date-and-time clock.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// "  现在章节:" followed by the chapter name (alone when there is no chapter).
+QString LessonChapterText(const QString& chapter);
+
+// "当前时间:  2024年03月05日  14:07:09    星期二": date, 24-hour time and day of the week.
+QString LessonClockText(const QDateTime& now);

@@ -1,0 +1,612 @@
+// The poem and English lesson screens, both profiles through the same cases: browsing chapters
+// and items, reading aloud, the no-recording notice, the windows the buttons open, and the
+// sample course end to end.
+#include <QComboBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "lessons/lesson_clock.h"
+#include "lessons/verse_screen.h"
+#include "platform/dataset.h"
+#include "shell/data_module.h"
+#include "shell/screen_registry.h"
+#include "shell/shared_routines.h"
+#include "support/fakes.h"
+#include "support/test_db.h"
+
+using testing::FakeClock;
+using testing::RecordingSoundPlayer;
+using testing::ScriptedMessageBox;
+using testing::TestDataModule;
+
+namespace {
+
+struct Item {
+  QString name;
+  QString text;  // a null text stays NULL in the database
+  QString sound;
+};
+
+void AddKindColumn() { QTest::addColumn<int>("kind"); }
+
+const LessonKind& KindOf(int k) { return Kind(static_cast<LessonKindId>(k)); }
+
+QString Stops(const RecordingSoundPlayer& sound) { return sound.Names().join(QLatin1Char('|')); }
+
+QStringList Entries(const TVerseScreen& s) {
+  QStringList out;
+  for (int i = 0; i < s.Tree1->topLevelItemCount(); ++i) out << s.Tree1->topLevelItem(i)->text(0);
+  return out;
+}
+
+QString Selected(const TVerseScreen& s) {
+  const auto items = s.Tree1->selectedItems();
+  return items.isEmpty() ? QString() : items.first()->text(0);
+}
+
+QPoint EntryCentre(const TVerseScreen& s, int row) {
+  return s.Tree1->visualItemRect(s.Tree1->topLevelItem(row)).center();
+}
+
+}  // namespace
+
+class VerseScreenTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TestDataModule> m_db;
+  std::unique_ptr<FakeClock> m_clock;
+  std::unique_ptr<RecordingSoundPlayer> m_sound;
+  std::unique_ptr<ScriptedMessageBox> m_boxes;
+  std::unique_ptr<QTemporaryDir> m_media;
+  QPointer<TVerseScreen> m_screen;
+
+  void AddChapters(const LessonKind& k, const QStringList& names) {
+    QList<QList<std::pair<QString, QString>>> rows;
+    for (int i = 0; i < names.size(); ++i)
+      rows.append(
+          {{QStringLiteral("章号"), QString::number(i + 1)}, {QStringLiteral("章节"), names[i]}});
+    m_db->AddRows(k.chapterTable, rows);
+  }
+
+  // Items numbered from `first` in list order, in chapter `chapter`.
+  void AddItems(const LessonKind& k, const QString& chapter, const QList<Item>& items,
+                int first = 1) {
+    QList<QList<std::pair<QString, QString>>> rows;
+    for (int i = 0; i < items.size(); ++i) {
+      QList<std::pair<QString, QString>> row = {{k.numberField, QString::number(first + i)},
+                                                {k.nameField, items[i].name},
+                                                {QStringLiteral("章节"), chapter},
+                                                {QStringLiteral("声音"), items[i].sound}};
+      if (!items[i].text.isNull()) row.append({k.textField, items[i].text});
+      rows.append(row);
+    }
+    m_db->AddRows(k.itemTable, rows);
+  }
+
+  // A small WAV-named file in the test's media folder (the screen only checks that it exists).
+  QString Recording(const QString& name) {
+    const QString path = m_media->filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) f.write("RIFF");
+    return path;
+  }
+
+  TVerseScreen* Open(int kind) {
+    TVerseScreen* s = static_cast<LessonKindId>(kind) == LessonKindId::Poem
+                          ? static_cast<TVerseScreen*>(new TxsmainForm(nullptr))
+                          : new TXYYMAINForm(nullptr);
+    m_screen = s;
+    s->ShowMaximizedOrDesign(false);
+    return s;
+  }
+
+  // One chapter "第一章" with three recorded items, for the browsing cases.
+  TVerseScreen* OpenWithThreeItems(int kind) {
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("第一章")});
+    AddItems(k, QStringLiteral("第一章"),
+             {{QStringLiteral("一"), QStringLiteral("文一"), Recording(QStringLiteral("1.wav"))},
+              {QStringLiteral("二"), QStringLiteral("文二"), Recording(QStringLiteral("2.wav"))},
+              {QStringLiteral("三"), QStringLiteral("文三"), Recording(QStringLiteral("3.wav"))}});
+    return Open(kind);
+  }
+
+ private Q_SLOTS:
+  void init() {
+    m_db = std::make_unique<TestDataModule>();
+    m_clock = std::make_unique<FakeClock>();
+    m_sound = std::make_unique<RecordingSoundPlayer>(m_clock.get());
+    m_boxes = std::make_unique<ScriptedMessageBox>();
+    m_media = std::make_unique<QTemporaryDir>();
+    CurrentSoundFile.clear();
+  }
+
+  void cleanup() {
+    delete m_screen.data();
+    SetShowScreenHook({});
+    m_boxes.reset();
+    m_sound.reset();
+    m_clock.reset();
+    m_db.reset();
+  }
+
+  void profileShapesTheScreen_data() {
+    AddKindColumn();
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("textLeft");
+    QTest::newRow("poem") << int(LessonKindId::Poem) << "幼儿学诗"
+                          << "下一首" << 578 << 248 + 104 + 2;
+    QTest::newRow("english") << int(LessonKindId::English) << "发音学英语"
+                             << "下一句" << 553 << 336 + 104 + 2;
+  }
+  void profileShapesTheScreen() {
+    QFETCH(int, kind);
+    QFETCH(QString, caption);
+    QFETCH(QString, next);
+    QFETCH(int, height);
+    QFETCH(int, textLeft);
+    TVerseScreen* s = Open(kind);
+    QCOMPARE(s->windowTitle(), caption);
+    QCOMPARE(s->designArea()->size(), QSize(800, height));
+    QCOMPARE(s->XYSSB->text(), next);
+    QCOMPARE(s->zsb->geometry().left(), KindOf(kind).itemButtonLeft);
+    QCOMPARE(s->me1->mapTo(s->designArea(), QPoint(0, 0)).x(), textLeft);
+    // The text panel reaches the right edge, inside the body's frame.
+    QCOMPARE(textLeft + s->me1->width(), 798);
+    QVERIFY(s->ldshow->isHidden());
+    QVERIFY(s->Timer1->isActive());
+    QCOMPARE(s->Timer1->interval(), 1000);
+  }
+
+  void stepsThroughItemsWithoutWrapping_data() {
+    AddKindColumn();
+    QTest::newRow("poem") << int(LessonKindId::Poem);
+    QTest::newRow("english") << int(LessonKindId::English);
+  }
+  void stepsThroughItemsWithoutWrapping() {
+    QFETCH(int, kind);
+    TVerseScreen* s = OpenWithThreeItems(kind);
+    QCOMPARE(Entries(*s), (QStringList{"一", "二", "三"}));
+    QCOMPARE(Selected(*s), QStringLiteral("一"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文一"));
+
+    s->SYSSBClick();  // already on the first
+    QCOMPARE(Selected(*s), QStringLiteral("一"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文一"));
+
+    s->XYSSBClick();
+    s->XYSSBClick();
+    QCOMPARE(Selected(*s), QStringLiteral("三"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
+    s->XYSSBClick();  // already on the last
+    QCOMPARE(Selected(*s), QStringLiteral("三"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
+
+    s->SYSSBClick();
+    QCOMPARE(Selected(*s), QStringLiteral("二"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文二"));
+    // Stepping shows; it never reads aloud.
+    QVERIFY(!m_sound->Names().join(QString()).size());
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void arrowKeysStopAtEnds_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void arrowKeysStopAtEnds() {
+    QFETCH(int, kind);
+    TVerseScreen* s = OpenWithThreeItems(kind);
+    QTest::keyClick(s->Tree1, Qt::Key_Up);
+    QCOMPARE(Selected(*s), QStringLiteral("一"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文一"));
+    QTest::keyClick(s->Tree1, Qt::Key_Down);
+    QTest::keyClick(s->Tree1, Qt::Key_Down);
+    QCOMPARE(Selected(*s), QStringLiteral("三"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
+    QTest::keyClick(s->Tree1, Qt::Key_Down);
+    QCOMPARE(Selected(*s), QStringLiteral("三"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
+    QTest::keyClick(s->Tree1, Qt::Key_Up);
+    QCOMPARE(Selected(*s), QStringLiteral("二"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文二"));
+    // Home moves the selection but leaves the text panel alone.
+    QTest::keyClick(s->Tree1, Qt::Key_Home);
+    QCOMPARE(Selected(*s), QStringLiteral("一"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文二"));
+  }
+
+  void chapterButtonsStopAtEnds_data() {
+    AddKindColumn();
+    QTest::addColumn<int>("chapters");
+    for (int kind : {int(LessonKindId::Poem), int(LessonKindId::English)})
+      for (int n : {1, 3})
+        QTest::addRow("%s, %d chapters", qPrintable(KindOf(kind).key), n) << kind << n;
+  }
+  void chapterButtonsStopAtEnds() {
+    QFETCH(int, kind);
+    QFETCH(int, chapters);
+    const LessonKind& k = KindOf(kind);
+    QStringList names;
+    for (int i = 1; i <= chapters; ++i) {
+      names << QStringLiteral("章%1").arg(i);
+      AddItems(k, names.last(),
+               {{QStringLiteral("篇%1").arg(i), QStringLiteral("文%1").arg(i), {}}}, i);
+    }
+    AddChapters(k, names);
+    TVerseScreen* s = Open(kind);
+    QCOMPARE(s->CB1->count(), chapters);
+    QCOMPARE(s->CB1->currentIndex(), 0);
+
+    s->UpSbClick();
+    QCOMPARE(s->CB1->currentIndex(), 0);
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文1"));
+    for (int i = 0; i < chapters + 1; ++i) s->DownSbClick();
+    QCOMPARE(s->CB1->currentIndex(), chapters - 1);
+    QCOMPARE(Entries(*s), QStringList{QStringLiteral("篇%1").arg(chapters)});
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文%1").arg(chapters));
+    s->UpSbClick();
+    QCOMPARE(s->CB1->currentIndex(), qMax(0, chapters - 2));
+
+    // The status bar follows the chapter on the next clock tick.
+    s->Timer1Timer();
+    QCOMPARE(s->StatusText(1), LessonChapterText(s->CB1->currentText()));
+  }
+
+  void chapterChosenInSelectorLoadsItsItems_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void chapterChosenInSelectorLoadsItsItems() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("甲"), QStringLiteral("乙")});
+    AddItems(k, QStringLiteral("甲"), {{QStringLiteral("a"), QStringLiteral("文a"), {}}});
+    // Item numbers 3, 2 are listed 2 before 3.
+    AddItems(k, QStringLiteral("乙"), {{QStringLiteral("c"), QStringLiteral("文c"), {}}}, 3);
+    AddItems(k, QStringLiteral("乙"), {{QStringLiteral("b"), QStringLiteral("文b"), {}}}, 2);
+    TVerseScreen* s = Open(kind);
+    s->CB1->setCurrentIndex(1);
+    s->CB1Change();
+    QCOMPARE(Entries(*s), (QStringList{"b", "c"}));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文b"));
+    QVERIFY(s->Tree1->hasFocus() || !QApplication::focusWidget());
+  }
+
+  void emptyChapterTable_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void emptyChapterTable() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddItems(k, QStringLiteral("别的章"), {{QStringLiteral("一"), QStringLiteral("文一"), {}}});
+    QStringList sql;
+    platform::SetSqlObserver([&sql](const QString&, const QString& text) { sql << text; });
+    TVerseScreen* s = Open(kind);
+    platform::SetSqlObserver({});
+
+    QCOMPARE(s->CB1->count(), 0);
+    QCOMPARE(s->CB1->currentText(), QString());
+    QVERIFY(sql.contains(k.sqlItemsLine1 + QLatin1Char('\n') + k.sqlItemsLine2));
+    QCOMPARE(s->Tree1->topLevelItemCount(), 0);
+    QCOMPARE(s->me1->toPlainText(), QString());
+
+    s->LDSBClick();
+    s->XYSSBClick();
+    s->SYSSBClick();
+    QCOMPARE(m_boxes->shown.size(), 3);
+    for (const auto& box : m_boxes->shown) {
+      QCOMPARE(box.text, k.noSelection);
+      QCOMPARE(box.title, QStringLiteral("注意"));
+      QCOMPARE(box.flags, platform::MB_OK | platform::MB_ICONWARNING);
+      QCOMPARE(box.owner, s);
+    }
+    s->UpSbClick();
+    s->DownSbClick();
+    QCOMPARE(s->CB1->count(), 0);
+    s->Timer1Timer();
+    QCOMPARE(s->StatusText(1), QStringLiteral("  现在章节:"));
+    QVERIFY(!m_sound->Names().join(QString()).size());
+  }
+
+  void chapterWithoutItemsKeepsText_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void chapterWithoutItemsKeepsText() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("有"), QStringLiteral("空")});
+    AddItems(k, QStringLiteral("有"), {{QStringLiteral("一"), QStringLiteral("文一"), {}}});
+    TVerseScreen* s = Open(kind);
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文一"));
+    s->DownSbClick();
+    QCOMPARE(s->CB1->currentText(), QStringLiteral("空"));
+    QCOMPARE(s->Tree1->topLevelItemCount(), 0);
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文一"));
+    s->LDSBClick();
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->shown[0].text, k.noSelection);
+  }
+
+  void readingAloud_data() {
+    AddKindColumn();
+    QTest::addColumn<QString>("sound");  // "recorded", "empty", "missing", "folder"
+    for (int kind : {int(LessonKindId::Poem), int(LessonKindId::English)})
+      for (const char* sound : {"recorded", "empty", "missing", "folder"})
+        QTest::addRow("%s, %s", qPrintable(KindOf(kind).key), sound) << kind << sound;
+  }
+  void readingAloud() {
+    QFETCH(int, kind);
+    QFETCH(QString, sound);
+    const LessonKind& k = KindOf(kind);
+    QString path;
+    if (sound == QLatin1String("recorded")) path = Recording(QStringLiteral("读.wav"));
+    if (sound == QLatin1String("missing")) path = m_media->filePath(QStringLiteral("无.wav"));
+    if (sound == QLatin1String("folder")) path = m_media->path();
+    AddChapters(k, {QStringLiteral("第一章")});
+    AddItems(k, QStringLiteral("第一章"),
+             {{QStringLiteral("一"), QStringLiteral("文一"), Recording(QStringLiteral("1.wav"))},
+              {QStringLiteral("二"), QStringLiteral("文二"), path}});
+    TVerseScreen* s = Open(kind);
+    s->XYSSBClick();
+    m_sound->calls.clear();
+
+    s->LDSBClick();
+    QCOMPARE(CurrentSoundFile, path);
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文二"));  // reading aloud leaves the text
+    QVERIFY(m_boxes->shown.isEmpty());
+    if (sound == QLatin1String("recorded")) {
+      QCOMPARE(m_sound->Names(), QStringList{path});
+      QVERIFY(s->ldshow->isHidden());
+      QVERIFY(!s->Timer4->isActive());
+      return;
+    }
+    QVERIFY(m_sound->calls.isEmpty());
+    // Four visible 400 ms phases with three hidden ones between them, gone after seven ticks.
+    QVERIFY(s->ldshow->isVisible());
+    QVERIFY(s->Timer4->isActive());
+    QCOMPARE(s->Timer4->interval(), 400);
+    QString phases;
+    for (int tick = 1; tick <= 7; ++tick) {
+      s->Timer4Timer();
+      phases += s->ldshow->isVisible() ? QLatin1Char('V') : QLatin1Char('-');
+    }
+    QCOMPARE(phases, QStringLiteral("-V-V-V-"));
+    QVERIFY(!s->Timer4->isActive());
+    QVERIFY(m_sound->calls.isEmpty());
+  }
+
+  void askingAgainRestartsTheNotice_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void askingAgainRestartsTheNotice() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("第一章")});
+    AddItems(k, QStringLiteral("第一章"), {{QStringLiteral("一"), QStringLiteral("文一"), {}}});
+    TVerseScreen* s = Open(kind);
+    s->LDSBClick();
+    for (int i = 0; i < 5; ++i) s->Timer4Timer();
+    QVERIFY(s->ldshow->isHidden());
+    s->LDSBClick();
+    QVERIFY(s->ldshow->isVisible());
+    for (int i = 0; i < 6; ++i) s->Timer4Timer();
+    QVERIFY(s->ldshow->isVisible());  // a fresh count of seven, not the old one
+    QVERIFY(s->Timer4->isActive());
+    s->Timer4Timer();
+    QVERIFY(s->ldshow->isHidden());
+    QVERIFY(!s->Timer4->isActive());
+  }
+
+  void mouseClicksShowAndReadAloud_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void mouseClicksShowAndReadAloud() {
+    QFETCH(int, kind);
+    TVerseScreen* s = OpenWithThreeItems(kind);
+    const QString second = m_media->filePath(QStringLiteral("2.wav"));
+    // A double-click arrives as a click followed by the double-click proper.
+    QTest::mouseClick(s->Tree1->viewport(), Qt::LeftButton, {}, EntryCentre(*s, 1));
+    QTest::mouseDClick(s->Tree1->viewport(), Qt::LeftButton, {}, EntryCentre(*s, 1));
+    QCOMPARE(Selected(*s), QStringLiteral("二"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文二"));
+    QCOMPARE(m_sound->Names().last(), second);
+
+    // Another item clicked while one plays: the recording is cut off, the new text shows.
+    QTest::mouseClick(s->Tree1->viewport(), Qt::LeftButton, {}, EntryCentre(*s, 2));
+    QCOMPARE(Selected(*s), QStringLiteral("三"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
+    QCOMPARE(m_sound->Names().last(), QString());
+
+    // "朗读" plays the selected item.
+    QTest::mouseClick(s->LDSB, Qt::LeftButton);
+    QCOMPARE(m_sound->Names().last(), m_media->filePath(QStringLiteral("3.wav")));
+  }
+
+  void namesDifferingInCaseFindTheFirst_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void namesDifferingInCaseFindTheFirst() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("水果")});
+    const QString first = Recording(QStringLiteral("Apple.wav"));
+    AddItems(
+        k, QStringLiteral("水果"),
+        {{QStringLiteral("Apple"), QStringLiteral("大苹果"), first},
+         {QStringLiteral("apple"), QStringLiteral("小苹果"), Recording(QStringLiteral("b.wav"))}});
+    TVerseScreen* s = Open(kind);
+    QCOMPARE(Entries(*s), (QStringList{"Apple", "apple"}));
+    s->XYSSBClick();
+    QCOMPARE(Selected(*s), QStringLiteral("apple"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("大苹果"));
+    s->LDSBClick();
+    QCOMPARE(m_sound->Names().last(), first);
+  }
+
+  void nullTextGoesToErrorReport_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void nullTextGoesToErrorReport() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("第一章")});
+    AddItems(k, QStringLiteral("第一章"),
+             {{QStringLiteral("一"), QStringLiteral("文一"), {}}, {QStringLiteral("二"), {}, {}}});
+    TVerseScreen* s = Open(kind);
+    s->XYSSBClick();
+    QCOMPARE(Selected(*s), QStringLiteral("二"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文一"));
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->shown[0].title, kApplicationTitle);
+    QCOMPARE(m_boxes->shown[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+    QVERIFY(m_boxes->shown[0].text.contains(QStringLiteral("二")));
+  }
+
+  void buttonsOpenTheirWindowsAfterStopping_data() {
+    AddKindColumn();
+    QTest::addColumn<QString>("button");
+    for (int kind : {int(LessonKindId::Poem), int(LessonKindId::English)})
+      for (const char* button : {"HELPSB", "zjsb", "zsb"})
+        QTest::addRow("%s, %s", qPrintable(KindOf(kind).key), button) << kind << button;
+  }
+  void buttonsOpenTheirWindowsAfterStopping() {
+    QFETCH(int, kind);
+    QFETCH(QString, button);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("一章"), QStringLiteral("二章")});
+    AddItems(k, QStringLiteral("一章"), {{QStringLiteral("甲"), QStringLiteral("文甲"), {}}});
+    AddItems(k, QStringLiteral("二章"), {{QStringLiteral("乙"), QStringLiteral("文乙"), {}}}, 2);
+    TVerseScreen* s = Open(kind);
+    s->DownSbClick();
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文乙"));
+    QCOMPARE(OpenVerseScreen(k.id), s);
+
+    const bool manager = button != QLatin1String("HELPSB");
+    QStringList opened;
+    QString soundAtOpening;
+    SetShowScreenHook([&](const QString& name, QWidget* owner) {
+      opened << name;
+      soundAtOpening = Stops(*m_sound);
+      if (owner != s) return false;
+      // A list manager left with its return button reloads the screen below it.
+      if (manager) OpenVerseScreen(k.id)->LoadChapters();
+      return true;
+    });
+    m_sound->Play(QStringLiteral("playing.wav"));
+    QToolButton* b = button == QLatin1String("HELPSB") ? s->HELPSB
+                     : button == QLatin1String("zjsb") ? s->zjsb
+                                                       : s->zsb;
+    QTest::mouseClick(b, Qt::LeftButton);
+    const QString expected = button == QLatin1String("HELPSB") ? k.helpWindow
+                             : button == QLatin1String("zjsb") ? k.chapterListWindow
+                                                               : k.itemListWindow;
+    QCOMPARE(opened, QStringList{expected});
+    QVERIFY2(soundAtOpening.endsWith(QLatin1String("playing.wav|")), qPrintable(soundAtOpening));
+    if (manager) {
+      QCOMPARE(s->CB1->currentIndex(), 0);
+      QCOMPARE(Selected(*s), QStringLiteral("甲"));
+      QCOMPARE(s->me1->toPlainText(), QStringLiteral("文甲"));
+    } else {
+      QCOMPARE(s->CB1->currentIndex(), 1);
+    }
+  }
+
+  void loadChaptersPicksUpEdits_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void loadChaptersPicksUpEdits() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("一章")});
+    AddItems(k, QStringLiteral("一章"), {{QStringLiteral("甲"), QStringLiteral("文甲"), {}}});
+    TVerseScreen* s = Open(kind);
+    m_db->AddRows(k.chapterTable, {{{QStringLiteral("章号"), QStringLiteral("0")},
+                                    {QStringLiteral("章节"), QStringLiteral("新章")}}});
+    AddItems(k, QStringLiteral("新章"), {{QStringLiteral("丙"), QStringLiteral("文丙"), {}}}, 5);
+    m_sound->calls.clear();
+    s->LoadChapters();
+    QCOMPARE(m_sound->Names().value(0), QString());  // stopped first
+    QCOMPARE(s->CB1->count(), 2);
+    QCOMPARE(s->CB1->currentText(), QStringLiteral("新章"));
+    QCOMPARE(s->me1->toPlainText(), QStringLiteral("文丙"));
+  }
+
+  void quitStopsSoundAndCloses_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void quitStopsSoundAndCloses() {
+    QFETCH(int, kind);
+    TVerseScreen* s = OpenWithThreeItems(kind);
+    s->LDSBClick();
+    QTest::keyClick(s, Qt::Key_Escape);  // only "返回→" leaves
+    QVERIFY(s->isVisible());
+    QTest::mouseClick(s->QuitSb, Qt::LeftButton);
+    QCOMPARE(m_sound->Names().last(), QString());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(m_screen.isNull());
+    QCOMPARE(OpenVerseScreen(static_cast<LessonKindId>(kind)), nullptr);
+  }
+
+  void statusBarClock_data() {
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("tuesday") << QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))
+                             << "当前时间:  2024年03月05日  14:07:09    星期二";
+    QTest::newRow("sunday") << QDateTime(QDate(2024, 3, 10), QTime(0, 0, 5))
+                            << "当前时间:  2024年03月10日  00:00:05    星期日";
+    QTest::newRow("saturday") << QDateTime(QDate(2023, 12, 30), QTime(23, 59, 59))
+                              << "当前时间:  2023年12月30日  23:59:59    星期六";
+  }
+  void statusBarClock() {
+    QFETCH(QDateTime, now);
+    QFETCH(QString, text);
+    QCOMPARE(LessonClockText(now), text);
+    m_clock->Set(now);
+    TVerseScreen* s = Open(int(LessonKindId::Poem));
+    QCOMPARE(s->StatusText(0), QStringLiteral("Quorvex"));
+    QCOMPARE(s->StatusText(1), QStringLiteral("  现在章节:"));  // written before any chapter
+    QCOMPARE(s->StatusText(2), text);
+    m_clock->Advance(1000);
+    s->Timer1Timer();
+    QCOMPARE(s->StatusText(2), LessonClockText(now.addSecs(1)));
+  }
+
+  // Every sample poem and English word can be browsed and heard; the longest texts fit the panel.
+  void sampleCourseBrowsesAndPlays_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void sampleCourseBrowsesAndPlays() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    m_db->LoadSampleCourse();
+    QFile json(QStringLiteral(":/sample_course.json"));
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    const QJsonObject course = QJsonDocument::fromJson(json.readAll()).object()[k.key].toObject();
+    QHash<QString, QString> texts;
+    for (const auto& v : course[QStringLiteral("items")].toArray())
+      texts.insert(v.toObject()[QStringLiteral("name")].toString(),
+                   v.toObject()[QStringLiteral("text")].toString());
+
+    TVerseScreen* s = Open(kind);
+    QCOMPARE(s->CB1->count(), course[QStringLiteral("chapters")].toArray().size());
+    int seen = 0;
+    for (int chapter = 0; chapter < s->CB1->count(); ++chapter) {
+      if (chapter > 0) s->DownSbClick();
+      for (int row = 0; row < s->Tree1->topLevelItemCount(); ++row) {
+        if (row > 0) s->XYSSBClick();
+        const QString name = Selected(*s);
+        QCOMPARE(s->me1->toPlainText(), texts.value(name));
+        m_sound->calls.clear();
+        s->LDSBClick();
+        QCOMPARE(m_sound->Names().size(), 1);
+        QVERIFY2(QFileInfo(m_sound->Names().first()).isFile(), qPrintable(name));
+        QVERIFY(s->ldshow->isHidden());
+
+        // Readable: wrapped inside the panel, nothing past its right or bottom edge.
+        const QRect view = s->me1->viewport()->rect();
+        for (QTextBlock b = s->me1->document()->firstBlock(); b.isValid(); b = b.next())
+          for (int i = 0; i < b.layout()->lineCount(); ++i)
+            QVERIFY2(b.layout()->lineAt(i).naturalTextWidth() <= view.width(), qPrintable(name));
+        QTextCursor end(s->me1->document());
+        end.movePosition(QTextCursor::End);
+        QVERIFY2(s->me1->cursorRect(end).bottom() <= view.bottom(), qPrintable(name));
+        ++seen;
+      }
+    }
+    QCOMPARE(seen, texts.size());
+  }
+};
+
+QTEST_MAIN(VerseScreenTest)
+#include "test_verse_screen.moc"

@@ -1,0 +1,71 @@
+// Renders the poem and English lesson screens at their design size, on a fresh copy of the sample
+// course, to PNG files for looking at. Run with QT_QPA_PLATFORM=offscreen; argument: output folder.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "lessons/verse_screen.h"
+#include "shell/data_module.h"
+#include "shell/lesson_database.h"
+
+namespace {
+
+void Shoot(TVerseScreen* screen, const QString& path) {
+  QApplication::processEvents();
+  if (screen->grab().save(path))
+    std::printf("%s\n", qPrintable(path));
+  else
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+// Shows chapter `chapter` and selects the item at `item`, as a child would.
+void Choose(TVerseScreen* screen, int chapter, int item) {
+  for (int i = 0; i < chapter; ++i) screen->DownSbClick();
+  for (int i = 0; i < item; ++i) screen->XYSSBClick();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+  QDir().mkpath(folder);
+  QTemporaryDir tmp;
+  const QString dbPath = tmp.filePath(QStringLiteral("lessons.db"));
+  QString error;
+  if (!EnsureEmbeddedDatabase(dbPath, &error)) {
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
+  }
+  Tdm module(EmbeddedSpec(dbPath));
+  dm = &module;
+
+  struct Shot {
+    LessonKindId kind;
+    int chapter, item;
+    bool notice;
+    const char* name;
+  };
+  const Shot shots[] = {
+      {LessonKindId::Poem, 0, 0, false, "verse_poem.png"},
+      {LessonKindId::Poem, 1, 2, false, "verse_poem_longest.png"},
+      {LessonKindId::English, 0, 0, false, "verse_english.png"},
+      {LessonKindId::English, 1, 3, true, "verse_english_notice.png"},
+  };
+  for (const Shot& s : shots) {
+    TVerseScreen* screen = s.kind == LessonKindId::Poem
+                               ? static_cast<TVerseScreen*>(new TxsmainForm(nullptr))
+                               : new TXYYMAINForm(nullptr);
+    screen->ShowMaximizedOrDesign(false);
+    QApplication::processEvents();
+    Choose(screen, s.chapter, s.item);
+    if (s.notice) screen->ShowNoSoundNotice();
+    screen->UpdateStatusBar();
+    Shoot(screen, QDir(folder).filePath(QString::fromLatin1(s.name)));
+    delete screen;
+  }
+  dm = nullptr;
+  return 0;
+}
