@@ -1,0 +1,132 @@
+#include "lessons/pronunciation_popup.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include "platform/sound.h"
+#include "shell/shared_routines.h"
+
+namespace {
+
+constexpr int kWidth = 387;
+constexpr int kHeight = 400;
+
+// The character sits on a writing grid (田字格) as in a child's exercise book.
+class GridPanel final : public QFrame {
+ public:
+  using QFrame::QFrame;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect inner = contentsRect();
+    const int side = qMin(inner.width(), inner.height()) - 24;
+    const QRectF box(inner.center().x() - side / 2.0 + 0.5, inner.center().y() - side / 2.0 + 0.5,
+                     side, side);
+    p.fillRect(box, QColor(255, 253, 240));
+    p.setPen(QPen(QColor(226, 120, 110), 1, Qt::DashLine));
+    p.drawLine(QPointF(box.left(), box.center().y()), QPointF(box.right(), box.center().y()));
+    p.drawLine(QPointF(box.center().x(), box.top()), QPointF(box.center().x(), box.bottom()));
+    p.drawLine(box.topLeft(), box.bottomRight());
+    p.drawLine(box.topRight(), box.bottomLeft());
+    p.setPen(QPen(QColor(214, 70, 60), 2));
+    p.drawRect(box);
+  }
+};
+
+bool RecordingExists(const QString& path) {
+  // An empty path and a folder count as no recording.
+  return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+}  // namespace
+
+Tsendsongform::Tsendsongform(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("小朋友,跟着发音一起来学字哦"));
+  setFixedSize(kWidth, kHeight);
+  setFont(SongFont(12));
+  // Over the owner QDialog centres it; alone it takes its design place.
+  if (!owner) move(193, 112);
+
+  FYLB = new QLabel(QStringLiteral("发音："), this);
+  FYLB->setFont(SongFont(19, true));
+  FYLB->setStyleSheet(QStringLiteral("color: rgb(40, 60, 140);"));
+  FYLB->move(8, 48);
+  FYLB->resize(kWidth - 16, 30);
+
+  Panel1 = new GridPanel(this);
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel1->setLineWidth(2);
+  Panel1->setGeometry(56, 112, 249, 201);
+  Panel1->setAutoFillBackground(true);
+  QPalette panelPalette = Panel1->palette();
+  panelPalette.setColor(QPalette::Window, QColor(255, 236, 200));
+  Panel1->setPalette(panelPalette);
+
+  // Spans the panel so that a two-character word stays centred too.
+  ZILB = new QLabel(QStringLiteral("我"), Panel1);
+  ZILB->setFont(SongFont(96, true));
+  ZILB->setAlignment(Qt::AlignCenter);
+  ZILB->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+  ZILB->setGeometry(Panel1->contentsRect());
+
+  NOLB = new QLabel(QStringLiteral("此字没有录音,请录制声音进行教学"), this);
+  NOLB->setFont(SongFont(14));
+  NOLB->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+  NOLB->move(72, 336);
+  NOLB->adjustSize();
+  NOLB->hide();
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(500);
+  Timer1->setTimerType(Qt::PreciseTimer);
+  connect(Timer1, &QTimer::timeout, this, &Tsendsongform::Timer1Timer);
+  Timer1->start();
+}
+
+void Tsendsongform::Timer1Timer() { PlayAndClose(); }
+
+void Tsendsongform::PlayAndClose() {
+  Timer1->stop();
+  const QString path = CurrentSoundFile;
+  if (!RecordingExists(path)) {
+    NOLB->show();
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  // Let the hourglass and the window reach the screen before the waits block this thread;
+  // input stays queued until the waits are over.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  platform::PlaySound(path);
+  for (int i = 0; i < 2; ++i) {
+    WaitSeconds(3);
+    platform::PlaySound(path);
+  }
+  WaitSeconds(4);
+  QApplication::restoreOverrideCursor();
+  close();
+}
+
+void Tsendsongform::FormClick() { close(); }
+
+void Tsendsongform::mousePressEvent(QMouseEvent* event) {
+  QDialog::mousePressEvent(event);
+  if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint())) FormClick();
+}
+
+void Tsendsongform::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  QLinearGradient sky(0, 0, 0, height());
+  sky.setColorAt(0, QColor(214, 240, 255));
+  sky.setColorAt(1, QColor(255, 246, 214));
+  p.fillRect(rect(), sky);
+}

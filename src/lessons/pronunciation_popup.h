@@ -1,0 +1,32 @@
+// Tsendsongform: the pronunciation pop-up of the character screen. It shows one character large
+// with its pinyin line and plays the recording named by CurrentSoundFile three times, then closes.
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QTimer;
+
+class Tsendsongform : public QDialog {
+  Q_OBJECT
+ public:
+  explicit Tsendsongform(QWidget* owner);
+
+  QLabel* FYLB;  // pronunciation line
+  QFrame* Panel1;
+  QLabel* ZILB;  // the character
+  QLabel* NOLB;  // "no recording" notice
+  QTimer* Timer1;
+
+  // Plays the recording three times and closes, or shows the notice when there is none.
+  void PlayAndClose();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void Timer1Timer();
+  void FormClick();
+};

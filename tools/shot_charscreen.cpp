@@ -1,0 +1,72 @@
+// Renders the character screen and its pop-up to PNG files for a look:
+//   shot_charscreen [output folder]   (QT_QPA_PLATFORM=offscreen works)
+// Uses a fresh embedded database with the sample course in a temporary folder.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "lessons/character_screen.h"
+#include "lessons/pronunciation_popup.h"
+#include "shell/data_module.h"
+#include "shell/lesson_database.h"
+#include "shell/shared_routines.h"
+
+namespace {
+
+bool Save(QWidget* w, const QString& path) {
+  const bool ok = w->grab().save(path);
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+  QTemporaryDir dir;
+  const QString db = dir.filePath(QStringLiteral("lessons.db"));
+  QString error;
+  if (!EnsureEmbeddedDatabase(db, &error)) {
+    std::fprintf(stderr, "database: %s\n", qPrintable(error));
+    return 1;
+  }
+  Tdm module(EmbeddedSpec(db));
+  dm = &module;
+
+  bool ok = true;
+  {
+    TszmainForm screen(nullptr);
+    Tsendsongform* last = nullptr;
+    screen.SetPopupShower([&last](Tsendsongform* popup) { last = popup; });
+    screen.ShowMaximizedOrDesign(false);
+    QApplication::processEvents();
+    screen.DownSbClick();
+    screen.ListView1->setCurrentRow(2);
+    screen.UpdateStatusBar();
+    QApplication::processEvents();
+    ok &= Save(&screen, out + QStringLiteral("/charscreen_screen.png"));
+
+    screen.ListView1Click();
+    if (last) {
+      last->Timer1->stop();
+      last->show();
+      QApplication::processEvents();
+      ok &= Save(last, out + QStringLiteral("/charscreen_popup.png"));
+      CurrentSoundFile.clear();
+      last->PlayAndClose();
+      QApplication::processEvents();
+      ok &= Save(last, out + QStringLiteral("/charscreen_popup_norecording.png"));
+      delete last;
+    }
+    screen.resize(1280, 800);
+    QApplication::processEvents();
+    ok &= Save(&screen, out + QStringLiteral("/charscreen_screen_wide.png"));
+  }
+  dm = nullptr;
+  return ok ? 0 : 1;
+}
