@@ -1,0 +1,335 @@
+// The character lesson screen on a real lesson database, with the clock, the sound player and
+// the opening of other windows replaced.
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "lessons/character_screen.h"
+#include "lessons/pronunciation_popup.h"
+#include "platform/dataset.h"
+#include "shell/data_module.h"
+#include "shell/screen_registry.h"
+#include "shell/shared_routines.h"
+#include "support/fakes.h"
+#include "support/test_db.h"
+
+using testing::FakeClock;
+using testing::RecordingSoundPlayer;
+using testing::TestDataModule;
+
+namespace {
+
+using Row = QList<std::pair<QString, QString>>;
+
+Row Chapter(int number, const QString& name) {
+  return {{QStringLiteral("章号"), QString::number(number)}, {QStringLiteral("章节"), name}};
+}
+
+Row Item(int number, const QString& name, const QString& chapter, const QString& text = {},
+         const QString& sound = {}) {
+  return {{QStringLiteral("字号"), QString::number(number)},
+          {QStringLiteral("字名"), name},
+          {QStringLiteral("章节"), chapter},
+          {QStringLiteral("拼音词组"), text},
+          {QStringLiteral("声音"), sound}};
+}
+
+QStringList Entries(const QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+// Counts SQL texts sent while it lives.
+struct SqlCount {
+  QStringList texts;
+  SqlCount() {
+    platform::SetSqlObserver([this](const QString&, const QString& sql) { texts << sql; });
+  }
+  ~SqlCount() { platform::SetSqlObserver({}); }
+};
+
+// A screen shown at its design size, with pop-ups caught instead of shown modally.
+struct Screen {
+  TszmainForm form{nullptr};
+  QList<QPointer<Tsendsongform>> popups;
+  Screen() {
+    form.SetPopupShower([this](Tsendsongform* popup) { popups << popup; });
+    form.ShowMaximizedOrDesign(false);
+  }
+  ~Screen() {
+    for (const auto& p : popups) delete p.data();
+  }
+  // Selects list entry `row` and clicks it as the child would.
+  void ClickEntry(int row) {
+    QListWidgetItem* item = form.ListView1->item(row);
+    QVERIFY(item);
+    const QRect r = form.ListView1->visualItemRect(item);
+    QTest::mouseClick(form.ListView1->viewport(), Qt::LeftButton, {}, r.center());
+  }
+};
+
+}  // namespace
+
+class CharacterScreenTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void chapterStepping_data() {
+    QTest::addColumn<int>("chapters");
+    QTest::addColumn<QString>("clicks");  // U = 上一章节, D = 下一章节
+    QTest::addColumn<QList<int>>("selected");
+    QTest::newRow("previous at the first does nothing") << 3 << "U" << QList<int>{0};
+    QTest::newRow("next to the last, then no further") << 3 << "DDD" << QList<int>{1, 2, 2};
+    QTest::newRow("back to the first, then no further") << 3 << "DDUUU" << QList<int>{1, 2, 1, 0, 0};
+    QTest::newRow("one chapter") << 1 << "DU" << QList<int>{0, 0};
+    QTest::newRow("no chapters") << 0 << "DU" << QList<int>{-1, -1};
+  }
+  void chapterStepping() {
+    QFETCH(int, chapters);
+    QFETCH(QString, clicks);
+    QFETCH(QList<int>, selected);
+    TestDataModule db;
+    QList<Row> zj, items;
+    const QStringList names = {QStringLiteral("动物"), QStringLiteral("数字"),
+                               QStringLiteral("颜色")};
+    const QStringList characters = {QStringLiteral("马"), QStringLiteral("一"),
+                                    QStringLiteral("红")};
+    for (int i = 0; i < chapters; ++i) {
+      zj << Chapter(i + 1, names[i]);
+      items << Item(i + 1, characters[i], names[i]);
+    }
+    db.AddRows(QStringLiteral("ZJ"), zj);
+    db.AddRows(QStringLiteral("szSound"), items);
+    Screen s;
+    for (int i = 0; i < clicks.size(); ++i) {
+      const int before = s.form.CB1->currentIndex();
+      SqlCount sql;
+      QTest::mouseClick(clicks[i] == QLatin1Char('U') ? s.form.UpSb : s.form.DownSb, Qt::LeftButton);
+      QCOMPARE(s.form.CB1->currentIndex(), selected[i]);
+      const int now = selected[i];
+      QCOMPARE(Entries(s.form.ListView1), now < 0 ? QStringList{} : QStringList{characters[now]});
+      // A step that goes nowhere does not reload either.
+      QCOMPARE(sql.texts.size(), now == before ? 0 : 1);
+    }
+  }
+
+  void itemsInNumberOrder() {
+    TestDataModule db;
+    const QString ch = QStringLiteral("数字");
+    db.AddRows(QStringLiteral("ZJ"), {Chapter(1, ch), Chapter(2, QStringLiteral("别的"))});
+    db.AddRows(QStringLiteral("szSound"),
+               {Item(3, QStringLiteral("三"), ch), Item(10, QStringLiteral("十"), ch),
+                Item(1, QStringLiteral("一"), ch), Item(4, QStringLiteral("马"), QStringLiteral("别的")),
+                Item(2, QStringLiteral("二"), ch), Item(9, QStringLiteral("九"), ch)});
+    SqlCount sql;
+    Screen s;
+    QCOMPARE(Entries(s.form.ListView1), (QStringList{QStringLiteral("一"), QStringLiteral("二"),
+                                                     QStringLiteral("三"), QStringLiteral("九"),
+                                                     QStringLiteral("十")}));
+    QCOMPARE(sql.texts, (QStringList{QStringLiteral("select * from ZJ order by 章号 "),
+                                     QStringLiteral("select * from szSound where 章节=:zzj  \n"
+                                                    " order by  字号 ")}));
+  }
+
+  void clickOpensThePopup_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("sound");
+    // "ab" and "AB" differ only in letter case: each entry opens its own item.
+    QTest::newRow("first of two case twins") << 0 << "ab" << "发音+词组: a b" << "/x/ab.wav";
+    QTest::newRow("second of two case twins") << 1 << "AB" << "发音+词组: A B" << "/x/AB.wav";
+    QTest::newRow("no pinyin, no recording") << 2 << QStringLiteral("我")
+                                             << QStringLiteral("发音+词组: ") << "";
+  }
+  void clickOpensThePopup() {
+    QFETCH(int, row);
+    QFETCH(QString, character);
+    QFETCH(QString, line);
+    QFETCH(QString, sound);
+    TestDataModule db;
+    const QString ch = QStringLiteral("字母");
+    db.AddRows(QStringLiteral("ZJ"), {Chapter(1, ch)});
+    db.AddRows(QStringLiteral("szSound"),
+               {Item(2, QStringLiteral("AB"), ch, QStringLiteral("A B"), QStringLiteral("/x/AB.wav")),
+                Item(1, QStringLiteral("ab"), ch, QStringLiteral("a b"), QStringLiteral("/x/ab.wav")),
+                Item(3, QStringLiteral("我"), ch)});
+    CurrentSoundFile = QStringLiteral("left over");
+    Screen s;
+    s.ClickEntry(row);
+    QCOMPARE(s.popups.size(), 1);
+    Tsendsongform* popup = s.popups.first();
+    QCOMPARE(popup->parentWidget(), &s.form);
+    QCOMPARE(popup->ZILB->text(), character);
+    QCOMPARE(popup->FYLB->text(), line);
+    QCOMPARE(CurrentSoundFile, sound);
+  }
+
+  void nothingToShow_data() {
+    QTest::addColumn<bool>("withChapter");
+    QTest::newRow("empty chapter table") << false;
+    QTest::newRow("chapter without items") << true;
+  }
+  void nothingToShow() {
+    QFETCH(bool, withChapter);
+    TestDataModule db;
+    if (withChapter) db.AddRows(QStringLiteral("ZJ"), {Chapter(1, QStringLiteral("空"))});
+    Screen s;
+    QCOMPARE(s.form.CB1->count(), withChapter ? 1 : 0);
+    QCOMPARE(s.form.ListView1->count(), 0);
+    s.form.UpdateStatusBar();
+    QCOMPARE(s.form.PanelText(1),
+             withChapter ? QStringLiteral("  现在章节:空") : QStringLiteral("  现在章节:"));
+    QTest::mouseClick(s.form.ListView1->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+    s.form.ListView1Click();
+    QVERIFY(s.popups.isEmpty());
+  }
+
+  void statusClockText_data() {
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    const QDateTime tuesday(QDate(2024, 3, 5), QTime(14, 7, 9));
+    QTest::newRow("24-hour format") << tuesday << "C"
+                                    << QStringLiteral("当前时间:  2024年03月05日  14:07:09    星期二");
+    QTest::newRow("12-hour format") << tuesday << "en_US"
+                                    << QStringLiteral("当前时间:  2024年03月05日  2:07:09 PM    星期二");
+    QTest::newRow("zone in front") << tuesday << "zh_CN"
+                                   << QStringLiteral("当前时间:  2024年03月05日  14:07:09    星期二");
+    QTest::newRow("sunday") << QDateTime(QDate(2024, 3, 3), QTime(0, 0, 5)) << "C"
+                            << QStringLiteral("当前时间:  2024年03月03日  00:00:05    星期日");
+    QTest::newRow("saturday") << QDateTime(QDate(2024, 3, 9), QTime(23, 59, 59)) << "C"
+                              << QStringLiteral("当前时间:  2024年03月09日  23:59:59    星期六");
+    QTest::newRow("early year") << QDateTime(QDate(987, 1, 2), QTime(8, 0, 0)) << "C"
+                                << QStringLiteral("当前时间:  0987年01月02日  08:00:00    星期") +
+                                       QString(QStringLiteral("日一二三四五六")
+                                                   .at(QDate(987, 1, 2).dayOfWeek() % 7));
+  }
+  void statusClockText() {
+    QFETCH(QDateTime, now);
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QCOMPARE(StatusClockText(now, QLocale(locale)), text);
+  }
+
+  void statusBarFollowsTheClockAndTheChapter() {
+    FakeClock clock;
+    TestDataModule db;
+    db.AddRows(QStringLiteral("ZJ"),
+               {Chapter(1, QStringLiteral("第一章")), Chapter(2, QStringLiteral("第二章"))});
+    db.AddRows(QStringLiteral("szSound"), {Item(1, QStringLiteral("山"), QStringLiteral("第二章"))});
+    Screen s;
+    QCOMPARE(s.form.PanelText(0), QStringLiteral("Quorvex"));
+    const QString time = QLocale::system().toString(QTime(14, 7, 10), QStringLiteral("HH:mm:ss"));
+    clock.Advance(1000);
+    // The screen's own timer brings both panels up to date within a second.
+    QTRY_VERIFY_WITH_TIMEOUT(s.form.PanelText(2).contains(time), 1500);
+    QVERIFY(s.form.PanelText(2).startsWith(QStringLiteral("当前时间:  2024年03月05日  ")));
+    QVERIFY(s.form.PanelText(2).endsWith(QStringLiteral("    星期二")));
+    QCOMPARE(s.form.PanelText(1), QStringLiteral("  现在章节:第一章"));
+
+    s.form.CB1->setCurrentIndex(1);
+    Q_EMIT s.form.CB1->activated(1);
+    QCOMPARE(Entries(s.form.ListView1), QStringList{QStringLiteral("山")});
+    QCOMPARE(s.form.PanelText(1), QStringLiteral("  现在章节:第一章"));
+    QTRY_COMPARE_WITH_TIMEOUT(s.form.PanelText(1), QStringLiteral("  现在章节:第二章"), 1500);
+  }
+
+  void hourglassWhileTheListLoads() {
+    TestDataModule db;
+    db.AddRows(QStringLiteral("ZJ"), {Chapter(1, QStringLiteral("一"))});
+    QList<bool> busy;
+    platform::SetSqlObserver([&busy](const QString&, const QString&) {
+      busy << (QApplication::overrideCursor() &&
+               QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    });
+    Screen s;
+    platform::SetSqlObserver({});
+    QCOMPARE(busy, (QList<bool>{false, true}));  // chapters, then the chapter's items
+    QVERIFY(!QApplication::overrideCursor());
+  }
+
+  void buttonsOpenTheirWindows_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("help") << QStringLiteral("使用方法") << "TMYHLPForm";
+    QTest::newRow("chapter editor") << QStringLiteral("编辑章节") << "TZJFORM";
+    QTest::newRow("character editor") << QStringLiteral("编辑字") << "TSzsoundForm";
+  }
+  void buttonsOpenTheirWindows() {
+    QFETCH(QString, caption);
+    QFETCH(QString, window);
+    TestDataModule db;
+    Screen s;
+    QStringList opened;
+    SetShowScreenHook([&](const QString& name, QWidget* owner) {
+      opened << name;
+      return owner == &s.form;
+    });
+    QToolButton* b = nullptr;
+    for (QToolButton* candidate : {s.form.HELPSB, s.form.zjsb, s.form.zsb})
+      if (candidate->text() == caption) b = candidate;
+    QVERIFY(b);
+    QTest::mouseClick(b, Qt::LeftButton);
+    SetShowScreenHook({});
+    QCOMPARE(opened, QStringList{window});
+  }
+
+  void returnStopsTheSoundAndCloses() {
+    TestDataModule db;
+    RecordingSoundPlayer sound;
+    Screen s;
+    QVERIFY(s.form.isVisible());
+    QTest::mouseClick(s.form.QuitSb, Qt::LeftButton);
+    QCOMPARE(sound.Names(), QStringList{QString()});
+    QVERIFY(!s.form.isVisible());
+  }
+
+  void escapeKeepsTheScreenOpen() {
+    TestDataModule db;
+    Screen s;
+    QTest::keyClick(&s.form, Qt::Key_Escape);
+    QVERIFY(s.form.isVisible());
+  }
+
+  // Every character of the sample course opens its pop-up and is heard three times.
+  void sampleCourseIsPlayable() {
+    FakeClock clock;
+    RecordingSoundPlayer sound(&clock);
+    TestDataModule db;
+    db.LoadSampleCourse();
+    Screen s;
+    QVERIFY(s.form.CB1->count() >= 2);
+    int heard = 0;
+    for (int chapter = 0; chapter < s.form.CB1->count(); ++chapter) {
+      if (chapter > 0) s.form.DownSbClick();
+      QCOMPARE(s.form.CB1->currentIndex(), chapter);
+      QVERIFY2(s.form.ListView1->count() > 0, qPrintable(s.form.CB1->currentText()));
+      for (int row = 0; row < s.form.ListView1->count(); ++row) {
+        const QString character = s.form.ListView1->item(row)->text();
+        sound.calls.clear();
+        s.ClickEntry(row);
+        QPointer<Tsendsongform> popup = s.popups.takeLast();
+        QVERIFY(popup);
+        QCOMPARE(popup->ZILB->text(), character);
+        QVERIFY2(QFileInfo(CurrentSoundFile).isFile(), qPrintable(CurrentSoundFile));
+        popup->setAttribute(Qt::WA_DeleteOnClose);
+        popup->show();
+        popup->PlayAndClose();
+        QCOMPARE(sound.Names(), QStringList(3, CurrentSoundFile));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!popup);
+        ++heard;
+      }
+    }
+    QVERIFY(heard >= 20);
+  }
+};
+
+QTEST_MAIN(CharacterScreenTest)
+#include "test_character_screen.moc"
