@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "controls/label_3d.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/clock.h"
 #include "platform/sound.h"
@@ -130,11 +131,12 @@ void TszmainForm::BuildTopBar() {
   barPalette.setBrush(QPalette::Window, QBrush(sky));
   m_topBar->setPalette(barPalette);
 
-  Label3D7 = new QLabel(Characters().screenTitle, m_topBar);
+  Label3D7 = new TLabel3D(Characters().screenTitle, m_topBar);
   Label3D7->setFont(SongFont(24, true));
-  Label3D7->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+  Label3D7->setFontColor(RGBColor(0, 0, 255));
+  Label3D7->setBevel(bvLowered);
+  Label3D7->setTransparent(true);
   Label3D7->move(16, 21);
-  Label3D7->adjustSize();
 
   HELPSB = MakeButton(m_topBar, {162, 13, 61, 40}, QStringLiteral("使用方法"), {},
                       Picture("charscreen_help.png"));

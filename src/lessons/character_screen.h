@@ -11,6 +11,7 @@
 #include "shell/design_form.h"
 
 class QComboBox;
+class TLabel3D;
 class QLabel;
 class QListWidget;
 class QStatusBar;
@@ -40,7 +41,7 @@ class TszmainForm : public TDesignForm {
   // Text of status-bar panel 0, 1 or 2.
   QString PanelText(int index) const;
 
-  QLabel* Label3D7;
+  TLabel3D* Label3D7;
   QToolButton* HELPSB;
   QToolButton* zjsb;
   QToolButton* zsb;
