@@ -7,14 +7,26 @@
 #include <cstdio>
 
 #include "lessons/verse_screen.h"
+#include "platform/sound.h"
 #include "shell/data_module.h"
 #include "shell/lesson_database.h"
 
 namespace {
 
+// Screenshots need no sound device.
+class SilentPlayer final : public platform::SoundPlayer {
+ public:
+  void Play(const QString&) override {}
+};
+
 void Shoot(TVerseScreen* screen, const QString& path) {
   QApplication::processEvents();
-  if (screen->grab().save(path))
+  const QPixmap shot = screen->grab();
+  // A doubled crop of the top left, for checking pictures and the title up close.
+  QString zoom = path;
+  zoom.replace(QStringLiteral(".png"), QStringLiteral("_zoom.png"));
+  shot.copy(0, 0, 400, 130).scaled(800, 260).save(zoom);
+  if (shot.save(path))
     std::printf("%s\n", qPrintable(path));
   else
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -30,6 +42,8 @@ void Choose(TVerseScreen* screen, int chapter, int item) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  SilentPlayer silent;
+  platform::SetSoundPlayer(&silent);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
   QDir().mkpath(folder);
   QTemporaryDir tmp;
@@ -53,12 +67,21 @@ int main(int argc, char** argv) {
       {LessonKindId::Poem, 1, 2, false, "verse_poem_longest.png"},
       {LessonKindId::English, 0, 0, false, "verse_english.png"},
       {LessonKindId::English, 1, 3, true, "verse_english_notice.png"},
+      {LessonKindId::English, 2, 1, false, "verse_english_maximized.png"},
   };
   for (const Shot& s : shots) {
     TVerseScreen* screen = s.kind == LessonKindId::Poem
                                ? static_cast<TVerseScreen*>(new TxsmainForm(nullptr))
                                : new TXYYMAINForm(nullptr);
-    screen->ShowMaximizedOrDesign(false);
+    const bool maximized = QByteArray(s.name).contains("maximized");
+    if (maximized) {
+      // As on a 1024 x 768 screen.
+      screen->setWindowState(Qt::WindowNoState);
+      screen->resize(1024, 768);
+      screen->show();
+    } else {
+      screen->ShowMaximizedOrDesign(false);
+    }
     QApplication::processEvents();
     Choose(screen, s.chapter, s.item);
     if (s.notice) screen->ShowNoSoundNotice();

@@ -9,12 +9,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "controls/label_3d.h"
 #include "lessons/lesson_clock.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -32,6 +34,13 @@ constexpr int kButtonColumnWidth = 104;
 // The body sits inside a 2-pixel frame: list panel + button column + text panel = 796.
 constexpr int kBodyMargin = 2;
 constexpr int kBlinkTicks = 7;
+// A little air between the names, for small fingers on the mouse.
+constexpr int kEntryHeight = 24;
+
+const QColor kSkyTop(250, 253, 255);
+const QColor kSkyBottom(186, 218, 250);
+const QColor kFrameColour(150, 190, 230);
+const QColor kStatusColour(236, 236, 236);
 
 const QString kChapterField = QStringLiteral("章节");
 const QString kSoundField = QStringLiteral("声音");
@@ -93,7 +102,6 @@ TVerseScreen::TVerseScreen(QWidget* owner, LessonKindId kind)
     : TDesignForm(owner, kDesignWidth, Kind(kind).screenHeight), m_kind(Kind(kind)) {
   setWindowTitle(m_kind.screenCaption);
   setFont(SongFont(12));
-  FillBackground(this, QColor(226, 238, 250));
 
   auto* top = new QWidget(designArea());
   top->setGeometry(0, 0, kDesignWidth, kTopBarHeight);
@@ -126,16 +134,18 @@ TVerseScreen::~TVerseScreen() {
 
 void TVerseScreen::BuildTopBar(QWidget* bar) {
   QLinearGradient sky(0, 0, 0, kTopBarHeight);
-  sky.setColorAt(0, QColor(250, 253, 255));
-  sky.setColorAt(1, QColor(186, 218, 250));
+  sky.setColorAt(0, kSkyTop);
+  sky.setColorAt(1, kSkyBottom);
   FillBackground(bar, sky);
 
-  Label3D7 = new QLabel(m_kind.screenTitle, bar);
+  Label3D7 = new TLabel3D(m_kind.screenTitle, bar);
   Label3D7->setFont(SongFont(24, true));
-  QPalette pal = Label3D7->palette();
-  pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
-  Label3D7->setPalette(pal);
-  Label3D7->setGeometry(16, 21, m_kind.titleWidth, 28);
+  Label3D7->setFontColor(RGBColor(0, 0, 255));
+  Label3D7->setBevel(bvLowered);
+  Label3D7->setTransparent(true);
+  Label3D7->setAutoSize(false);
+  // The CJK fonts standing in for 宋体 need a taller line than the design's.
+  Label3D7->setGeometry(16, 21, m_kind.titleWidth, Label3D7->fontMetrics().height());
 
   HELPSB = TopButton(bar, QStringLiteral("使用方法"), Picture(QStringLiteral("verse_help.png")),
                      QRect(m_kind.helpButtonLeft, 13, 61, 40));
@@ -157,7 +167,7 @@ void TVerseScreen::BuildTopBar(QWidget* bar) {
   CB1->setEditable(false);
   CB1->setFocusPolicy(Qt::NoFocus);
   CB1->setGeometry(565, 16, 105, 24);
-  pal = CB1->palette();
+  QPalette pal = CB1->palette();
   pal.setColor(QPalette::Button, QColor(255, 210, 83));
   pal.setColor(QPalette::Base, QColor(255, 210, 83));
   CB1->setPalette(pal);
@@ -177,7 +187,7 @@ void TVerseScreen::BuildTopBar(QWidget* bar) {
 }
 
 void TVerseScreen::BuildBody(QWidget* body) {
-  FillBackground(body, QColor(150, 190, 230));
+  FillBackground(body, kFrameColour);
   const int h = body->height() - 2 * kBodyMargin;
   int x = kBodyMargin;
 
@@ -246,7 +256,7 @@ void TVerseScreen::BuildBody(QWidget* body) {
 }
 
 void TVerseScreen::BuildStatusBar(QWidget* bar) {
-  FillBackground(bar, QColor(236, 236, 236));
+  FillBackground(bar, kStatusColour);
   const int widths[] = {200, 250, kDesignWidth - 450};
   int x = 0;
   for (int i = 0; i < 3; ++i) {
@@ -276,6 +286,21 @@ void TVerseScreen::FormShow() { LoadChapters(); }
 void TVerseScreen::showEvent(QShowEvent* event) {
   TDesignForm::showEvent(event);
   if (!event->spontaneous()) FormShow();
+}
+
+void TVerseScreen::paintEvent(QPaintEvent*) {
+  // Maximised, the window is larger than the design area: the top bar and the status bar reach
+  // across the whole width, as if docked to the window's edges.
+  QPainter p(this);
+  const QRect area = designArea()->geometry();
+  p.fillRect(rect(), kFrameColour);
+  p.fillRect(QRect(0, 0, width(), area.top()), kSkyTop);
+  QLinearGradient sky(0, area.top(), 0, area.top() + kTopBarHeight);
+  sky.setColorAt(0, kSkyTop);
+  sky.setColorAt(1, kSkyBottom);
+  p.fillRect(QRect(0, area.top(), width(), kTopBarHeight), sky);
+  const int statusTop = area.bottom() + 1 - kStatusBarHeight;
+  p.fillRect(QRect(0, statusTop, width(), height() - statusTop), kStatusColour);
 }
 
 void TVerseScreen::closeEvent(QCloseEvent* event) {
@@ -345,6 +370,7 @@ void TVerseScreen::LoadChapterItems() {
   for (q->First(); !q->Eof(); q->Next()) {
     auto* entry = new QTreeWidgetItem(Tree1, QStringList{q->Field(m_kind.nameField)});
     entry->setIcon(0, picture);
+    entry->setSizeHint(0, QSize(0, kEntryHeight));
   }
   me1->clear();
   Tree1->setFocus();

@@ -17,6 +17,7 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TLabel3D;
 
 class TVerseScreen : public TDesignForm {
   Q_OBJECT
@@ -56,7 +57,7 @@ class TVerseScreen : public TDesignForm {
   QString StatusText(int panel) const;
 
   // Controls, under their given names.
-  QLabel* Label3D7;
+  TLabel3D* Label3D7;
   QToolButton* HELPSB;
   QToolButton* zjsb;
   QToolButton* zsb;
@@ -75,6 +76,7 @@ class TVerseScreen : public TDesignForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
