@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFrame>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
