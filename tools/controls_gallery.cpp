@@ -54,6 +54,8 @@ struct Sample {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Renders off-screen unless told otherwise.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : "controls_gallery.png";
 

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QWidget>
 #include <algorithm>
 
 QColor ResolveColor(TColor c) {
@@ -27,6 +28,24 @@ QColor ResolveColor(TColor c) {
 }
 
 TColor ColorFromQColor(const QColor& c) { return RGBColor(c.red(), c.green(), c.blue()); }
+
+TColor ControlColors::Color(const QWidget* owner) const {
+  if (!m_parentColor) return m_color;
+  const QWidget* source = owner->parentWidget() ? owner->parentWidget() : owner;
+  return ColorFromQColor(source->palette().color(QPalette::Active, QPalette::Window));
+}
+
+bool ControlColors::SetParentColor(const QWidget* owner, bool parentColor) {
+  if (parentColor == m_parentColor) return false;
+  if (!parentColor) m_color = Color(owner);
+  m_parentColor = parentColor;
+  return true;
+}
+
+TColor ControlColors::FontColor(const QWidget* owner) const {
+  if (m_fontColor) return *m_fontColor;
+  return ColorFromQColor(owner->palette().color(QPalette::Active, QPalette::WindowText));
+}
 
 Hls RgbToHls(int r, int g, int b) {
   const int mx = std::max({r, g, b});

@@ -8,6 +8,9 @@
 #include <QRect>
 #include <QSize>
 #include <cstdint>
+#include <optional>
+
+class QWidget;
 
 // A colour value: an RGB colour (red in the lowest byte, then green, then blue), a reference to a
 // system colour (high byte 0x80, resolved against the application palette when drawn) or clNone.
@@ -39,6 +42,31 @@ constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == 0x80000000u
 QColor ResolveColor(TColor c);
 // The colour value of a QColor's RGB (alpha is dropped).
 TColor ColorFromQColor(const QColor& c);
+
+// Background and caption colours of a control, which follow its parent until told otherwise.
+class ControlColors {
+ public:
+  // The background: the parent's window colour while ParentColor is on.
+  TColor Color(const QWidget* owner) const;
+  // Assigning a colour stops following the parent.
+  void SetColor(TColor color) {
+    m_color = color;
+    m_parentColor = false;
+  }
+  bool ParentColor() const { return m_parentColor; }
+  // True when it changed. Stopping keeps the colour last shown.
+  bool SetParentColor(const QWidget* owner, bool parentColor);
+  // The caption's colour: the palette's window text unless one was set.
+  TColor FontColor(const QWidget* owner) const;
+  void SetFontColor(TColor color) { m_fontColor = color; }
+  bool HasFontColor() const { return m_fontColor.has_value(); }
+  void ResetFontColor() { m_fontColor.reset(); }
+
+ private:
+  TColor m_color = clBtnFace;
+  bool m_parentColor = true;
+  std::optional<TColor> m_fontColor;
+};
 
 // Integer hue/luminance/saturation on a scale of 240; a grey has hue 160.
 struct Hls {

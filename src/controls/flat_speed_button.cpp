@@ -61,44 +61,35 @@ void TFlatSpeedButton::setCaption(const QString& caption) {
   update();
 }
 
-TColor TFlatSpeedButton::Color() const {
-  if (!m_ParentColor) return m_Color;
-  const QWidget* source = parentWidget() ? parentWidget() : this;
-  return ColorFromQColor(source->palette().color(QPalette::Active, QPalette::Window));
-}
+TColor TFlatSpeedButton::Color() const { return m_Colors.Color(this); }
 
 void TFlatSpeedButton::setColor(TColor color) {
-  m_Color = color;
-  m_ParentColor = false;
+  m_Colors.SetColor(color);
   update();
 }
 
 void TFlatSpeedButton::setParentColor(bool parentColor) {
-  if (parentColor == m_ParentColor) return;
-  if (!parentColor) m_Color = Color();  // keep the colour it showed
-  m_ParentColor = parentColor;
-  update();
+  if (m_Colors.SetParentColor(this, parentColor)) update();
 }
 
-TColor TFlatSpeedButton::FontColor() const {
-  if (m_FontColor) return *m_FontColor;
-  return ColorFromQColor(palette().color(QPalette::Active, QPalette::WindowText));
-}
+TColor TFlatSpeedButton::FontColor() const { return m_Colors.FontColor(this); }
 
 void TFlatSpeedButton::setFontColor(TColor color) {
-  m_FontColor = color;
+  m_Colors.SetFontColor(color);
   update();
 }
 
-bool TFlatSpeedButton::ParentFont() const { return !testAttribute(Qt::WA_SetFont) && !m_FontColor; }
+bool TFlatSpeedButton::ParentFont() const {
+  return !testAttribute(Qt::WA_SetFont) && !m_Colors.HasFontColor();
+}
 
 void TFlatSpeedButton::setParentFont(bool parentFont) {
-  if (!parentFont) {
-    setFont(font());
-    m_FontColor = FontColor();
-  } else {
+  if (parentFont) {
     setFont(QFont());
-    m_FontColor.reset();
+    m_Colors.ResetFontColor();
+  } else {
+    setFont(font());
+    m_Colors.SetFontColor(FontColor());
   }
   update();
 }
@@ -293,7 +284,7 @@ void TFlatSpeedButton::changeEvent(QEvent* e) {
     case QEvent::PaletteChange:
     case QEvent::ApplicationPaletteChange:
       if (m_UseAdvColors) {
-        m_ParentColor = true;
+        m_Colors.SetParentColor(this, true);
         DeriveAdvColors();
       }
       update();

@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
-#include <optional>
 
 #include "controls/flat_drawing.h"
 
@@ -28,7 +27,7 @@ class TFlatSpeedButton : public QWidget {
   // assigning a colour turns ParentColor off.
   TColor Color() const;
   void setColor(TColor color);
-  bool ParentColor() const { return m_ParentColor; }
+  bool ParentColor() const { return m_Colors.ParentColor(); }
   void setParentColor(bool parentColor);
 
   // The caption's colour (the font's colour); the palette's window text while ParentFont is on.
@@ -169,9 +168,7 @@ class TFlatSpeedButton : public QWidget {
   TFaceState m_FaceState = TFaceState::Up;
 
   QString m_Caption;
-  TColor m_Color = RGBColor(235, 234, 225);
-  bool m_ParentColor = true;
-  std::optional<TColor> m_FontColor;
+  ControlColors m_Colors;
   int m_AltShortcutId = 0;
   int m_PlainShortcutId = 0;
 };

@@ -1,9 +1,13 @@
 #include "controls/label_3d.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
-TLabel3D::TLabel3D(QWidget* parent) : QLabel(parent) { resize(65, 17); }
+TLabel3D::TLabel3D(QWidget* parent) : QLabel(parent) {
+  resize(65, 17);
+  setMouseTracking(true);  // mouse moves are reported without a pressed button too
+}
 
 TLabel3D::TLabel3D(const QString& text, QWidget* parent) : TLabel3D(parent) { setText(text); }
 
@@ -13,32 +17,21 @@ void TLabel3D::setText(const QString& text) {
   update();
 }
 
-TColor TLabel3D::Color() const {
-  if (!m_ParentColor) return m_Color;
-  const QWidget* source = parentWidget() ? parentWidget() : this;
-  return ColorFromQColor(source->palette().color(QPalette::Active, QPalette::Window));
-}
+TColor TLabel3D::Color() const { return m_Colors.Color(this); }
 
 void TLabel3D::setColor(TColor color) {
-  m_Color = color;
-  m_ParentColor = false;
+  m_Colors.SetColor(color);
   update();
 }
 
 void TLabel3D::setParentColor(bool parentColor) {
-  if (parentColor == m_ParentColor) return;
-  if (!parentColor) m_Color = Color();
-  m_ParentColor = parentColor;
-  update();
+  if (m_Colors.SetParentColor(this, parentColor)) update();
 }
 
-TColor TLabel3D::FontColor() const {
-  if (m_FontColor) return *m_FontColor;
-  return ColorFromQColor(palette().color(QPalette::Active, QPalette::WindowText));
-}
+TColor TLabel3D::FontColor() const { return m_Colors.FontColor(this); }
 
 void TLabel3D::setFontColor(TColor color) {
-  m_FontColor = color;
+  m_Colors.SetFontColor(color);
   update();
 }
 
@@ -107,6 +100,24 @@ void TLabel3D::AdjustBounds() {
 void TLabel3D::changeEvent(QEvent* e) {
   if (e->type() == QEvent::FontChange) AdjustBounds();
   QLabel::changeEvent(e);
+}
+
+void TLabel3D::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) m_Pressed = true;
+  QLabel::mousePressEvent(e);
+}
+
+void TLabel3D::mouseMoveEvent(QMouseEvent* e) {
+  Q_EMIT mouseMoved(e->position().toPoint());
+  QLabel::mouseMoveEvent(e);
+}
+
+void TLabel3D::mouseReleaseEvent(QMouseEvent* e) {
+  const bool click =
+      e->button() == Qt::LeftButton && m_Pressed && rect().contains(e->position().toPoint());
+  if (e->button() == Qt::LeftButton) m_Pressed = false;
+  QLabel::mouseReleaseEvent(e);
+  if (click) Q_EMIT clicked();
 }
 
 void TLabel3D::paintEvent(QPaintEvent*) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QLabel>
-#include <optional>
 
 #include "controls/flat_drawing.h"
 
@@ -26,7 +25,7 @@ class TLabel3D : public QLabel {
   // Background when opaque; the parent's background while ParentColor is on.
   TColor Color() const;
   void setColor(TColor color);
-  bool ParentColor() const { return m_ParentColor; }
+  bool ParentColor() const { return m_Colors.ParentColor(); }
   void setParentColor(bool parentColor);
   // The caption's colour (the font's colour); the palette's window text unless set.
   TColor FontColor() const;
@@ -52,9 +51,18 @@ class TLabel3D : public QLabel {
   // Draws the caption with the bevel into `rect`; `flags` are Qt text flags.
   void DrawLabelText(QPainter& p, const QRect& rect, int flags);
 
+ Q_SIGNALS:
+  // A left press released over the label.
+  void clicked();
+  // The pointer moved over the label (pressed or not).
+  void mouseMoved(QPoint pos);
+
  protected:
   void paintEvent(QPaintEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
   void DrawBevelText(QPainter& p, const QRect& rect, int flags, TColor first, TColor second);
@@ -65,10 +73,9 @@ class TLabel3D : public QLabel {
   TLabel3DBevel m_Bevel = bvRaised;
   int m_ShadowSize = 1;
 
-  TColor m_Color = clBtnFace;
-  bool m_ParentColor = true;
-  std::optional<TColor> m_FontColor;
+  ControlColors m_Colors;
   bool m_Transparent = false;
   bool m_AutoSize = true;
   bool m_ShowAccelChar = true;
+  bool m_Pressed = false;
 };

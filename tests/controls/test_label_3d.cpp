@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "controls/label_3d.h"
+#include "support/paint_counter.h"
 
 namespace {
 
@@ -47,14 +48,6 @@ TLabel3D* MakeLabel(QWidget* parent, const QString& text) {
   l->setText(text);
   return l;
 }
-
-struct PaintCounter : QObject {
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
 
 }  // namespace
 
@@ -190,6 +183,18 @@ class Label3DTest : public QObject {
     QCOMPARE(l->geometry().right(), 299);  // right-justified keeps its right edge
   }
 
+  void clicks() {
+    QWidget parent;
+    TLabel3D* l = MakeLabel(&parent, "x");
+    QSignalSpy spy(l, &TLabel3D::clicked);
+    QTest::mouseClick(l, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(spy.count(), 1);
+    QTest::mousePress(l, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(l, Qt::LeftButton, {}, QPoint(500, 5));
+    QTest::mouseClick(l, Qt::RightButton, {}, QPoint(5, 5));
+    QCOMPARE(spy.count(), 1);
+  }
+
   void unchangedValueRequestsNoRepaint_data() {
     QTest::addColumn<QString>("property");
     QTest::addColumn<bool>("change");
@@ -206,17 +211,12 @@ class Label3DTest : public QObject {
     TLabel3D* l = MakeLabel(&parent, "x");
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
-    PaintCounter counter;
-    l->installEventFilter(&counter);
-    l->update();
-    QTRY_VERIFY(counter.paints > 0);
-    QTest::qWait(30);
-    counter.paints = 0;
+    PaintCounter counter(l);
+    counter.Settle();
     if (property == "Bevel") l->setBevel(change ? bvShadow : l->Bevel());
     if (property == "ShadowSize") l->setShadowSize(l->ShadowSize());
     if (property == "ShadowColor") l->setShadowColor(change ? clBlack : l->ShadowColor());
-    QTest::qWait(30);
-    QCOMPARE(counter.paints > 0, change);
+    QCOMPARE(counter.Repainted(), change);
   }
 };
 
