@@ -159,7 +159,8 @@ QImage Quit() {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("assets/images");
+  const QString folder =
+      argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("assets/images");
   const std::pair<const char*, QImage> pictures[] = {
       {"charscreen_speaker.png", Speaker()},
       {"charscreen_help.png", Help()},

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "controls/label_3d.h"
+#include "lessons/lesson_clock.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/clock.h"
 #include "platform/sound.h"
@@ -56,9 +57,7 @@ QToolButton* MakeButton(QWidget* parent, const QRect& geometry, const QString& c
   return b;
 }
 
-QIcon Picture(const char* name) {
-  return QIcon(QStringLiteral(":/images/") + QLatin1String(name));
-}
+QIcon Picture(const char* name) { return QIcon(QStringLiteral(":/images/") + QLatin1String(name)); }
 
 QIcon TwoStatePicture(const char* normal, const char* disabled) {
   QIcon icon = Picture(normal);
@@ -189,8 +188,8 @@ void TszmainForm::BuildList() {
   ListView1->setToolTip(QStringLiteral("请点击字进行发音学字"));
   // Room for a two-character word under the loudspeaker.
   const QFontMetrics metrics(ListView1->font());
-  ListView1->setGridSize(QSize(metrics.horizontalAdvance(QStringLiteral("字字")) + 16,
-                               50 + metrics.height() + 12));
+  ListView1->setGridSize(
+      QSize(metrics.horizontalAdvance(QStringLiteral("字字")) + 16, 50 + metrics.height() + 12));
   QPalette field = ListView1->palette();
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
     // The same colours in both groups keep the selection visible when the list loses focus.
@@ -269,7 +268,7 @@ void TszmainForm::LoadChapterItems() {
 }
 
 void TszmainForm::UpdateStatusBar() {
-  m_panels[1]->setText(QStringLiteral("  现在章节:") + CB1->currentText());
+  m_panels[1]->setText(LessonChapterText(CB1->currentText()));
   m_panels[2]->setText(StatusClockText(platform::CurrentClock().Now(), QLocale::system()));
 }
 

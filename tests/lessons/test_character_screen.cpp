@@ -85,7 +85,8 @@ class CharacterScreenTest : public QObject {
     QTest::addColumn<QList<int>>("selected");
     QTest::newRow("previous at the first does nothing") << 3 << "U" << QList<int>{0};
     QTest::newRow("next to the last, then no further") << 3 << "DDD" << QList<int>{1, 2, 2};
-    QTest::newRow("back to the first, then no further") << 3 << "DDUUU" << QList<int>{1, 2, 1, 0, 0};
+    QTest::newRow("back to the first, then no further")
+        << 3 << "DDUUU" << QList<int>{1, 2, 1, 0, 0};
     QTest::newRow("one chapter") << 1 << "DU" << QList<int>{0, 0};
     QTest::newRow("no chapters") << 0 << "DU" << QList<int>{-1, -1};
   }
@@ -109,7 +110,8 @@ class CharacterScreenTest : public QObject {
     for (int i = 0; i < clicks.size(); ++i) {
       const int before = s.form.CB1->currentIndex();
       SqlCount sql;
-      QTest::mouseClick(clicks[i] == QLatin1Char('U') ? s.form.UpSb : s.form.DownSb, Qt::LeftButton);
+      QTest::mouseClick(clicks[i] == QLatin1Char('U') ? s.form.UpSb : s.form.DownSb,
+                        Qt::LeftButton);
       QCOMPARE(s.form.CB1->currentIndex(), selected[i]);
       const int now = selected[i];
       QCOMPARE(Entries(s.form.ListView1), now < 0 ? QStringList{} : QStringList{characters[now]});
@@ -122,15 +124,16 @@ class CharacterScreenTest : public QObject {
     TestDataModule db;
     const QString ch = QStringLiteral("数字");
     db.AddRows(QStringLiteral("ZJ"), {Chapter(1, ch), Chapter(2, QStringLiteral("别的"))});
-    db.AddRows(QStringLiteral("szSound"),
-               {Item(3, QStringLiteral("三"), ch), Item(10, QStringLiteral("十"), ch),
-                Item(1, QStringLiteral("一"), ch), Item(4, QStringLiteral("马"), QStringLiteral("别的")),
-                Item(2, QStringLiteral("二"), ch), Item(9, QStringLiteral("九"), ch)});
+    db.AddRows(
+        QStringLiteral("szSound"),
+        {Item(3, QStringLiteral("三"), ch), Item(10, QStringLiteral("十"), ch),
+         Item(1, QStringLiteral("一"), ch), Item(4, QStringLiteral("马"), QStringLiteral("别的")),
+         Item(2, QStringLiteral("二"), ch), Item(9, QStringLiteral("九"), ch)});
     SqlCount sql;
     Screen s;
-    QCOMPARE(Entries(s.form.ListView1), (QStringList{QStringLiteral("一"), QStringLiteral("二"),
-                                                     QStringLiteral("三"), QStringLiteral("九"),
-                                                     QStringLiteral("十")}));
+    QCOMPARE(Entries(s.form.ListView1),
+             (QStringList{QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
+                          QStringLiteral("九"), QStringLiteral("十")}));
     QCOMPARE(sql.texts, (QStringList{QStringLiteral("select * from ZJ order by 章号 "),
                                      QStringLiteral("select * from szSound where 章节=:zzj  \n"
                                                     " order by  字号 ")}));
@@ -142,10 +145,14 @@ class CharacterScreenTest : public QObject {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("sound");
     // "ab" and "AB" differ only in letter case: each entry opens its own item.
-    QTest::newRow("first of two case twins") << 0 << "ab" << "发音+词组: a b" << "/x/ab.wav";
-    QTest::newRow("second of two case twins") << 1 << "AB" << "发音+词组: A B" << "/x/AB.wav";
-    QTest::newRow("no pinyin, no recording") << 2 << QStringLiteral("我")
-                                             << QStringLiteral("发音+词组: ") << "";
+    QTest::newRow("first of two case twins") << 0 << "ab"
+                                             << "发音+词组: a b"
+                                             << "/x/ab.wav";
+    QTest::newRow("second of two case twins") << 1 << "AB"
+                                              << "发音+词组: A B"
+                                              << "/x/AB.wav";
+    QTest::newRow("no pinyin, no recording")
+        << 2 << QStringLiteral("我") << QStringLiteral("发音+词组: ") << "";
   }
   void clickOpensThePopup() {
     QFETCH(int, row);
@@ -155,10 +162,11 @@ class CharacterScreenTest : public QObject {
     TestDataModule db;
     const QString ch = QStringLiteral("字母");
     db.AddRows(QStringLiteral("ZJ"), {Chapter(1, ch)});
-    db.AddRows(QStringLiteral("szSound"),
-               {Item(2, QStringLiteral("AB"), ch, QStringLiteral("A B"), QStringLiteral("/x/AB.wav")),
-                Item(1, QStringLiteral("ab"), ch, QStringLiteral("a b"), QStringLiteral("/x/ab.wav")),
-                Item(3, QStringLiteral("我"), ch)});
+    db.AddRows(
+        QStringLiteral("szSound"),
+        {Item(2, QStringLiteral("AB"), ch, QStringLiteral("A B"), QStringLiteral("/x/AB.wav")),
+         Item(1, QStringLiteral("ab"), ch, QStringLiteral("a b"), QStringLiteral("/x/ab.wav")),
+         Item(3, QStringLiteral("我"), ch)});
     CurrentSoundFile = QStringLiteral("left over");
     Screen s;
     s.ClickEntry(row);
@@ -195,20 +203,20 @@ class CharacterScreenTest : public QObject {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
     const QDateTime tuesday(QDate(2024, 3, 5), QTime(14, 7, 9));
-    QTest::newRow("24-hour format") << tuesday << "C"
-                                    << QStringLiteral("当前时间:  2024年03月05日  14:07:09    星期二");
-    QTest::newRow("12-hour format") << tuesday << "en_US"
-                                    << QStringLiteral("当前时间:  2024年03月05日  2:07:09 PM    星期二");
-    QTest::newRow("zone in front") << tuesday << "zh_CN"
-                                   << QStringLiteral("当前时间:  2024年03月05日  14:07:09    星期二");
+    QTest::newRow("24-hour format")
+        << tuesday << "C" << QStringLiteral("当前时间:  2024年03月05日  14:07:09    星期二");
+    QTest::newRow("12-hour format")
+        << tuesday << "en_US" << QStringLiteral("当前时间:  2024年03月05日  2:07:09 PM    星期二");
+    QTest::newRow("zone in front")
+        << tuesday << "zh_CN" << QStringLiteral("当前时间:  2024年03月05日  14:07:09    星期二");
     QTest::newRow("sunday") << QDateTime(QDate(2024, 3, 3), QTime(0, 0, 5)) << "C"
                             << QStringLiteral("当前时间:  2024年03月03日  00:00:05    星期日");
     QTest::newRow("saturday") << QDateTime(QDate(2024, 3, 9), QTime(23, 59, 59)) << "C"
                               << QStringLiteral("当前时间:  2024年03月09日  23:59:59    星期六");
-    QTest::newRow("early year") << QDateTime(QDate(987, 1, 2), QTime(8, 0, 0)) << "C"
-                                << QStringLiteral("当前时间:  0987年01月02日  08:00:00    星期") +
-                                       QString(QStringLiteral("日一二三四五六")
-                                                   .at(QDate(987, 1, 2).dayOfWeek() % 7));
+    QTest::newRow("early year")
+        << QDateTime(QDate(987, 1, 2), QTime(8, 0, 0)) << "C"
+        << QStringLiteral("当前时间:  0987年01月02日  08:00:00    星期") +
+               QString(QStringLiteral("日一二三四五六").at(QDate(987, 1, 2).dayOfWeek() % 7));
   }
   void statusClockText() {
     QFETCH(QDateTime, now);
@@ -222,7 +230,8 @@ class CharacterScreenTest : public QObject {
     TestDataModule db;
     db.AddRows(QStringLiteral("ZJ"),
                {Chapter(1, QStringLiteral("第一章")), Chapter(2, QStringLiteral("第二章"))});
-    db.AddRows(QStringLiteral("szSound"), {Item(1, QStringLiteral("山"), QStringLiteral("第二章"))});
+    db.AddRows(QStringLiteral("szSound"),
+               {Item(1, QStringLiteral("山"), QStringLiteral("第二章"))});
     Screen s;
     QCOMPARE(s.form.PanelText(0), QStringLiteral("Quorvex"));
     const QString time = QLocale::system().toString(QTime(14, 7, 10), QStringLiteral("HH:mm:ss"));
