@@ -61,6 +61,11 @@ int main(int argc, char** argv) {
       last->PlayAndClose();
       QApplication::processEvents();
       ok &= Save(last, out + QStringLiteral("/charscreen_popup_norecording.png"));
+      // A two-character word with a long pinyin line.
+      last->ZILB->setText(QStringLiteral("老师"));
+      last->FYLB->setText(QStringLiteral("发音+词组: lǎo shī  老师好  好老师  老师们"));
+      QApplication::processEvents();
+      ok &= Save(last, out + QStringLiteral("/charscreen_popup_word.png"));
       delete last;
     }
     screen.resize(1280, 800);

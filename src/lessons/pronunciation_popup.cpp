@@ -16,28 +16,38 @@ namespace {
 constexpr int kWidth = 387;
 constexpr int kHeight = 400;
 
-// The character sits on a writing grid (田字格) as in a child's exercise book.
-class GridPanel final : public QFrame {
+// Shows each character in its own square of a writing grid (田字格), as in a child's exercise
+// book; a two-character word gets two squares side by side.
+class GridLabel final : public QLabel {
  public:
-  using QFrame::QFrame;
+  using QLabel::QLabel;
 
  protected:
-  void paintEvent(QPaintEvent* event) override {
-    QFrame::paintEvent(event);
+  void paintEvent(QPaintEvent*) override {
+    const QList<uint> characters = text().toUcs4();  // whole characters, surrogates joined
+    if (characters.isEmpty()) return;
+    const int n = int(characters.size());
+    const int side = qMin(qMin((width() - 16) / n, height() - 16), 176);
+    const QRectF first((width() - side * n) / 2.0, (height() - side) / 2.0, side, side);
+    QFont f = font();
+    f.setPixelSize(qMin(f.pixelSize(), side * 17 / 20));
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRect inner = contentsRect();
-    const int side = qMin(inner.width(), inner.height()) - 24;
-    const QRectF box(inner.center().x() - side / 2.0 + 0.5, inner.center().y() - side / 2.0 + 0.5,
-                     side, side);
-    p.fillRect(box, QColor(255, 253, 240));
-    p.setPen(QPen(QColor(226, 120, 110), 1, Qt::DashLine));
-    p.drawLine(QPointF(box.left(), box.center().y()), QPointF(box.right(), box.center().y()));
-    p.drawLine(QPointF(box.center().x(), box.top()), QPointF(box.center().x(), box.bottom()));
-    p.drawLine(box.topLeft(), box.bottomRight());
-    p.drawLine(box.topRight(), box.bottomLeft());
-    p.setPen(QPen(QColor(214, 70, 60), 2));
-    p.drawRect(box);
+    p.setFont(f);
+    for (int i = 0; i < n; ++i) {
+      const QRectF box = first.translated(i * side, 0);
+      p.fillRect(box, QColor(255, 253, 240));
+      p.setPen(QPen(QColor(226, 120, 110), 1, Qt::DashLine));
+      p.drawLine(QPointF(box.left(), box.center().y()), QPointF(box.right(), box.center().y()));
+      p.drawLine(QPointF(box.center().x(), box.top()), QPointF(box.center().x(), box.bottom()));
+      p.drawLine(box.topLeft(), box.bottomRight());
+      p.drawLine(box.topRight(), box.bottomLeft());
+      p.setPen(QPen(QColor(214, 70, 60), 2));
+      p.drawRect(box);
+      p.setPen(palette().color(QPalette::WindowText));
+      const char32_t character = characters[i];
+      p.drawText(box, Qt::AlignCenter, QString::fromUcs4(&character, 1));
+    }
   }
 };
 
@@ -63,7 +73,7 @@ Tsendsongform::Tsendsongform(QWidget* owner)
   FYLB->move(8, 48);
   FYLB->resize(kWidth - 16, 30);
 
-  Panel1 = new GridPanel(this);
+  Panel1 = new QFrame(this);
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setLineWidth(2);
   Panel1->setGeometry(56, 112, 249, 201);
@@ -73,10 +83,12 @@ Tsendsongform::Tsendsongform(QWidget* owner)
   Panel1->setPalette(panelPalette);
 
   // Spans the panel so that a two-character word stays centred too.
-  ZILB = new QLabel(QStringLiteral("我"), Panel1);
+  ZILB = new GridLabel(QStringLiteral("我"), Panel1);
   ZILB->setFont(SongFont(96, true));
   ZILB->setAlignment(Qt::AlignCenter);
-  ZILB->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+  QPalette red = ZILB->palette();
+  red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  ZILB->setPalette(red);
   ZILB->setGeometry(Panel1->contentsRect());
 
   NOLB = new QLabel(QStringLiteral("此字没有录音,请录制声音进行教学"), this);
