@@ -99,6 +99,7 @@ TszmainForm::TszmainForm(QWidget* owner) : TDesignForm(owner, kDesignWidth, kDes
   setWindowTitle(Characters().screenCaption);
   setFont(SongFont(12));
   m_showPopup = [](Tsendsongform* popup) { ExecModal(popup); };
+  m_speaker = Picture("charscreen_speaker.png");
 
   auto* column = new QVBoxLayout(designArea());
   column->setContentsMargins(0, 0, 0, 0);
@@ -258,10 +259,9 @@ void TszmainForm::LoadChapterItems() {
   const bool opened = q->Open();
   ListView1->clear();
   if (opened && !q->IsEmpty()) {
-    static const QIcon speaker = Picture("charscreen_speaker.png");
     const QString nameField = Characters().nameField;
     for (q->First(); !q->Eof(); q->Next())
-      new QListWidgetItem(speaker, q->Field(nameField), ListView1);
+      new QListWidgetItem(m_speaker, q->Field(nameField), ListView1);
   }
   busy.Release();
   if (!opened) ReportError(q->LastError());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QIcon>
 #include <QLocale>
 #include <QString>
 #include <array>
@@ -77,5 +78,5 @@ class TszmainForm : public TDesignForm {
   std::array<QLabel*, 3> m_panels{};
   QWidget* m_topBar = nullptr;
   PopupShower m_showPopup;
-  bool m_shownOnce = false;
+  QIcon m_speaker;  // the one picture every list entry shares
 };

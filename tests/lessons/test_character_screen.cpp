@@ -285,6 +285,25 @@ class CharacterScreenTest : public QObject {
     QCOMPARE(opened, QStringList{window});
   }
 
+  // The chapter editor adds a chapter and, when left, reloads the screen's chapters.
+  void editorsReloadTheChapters() {
+    TestDataModule db;
+    db.AddRows(QStringLiteral("ZJ"),
+               {Chapter(1, QStringLiteral("第一章")), Chapter(3, QStringLiteral("第三章"))});
+    Screen s;
+    s.form.DownSbClick();
+    SetShowScreenHook([&](const QString&, QWidget* owner) {
+      db.AddRows(QStringLiteral("ZJ"), {Chapter(2, QStringLiteral("第二章"))});
+      qobject_cast<TszmainForm*>(owner)->LoadChapters();
+      return true;
+    });
+    s.form.zjsbClick();
+    SetShowScreenHook({});
+    QCOMPARE(s.form.CB1->count(), 3);
+    QCOMPARE(s.form.CB1->itemText(1), QStringLiteral("第二章"));
+    QCOMPARE(s.form.CB1->currentIndex(), 0);
+  }
+
   void returnStopsTheSoundAndCloses() {
     TestDataModule db;
     RecordingSoundPlayer sound;
