@@ -29,19 +29,6 @@ const QString kSoundField = QStringLiteral("声音");
 
 const LessonKind& Characters() { return Kind(LessonKindId::Character); }
 
-// The time format without its time-zone part: a clock on a child's screen has no use for "UTC".
-QString LongTimeFormatWithoutZone(const QLocale& locale) {
-  const QString format = locale.timeFormat(QLocale::LongFormat);
-  QString out;
-  bool quoted = false;
-  for (const QChar c : format) {
-    if (c == QLatin1Char('\'')) quoted = !quoted;
-    if (!quoted && c == QLatin1Char('t')) continue;
-    out += c;
-  }
-  return out.simplified();
-}
-
 QToolButton* MakeButton(QWidget* parent, const QRect& geometry, const QString& caption,
                         const QString& hint, const QIcon& icon) {
   auto* b = new QToolButton(parent);
@@ -81,19 +68,6 @@ class BusyCursor {
 };
 
 }  // namespace
-
-QString StatusClockText(const QDateTime& now, const QLocale& locale) {
-  // Qt counts Monday as 1 and Sunday as 7; the day characters start on Sunday.
-  static const QString days = QStringLiteral("日一二三四五六");
-  const QDate date = now.date();
-  const QString dateText = QStringLiteral("%1年%2月%3日")
-                               .arg(date.year(), 4, 10, QLatin1Char('0'))
-                               .arg(date.month(), 2, 10, QLatin1Char('0'))
-                               .arg(date.day(), 2, 10, QLatin1Char('0'));
-  return QStringLiteral("当前时间:  ") + dateText + QStringLiteral("  ") +
-         locale.toString(now.time(), LongTimeFormatWithoutZone(locale)) +
-         QStringLiteral("    星期") + days.at(date.dayOfWeek() % 7);
-}
 
 TszmainForm::TszmainForm(QWidget* owner) : TDesignForm(owner, kDesignWidth, kDesignHeight) {
   setWindowTitle(Characters().screenCaption);
@@ -269,7 +243,7 @@ void TszmainForm::LoadChapterItems() {
 
 void TszmainForm::UpdateStatusBar() {
   m_panels[1]->setText(LessonChapterText(CB1->currentText()));
-  m_panels[2]->setText(StatusClockText(platform::CurrentClock().Now(), QLocale::system()));
+  m_panels[2]->setText(LessonClockText(platform::CurrentClock().Now()));
 }
 
 void TszmainForm::HELPSBClick() { ShowScreen(QStringLiteral("TMYHLPForm"), this); }

@@ -20,9 +20,6 @@ class QTimer;
 class QToolButton;
 class Tsendsongform;
 
-// Status-bar date and time: "当前时间:  2024年03月05日  14:07:09    星期二", the time in the
-// locale's long time format without its time-zone part.
-QString StatusClockText(const QDateTime& now, const QLocale& locale);
 
 class TszmainForm : public TDesignForm {
   Q_OBJECT

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "lessons/character_screen.h"
+#include "lessons/lesson_clock.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
 #include "shell/data_module.h"
@@ -218,7 +219,7 @@ class CharacterScreenTest : public QObject {
     QFETCH(QDateTime, now);
     QFETCH(QString, locale);
     QFETCH(QString, text);
-    QCOMPARE(StatusClockText(now, QLocale(locale)), text);
+    QCOMPARE(LessonClockText(now, QLocale(locale)), text);
   }
 
   void statusBarFollowsTheClockAndTheChapter() {

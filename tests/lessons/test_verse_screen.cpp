@@ -540,25 +540,19 @@ class VerseScreenTest : public QObject {
     QCOMPARE(OpenVerseScreen(static_cast<LessonKindId>(kind)), nullptr);
   }
 
+  // The clock text itself is checked with the character screen; here it must follow the clock.
   void statusBarClock_data() {
     QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("tuesday") << QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))
-                             << "当前时间:  2024年03月05日  14:07:09    星期二";
-    QTest::newRow("sunday") << QDateTime(QDate(2024, 3, 10), QTime(0, 0, 5))
-                            << "当前时间:  2024年03月10日  00:00:05    星期日";
-    QTest::newRow("saturday") << QDateTime(QDate(2023, 12, 30), QTime(23, 59, 59))
-                              << "当前时间:  2023年12月30日  23:59:59    星期六";
+    QTest::newRow("tuesday") << QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
+    QTest::newRow("saturday night") << QDateTime(QDate(2023, 12, 30), QTime(23, 59, 59));
   }
   void statusBarClock() {
     QFETCH(QDateTime, now);
-    QFETCH(QString, text);
-    QCOMPARE(LessonClockText(now), text);
     m_clock->Set(now);
     TVerseScreen* s = Open(int(LessonKindId::Poem));
     QCOMPARE(s->StatusText(0), QStringLiteral("Quorvex"));
     QCOMPARE(s->StatusText(1), QStringLiteral("  现在章节:"));  // written before any chapter
-    QCOMPARE(s->StatusText(2), text);
+    QCOMPARE(s->StatusText(2), LessonClockText(now));
     m_clock->Advance(1000);
     s->Timer1Timer();
     QCOMPARE(s->StatusText(2), LessonClockText(now.addSecs(1)));
