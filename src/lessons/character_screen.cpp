@@ -277,11 +277,9 @@ void TszmainForm::ListView1Click() {
   const QString caption = selected.first()->text();
   platform::Dataset* q = dm->ALLQuery;
   const LessonKind& kind = Characters();
-  // The list was built from these rows in order, so the entry's place is its row. Two names that
-  // differ only in letter case thus each open their own item; a name search (ignoring case, as
-  // the editors compare names) is the fallback should the query no longer hold this list.
-  q->MoveTo(ListView1->row(selected.first()));
-  if (q->Field(kind.nameField) != caption && !q->Locate(kind.nameField, caption, true)) return;
+  // Found by name, ignoring letter case, as the other lesson screens and the editors do (the
+  // editors refuse two names in a chapter that differ only in case).
+  if (!q->Locate(kind.nameField, caption, true)) return;
 
   CurrentSoundFile = q->Field(kSoundField);
   auto* popup = new Tsendsongform(this);
