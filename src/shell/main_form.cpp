@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QToolButton>
 
@@ -60,15 +61,23 @@ void PlaceFixed(TLabel3D* label, int left, int top, int width, int height) {
 
 }  // namespace
 
+TStretchedImage::TStretchedImage(const QString& file, QWidget* parent)
+    : QWidget(parent), m_picture(file) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TStretchedImage::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawPixmap(rect(), m_picture);
+}
+
 TMainForm::TMainForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_area(new QWidget(this)) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(kApplicationTitle);
 
-  Image1 = new QLabel(this);
+  Image1 = new TStretchedImage(QStringLiteral(":/images/menu_background.jpg"), this);
   Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setPixmap(QPixmap(QStringLiteral(":/images/menu_background.jpg")));
-  Image1->setScaledContents(true);
   Image1->lower();
 
   m_area->setObjectName(QStringLiteral("designArea"));

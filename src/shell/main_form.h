@@ -1,6 +1,7 @@
 // The main menu: a full-screen window from which a child starts one of the four modules.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 #include "controls/label_3d.h"
@@ -11,6 +12,21 @@ class QToolButton;
 
 // The maker's web site, opened from the company name.
 inline const QString kMakerWebAddress = QStringLiteral("http://www.example.com/");
+
+// A picture stretched over the whole widget. Unsmoothed: the background is a vertical gradient,
+// and scaling it row by row costs nothing visible while smoothing it would delay the first paint.
+class TStretchedImage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TStretchedImage(const QString& file, QWidget* parent = nullptr);
+  const QPixmap& pixmap() const { return m_picture; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QPixmap m_picture;
+};
 
 class TMainForm : public QWidget {
   Q_OBJECT
@@ -27,7 +43,7 @@ class TMainForm : public QWidget {
   // The fixed-size area, centred in the window, on which the controls sit.
   QWidget* designArea() const { return m_area; }
 
-  QLabel* Image1;  // the background, stretched over the whole window
+  TStretchedImage* Image1;  // the background, over the whole window
   TLabel3D* XTLB;
   TLabel3D* comlb;
   TLabel3D* Label3D2;
