@@ -1,9 +1,7 @@
 #include "shell/main_form.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QIcon>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>

@@ -6,7 +6,6 @@
 
 #include "controls/label_3d.h"
 
-class QLabel;
 class QLineEdit;
 class QToolButton;
 

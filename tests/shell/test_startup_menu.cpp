@@ -1,0 +1,50 @@
+// The real start-up: the main menu is the main window, shown maximised over an open data module;
+// ending the message loop takes both down again.
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "shell/data_module.h"
+#include "shell/main_form.h"
+#include "shell/startup.h"
+
+class StartupMenuTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir m_dir;
+
+ private Q_SLOTS:
+  void initTestCase() {
+    // No data source defined: start-up falls back to the embedded database, made in a temp folder.
+    QFile(m_dir.filePath("odbc.ini")).open(QIODevice::WriteOnly);
+    qputenv("ODBCINI", m_dir.filePath("odbc.ini").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", m_dir.filePath("data").toLocal8Bit());
+  }
+
+  void menuShownThenLoopEndsCleanly() {
+    bool sawMenu = false;
+    char name[] = "tindora";
+    char* argv[] = {name, nullptr};
+    int argc = 1;
+    const int status = RunTindora(argc, argv, [&sawMenu](TMainForm* menu) {
+      sawMenu = true;
+      QCOMPARE(MainForm, menu);
+      QVERIFY(dm);
+      QVERIFY(dm->Connected());
+      QVERIFY(menu->isVisible());
+      QVERIFY(menu->isMaximized());
+      QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Tindora"));
+      // Closing the main window ends the program.
+      QTimer::singleShot(0, menu, &QWidget::close);
+    });
+    QVERIFY(sawMenu);
+    QCOMPARE(status, 0);
+    QCOMPARE(MainForm, nullptr);
+    QCOMPARE(dm, nullptr);
+  }
+};
+
+int main(int argc, char** argv) {
+  StartupMenuTest test;  // no application object: start-up makes its own
+  return QTest::qExec(&test, argc, argv);
+}
+#include "test_startup_menu.moc"
