@@ -5,12 +5,10 @@
 #include <QWidget>
 
 #include "controls/label_3d.h"
+#include "shell/maker_site.h"
 
 class QLineEdit;
 class QToolButton;
-
-// The maker's web site, opened from the company name.
-inline const QString kMakerWebAddress = QStringLiteral("http://www.example.com/");
 
 // A picture stretched over the whole widget. Unsmoothed: the background is a vertical gradient,
 // and scaling it row by row costs nothing visible while smoothing it would delay the first paint.

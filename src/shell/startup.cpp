@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "shell/app_icon.h"
 #include "shell/application.h"
 #include "shell/data_module.h"
 #include "shell/main_form.h"
@@ -9,7 +10,7 @@
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   TApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
-  QApplication::setApplicationDisplayName(kApplicationTitle);
+  QApplication::setWindowIcon(AppIcon());
   RegisterAllScreens();
 
   // The first window made is the main window: closing it ends the message loop.
