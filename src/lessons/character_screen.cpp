@@ -12,6 +12,7 @@
 
 #include "controls/label_3d.h"
 #include "lessons/lesson_clock.h"
+#include "lessons/lesson_queries.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/clock.h"
 #include "platform/sound.h"
@@ -52,20 +53,6 @@ QIcon TwoStatePicture(const char* normal, const char* disabled) {
                QIcon::Disabled);
   return icon;
 }
-
-// Shows the hourglass over the whole application while it lives.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { Release(); }
-  void Release() {
-    if (m_on) QApplication::restoreOverrideCursor();
-    m_on = false;
-  }
-
- private:
-  bool m_on = true;
-};
 
 }  // namespace
 
@@ -207,17 +194,11 @@ QString TszmainForm::PanelText(int index) const {
 
 void TszmainForm::LoadChapters() {
   CB1->clear();
-  platform::Dataset* q = dm->ALLQuery;
-  q->Close();
-  q->SqlClear();
-  q->SqlAdd(Characters().sqlChapters);
-  if (!q->Open()) {
-    ReportError(q->LastError());
-  } else {
-    QStringList names;
-    for (q->First(); !q->Eof(); q->Next()) names << q->Field(QStringLiteral("章节"));
+  QStringList names;
+  if (LoadChapterNames(Characters(), &names))
     CB1->addItems(names);
-  }
+  else
+    ReportError(dm->ALLQuery->LastError());
   CB1->setCurrentIndex(CB1->count() > 0 ? 0 : -1);
   LoadChapterItems();
 }
@@ -225,12 +206,7 @@ void TszmainForm::LoadChapters() {
 void TszmainForm::LoadChapterItems() {
   BusyCursor busy;
   platform::Dataset* q = dm->ALLQuery;
-  q->Close();
-  q->SqlClear();
-  q->SqlAdd(Characters().sqlItemsLine1);
-  q->SetParam(QStringLiteral("zzj"), CB1->currentText());
-  q->SqlAdd(Characters().sqlItemsLine2);
-  const bool opened = q->Open();
+  const bool opened = OpenChapterItems(Characters(), CB1->currentText());
   ListView1->clear();
   if (opened && !q->IsEmpty()) {
     const QString nameField = Characters().nameField;

@@ -17,6 +17,7 @@
 
 #include "controls/label_3d.h"
 #include "lessons/lesson_clock.h"
+#include "lessons/lesson_queries.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
@@ -47,14 +48,6 @@ const QString kSoundField = QStringLiteral("声音");
 TVerseScreen* g_openScreens[3] = {nullptr, nullptr, nullptr};
 
 TVerseScreen*& OpenSlot(LessonKindId kind) { return g_openScreens[static_cast<int>(kind)]; }
-
-// Shows the hourglass for the whole application while it lives.
-struct BusyCursor {
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 void StopSound() { platform::PlaySound(QString()); }
 
@@ -335,15 +328,12 @@ void TVerseScreen::UpdateStatusBar() {
 void TVerseScreen::LoadChapters() {
   StopSound();
   CB1->clear();
-  platform::Dataset* q = dm->ALLQuery;
-  q->Close();
-  q->SqlClear();
-  q->SqlAdd(m_kind.sqlChapters);
-  if (!q->Open()) {
-    ReportError(q->LastError());
+  QStringList names;
+  if (!LoadChapterNames(m_kind, &names)) {
+    ReportError(dm->ALLQuery->LastError());
     return;
   }
-  for (q->First(); !q->Eof(); q->Next()) CB1->addItem(q->Field(kChapterField));
+  CB1->addItems(names);
   CB1->setCurrentIndex(CB1->count() > 0 ? 0 : -1);
   LoadChapterItems();
 }
@@ -351,15 +341,8 @@ void TVerseScreen::LoadChapters() {
 void TVerseScreen::LoadChapterItems() {
   BusyCursor busy;
   platform::Dataset* q = dm->ALLQuery;
-  q->Close();
-  q->SqlClear();
-  q->SqlAdd(m_kind.sqlItemsLine1);
-  // With no chapters the name is empty, never null: the query still compares with a text.
-  QString chapter = CB1->currentText();
-  if (chapter.isNull()) chapter = QString(0, QChar());
-  q->SetParam(QStringLiteral("zzj"), chapter);
-  q->SqlAdd(m_kind.sqlItemsLine2);
-  if (!q->Open()) {
+  if (!OpenChapterItems(m_kind, CB1->currentText())) {
+    busy.Release();
     ReportError(q->LastError());
     return;
   }
