@@ -15,6 +15,7 @@
 #include "platform/sound.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
+#include "shell/speed_button.h"
 
 using drill::Operation;
 
@@ -102,15 +103,8 @@ QLabel* MakeNumberLabel(QWidget* parent, const QString& text, int x, int y, cons
 
 QToolButton* MakeToolButton(QWidget* parent, const QString& caption, const QString& picture,
                             const QRect& rect) {
-  auto* b = new QToolButton(parent);
-  b->setText(caption);
-  b->setIcon(QIcon(picture));
-  b->setIconSize(QSize(16, 16));
-  b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  b->setAutoRaise(true);
-  b->setFocusPolicy(Qt::NoFocus);
+  QToolButton* b = MakeSpeedButton(parent, caption, QIcon(picture), rect);
   b->setFont(SongFont(12));
-  b->setGeometry(rect);
   return b;
 }
 

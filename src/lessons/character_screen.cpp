@@ -20,6 +20,7 @@
 #include "shell/lesson_kinds.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
+#include "shell/speed_button.h"
 
 namespace {
 
@@ -32,15 +33,8 @@ const LessonKind& Characters() { return Kind(LessonKindId::Character); }
 
 QToolButton* MakeButton(QWidget* parent, const QRect& geometry, const QString& caption,
                         const QString& hint, const QIcon& icon) {
-  auto* b = new QToolButton(parent);
-  b->setGeometry(geometry);
-  b->setText(caption);
+  QToolButton* b = MakeSpeedButton(parent, caption, icon, geometry);
   b->setToolTip(hint);
-  b->setIcon(icon);
-  b->setIconSize(QSize(16, 16));
-  b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  b->setAutoRaise(true);
-  b->setFocusPolicy(Qt::NoFocus);
   b->setFont(SongFont(12, true));
   return b;
 }

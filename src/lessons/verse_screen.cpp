@@ -24,6 +24,7 @@
 #include "shell/data_module.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
+#include "shell/speed_button.h"
 
 namespace {
 
@@ -62,15 +63,7 @@ void FillBackground(QWidget* w, const QBrush& brush) {
 
 // The top bar's flat buttons: picture above caption, no keyboard focus (the list keeps it).
 QToolButton* TopButton(QWidget* parent, const QString& text, const QIcon& icon, const QRect& at) {
-  auto* b = new QToolButton(parent);
-  b->setText(text);
-  b->setIcon(icon);
-  b->setIconSize(QSize(16, 16));
-  b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  b->setAutoRaise(true);
-  b->setFocusPolicy(Qt::NoFocus);
-  b->setGeometry(at);
-  return b;
+  return MakeSpeedButton(parent, text, icon, at);
 }
 
 // The button column's ordinary (raised) buttons.

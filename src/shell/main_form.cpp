@@ -11,6 +11,7 @@
 #include "shell/application.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
+#include "shell/speed_button.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -28,22 +29,14 @@ TLabel3D* MakeLabel(QWidget* parent, const char* name, const QString& text, cons
   return label;
 }
 
-// The toolkit's flat speed button: raised only under the pointer, never takes the focus, picture
-// above the caption.
-QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const QString& text,
-                             const QString& hint, int fontPx, const QString& picture,
-                             int pictureSize, const QRect& rect) {
-  auto* button = new QToolButton(parent);
+// A menu button: the toolkit's flat speed button with its name, hint and bold caption.
+QToolButton* MenuButton(QWidget* parent, const char* name, const QString& text,
+                        const QString& hint, int fontPx, const QString& picture, int pictureSize,
+                        const QRect& rect) {
+  QToolButton* button = MakeSpeedButton(parent, text, QIcon(picture), rect, pictureSize);
   button->setObjectName(QLatin1String(name));
-  button->setText(text);
   button->setToolTip(hint);
   button->setFont(SongFont(fontPx, true));
-  button->setIcon(QIcon(picture));
-  button->setIconSize(QSize(pictureSize, pictureSize));
-  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
-  button->setGeometry(rect);
   QPalette pal = button->palette();
   pal.setColor(QPalette::ButtonText, Qt::black);
   button->setPalette(pal);
@@ -108,25 +101,25 @@ TMainForm::TMainForm(QWidget* parent)
   Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, clBlack, bvRaised);
   Label3D6->move(490, 248);
 
-  szsb = MakeSpeedButton(
+  szsb = MenuButton(
       a, "szsb", QStringLiteral("幼儿识字"), QStringLiteral("发音识字，小朋友快快来学哦"), 19,
       QStringLiteral(":/images/menu_characters.png"), 32, QRect(68, 232, 119, 84));
-  xssb = MakeSpeedButton(a, "xssb", QStringLiteral("幼儿学诗"),
+  xssb = MenuButton(a, "xssb", QStringLiteral("幼儿学诗"),
                          QStringLiteral("朗读学诗，小朋友快快来学哦"), 19,
                          QStringLiteral(":/images/menu_poems.png"), 32, QRect(328, 232, 119, 84));
-  xyysb = MakeSpeedButton(
+  xyysb = MenuButton(
       a, "xyysb", QStringLiteral("幼儿学英语"), QStringLiteral("发音学英语，小朋友快快来学哦"), 19,
       QStringLiteral(":/images/menu_english.png"), 32, QRect(588, 232, 119, 84));
-  SSSB = MakeSpeedButton(
+  SSSB = MenuButton(
       a, "SSSB", QStringLiteral("幼儿算数"), QStringLiteral("有趣的幼儿算数教学，小朋友快快来学哦"),
       19, QStringLiteral(":/images/menu_arithmetic.png"), 32, QRect(68, 360, 119, 84));
-  ABOUTSB = MakeSpeedButton(a, "ABOUTSB", QStringLiteral("关于版权"),
+  ABOUTSB = MenuButton(a, "ABOUTSB", QStringLiteral("关于版权"),
                             QStringLiteral("关于系统版权与用户信息"), 12,
                             QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
   MINISB =
-      MakeSpeedButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
+      MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
                       QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
-  QuitSb = MakeSpeedButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
+  QuitSb = MenuButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
                            QStringLiteral(":/images/menu_quit.png"), 16, QRect(554, 493, 67, 40));
 
   connect(szsb, &QToolButton::clicked, this, &TMainForm::szsbClick);

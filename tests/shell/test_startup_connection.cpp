@@ -2,42 +2,25 @@
 // the driver manager knows no such source, and a clear message when a defined source fails.
 #include <QtTest>
 
-#include "platform/dialogs.h"
 #include "shell/data_module.h"
 #include "shell/lesson_database.h"
+#include "support/fakes.h"
+#include "support/test_db.h"
 
 class StartupConnectionTest : public QObject {
   Q_OBJECT
-  QTemporaryDir m_dir;
-  QString m_odbcIni;
-  QStringList m_shown;
-
-  void WriteOdbcIni(const QByteArray& text) {
-    QFile f(m_odbcIni);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
-  }
+  std::unique_ptr<testing::ScriptedMessageBox> m_boxes;
 
  private Q_SLOTS:
-  void initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    m_odbcIni = m_dir.filePath("odbc.ini");
-    qputenv("ODBCINI", m_odbcIni.toLocal8Bit());
-    platform::SetMessageBoxHandler([this](QWidget*, const QString& text, const QString& title,
-                                          unsigned) {
-      m_shown << title + "|" + text;
-      return platform::IDOK;
-    });
-  }
-  void cleanupTestCase() { QFile::remove(EmbeddedDatabasePath()); }
-  void init() { m_shown.clear(); }
+  void init() { m_boxes = std::make_unique<testing::ScriptedMessageBox>(); }
+  void cleanup() { m_boxes.reset(); }
 
   void embeddedDefaultCreatedOnceAndReused() {
-    WriteOdbcIni("");
+    testing::UseOdbcIni("");
     QFile::remove(EmbeddedDatabasePath());
     std::unique_ptr<Tdm> first(CreateDataModule(nullptr));
     QVERIFY(first);
-    QVERIFY(m_shown.isEmpty());
+    QVERIFY(m_boxes->TitlesAndTexts().isEmpty());
     QVERIFY(QFile::exists(EmbeddedDatabasePath()));
     QVERIFY(!QFile::exists(EmbeddedDatabasePath() + ".new"));
 
@@ -73,7 +56,6 @@ class StartupConnectionTest : public QObject {
     QVERIFY(second->ALLQuery->Open());
     QVERIFY(second->ALLQuery->Locate("章节", "老师的新章节", false));
   }
-
 };
 
 QTEST_MAIN(StartupConnectionTest)

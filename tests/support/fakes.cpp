@@ -34,6 +34,12 @@ ScriptedMessageBox::ScriptedMessageBox() {
 }
 ScriptedMessageBox::~ScriptedMessageBox() { platform::SetMessageBoxHandler({}); }
 
+QStringList ScriptedMessageBox::TitlesAndTexts() const {
+  QStringList out;
+  for (const Shown& s : shown) out << s.title + QLatin1Char('|') + s.text;
+  return out;
+}
+
 FakeDialogs::FakeDialogs() {
   platform::SetOpenFileHandler([this](QWidget*, const QString&, const QString&) {
     ++fileDialogs;

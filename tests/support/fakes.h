@@ -59,6 +59,8 @@ class ScriptedMessageBox {
   ~ScriptedMessageBox();
   QList<int> answers;
   QList<Shown> shown;
+  // Each box shown as "title|text".
+  QStringList TitlesAndTexts() const;
 };
 
 // Answers file dialogs with `path` and records web addresses opened.

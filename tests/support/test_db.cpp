@@ -98,3 +98,17 @@ void TestDataModule::LoadSampleCourse() {
 }
 
 }  // namespace testing
+
+namespace testing {
+
+void UseOdbcIni(const QByteArray& contents) {
+  static QTemporaryDir dir;
+  QStandardPaths::setTestModeEnabled(true);
+  const QString path = dir.filePath(QStringLiteral("odbc.ini"));
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(contents);
+  qputenv("ODBCINI", path.toLocal8Bit());
+}
+
+}  // namespace testing

@@ -71,3 +71,11 @@ class TestDataModule {
 };
 
 }  // namespace testing
+
+namespace testing {
+
+// Points the ODBC driver manager at a data source list of the test's own (before the first
+// connection: the list is read once per process) and keeps the embedded database in test paths.
+void UseOdbcIni(const QByteArray& contents);
+
+}  // namespace testing
