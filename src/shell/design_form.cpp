@@ -17,5 +17,6 @@ void TDesignForm::ShowMaximizedOrDesign(bool maximized) {
 
 void TDesignForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  m_area->move(qMax(0, (width() - m_area->width()) / 2), qMax(0, (height() - m_area->height()) / 2));
+  // Centred across, kept at the top: the screens' top bars belong at the top of the screen.
+  m_area->move(qMax(0, (width() - m_area->width()) / 2), 0);
 }

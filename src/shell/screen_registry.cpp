@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QScreen>
 
 namespace {
 QHash<QString, ScreenFactory>& Factories() {
@@ -31,5 +32,8 @@ void SetShowScreenHook(ShowScreenHook hook) { Hook() = std::move(hook); }
 void ExecModal(QDialog* window) {
   if (!window) return;
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // Without a window manager "maximised" means nothing: fill the screen ourselves.
+  if (window->windowState() & Qt::WindowMaximized)
+    window->setGeometry(window->screen()->availableGeometry());
   window->exec();
 }

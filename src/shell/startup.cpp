@@ -1,5 +1,7 @@
 #include "shell/startup.h"
 
+#include <QScreen>
+
 #include "shell/app_icon.h"
 #include "shell/application.h"
 #include "shell/data_module.h"
@@ -20,6 +22,8 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
     delete MainForm;
     return 1;
   }
+  // Fill the screen even where no window manager honours "maximised".
+  MainForm->setGeometry(MainForm->screen()->availableGeometry());
   MainForm->showMaximized();
   if (shown) shown(MainForm);
   const int status = QApplication::exec();
