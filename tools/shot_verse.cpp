@@ -1,5 +1,6 @@
-// Renders the poem and English lesson screens at their design size, on a fresh copy of the sample
-// course, to PNG files for looking at. Run with QT_QPA_PLATFORM=offscreen; argument: output folder.
+// Renders the poem and English lesson screens at their design size and maximised, on a fresh copy
+// of the sample course, to PNG files for looking at. Run with QT_QPA_PLATFORM=offscreen; argument:
+// output folder.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
       {LessonKindId::Poem, 1, 2, false, "verse_poem_longest.png"},
       {LessonKindId::English, 0, 0, false, "verse_english.png"},
       {LessonKindId::English, 1, 3, true, "verse_english_notice.png"},
+      {LessonKindId::Poem, 1, 2, false, "verse_poem_maximized.png"},
       {LessonKindId::English, 2, 1, false, "verse_english_maximized.png"},
   };
   for (const Shot& s : shots) {
@@ -75,9 +77,9 @@ int main(int argc, char** argv) {
                                : new TXYYMAINForm(nullptr);
     const bool maximized = QByteArray(s.name).contains("maximized");
     if (maximized) {
-      // As on a 1024 x 768 screen.
+      // As on a 1280 x 800 screen.
       screen->setWindowState(Qt::WindowNoState);
-      screen->resize(1024, 768);
+      screen->resize(1280, 800);
       screen->show();
     } else {
       screen->ShowMaximizedOrDesign(false);

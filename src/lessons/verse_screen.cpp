@@ -8,8 +8,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
-#include <QPainter>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -88,18 +88,15 @@ TVerseScreen::TVerseScreen(QWidget* owner, LessonKindId kind)
   setWindowTitle(m_kind.screenCaption);
   setFont(SongFont(12));
 
-  auto* top = new QWidget(designArea());
-  top->setGeometry(0, 0, kDesignWidth, kTopBarHeight);
-  BuildTopBar(top);
-
-  const int bodyHeight = m_kind.screenHeight - kTopBarHeight - kStatusBarHeight;
-  auto* body = new QWidget(designArea());
-  body->setGeometry(0, kTopBarHeight, kDesignWidth, bodyHeight);
-  BuildBody(body);
-
-  auto* status = new QWidget(designArea());
-  status->setGeometry(0, m_kind.screenHeight - kStatusBarHeight, kDesignWidth, kStatusBarHeight);
-  BuildStatusBar(status);
+  m_topBar = new QWidget(designArea());
+  m_topBar->setObjectName(QStringLiteral("topBar"));
+  BuildTopBar(m_topBar);
+  m_body = new QWidget(designArea());
+  BuildBody(m_body);
+  m_statusBar = new QWidget(designArea());
+  m_statusBar->setObjectName(QStringLiteral("statusBar"));
+  BuildStatusBar(m_statusBar);
+  PlacePanels(designArea()->size());
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
@@ -173,11 +170,8 @@ void TVerseScreen::BuildTopBar(QWidget* bar) {
 
 void TVerseScreen::BuildBody(QWidget* body) {
   FillBackground(body, kFrameColour);
-  const int h = body->height() - 2 * kBodyMargin;
-  int x = kBodyMargin;
 
   Tree1 = new QTreeWidget(body);
-  Tree1->setGeometry(x, kBodyMargin, m_kind.itemPanelWidth, h);
   Tree1->setHeaderHidden(true);
   Tree1->setColumnCount(1);
   Tree1->setRootIsDecorated(false);
@@ -198,12 +192,12 @@ void TVerseScreen::BuildBody(QWidget* body) {
   Tree1->installEventFilter(this);
   connect(Tree1, &QTreeWidget::itemClicked, this, [this] { Tree1Click(); });
   connect(Tree1, &QTreeWidget::itemDoubleClicked, this, [this] { LDSBClick(); });
-  x += m_kind.itemPanelWidth;
 
-  auto* column = new QFrame(body);
-  column->setGeometry(x, kBodyMargin, kButtonColumnWidth, h);
+  auto* column = m_column = new QFrame(body);
   column->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  QLinearGradient cream(0, 0, 0, h);
+  // Spread over the column's height, whatever the window gives it.
+  QLinearGradient cream(0, 0, 0, 1);
+  cream.setCoordinateMode(QGradient::ObjectBoundingMode);
   cream.setColorAt(0, QColor(255, 250, 228));
   cream.setColorAt(1, QColor(255, 232, 180));
   FillBackground(column, cream);
@@ -223,10 +217,8 @@ void TVerseScreen::BuildBody(QWidget* body) {
   connect(XYSSB, &QToolButton::clicked, this, &TVerseScreen::XYSSBClick);
   connect(SYSSB, &QToolButton::clicked, this, &TVerseScreen::SYSSBClick);
   connect(LDSB, &QToolButton::clicked, this, &TVerseScreen::LDSBClick);
-  x += kButtonColumnWidth;
 
   me1 = new QPlainTextEdit(body);
-  me1->setGeometry(x, kBodyMargin, m_kind.textPanelWidth, h);
   me1->setReadOnly(true);
   me1->setFont(SongFont(35));
   me1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -242,14 +234,10 @@ void TVerseScreen::BuildBody(QWidget* body) {
 
 void TVerseScreen::BuildStatusBar(QWidget* bar) {
   FillBackground(bar, kStatusColour);
-  const int widths[] = {200, 250, kDesignWidth - 450};
-  int x = 0;
   for (int i = 0; i < 3; ++i) {
     auto* panel = new QLabel(bar);
     panel->setFrameStyle(QFrame::Panel | (i == 0 ? QFrame::Raised : QFrame::Sunken));
-    panel->setGeometry(x, 0, widths[i], kStatusBarHeight);
     panel->setIndent(4);
-    x += widths[i];
     m_statusPanels << panel;
   }
   m_statusPanels[0]->setText(QStringLiteral("Quorvex"));
@@ -273,19 +261,39 @@ void TVerseScreen::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) FormShow();
 }
 
-void TVerseScreen::paintEvent(QPaintEvent*) {
-  // Maximised, the window is larger than the design area: the top bar and the status bar reach
-  // across the whole width, as if docked to the window's edges.
-  QPainter p(this);
-  const QRect area = designArea()->geometry();
-  p.fillRect(rect(), kFrameColour);
-  p.fillRect(QRect(0, 0, width(), area.top()), kSkyTop);
-  QLinearGradient sky(0, area.top(), 0, area.top() + kTopBarHeight);
-  sky.setColorAt(0, kSkyTop);
-  sky.setColorAt(1, kSkyBottom);
-  p.fillRect(QRect(0, area.top(), width(), kTopBarHeight), sky);
-  const int statusTop = area.bottom() + 1 - kStatusBarHeight;
-  p.fillRect(QRect(0, statusTop, width(), height() - statusTop), kStatusColour);
+void TVerseScreen::resizeEvent(QResizeEvent* event) {
+  // The screen fills the window: a larger window stretches the bars and the panels, a smaller one
+  // keeps the design size.
+  designArea()->setFixedSize(event->size().expandedTo(QSize(kDesignWidth, m_kind.screenHeight)));
+  TDesignForm::resizeEvent(event);
+  PlacePanels(designArea()->size());
+}
+
+void TVerseScreen::PlacePanels(const QSize& size) {
+  const int w = size.width();
+  m_topBar->setGeometry(0, 0, w, kTopBarHeight);
+  // The way back stays in the top right corner, where the design puts it.
+  QuitSb->move(w - (kDesignWidth - 714), QuitSb->y());
+
+  const int bodyHeight = size.height() - kTopBarHeight - kStatusBarHeight;
+  m_body->setGeometry(0, kTopBarHeight, w, bodyHeight);
+  // The list and the buttons keep their widths; the text panel takes the rest, so long poems and
+  // sentences wrap less.
+  const int h = bodyHeight - 2 * kBodyMargin;
+  int x = kBodyMargin;
+  Tree1->setGeometry(x, kBodyMargin, m_kind.itemPanelWidth, h);
+  x += m_kind.itemPanelWidth;
+  m_column->setGeometry(x, kBodyMargin, kButtonColumnWidth, h);
+  x += kButtonColumnWidth;
+  me1->setGeometry(x, kBodyMargin, w - kBodyMargin - x, h);
+
+  m_statusBar->setGeometry(0, size.height() - kStatusBarHeight, w, kStatusBarHeight);
+  const int widths[] = {200, 250, w - 450};
+  x = 0;
+  for (int i = 0; i < 3; ++i) {
+    m_statusPanels[i]->setGeometry(x, 0, widths[i], kStatusBarHeight);
+    x += widths[i];
+  }
 }
 
 void TVerseScreen::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@
 #include "shell/lesson_kinds.h"
 
 class QComboBox;
+class QFrame;
 class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
@@ -76,7 +77,7 @@ class TVerseScreen : public TDesignForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -85,6 +86,9 @@ class TVerseScreen : public TDesignForm {
   void BuildTopBar(QWidget* bar);
   void BuildBody(QWidget* body);
   void BuildStatusBar(QWidget* bar);
+  // Stretches the bars across the window and gives the body its height; at the design size
+  // everything sits at its design place.
+  void PlacePanels(const QSize& size);
   // The selected entry of Tree1, or nullptr; with an empty list there is none.
   QTreeWidgetItem* SelectedEntry() const;
   // Positions ALLQuery on the first row named `name` (letter case ignored).
@@ -96,6 +100,10 @@ class TVerseScreen : public TDesignForm {
   void OpenWindow(const QString& className);
 
   const LessonKind& m_kind;
+  QWidget* m_topBar;
+  QWidget* m_body;
+  QFrame* m_column;
+  QWidget* m_statusBar;
   QList<QLabel*> m_statusPanels;
   int m_blinkCount = 0;
 };

@@ -172,6 +172,48 @@ class VerseScreenTest : public QObject {
     QCOMPARE(s->Timer1->interval(), 1000);
   }
 
+  void fillsALargeWindow_data() {
+    AddKindColumn();
+    QTest::newRow("poem") << int(LessonKindId::Poem);
+    QTest::newRow("english") << int(LessonKindId::English);
+  }
+  void fillsALargeWindow() {
+    QFETCH(int, kind);
+    TVerseScreen* s = Open(kind);
+    const int designTextWidth = s->me1->width();
+    const QRect designList = s->Tree1->geometry();
+    s->resize(1280, 800);
+    QCOMPARE(s->size(), QSize(1280, 800));
+    const auto rectIn = [s](const QWidget* w) { return QRect(w->mapTo(s, QPoint()), w->size()); };
+
+    const QRect top = rectIn(s->findChild<QWidget*>(QStringLiteral("topBar")));
+    QCOMPARE(top.topLeft(), QPoint(0, 0));
+    QCOMPARE(top.width(), 1280);
+    const QRect status = rectIn(s->findChild<QWidget*>(QStringLiteral("statusBar")));
+    QCOMPARE(status.left(), 0);
+    QCOMPARE(status.width(), 1280);
+    QCOMPARE(status.bottom(), 799);
+    // "返回→" stays in the top right corner, the other buttons where the design puts them.
+    QCOMPARE(rectIn(s->QuitSb).left(), 1280 - (800 - 714));
+    QCOMPARE(s->zsb->geometry().left(), KindOf(kind).itemButtonLeft);
+
+    // The panels reach from the top bar down to the status bar; the list keeps its width and
+    // the text panel takes the extra width.
+    for (const QWidget* panel : {static_cast<QWidget*>(s->Tree1), static_cast<QWidget*>(s->me1)}) {
+      QCOMPARE(rectIn(panel).top(), top.bottom() + 1 + 2);
+      QCOMPARE(rectIn(panel).bottom(), status.top() - 1 - 2);
+    }
+    QCOMPARE(s->Tree1->width(), designList.width());
+    QCOMPARE(s->me1->width(), designTextWidth + 480);
+    QCOMPARE(rectIn(s->me1).right(), 1280 - 1 - 2);
+    QCOMPARE(s->LDSB->mapTo(s->XYSSB->parentWidget(), QPoint()), QPoint(11, 141));
+
+    // Back at the design size, everything is back at its design place.
+    s->resize(800, KindOf(kind).screenHeight);
+    QCOMPARE(s->me1->width(), designTextWidth);
+    QCOMPARE(s->Tree1->geometry(), designList);
+  }
+
   void stepsThroughItemsWithoutWrapping_data() {
     AddKindColumn();
     QTest::newRow("poem") << int(LessonKindId::Poem);
