@@ -189,10 +189,13 @@ QString TszmainForm::PanelText(int index) const {
 void TszmainForm::LoadChapters() {
   CB1->clear();
   QStringList names;
-  if (LoadChapterNames(Characters(), &names))
-    CB1->addItems(names);
-  else
+  if (!LoadChapterNames(Characters(), &names)) {
+    // The item query would only fail the same way and report it a second time.
+    ListView1->clear();
     ReportError(dm->ALLQuery->LastError());
+    return;
+  }
+  CB1->addItems(names);
   CB1->setCurrentIndex(CB1->count() > 0 ? 0 : -1);
   LoadChapterItems();
 }

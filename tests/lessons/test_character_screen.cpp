@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
+#include <QSqlDatabase>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
@@ -13,6 +14,7 @@
 #include "lessons/lesson_clock.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
+#include "platform/dialogs.h"
 #include "shell/data_module.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
@@ -285,6 +287,20 @@ class CharacterScreenTest : public QObject {
     QTest::mouseClick(b, Qt::LeftButton);
     SetShowScreenHook({});
     QCOMPARE(opened, QStringList{window});
+  }
+
+  // A database that has gone away: one error report, not one per query that follows it.
+  void lostDatabaseIsReportedOnce() {
+    TestDataModule db;
+    db.AddRows(QStringLiteral("ZJ"), {Chapter(1, QStringLiteral("第一章"))});
+    testing::ScriptedMessageBox boxes;
+    QSqlDatabase::database(dm->ALLQuery->ConnectionName(), false).close();
+    Screen s;
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].title, kApplicationTitle);
+    QCOMPARE(boxes.shown[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+    QCOMPARE(s.form.CB1->count(), 0);
+    QCOMPARE(s.form.ListView1->count(), 0);
   }
 
   // The chapter editor adds a chapter and, when left, reloads the screen's chapters.
