@@ -342,12 +342,14 @@ void TVerseScreen::LoadChapters() {
 void TVerseScreen::LoadChapterItems() {
   BusyCursor busy;
   platform::Dataset* q = dm->ALLQuery;
-  if (!OpenChapterItems(m_kind, CB1->currentText())) {
+  const bool opened = OpenChapterItems(m_kind, CB1->currentText());
+  // Never leave the previous chapter's names listed under the newly chosen chapter.
+  Tree1->clear();
+  if (!opened) {
     busy.Release();
     ReportError(q->LastError());
     return;
   }
-  Tree1->clear();
   if (q->IsEmpty()) return;  // the text panel keeps what it showed
   const QIcon picture(m_kind.itemPicture);
   for (q->First(); !q->Eof(); q->Next()) {

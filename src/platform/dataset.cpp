@@ -140,7 +140,7 @@ void Dataset::SetRow(int row) {
 
 void Dataset::First() {
   if (!Active()) return;
-  if (m_state != State::Browse) Post();
+  if (!PostPending()) return;
   SetRow(m_rows.isEmpty() ? -1 : 0);
   m_eof = m_rows.isEmpty();
   m_bof = true;
@@ -148,7 +148,7 @@ void Dataset::First() {
 
 void Dataset::Last() {
   if (!Active()) return;
-  if (m_state != State::Browse) Post();
+  if (!PostPending()) return;
   SetRow(static_cast<int>(m_rows.size()) - 1);
   m_eof = true;
   m_bof = m_rows.isEmpty();
@@ -156,7 +156,7 @@ void Dataset::Last() {
 
 void Dataset::Next() {
   if (!Active() || m_rows.isEmpty()) return;
-  if (m_state != State::Browse) Post();
+  if (!PostPending()) return;
   m_bof = false;
   if (m_row + 1 < m_rows.size()) {
     SetRow(m_row + 1);
@@ -168,7 +168,7 @@ void Dataset::Next() {
 
 void Dataset::Prior() {
   if (!Active() || m_rows.isEmpty()) return;
-  if (m_state != State::Browse) Post();
+  if (!PostPending()) return;
   m_eof = false;
   if (m_row > 0) {
     SetRow(m_row - 1);
@@ -180,7 +180,7 @@ void Dataset::Prior() {
 
 void Dataset::MoveTo(int row) {
   if (!Active() || row < 0 || row >= m_rows.size()) return;
-  if (m_state != State::Browse) Post();
+  if (!PostPending()) return;
   SetRow(row);
   m_eof = m_bof = false;
 }
@@ -226,8 +226,7 @@ bool Dataset::SetField(const QString& name, const QString& value) {
 
 bool Dataset::Locate(const QString& field, const QString& value, bool ignoreCase) {
   const int i = FieldIndex(field);
-  if (!Active() || i < 0) return false;
-  if (m_state != State::Browse) Post();
+  if (!Active() || i < 0 || !PostPending()) return false;
   const Qt::CaseSensitivity cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
   for (int r = 0; r < m_rows.size(); ++r) {
     const QVariant& v = m_rows[r][i];
@@ -241,8 +240,7 @@ bool Dataset::Locate(const QString& field, const QString& value, bool ignoreCase
 }
 
 void Dataset::Append() {
-  if (!Active()) return;
-  if (m_state != State::Browse) Post();
+  if (!Active() || !PostPending()) return;
   m_pending = QVector<QVariant>(m_fields.size());
   m_original.clear();
   m_state = State::Insert;
@@ -251,7 +249,7 @@ void Dataset::Append() {
 void Dataset::Edit() {
   if (!Active() || m_row < 0) return;
   if (m_state == State::Edit) return;
-  if (m_state == State::Insert) Post();
+  if (m_state == State::Insert && !Post()) return;
   m_original = m_rows[m_row];
   m_pending = m_original;
   m_state = State::Edit;
@@ -271,12 +269,16 @@ QString Dataset::BaseTable() const {
   return m.hasMatch() ? m.captured(1) : QString();
 }
 
-bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values) {
+bool Dataset::PostPending() { return m_state == State::Browse || Post(); }
+
+bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values, bool oneRow) {
   QSqlQuery q(Db());
   Notify(m_connection, sql);
   if (!q.prepare(sql)) return Fail(ErrorText(q.lastError()));
   for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
   if (!q.exec()) return Fail(ErrorText(q.lastError()));
+  // A change or delete that found no row did not happen: someone else removed it meanwhile.
+  if (oneRow && q.numRowsAffected() == 0) return Fail(QStringLiteral("要修改的记录已不存在"));
   return true;
 }
 
@@ -318,7 +320,7 @@ bool Dataset::Post() {
       values << m_original[0];
       if (!ExecWrite(QStringLiteral("update %1 set %2 where %3 = ?")
                          .arg(table, columns.join(QStringLiteral(", ")), Quoted(m_fields[0])),
-                     values))
+                     values, true))
         return false;
     }
     m_rows[m_row] = m_pending;
@@ -342,7 +344,7 @@ bool Dataset::Delete() {
   const QString table = BaseTable();
   if (table.isEmpty()) return Fail(QStringLiteral("此查询不能修改数据"));
   if (!ExecWrite(QStringLiteral("delete from %1 where %2 = ?").arg(table, Quoted(m_fields[0])),
-                 {m_rows[m_row][0]}))
+                 {m_rows[m_row][0]}, true))
     return false;
   m_rows.remove(m_row);
   if (m_row >= m_rows.size()) SetRow(static_cast<int>(m_rows.size()) - 1);

@@ -96,7 +96,9 @@ class Dataset : public QObject {
  private:
   bool Fail(const QString& error);
   QSqlDatabase Db() const;
-  bool ExecWrite(const QString& sql, const QVector<QVariant>& values);
+  bool ExecWrite(const QString& sql, const QVector<QVariant>& values, bool oneRow = false);
+  // Stores a pending row before moving; false (and no move) when that fails.
+  bool PostPending();
   void SetRow(int row);
 
   QString m_connection;

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QSqlDatabase>
 #include <QtTest>
 #include <memory>
 
@@ -372,6 +373,22 @@ class VerseScreenTest : public QObject {
     s->LDSBClick();
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(m_boxes->shown[0].text, k.noSelection);
+  }
+
+  // A lost database is reported once per load, and the old chapter's names don't stay listed.
+  void lostDatabaseClearsTheList_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void lostDatabaseClearsTheList() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    AddChapters(k, {QStringLiteral("有"), QStringLiteral("二")});
+    AddItems(k, QStringLiteral("有"), {{QStringLiteral("一"), QStringLiteral("文一"), {}}});
+    TVerseScreen* s = Open(kind);
+    QCOMPARE(s->Tree1->topLevelItemCount(), 1);
+    QSqlDatabase::database(dm->ALLQuery->ConnectionName(), false).close();
+    s->DownSbClick();
+    QCOMPARE(s->Tree1->topLevelItemCount(), 0);
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->shown[0].flags, platform::MB_OK | platform::MB_ICONERROR);
   }
 
   void readingAloud_data() {

@@ -188,6 +188,43 @@ class LessonDatabaseTest : public QObject {
     QCOMPARE(d.RecordCount(), 1);
   }
 
+  // A row removed behind the dataset's back can be neither changed nor deleted, and saying so
+  // matters: the editor must not tell the teacher it was stored. A pending row that can't be
+  // stored keeps the dataset where it is.
+  void vanishedRowAndFailedImplicitPost_data() { testing::AddBackendRows(); }
+  void vanishedRowAndFailedImplicitPost() {
+    QFETCH(Backend, backend);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    Dataset d(db.Connection());
+    d.SetTableName("ZJ");
+    QVERIFY(d.Open());
+    AddRow(d, {{"章号", "1"}, {"章节", "甲"}});
+    AddRow(d, {{"章号", "2"}, {"章节", "乙"}});
+    QVERIFY(d.Reopen());
+    QVERIFY(platform::ExecSql(db.Connection(), "delete from ZJ where 章号 = 1"));
+    d.First();
+    d.Edit();
+    d.SetField("章节", "丙");
+    QVERIFY(!d.Post());
+    QVERIFY(!d.LastError().isEmpty());
+    d.Cancel();
+    QVERIFY(!d.Delete());
+
+    d.Last();
+    d.Append();
+    d.SetField("章号", "2");  // a duplicate number: the store fails
+    d.SetField("章节", "丁");
+    d.First();
+    QCOMPARE(d.state(), Dataset::State::Insert);
+    QCOMPARE(d.Field("章节"), QString("丁"));
+    QVERIFY(!d.Locate("章节", "乙", false));
+    d.Cancel();
+    QVERIFY(d.Locate("章节", "乙", false));
+    QVERIFY(d.Reopen());
+    QCOMPARE(Column(d, "章节"), (QStringList{"乙"}));
+  }
+
   void transactionRolledBack_data() { testing::AddBackendRows(); }
   void transactionRolledBack() {
     QFETCH(Backend, backend);
