@@ -74,8 +74,9 @@ void Run(const QString& label, const ConnectionSpec& spec) {
     all->Post();
   }
   const double appends = Ms(t);
-  out << QStringLiteral("%1: open data module %2 ms; chapter of %3 items %4 ms; all %5 items %6 ms; "
-                        "100 appends %7 ms (%8 ms each)\n")
+  out << QStringLiteral(
+             "%1: open data module %2 ms; chapter of %3 items %4 ms; all %5 items %6 ms; "
+             "100 appends %7 ms (%8 ms each)\n")
              .arg(label)
              .arg(open, 0, 'f', 1)
              .arg(names.size())
@@ -95,7 +96,9 @@ int main(int argc, char** argv) {
   Run(QStringLiteral("SQLite over ODBC"),
       {QStringLiteral("QODBC"),
        QStringLiteral("DRIVER=SQLite3;Database=%1;").arg(dir.filePath(QStringLiteral("b.db"))),
-       {}, {}, QStringLiteral("odbc")});
+       {},
+       {},
+       QStringLiteral("odbc")});
   const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
   if (!pg.isEmpty()) {
     QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("drop"));

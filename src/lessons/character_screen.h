@@ -20,7 +20,6 @@ class QTimer;
 class QToolButton;
 class Tsendsongform;
 
-
 class TszmainForm : public TDesignForm {
   Q_OBJECT
  public:

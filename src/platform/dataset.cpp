@@ -30,7 +30,9 @@ QString CleanFieldName(const QString& raw) {
   return nul < 0 ? raw : raw.left(nul);
 }
 
-QString Quoted(const QString& identifier) { return QLatin1Char('"') + identifier + QLatin1Char('"'); }
+QString Quoted(const QString& identifier) {
+  return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
 
 }  // namespace
 
@@ -286,8 +288,7 @@ bool Dataset::Post() {
   if (m_state != State::Edit && m_state != State::Insert) return true;
   m_error.clear();
   const QString table = BaseTable();
-  if (table.isEmpty() || m_fields.isEmpty())
-    return Fail(QStringLiteral("此查询不能修改数据"));
+  if (table.isEmpty() || m_fields.isEmpty()) return Fail(QStringLiteral("此查询不能修改数据"));
 
   QStringList columns;
   QVector<QVariant> values;
@@ -300,10 +301,10 @@ bool Dataset::Post() {
       values << m_pending[i];
     }
     if (columns.isEmpty()) return Fail(QStringLiteral("没有要储存的内容"));
-    if (!ExecWrite(QStringLiteral("insert into %1 (%2) values (%3)")
-                       .arg(table, columns.join(QStringLiteral(", ")),
-                            marks.join(QStringLiteral(", "))),
-                   values))
+    if (!ExecWrite(
+            QStringLiteral("insert into %1 (%2) values (%3)")
+                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+            values))
       return false;
     m_rows.push_back(m_pending);
     m_state = State::Browse;
@@ -347,8 +348,10 @@ bool Dataset::Delete() {
                  {m_rows[m_row][0]}, true))
     return false;
   m_rows.remove(m_row);
-  if (m_row >= m_rows.size()) SetRow(static_cast<int>(m_rows.size()) - 1);
-  else SetRow(m_row);
+  if (m_row >= m_rows.size())
+    SetRow(static_cast<int>(m_rows.size()) - 1);
+  else
+    SetRow(m_row);
   m_eof = m_rows.isEmpty();
   Q_EMIT RowsChanged();
   return true;

@@ -25,14 +25,21 @@ OpenUrlHandler& urlHandler() {
 int RealMessageBox(QWidget* owner, const QString& text, const QString& title, unsigned flags) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   switch (flags & 0xF0) {
-    case MB_ICONERROR: icon = QMessageBox::Critical; break;
-    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
-    case MB_ICONWARNING: icon = QMessageBox::Warning; break;
-    default: break;
+    case MB_ICONERROR:
+      icon = QMessageBox::Critical;
+      break;
+    case MB_ICONQUESTION:
+      icon = QMessageBox::Question;
+      break;
+    case MB_ICONWARNING:
+      icon = QMessageBox::Warning;
+      break;
+    default:
+      break;
   }
   const bool yesNo = (flags & 0x0F) == MB_YESNO;
-  QMessageBox box(icon, title, text,
-                  yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);
+  QMessageBox box(icon, title, text, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
+                  owner);
   if (yesNo) {
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));

@@ -21,8 +21,8 @@ inline constexpr int IDNO = 7;
 
 using MessageBoxHandler =
     std::function<int(QWidget* owner, const QString& text, const QString& title, unsigned flags)>;
-using OpenFileHandler = std::function<QString(QWidget* owner, const QString& title,
-                                              const QString& filter)>;
+using OpenFileHandler =
+    std::function<QString(QWidget* owner, const QString& title, const QString& filter)>;
 using OpenUrlHandler = std::function<bool(const QString& url)>;
 
 // Modal message box owned by `owner`; returns IDOK, IDYES or IDNO.

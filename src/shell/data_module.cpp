@@ -64,14 +64,12 @@ Tdm* CreateDataModule(QWidget* owner) {
       module = nullptr;
     }
     delete module;
-    platform::MessageBox(owner,
-                         QStringLiteral("无法打开课程数据库 %1。\n%2").arg(path, error),
+    platform::MessageBox(owner, QStringLiteral("无法打开课程数据库 %1。\n%2").arg(path, error),
                          kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
     return nullptr;
   }
   delete module;
-  platform::MessageBox(owner,
-                       QStringLiteral("无法连接数据源 %1。\n%2").arg(source.label, error),
+  platform::MessageBox(owner, QStringLiteral("无法连接数据源 %1。\n%2").arg(source.label, error),
                        kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
 }

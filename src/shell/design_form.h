@@ -1,5 +1,6 @@
 // Base of the full-screen windows (module screens): borderless, maximised, with the fixed-size
-// design area centred across the top of it. Controls are placed on designArea() at their design positions.
+// design area centred across the top of it. Controls are placed on designArea() at their design
+// positions.
 #pragma once
 
 #include <QDialog>

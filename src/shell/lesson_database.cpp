@@ -39,7 +39,8 @@ bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, Q
   db.setDatabaseName(spec.databaseName);
   if (!spec.user.isEmpty()) db.setUserName(spec.user);
   if (!spec.password.isEmpty()) db.setPassword(spec.password);
-  if (spec.driver == QLatin1String("QODBC")) db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10"));
+  if (spec.driver == QLatin1String("QODBC"))
+    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10"));
   if (db.open()) return true;
   const QSqlError e = db.lastError();
   if (error) *error = e.text().trimmed();
@@ -93,10 +94,11 @@ bool LoadKind(const QString& connection, const LessonKind& kind, const QJsonObje
   const QString folder = QDir(mediaFolder).filePath(kind.soundFolder);
   for (const QJsonValue& c : course.value(QStringLiteral("chapters")).toArray()) {
     const QJsonObject o = c.toObject();
-    if (!AppendRow(chapters,
-                   {{QStringLiteral("章号"), QString::number(o.value(QStringLiteral("number")).toInt())},
-                    {QStringLiteral("章节"), o.value(QStringLiteral("name")).toString()}},
-                   error))
+    if (!AppendRow(
+            chapters,
+            {{QStringLiteral("章号"), QString::number(o.value(QStringLiteral("number")).toInt())},
+             {QStringLiteral("章节"), o.value(QStringLiteral("name")).toString()}},
+            error))
       return false;
   }
   for (const QJsonValue& i : course.value(QStringLiteral("items")).toArray()) {
@@ -108,7 +110,8 @@ bool LoadKind(const QString& connection, const LessonKind& kind, const QJsonObje
                     {QStringLiteral("章节"), o.value(QStringLiteral("chapter")).toString()},
                     {kind.textField, o.value(QStringLiteral("text")).toString()},
                     {QStringLiteral("声音"),
-                     sound.isEmpty() ? QString() : QDir::toNativeSeparators(QDir(folder).filePath(sound))}},
+                     sound.isEmpty() ? QString()
+                                     : QDir::toNativeSeparators(QDir(folder).filePath(sound))}},
                    error))
       return false;
   }

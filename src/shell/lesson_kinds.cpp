@@ -156,16 +156,18 @@ const LessonKind& Kind(LessonKindId id) {
   static const LessonKind poem = MakePoem();
   static const LessonKind english = MakeEnglish();
   switch (id) {
-    case LessonKindId::Poem: return poem;
-    case LessonKindId::English: return english;
-    case LessonKindId::Character: break;
+    case LessonKindId::Poem:
+      return poem;
+    case LessonKindId::English:
+      return english;
+    case LessonKindId::Character:
+      break;
   }
   return character;
 }
 
 const std::array<const LessonKind*, 3>& AllKinds() {
-  static const std::array<const LessonKind*, 3> all = {&Kind(LessonKindId::Character),
-                                                      &Kind(LessonKindId::Poem),
-                                                      &Kind(LessonKindId::English)};
+  static const std::array<const LessonKind*, 3> all = {
+      &Kind(LessonKindId::Character), &Kind(LessonKindId::Poem), &Kind(LessonKindId::English)};
   return all;
 }

@@ -10,25 +10,25 @@ enum class LessonKindId { Character, Poem, English };
 
 struct LessonKind {
   LessonKindId id;
-  QString key;            // "character", "poem", "english" (sample course, tools)
-  QString chapterTable;   // ZJ, xsZJ, xyyZJ
-  QString itemTable;      // szSound, xsSound, xyySound
-  QString numberField;    // 字号, 诗号, 语号
-  QString nameField;      // 字名, 诗名, 英语名
-  QString textField;      // 拼音词组, 诗, 汉语翻译
-  int nameByteLimit;      // GBK bytes; 0 = no limit
+  QString key;           // "character", "poem", "english" (sample course, tools)
+  QString chapterTable;  // ZJ, xsZJ, xyyZJ
+  QString itemTable;     // szSound, xsSound, xyySound
+  QString numberField;   // 字号, 诗号, 语号
+  QString nameField;     // 字名, 诗名, 英语名
+  QString textField;     // 拼音词组, 诗, 汉语翻译
+  int nameByteLimit;     // GBK bytes; 0 = no limit
   bool textRequired;
   int itemsPerChapter;
-  QString soundFolder;    // recordings folder under the installation folder
+  QString soundFolder;  // recordings folder under the installation folder
 
   // SQL texts, exactly as issued (spaces included).
-  QString sqlChapters;        // chapter selectors
-  QString sqlItemsLine1;      // items of one chapter, with :zzj
-  QString sqlItemsLine2;      // ... ordered by item number
-  QString sqlChapterGrid;     // all chapters, chapter list manager
-  QString sqlAllItems;        // all items, chapter list manager's delete test
-  QString sqlAllChapters;     // chapter editor's duplicate check
-  QString sqlRenameItems;     // items carrying the old chapter name, with :zjname
+  QString sqlChapters;     // chapter selectors
+  QString sqlItemsLine1;   // items of one chapter, with :zzj
+  QString sqlItemsLine2;   // ... ordered by item number
+  QString sqlChapterGrid;  // all chapters, chapter list manager
+  QString sqlAllItems;     // all items, chapter list manager's delete test
+  QString sqlAllChapters;  // chapter editor's duplicate check
+  QString sqlRenameItems;  // items carrying the old chapter name, with :zjname
 
   // Lesson screens (poem and English).
   QString screenCaption;

@@ -30,9 +30,8 @@ TLabel3D* MakeLabel(QWidget* parent, const char* name, const QString& text, cons
 }
 
 // A menu button: the toolkit's flat speed button with its name, hint and bold caption.
-QToolButton* MenuButton(QWidget* parent, const char* name, const QString& text,
-                        const QString& hint, int fontPx, const QString& picture, int pictureSize,
-                        const QRect& rect) {
+QToolButton* MenuButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        int fontPx, const QString& picture, int pictureSize, const QRect& rect) {
   QToolButton* button = MakeSpeedButton(parent, text, QIcon(picture), rect, pictureSize);
   button->setObjectName(QLatin1String(name));
   button->setToolTip(hint);
@@ -101,26 +100,25 @@ TMainForm::TMainForm(QWidget* parent)
   Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, clBlack, bvRaised);
   Label3D6->move(490, 248);
 
-  szsb = MenuButton(
-      a, "szsb", QStringLiteral("幼儿识字"), QStringLiteral("发音识字，小朋友快快来学哦"), 19,
-      QStringLiteral(":/images/menu_characters.png"), 32, QRect(68, 232, 119, 84));
+  szsb = MenuButton(a, "szsb", QStringLiteral("幼儿识字"),
+                    QStringLiteral("发音识字，小朋友快快来学哦"), 19,
+                    QStringLiteral(":/images/menu_characters.png"), 32, QRect(68, 232, 119, 84));
   xssb = MenuButton(a, "xssb", QStringLiteral("幼儿学诗"),
-                         QStringLiteral("朗读学诗，小朋友快快来学哦"), 19,
-                         QStringLiteral(":/images/menu_poems.png"), 32, QRect(328, 232, 119, 84));
-  xyysb = MenuButton(
-      a, "xyysb", QStringLiteral("幼儿学英语"), QStringLiteral("发音学英语，小朋友快快来学哦"), 19,
-      QStringLiteral(":/images/menu_english.png"), 32, QRect(588, 232, 119, 84));
-  SSSB = MenuButton(
-      a, "SSSB", QStringLiteral("幼儿算数"), QStringLiteral("有趣的幼儿算数教学，小朋友快快来学哦"),
-      19, QStringLiteral(":/images/menu_arithmetic.png"), 32, QRect(68, 360, 119, 84));
-  ABOUTSB = MenuButton(a, "ABOUTSB", QStringLiteral("关于版权"),
-                            QStringLiteral("关于系统版权与用户信息"), 12,
-                            QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
-  MINISB =
-      MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
+                    QStringLiteral("朗读学诗，小朋友快快来学哦"), 19,
+                    QStringLiteral(":/images/menu_poems.png"), 32, QRect(328, 232, 119, 84));
+  xyysb = MenuButton(a, "xyysb", QStringLiteral("幼儿学英语"),
+                     QStringLiteral("发音学英语，小朋友快快来学哦"), 19,
+                     QStringLiteral(":/images/menu_english.png"), 32, QRect(588, 232, 119, 84));
+  SSSB = MenuButton(a, "SSSB", QStringLiteral("幼儿算数"),
+                    QStringLiteral("有趣的幼儿算数教学，小朋友快快来学哦"), 19,
+                    QStringLiteral(":/images/menu_arithmetic.png"), 32, QRect(68, 360, 119, 84));
+  ABOUTSB =
+      MenuButton(a, "ABOUTSB", QStringLiteral("关于版权"), QStringLiteral("关于系统版权与用户信息"),
+                 12, QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
+  MINISB = MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
                       QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
   QuitSb = MenuButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
-                           QStringLiteral(":/images/menu_quit.png"), 16, QRect(554, 493, 67, 40));
+                      QStringLiteral(":/images/menu_quit.png"), 16, QRect(554, 493, 67, 40));
 
   connect(szsb, &QToolButton::clicked, this, &TMainForm::szsbClick);
   connect(xssb, &QToolButton::clicked, this, &TMainForm::xssbClick);

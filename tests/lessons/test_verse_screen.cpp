@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSqlDatabase>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QSqlDatabase>
 #include <QtTest>
 #include <memory>
 

@@ -55,9 +55,9 @@ class LessonDatabaseTest : public QObject {
   void chaptersAndItemsInNumberOrder_data() {
     QTest::addColumn<Backend>("backend");
     QTest::addColumn<int>("kind");
-    for (auto [name, b] : {std::pair{"sqlite", Backend::Sqlite},
-                           std::pair{"odbc-sqlite", Backend::OdbcSqlite},
-                           std::pair{"odbc-postgres", Backend::OdbcPostgres}})
+    for (auto [name, b] :
+         {std::pair{"sqlite", Backend::Sqlite}, std::pair{"odbc-sqlite", Backend::OdbcSqlite},
+          std::pair{"odbc-postgres", Backend::OdbcPostgres}})
       for (const LessonKind* k : AllKinds())
         QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(QLatin1String(name), k->key)))
             << b << static_cast<int>(k->id);
@@ -72,7 +72,8 @@ class LessonDatabaseTest : public QObject {
     d.SetTableName(k.chapterTable);
     QVERIFY(d.Open());
     for (const char* n : {"10", "9", "2"})
-      AddRow(d, {{"章号", QLatin1String(n)}, {"章节", QStringLiteral("第%1章").arg(QLatin1String(n))}});
+      AddRow(d, {{"章号", QLatin1String(n)},
+                 {"章节", QStringLiteral("第%1章").arg(QLatin1String(n))}});
     d.SetTableName(k.itemTable);
     QVERIFY(d.Open() || d.Reopen());
     d.Close();
@@ -265,8 +266,8 @@ class LessonDatabaseTest : public QObject {
     {
       Tdm module(db.Spec());
       QVERIFY(module.Connected());
-      QVERIFY(module.SYSTable->Active() && module.ALLQuery->Active() &&
-              module.goQuery->Active() && module.nameQuery->Active());
+      QVERIFY(module.SYSTable->Active() && module.ALLQuery->Active() && module.goQuery->Active() &&
+              module.nameQuery->Active());
       QVERIFY(module.ALLQuery->IsEmpty());  // an empty chapter table is fine
       QCOMPARE(module.ALLQueryds->rowCount(), 0);
     }
@@ -280,12 +281,12 @@ class LessonDatabaseTest : public QObject {
     REQUIRE_DATABASE(db);
     QVERIFY(platform::ExecSql(db.Connection(), "drop table szSound"));
     QStringList shown;
-    platform::SetMessageBoxHandler([&shown](QWidget*, const QString& text, const QString& title,
-                                            unsigned flags) {
-      shown << title << text;
-      [&] { QCOMPARE(flags, platform::MB_ICONERROR); }();
-      return platform::IDOK;
-    });
+    platform::SetMessageBoxHandler(
+        [&shown](QWidget*, const QString& text, const QString& title, unsigned flags) {
+          shown << title << text;
+          [&] { QCOMPARE(flags, platform::MB_ICONERROR); }();
+          return platform::IDOK;
+        });
     Tdm module(db.Spec());
     platform::SetMessageBoxHandler({});
     QVERIFY(module.Connected());

@@ -23,8 +23,11 @@ TestDatabase::TestDatabase(Backend backend) : m_dir(std::make_unique<QTemporaryD
       m_spec = EmbeddedSpec(file);
       break;
     case Backend::OdbcSqlite:
-      m_spec = {QStringLiteral("QODBC"), QStringLiteral("DRIVER=SQLite3;Database=%1;").arg(file),
-                {}, {}, QStringLiteral("SQLite3 ODBC")};
+      m_spec = {QStringLiteral("QODBC"),
+                QStringLiteral("DRIVER=SQLite3;Database=%1;").arg(file),
+                {},
+                {},
+                QStringLiteral("SQLite3 ODBC")};
       break;
     case Backend::OdbcPostgres: {
       const QString conn = qEnvironmentVariable("TINDORA_PG_CONNSTR");
@@ -44,7 +47,8 @@ TestDatabase::TestDatabase(Backend backend) : m_dir(std::make_unique<QTemporaryD
   }
   if (backend == Backend::OdbcPostgres) {
     for (const char* t : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS"})
-      platform::ExecSql(m_connection, QStringLiteral("drop table if exists %1").arg(QLatin1String(t)));
+      platform::ExecSql(m_connection,
+                        QStringLiteral("drop table if exists %1").arg(QLatin1String(t)));
   }
   if (!CreateSchema(m_connection, &error)) {
     m_why = QStringLiteral("cannot create the schema: ") + error;

@@ -38,10 +38,10 @@ class TestDatabase {
 };
 
 // Skips the current test (saying why) when the backend is not reachable.
-#define REQUIRE_DATABASE(db)                               \
-  do {                                                     \
-    if ((db).Broken()) QFAIL(qPrintable((db).Why()));      \
-    if (!(db).Available()) QSKIP(qPrintable((db).Why()));  \
+#define REQUIRE_DATABASE(db)                              \
+  do {                                                    \
+    if ((db).Broken()) QFAIL(qPrintable((db).Why()));     \
+    if (!(db).Available()) QSKIP(qPrintable((db).Why())); \
   } while (false)
 
 }  // namespace testing
