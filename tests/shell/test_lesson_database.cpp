@@ -140,6 +140,14 @@ class LessonDatabaseTest : public QObject {
     d.SetField("章号", "5");
     d.SetField("章节", "小动物");
     QVERIFY2(d.Post(), qPrintable(d.LastError()));
+    // The row keeps its place and can be changed again before any reopen (its number is now
+    // held as text).
+    d.Edit();
+    d.SetField("章节", "小动物们");
+    QVERIFY2(d.Post(), qPrintable(d.LastError()));
+    d.Edit();
+    d.SetField("章节", "小动物");
+    QVERIFY2(d.Post(), qPrintable(d.LastError()));
     QVERIFY(d.Reopen());
     QCOMPARE(Column(d, "章节"), (QStringList{"植物", "小动物"}));
     QCOMPARE(Column(d, "章号"), (QStringList{"2", "5"}));
