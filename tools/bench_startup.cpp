@@ -151,6 +151,7 @@ int RunAll(int rounds) {
   env.insert("XDG_DATA_HOME", home.filePath("data"));
   env.insert("XDG_RUNTIME_DIR", home.path());
   env.insert("ODBCINI", home.filePath("odbc.ini"));
+  env.insert("TINDORA_SCALE", "1");  // the design size, whatever the screen
   if (!env.contains("QT_QPA_PLATFORM") && !env.contains("DISPLAY"))
     env.insert("QT_QPA_PLATFORM", "offscreen");
   std::printf("platform: %s; %d rounds after one warm-up each (medians)\n",
@@ -159,8 +160,11 @@ int RunAll(int rounds) {
   Launch("menu", env);  // creates the embedded database
   Launch("bare", env);
   Launch("bare-cjk", env);
+  QProcessEnvironment doubled = env;  // the design grown to twice its size
+  doubled.insert("TINDORA_SCALE", "2");
+  Launch("menu", doubled);
   QList<double> menuLaunch, bareLaunch, cjkLaunch, menuIn, bareIn, cjkIn, menuRss, bareRss,
-      menuIdle;
+      menuIdle, twoLaunch, twoRss;
   for (int i = 0; i < rounds; ++i) {
     const Run m = Launch("menu", env);
     const Run b = Launch("bare", env);
@@ -174,6 +178,9 @@ int RunAll(int rounds) {
     bareRss << b.rss;
     cjkLaunch << c.launchMs;
     cjkIn << c.inProcessMs;
+    const Run d = Launch("menu", doubled);
+    twoLaunch << d.launchMs;
+    twoRss << d.rss;
   }
   const double ml = Median(menuLaunch), bl = Median(bareLaunch), cl = Median(cjkLaunch);
   const double mi = Median(menuIn), bi = Median(bareIn), ci = Median(cjkIn);
@@ -187,6 +194,12 @@ int RunAll(int rounds) {
               Median(menuRss), Median(bareRss));
   std::printf("CPU of the open menu over 3 s idle: %.2f ms (max %.2f ms; target 0)\n",
               Median(menuIdle), *std::max_element(menuIdle.begin(), menuIdle.end()));
+
+  const double tl = Median(twoLaunch);
+  std::printf(
+      "main menu at scale 2.0: %.1f ms (%+.1f %% against 1.0; target <= +10 %%), "
+      "%.1f MB (%+.1f MB; target <= +20 MB)\n",
+      tl, 100 * (tl / ml - 1), Median(twoRss), Median(twoRss) - Median(menuRss));
 
   QProcess wait;
   wait.setProcessEnvironment(env);

@@ -9,8 +9,11 @@
 
 namespace {
 
+int g_scale = 1;  // 2 for the sharp pictures of a grown design ("@2x")
+
 QImage Blank(int size) {
-  QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+  QImage img(size * g_scale, size * g_scale, QImage::Format_ARGB32_Premultiplied);
+  img.setDevicePixelRatio(g_scale);
   img.fill(Qt::transparent);
   return img;
 }
@@ -161,22 +164,25 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QString folder =
       argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("assets/images");
-  const std::pair<const char*, QImage> pictures[] = {
-      {"charscreen_speaker.png", Speaker()},
-      {"charscreen_help.png", Help()},
-      {"charscreen_chapters.png", Book(false)},
-      {"charscreen_characters.png", Book(true)},
-      {"charscreen_previous.png", Arrow(false, true)},
-      {"charscreen_previous_disabled.png", Arrow(false, false)},
-      {"charscreen_next.png", Arrow(true, true)},
-      {"charscreen_next_disabled.png", Arrow(true, false)},
-      {"charscreen_quit.png", Quit()},
-  };
-  for (const auto& [name, image] : pictures) {
-    const QString path = folder + QLatin1Char('/') + QLatin1String(name);
-    if (!image.save(path)) {
-      std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-      return 1;
+  for (g_scale = 1; g_scale <= 2; ++g_scale) {
+    const std::pair<const char*, QImage> pictures[] = {
+        {"charscreen_speaker", Speaker()},
+        {"charscreen_help", Help()},
+        {"charscreen_chapters", Book(false)},
+        {"charscreen_characters", Book(true)},
+        {"charscreen_previous", Arrow(false, true)},
+        {"charscreen_previous_disabled", Arrow(false, false)},
+        {"charscreen_next", Arrow(true, true)},
+        {"charscreen_next_disabled", Arrow(true, false)},
+        {"charscreen_quit", Quit()},
+    };
+    for (const auto& [name, image] : pictures) {
+      const QString path = folder + QLatin1Char('/') + QLatin1String(name) +
+                           (g_scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png"));
+      if (!image.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+      }
     }
   }
   return 0;

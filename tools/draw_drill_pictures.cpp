@@ -8,8 +8,11 @@
 
 namespace {
 
+int g_scale = 1;  // 2 for the sharp pictures of a grown design ("@2x")
+
 QImage Blank() {
-  QImage img(16, 16, QImage::Format_ARGB32);
+  QImage img(16 * g_scale, 16 * g_scale, QImage::Format_ARGB32);
+  img.setDevicePixelRatio(g_scale);
   img.fill(Qt::transparent);
   return img;
 }
@@ -51,7 +54,8 @@ QImage QuitPicture() {
   return img;
 }
 
-bool Save(const QImage& img, const QString& name) {
+bool Save(const QImage& img, QString name) {
+  if (g_scale == 2) name.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
   const QString path = QDir(QStringLiteral("assets/images")).filePath(name);
   if (!img.save(path)) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -66,7 +70,9 @@ bool Save(const QImage& img, const QString& name) {
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   QDir().mkpath(QStringLiteral("assets/images"));
-  const bool ok = Save(HelpPicture(), QStringLiteral("drill_help.png")) &&
-                  Save(QuitPicture(), QStringLiteral("drill_quit.png"));
+  bool ok = true;
+  for (g_scale = 1; g_scale <= 2; ++g_scale)
+    ok = ok && Save(HelpPicture(), QStringLiteral("drill_help.png")) &&
+         Save(QuitPicture(), QStringLiteral("drill_quit.png"));
   return ok ? 0 : 1;
 }

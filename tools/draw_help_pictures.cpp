@@ -140,8 +140,9 @@ QImage MakerLogo() {
   return img;
 }
 
-QImage Bullet() {
-  QImage img(8, 8, QImage::Format_ARGB32_Premultiplied);
+QImage Bullet(int scale) {
+  QImage img(8 * scale, 8 * scale, QImage::Format_ARGB32_Premultiplied);
+  img.setDevicePixelRatio(scale);
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
@@ -176,6 +177,7 @@ int main(int argc, char** argv) {
   for (int size : {16, 32, 48, 256})
     ok &= Save(AppIcon(size), dir, QStringLiteral("app_icon_%1.png").arg(size), "PNG");
   ok &= Save(MakerLogo(), dir, QStringLiteral("about_logo.jpg"), "JPEG", 92);
-  ok &= Save(Bullet(), dir, QStringLiteral("about_bullet.png"), "PNG");
+  ok &= Save(Bullet(1), dir, QStringLiteral("about_bullet.png"), "PNG");
+  ok &= Save(Bullet(2), dir, QStringLiteral("about_bullet@2x.png"), "PNG");
   return ok ? 0 : 1;
 }

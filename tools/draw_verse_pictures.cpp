@@ -24,13 +24,19 @@ bool Save(const QString& folder, const QString& name, const std::function<void(Q
     p.setRenderHint(QPainter::TextAntialiasing);
     draw(p);
   }
-  const QImage small = big.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  const QString path = QDir(folder).filePath(name);
-  if (!small.save(path)) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
+  // The 16 x 16 picture and its twice-as-sharp twin for a grown design.
+  for (int scale : {1, 2}) {
+    const QImage small =
+        big.scaled(16 * scale, 16 * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QString file = name;
+    if (scale == 2) file.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+    const QString path = QDir(folder).filePath(file);
+    if (!small.save(path)) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+      return false;
+    }
+    std::printf("%s\n", qPrintable(path));
   }
-  std::printf("%s\n", qPrintable(path));
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/about_window.h"
 
 #include <QFrame>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -98,7 +99,8 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Framele
   Label2 = PlacedLabel(Panel1, QStringLiteral("Tindora"), SongFont(14, true), QColor(0, 128, 0),
                        QPoint(33, 46));
 
-  Image3 = PlacedPicture(Panel1, QPixmap(QStringLiteral(":/images/about_bullet.png")),
+  // Through QIcon, which takes the @2x picture on a grown design.
+  Image3 = PlacedPicture(Panel1, QIcon(QStringLiteral(":/images/about_bullet.png")).pixmap(8, 8),
                          QRect(16, 91, 8, 8));
 
   QString shownAddress = kMakerWebAddress;

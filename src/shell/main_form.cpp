@@ -57,8 +57,14 @@ TStretchedImage::TStretchedImage(const QString& file, QWidget* parent)
 }
 
 void TStretchedImage::paintEvent(QPaintEvent*) {
+  const qreal dpr = devicePixelRatioF();
+  const QSize device = (QSizeF(size()) * dpr).toSize();
+  if (m_scaled.size() != device && !m_picture.isNull()) {
+    m_scaled = m_picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_scaled.setDevicePixelRatio(dpr);
+  }
   QPainter p(this);
-  p.drawPixmap(rect(), m_picture);
+  p.drawPixmap(0, 0, m_scaled);
 }
 
 TMainForm::TMainForm(QWidget* parent)

@@ -10,8 +10,8 @@
 class QLineEdit;
 class QToolButton;
 
-// A picture stretched over the whole widget. Unsmoothed: the background is a vertical gradient,
-// and scaling it row by row costs nothing visible while smoothing it would delay the first paint.
+// A picture stretched over the whole widget, scaled smoothly once for the widget's size in device
+// pixels (a grown design would show the stretched JPEG's blocks) and then only copied.
 class TStretchedImage : public QWidget {
   Q_OBJECT
  public:
@@ -23,6 +23,7 @@ class TStretchedImage : public QWidget {
 
  private:
   QPixmap m_picture;
+  QPixmap m_scaled;  // m_picture at the last painted size
 };
 
 class TMainForm : public QWidget {

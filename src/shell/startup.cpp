@@ -7,9 +7,11 @@
 #include "shell/data_module.h"
 #include "shell/main_form.h"
 #include "shell/screen_registry.h"
+#include "shell/screen_scale.h"
 #include "shell/shared_routines.h"
 
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
+  PrepareScreenScale(argc, argv);
   TApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setWindowIcon(AppIcon());
