@@ -1,8 +1,10 @@
 #include <QLineEdit>
 #include <QtTest>
+#include <cmath>
 
 #include "controls/flat_speed_button.h"
 #include "support/paint_counter.h"
+#include "support/shots.h"
 
 namespace {
 
@@ -138,10 +140,10 @@ class FlatSpeedButtonTest : public QObject {
     Stage stage;
     TFlatSpeedButton* plain = stage.Add(QRect(10, 10, 90, 40));
     plain->setCaption(QStringLiteral("口田"));
-    const QImage upShot = plain->grab().toImage();
+    const QImage upShot = testing::LogicalShot(plain);
     const QRect upText = plain->TextRect();
     Bring(plain, look);
-    const QImage img = plain->grab().toImage();
+    const QImage img = testing::LogicalShot(plain);
     const int w = img.width(), h = img.height();
 
     QCOMPARE(img.pixel(0, 0), Rgb(first));
@@ -165,7 +167,11 @@ class FlatSpeedButtonTest : public QObject {
       const QRect area = upText.adjusted(-1, -1, 1, 1);
       const int strokes = CountColour(img, area.translated(sink, sink), Rgb(kText));
       QVERIFY(strokes > 20);
-      QCOMPARE(CountColour(upShot, area, Rgb(kText)), strokes);
+      // At a fractional scale the one-pixel sink lands between device pixels, so the glyphs are
+      // rasterised anew: the same strokes, give or take their edges.
+      const qreal dpr = plain->devicePixelRatioF();
+      const int slack = dpr == std::floor(dpr) ? 0 : strokes / 5;
+      QVERIFY(qAbs(CountColour(upShot, area, Rgb(kText)) - strokes) <= slack);
       QCOMPARE(img.copy(upText.translated(sink, sink)).pixel(3, 3) == Rgb(kText),
                upShot.copy(upText).pixel(3, 3) == Rgb(kText));
     }
@@ -229,7 +235,7 @@ class FlatSpeedButtonTest : public QObject {
     b->setGlyph(strip);
     QCOMPARE(b->NumGlyphs(), cells);
     Bring(b, look);
-    const QImage img = b->grab().toImage();
+    const QImage img = testing::LogicalShot(b);
     const QPoint at = b->GlyphOrigin();
     QCOMPARE(img.pixel(at + QPoint(5, 5)), colours[shown]);
     // The key colour is left out: the face shows through.
@@ -246,7 +252,7 @@ class FlatSpeedButtonTest : public QObject {
     TFlatSpeedButton* b = stage.Add(QRect(10, 10, 40, 40));
     b->setGlyph(glyph);
     b->setEnabled(false);
-    const QImage img = b->grab().toImage();
+    const QImage img = testing::LogicalShot(b);
     const QPoint at = b->GlyphOrigin();
     QCOMPARE(img.pixel(at + QPoint(4, 4)), Rgb(clBtnShadow));
     QCOMPARE(img.pixel(at + QPoint(5, 5)), Rgb(clBtnHighlight));
@@ -609,11 +615,11 @@ class FlatSpeedButtonTest : public QObject {
     TFlatSpeedButton* b = stage.Add(QRect(10, 10, 60, 30));
     b->setColorBorder(clNone);
     b->setColorDown(clNone);
-    const QImage up = stage.window.grab(b->geometry()).toImage();
+    const QImage up = testing::LogicalShot(&stage.window, b->geometry());
     QCOMPARE(up.pixel(0, 0), qRgb(1, 2, 3));
     QCOMPARE(up.pixel(5, 5), Rgb(kFace));
     Bring(b, Look::Pressed);
-    const QImage pressed = stage.window.grab(b->geometry()).toImage();
+    const QImage pressed = testing::LogicalShot(&stage.window, b->geometry());
     QCOMPARE(pressed.pixel(0, 0), Rgb(kShadow));
     QCOMPARE(pressed.pixel(5, 5), qRgb(1, 2, 3));
   }

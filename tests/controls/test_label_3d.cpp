@@ -2,6 +2,7 @@
 
 #include "controls/label_3d.h"
 #include "support/paint_counter.h"
+#include "support/shots.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ class Label3DTest : public QObject {
     l->setBevel(bevel);
     l->setShadowSize(size);
     l->setEnabled(enabled);
-    const QImage img = l->grab().toImage();
+    const QImage img = testing::LogicalShot(l);
 
     const Spot caption = Find(img, greyCaption ? Rgb(clGrayText) : Rgb(kText));
     QVERIFY(caption.count > 50);
@@ -132,11 +133,11 @@ class Label3DTest : public QObject {
     parent.setAutoFillBackground(true);
     TLabel3D* l = MakeLabel(&parent, QStringLiteral("口"));
     l->move(20, 20);
-    QImage img = parent.grab(l->geometry()).toImage();
+    QImage img = testing::LogicalShot(&parent, l->geometry());
     QCOMPARE(img.pixel(0, 0), Rgb(kBack));
     QCOMPARE(img.pixel(119, 59), Rgb(kBack));
     l->setTransparent(true);
-    img = parent.grab(l->geometry()).toImage();
+    img = testing::LogicalShot(&parent, l->geometry());
     QCOMPARE(img.pixel(0, 0), qRgb(10, 20, 30));
     QCOMPARE(img.pixel(119, 59), qRgb(10, 20, 30));
   }
@@ -147,7 +148,7 @@ class Label3DTest : public QObject {
     l->setBevel(bvNone);
     l->setGeometry(0, 0, 80, 240);
     l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // the vertical part is not consulted
-    const QImage img = l->grab().toImage();
+    const QImage img = testing::LogicalShot(l);
     int lines = 0;
     bool inLine = false;
     int firstRow = -1;
