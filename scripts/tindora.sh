@@ -3,6 +3,7 @@
 # tests. Installs only the packages that are missing; quick when everything is in place.
 #   scripts/tindora.sh run    build and start the program (embedded database, sample course)
 #   scripts/tindora.sh test   build and run the whole test suite
+#   scripts/tindora.sh package  build the Debian package build/tindora_<version>_<arch>.deb
 set -euo pipefail
 mode=${1:-run}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,8 +37,11 @@ case "$mode" in
   test)
     cd "$build" && ctest --output-on-failure -j"$(nproc)"
     ;;
+  package)
+    cd "$build" && rm -f tindora_*.deb && cpack -G DEB
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

@@ -4,12 +4,15 @@
 #include <QSqlDatabase>
 #include <QTextStream>
 
+#include "self_check.h"
 #include "shell/lesson_database.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QTextStream err(stderr);
   const QStringList args = app.arguments().mid(1);
+  QTextStream out(stdout);
+  if (args == QStringList{QStringLiteral("--self-check")}) return RunSelfCheck(out);
   ConnectionSpec spec;
   bool sample = false;
   for (int i = 0; i < args.size(); ++i) {

@@ -17,6 +17,10 @@ class SoundPlayer {
 void PlaySound(const QString& name);
 // Installs `player` (not owned); nullptr restores the SDL player.
 void SetSoundPlayer(SoundPlayer* player);
+// Maps every name before it is played (the program finds bare names outside the current folder
+// too); nullptr plays names as given.
+using SoundNameResolver = QString (*)(const QString& name);
+void SetSoundNameResolver(SoundNameResolver resolver);
 // The SDL player itself, for tests that drive the real sound path.
 SoundPlayer& SdlSoundPlayer();
 

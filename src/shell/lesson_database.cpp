@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include "platform/dataset.h"
+#include "shell/install_paths.h"
 #include "shell/lesson_kinds.h"
 
 ConnectionSpec LessonDataSource() {
@@ -150,11 +151,7 @@ QByteArray SampleCourseJson() {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("{}");
 }
 
-QString InstallationFolder() {
-  const QString beside = QCoreApplication::applicationDirPath();
-  if (QFileInfo(QDir(beside).filePath(QStringLiteral("字语音库"))).isDir()) return beside;
-  return QStringLiteral(TINDORA_SOURCE_MEDIA);
-}
+QString InstallationFolder() { return DataFolder(); }
 
 bool EnsureEmbeddedDatabase(const QString& path, QString* error) {
   if (QFileInfo::exists(path)) return true;

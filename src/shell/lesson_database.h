@@ -35,7 +35,7 @@ bool LoadCourse(const QString& connectionName, const QByteArray& json, const QSt
 // The built-in sample course.
 QByteArray SampleCourseJson();
 
-// The folder holding the recording folders: beside the program, else the project's media.
+// The folder holding the recording folders: the data folder (shell/install_paths.h).
 QString InstallationFolder();
 
 // Makes sure the embedded database exists, creating it with schema and sample course on first use.

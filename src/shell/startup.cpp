@@ -2,9 +2,11 @@
 
 #include <QScreen>
 
+#include "platform/sound.h"
 #include "shell/app_icon.h"
 #include "shell/application.h"
 #include "shell/data_module.h"
+#include "shell/install_paths.h"
 #include "shell/main_form.h"
 #include "shell/screen_registry.h"
 #include "shell/screen_scale.h"
@@ -15,6 +17,8 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   TApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));
+  platform::SetSoundNameResolver(SoundFilePath);  // drill sounds from any working folder
   RegisterAllScreens();
 
   // The first window made is the main window: closing it ends the message loop.
