@@ -118,6 +118,7 @@ TListManagerForm::TListManagerForm(QWidget* owner, const QString& caption, int f
   db1->setSelectionBehavior(QAbstractItemView::SelectRows);
   db1->setSelectionMode(QAbstractItemView::SingleSelection);
   db1->verticalHeader()->hide();
+  db1->verticalHeader()->setDefaultSectionSize(24);
   db1->horizontalHeader()->setHighlightSections(false);
   db1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   QPalette pal = db1->palette();
