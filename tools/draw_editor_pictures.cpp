@@ -10,33 +10,9 @@
 #include <cstdio>
 #include <functional>
 
+#include "picture_canvas.h"
+
 namespace {
-
-// Drawn on a 64 x 64 canvas and scaled down, which gives smooth edges at either size.
-constexpr int kCanvas = 64;
-
-bool Save(const QString& folder, const QString& name, int size,
-          const std::function<void(QPainter&)>& draw) {
-  QImage big(kCanvas, kCanvas, QImage::Format_ARGB32_Premultiplied);
-  big.fill(Qt::transparent);
-  {
-    QPainter p(&big);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-  }
-  const QImage small = big.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  const QString path = QDir(folder).filePath(name);
-  if (!small.save(path)) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s\n", qPrintable(path));
-  return true;
-}
-
-QPen Outline(const QColor& c, qreal width = 4) {
-  return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
 
 // A sheet of paper, the ground of "新增" and "修改".
 void Sheet(QPainter& p) {
@@ -140,11 +116,11 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QString folder =
       argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("assets/images");
-  bool ok = Save(folder, QStringLiteral("editor_add.png"), 16, Add);
-  ok = Save(folder, QStringLiteral("editor_modify.png"), 16, Modify) && ok;
-  ok = Save(folder, QStringLiteral("editor_delete.png"), 16, Delete) && ok;
-  ok = Save(folder, QStringLiteral("editor_return.png"), 16, Return) && ok;
-  ok = Save(folder, QStringLiteral("editor_save.png"), 32, SaveDisk) && ok;
-  ok = Save(folder, QStringLiteral("editor_cancel.png"), 32, Cancel) && ok;
+  bool ok = SavePicture(folder, QStringLiteral("editor_add.png"), 16, Add);
+  ok = SavePicture(folder, QStringLiteral("editor_modify.png"), 16, Modify) && ok;
+  ok = SavePicture(folder, QStringLiteral("editor_delete.png"), 16, Delete) && ok;
+  ok = SavePicture(folder, QStringLiteral("editor_return.png"), 16, Return) && ok;
+  ok = SavePicture(folder, QStringLiteral("editor_save.png"), 32, SaveDisk) && ok;
+  ok = SavePicture(folder, QStringLiteral("editor_cancel.png"), 32, Cancel) && ok;
   return ok ? 0 : 1;
 }
