@@ -93,9 +93,10 @@ void TChapterEditForm::Save(editors::EditorMode mode) {
 bool TChapterEditForm::StoreNew(const QString& number) {
   platform::Dataset* q = dm->ALLQuery;
   q->Append();
-  q->SetField(kNumberField, number);
-  q->SetField(kNameField, nameed->text());
-  if (q->Post() && q->Reopen()) return true;
+  // A list that could not be read takes no row; that must not pass for a stored one.
+  if (q->state() == platform::Dataset::State::Insert && q->SetField(kNumberField, number) &&
+      q->SetField(kNameField, nameed->text()) && q->Post() && q->Reopen())
+    return true;
   qCWarning(lcDb) << "chapter not stored:" << q->LastError();
   q->Cancel();
   editors::StoreFailed(this, kStoreFailed);
@@ -114,9 +115,8 @@ bool TChapterEditForm::StoreChange(const QString& number) {
   QString error = transaction.LastError();
   if (ok) {
     q->Edit();
-    q->SetField(kNumberField, number);
-    q->SetField(kNameField, newName);
-    ok = q->Post() && q->Reopen();
+    ok = q->state() == platform::Dataset::State::Edit && q->SetField(kNumberField, number) &&
+         q->SetField(kNameField, newName) && q->Post() && q->Reopen();
     if (!ok) error = q->LastError();
   }
   if (ok) {
@@ -148,8 +148,7 @@ bool TChapterEditForm::RenameItems(const QString& newName) {
   if (q->IsEmpty()) return true;
   for (q->First(); !q->Eof(); q->Next()) {
     q->Edit();
-    q->SetField(kNameField, newName);
-    if (!q->Post()) return false;
+    if (!q->SetField(kNameField, newName) || !q->Post()) return false;
   }
   return q->Reopen();
 }

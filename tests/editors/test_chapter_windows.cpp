@@ -397,6 +397,19 @@ class ChapterWindowsTest : public QObject {
     QCOMPARE(f.Grid(), QStringList{QStringLiteral("1|第一章")});
   }
 
+  // A chapter table that cannot be read is reported; an addition then is refused, not lost.
+  void unreadableChapterTable_data() { editorLayout_data(); }
+  void unreadableChapterTable() {
+    FIXTURE(f);
+    QVERIFY(platform::ExecSql(f.Conn(), QStringLiteral("drop table ") + f.kind.chapterTable));
+    f.Open();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QCOMPARE(f.boxes.shown[0].title, QStringLiteral("Tindora"));
+    f.Save(-1, QStringLiteral("1"), QStringLiteral("第一章"));
+    QCOMPARE(f.boxes.TitlesAndTexts().last(), kStoreFailed);
+    QVERIFY(f.EditorOpen());
+  }
+
   // The editor: number box focused, Enter moves on, the mode by the visible save button.
   void editorLayout_data() {
     QTest::addColumn<Backend>("backend");
@@ -423,7 +436,15 @@ class ChapterWindowsTest : public QObject {
   }
 
   // "返回→" closes the manager and puts the lesson screen back on its first chapter.
-  void returnReloadsTheLessonScreen_data() { editorLayout_data(); }
+  void returnReloadsTheLessonScreen_data() {
+    QTest::addColumn<Backend>("backend");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("escape");  // leaving by the Escape key instead
+    for (const LessonKind* k : AllKinds()) {
+      QTest::addRow("%s/返回", qPrintable(k->key)) << Backend::Sqlite << int(k->id) << false;
+      QTest::addRow("%s/escape", qPrintable(k->key)) << Backend::Sqlite << int(k->id) << true;
+    }
+  }
   void returnReloadsTheLessonScreen() {
     FIXTURE(f);
     testing::FakeClock clock;
@@ -451,7 +472,11 @@ class ChapterWindowsTest : public QObject {
     // A new first chapter, added in this manager, shows at once.
     f.db.AddRows(f.kind.chapterTable, {{{QStringLiteral("章号"), QStringLiteral("0")},
                                         {QStringLiteral("章节"), QStringLiteral("零")}}});
-    manager->quitsb->click();
+    QFETCH(bool, escape);
+    if (escape)
+      QTest::keyClick(manager, Qt::Key_Escape);
+    else
+      manager->quitsb->click();
     QVERIFY(!manager->isVisible());
     QCOMPARE(selector->currentIndex(), 0);
     QCOMPARE(selector->currentText(), QStringLiteral("零"));
