@@ -18,6 +18,7 @@
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
 #include "shell/data_module.h"
+#include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
@@ -395,6 +396,25 @@ class ChapterWindowsTest : public QObject {
     f.Save(-1, QStringLiteral("1"), QStringLiteral("第一章"));
     QVERIFY(!f.EditorOpen());
     QCOMPARE(f.Grid(), QStringList{QStringLiteral("1|第一章")});
+  }
+
+  // "编辑章节" opens the kind's manager by its window name.
+  void openedByName_data() { editorLayout_data(); }
+  void openedByName() {
+    FIXTURE(f);
+    RegisterAllScreens();
+    QString shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&shown] {
+      QWidget* w = QApplication::activeModalWidget();
+      if (!w || !shown.isEmpty()) return;
+      shown =
+          QString::fromLatin1(w->metaObject()->className()) + QLatin1Char('|') + w->windowTitle();
+      w->close();
+    });
+    poll.start(10);
+    QVERIFY(ShowScreen(f.kind.chapterListWindow, nullptr));
+    QCOMPARE(shown, f.kind.chapterListWindow + QLatin1Char('|') + f.kind.chapterListCaption);
   }
 
   // A chapter table that cannot be read is reported; an addition then is refused, not lost.
