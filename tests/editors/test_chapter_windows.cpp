@@ -417,19 +417,6 @@ class ChapterWindowsTest : public QObject {
     QCOMPARE(shown, f.kind.chapterListWindow + QLatin1Char('|') + f.kind.chapterListCaption);
   }
 
-  // A chapter table that cannot be read is reported; an addition then is refused, not lost.
-  void unreadableChapterTable_data() { editorLayout_data(); }
-  void unreadableChapterTable() {
-    FIXTURE(f);
-    QVERIFY(platform::ExecSql(f.Conn(), QStringLiteral("drop table ") + f.kind.chapterTable));
-    f.Open();
-    QCOMPARE(f.boxes.shown.size(), 1);
-    QCOMPARE(f.boxes.shown[0].title, QStringLiteral("Tindora"));
-    f.Save(-1, QStringLiteral("1"), QStringLiteral("第一章"));
-    QCOMPARE(f.boxes.TitlesAndTexts().last(), kStoreFailed);
-    QVERIFY(f.EditorOpen());
-  }
-
   // The editor: number box focused, Enter moves on, the mode by the visible save button.
   void editorLayout_data() {
     QTest::addColumn<Backend>("backend");
