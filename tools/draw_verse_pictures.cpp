@@ -10,38 +10,12 @@
 #include <cstdio>
 #include <functional>
 
+#include "picture_canvas.h"
+
 namespace {
 
-// Every picture is drawn on a 64 x 64 canvas and scaled to 16 x 16, which gives smooth edges.
-constexpr int kCanvas = 64;
-
 bool Save(const QString& folder, const QString& name, const std::function<void(QPainter&)>& draw) {
-  QImage big(kCanvas, kCanvas, QImage::Format_ARGB32_Premultiplied);
-  big.fill(Qt::transparent);
-  {
-    QPainter p(&big);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    draw(p);
-  }
-  // The 16 x 16 picture and its twice-as-sharp twin for a grown design.
-  for (int scale : {1, 2}) {
-    const QImage small =
-        big.scaled(16 * scale, 16 * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QString file = name;
-    if (scale == 2) file.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
-    const QString path = QDir(folder).filePath(file);
-    if (!small.save(path)) {
-      std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-      return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-  }
-  return true;
-}
-
-QPen Outline(const QColor& c, qreal width = 4) {
-  return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  return SavePicture(folder, name, 16, draw);
 }
 
 void Help(QPainter& p) {
@@ -91,22 +65,7 @@ void Items(QPainter& p) {
   p.drawRoundedRect(QRectF(6, 4, 40, 54), 4, 4);
   p.setPen(Outline(QColor(150, 180, 220), 3));
   for (int y : {16, 26, 36, 46}) p.drawLine(QPointF(13, y), QPointF(38, y));
-  p.save();
-  p.translate(44, 34);
-  p.rotate(45);
-  p.setPen(Outline(QColor(120, 60, 0), 3));
-  p.setBrush(QColor(255, 200, 40));
-  p.drawRect(QRectF(-6, -26, 12, 36));
-  p.setBrush(QColor(240, 120, 140));
-  p.drawRect(QRectF(-6, -32, 12, 6));
-  QPainterPath tip;
-  tip.moveTo(-6, 10);
-  tip.lineTo(6, 10);
-  tip.lineTo(0, 22);
-  tip.closeSubpath();
-  p.setBrush(QColor(245, 215, 170));
-  p.drawPath(tip);
-  p.restore();
+  DrawPencil(p, QPointF(44, 34));
 }
 
 void Arrow(QPainter& p, bool up, const QColor& fill, const QColor& edge) {
