@@ -86,14 +86,6 @@ class ItemWindowsTest : public QObject {
     return true;
   }
 
-  void AddChapters(const LessonKind& k, const QStringList& names) {
-    QList<QList<std::pair<QString, QString>>> rows;
-    for (int i = 0; i < names.size(); ++i)
-      rows.append(
-          {{QStringLiteral("章号"), QString::number(i + 1)}, {QStringLiteral("章节"), names[i]}});
-    m_db->AddRows(k.chapterTable, rows);
-  }
-
   // Items numbered from `first` on, named as given, in `chapter`.
   void AddItems(const LessonKind& k, const QString& chapter, const QStringList& names, int first,
                 const QString& text = QStringLiteral("文"), const QString& sound = QString()) {
@@ -187,7 +179,7 @@ class ItemWindowsTest : public QObject {
     QFETCH(int, kind);
     const LessonKind& k = KindOf(kind);
     QVERIFY(Start());
-    AddChapters(k, {kFirst, kSecond});
+    m_db->AddChapters(k, {kFirst, kSecond});
     QStringList names;
     for (int i = 1; i < k.itemsPerChapter; ++i) names << QStringLiteral("n%1").arg(i);
     AddItems(k, kFirst, names, 1);
@@ -268,7 +260,7 @@ class ItemWindowsTest : public QObject {
     QFETCH(QString, message);
     const LessonKind& k = KindOf(kind);
     QVERIFY(Start());
-    AddChapters(k, {kFirst, kSecond});
+    m_db->AddChapters(k, {kFirst, kSecond});
     AddItems(k, kFirst, {QStringLiteral("Cat")}, 1);
     AddItems(k, kSecond, {QStringLiteral("Dog")}, 2);
     const QStringList before = Stored(k);
@@ -299,7 +291,7 @@ class ItemWindowsTest : public QObject {
     QFETCH(Backend, backend);
     const LessonKind& k = KindOf(kind);
     if (!Start(backend)) return;
-    AddChapters(k, {kFirst, kSecond});
+    m_db->AddChapters(k, {kFirst, kSecond});
     AddItems(k, kSecond, {QStringLiteral("Cat")}, 1);
     QPointer<TItemEditorForm> e = AddEditor(k);
     QVERIFY(e);
@@ -328,7 +320,7 @@ class ItemWindowsTest : public QObject {
     QFETCH(Backend, backend);
     const LessonKind& k = KindOf(kind);
     if (!Start(backend)) return;
-    AddChapters(k, {kFirst});
+    m_db->AddChapters(k, {kFirst});
     AddItems(k, kFirst, {QStringLiteral("cat")}, 1);
     AddItems(k, kFirst, {QStringLiteral("Dog")}, 2, QStringLiteral("第一行\n第二行"),
              QStringLiteral("/录音/狗.wav"));
@@ -375,7 +367,7 @@ class ItemWindowsTest : public QObject {
     QFETCH(int, kind);
     const LessonKind& k = KindOf(kind);
     QVERIFY(Start());
-    AddChapters(k, {kFirst});
+    m_db->AddChapters(k, {kFirst});
     AddItems(k, kFirst, {QStringLiteral("静夜思")}, 1, QStringLiteral("床前明月光\r\n疑是地上霜"));
     OpenList(k);
     QPointer<TItemEditorForm> e = ModifyEditor(0);
@@ -398,7 +390,7 @@ class ItemWindowsTest : public QObject {
     QTemporaryDir media;
     const QString wav = media.filePath(QStringLiteral("b.wav"));
     QFile(wav).open(QIODevice::WriteOnly);
-    AddChapters(k, {kFirst});
+    m_db->AddChapters(k, {kFirst});
     AddItems(k, kFirst, {QStringLiteral("a")}, 1);
     AddItems(k, kFirst, {QStringLiteral("b")}, 2, QStringLiteral("文"), wav);
     OpenList(k);
@@ -450,7 +442,7 @@ class ItemWindowsTest : public QObject {
     QFETCH(int, kind);
     const LessonKind& k = KindOf(kind);
     QVERIFY(Start());
-    AddChapters(k, {kFirst});
+    m_db->AddChapters(k, {kFirst});
     QPointer<TItemEditorForm> e = AddEditor(k);
     QVERIFY(e);
     QCOMPARE(e->focusWidget(), e->numed);
@@ -497,7 +489,7 @@ class ItemWindowsTest : public QObject {
     QFETCH(int, kind);
     const LessonKind& k = KindOf(kind);
     QVERIFY(Start());
-    AddChapters(k, {kFirst, kSecond});
+    m_db->AddChapters(k, {kFirst, kSecond});
     QTemporaryDir media;
     const QString wav = media.filePath(QStringLiteral("新.wav"));
     QFile(wav).open(QIODevice::WriteOnly);
