@@ -6,6 +6,8 @@
 #   assets/media/英语语音库/<NAME>.wav      the English word (file name: the word in upper case,
 #                                           spaces turned into "_"; the course JSON uses the same)
 #   assets/media/S1.wav … S10.wav, ja.wav, jIAN.wav, dy.wav, cuo.wav, CM.wav   drill sounds
+#   assets/media/default.wav                 the chime played in place of a name that names no
+#                                           playable WAV (built into the program)
 # Needs: espeak-ng, sox, python3 (apt-get install espeak-ng sox).
 set -euo pipefail
 
@@ -75,5 +77,13 @@ say $zh "$media/dy.wav" "等于" -s 150
 say $zh "$media/cuo.wav" "不对" -s 140 -p 35
 sox "$media/cuo.wav" "$tmp/cuo.wav" vol 0.6 && mv "$tmp/cuo.wav" "$media/cuo.wav"
 say $zh "$media/CM.wav" "真棒！" -s 150 -p 70
+
+# The default sound: a soft two-note chime, short enough not to pass for a recording.
+default_sound() {
+  sox -n -r 22050 -c 1 -b 16 "$tmp/d1.wav" synth 0.14 sine 1175 fade q 0.004 0.14 0.09
+  sox -n -r 22050 -c 1 -b 16 "$tmp/d2.wav" synth 0.26 sine 880 fade q 0.004 0.26 0.2
+  sox "$tmp/d1.wav" "$tmp/d2.wav" "$media/default.wav" norm -6
+}
+default_sound
 
 echo "make_sounds: $(find "$media" -name '*.wav' | wc -l) files, $(du -sh "$media" | cut -f1) in $media"

@@ -2,6 +2,7 @@
 // module screens and the screens can open the shell's windows without including one another.
 #include "arithmetic/drill_screen.h"
 #include "editors/chapter_windows.h"
+#include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
 #include "shell/about_window.h"
@@ -26,4 +27,7 @@ void RegisterAllScreens() {
   Register<TZJFORM>("TZJFORM");
   Register<TXSZJForm>("TXSZJForm");
   Register<TXyyZJForm>("TXyyZJForm");
+  Register<TSzsoundForm>("TSzsoundForm");
+  Register<TxssoundForm>("TxssoundForm");
+  Register<TxyysoundForm>("TxyysoundForm");
 }
