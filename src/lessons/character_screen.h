@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+#include "lessons/lesson_screen.h"
 #include "shell/design_form.h"
 
 class QComboBox;
@@ -20,14 +21,14 @@ class QTimer;
 class QToolButton;
 class Tsendsongform;
 
-class TszmainForm : public TDesignForm {
+class TszmainForm : public TDesignForm, public LessonScreen {
   Q_OBJECT
  public:
   explicit TszmainForm(QWidget* owner);
 
   // Refills the chapter selector, selects the first chapter and lists it. The editors call this
   // when they are left, so that their changes show at once.
-  void LoadChapters();
+  void LoadChapters() override;
   void LoadChapterItems();
   void UpdateStatusBar();
 

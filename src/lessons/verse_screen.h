@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include "lessons/lesson_screen.h"
 #include "shell/design_form.h"
 #include "shell/lesson_kinds.h"
 
@@ -20,7 +21,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TLabel3D;
 
-class TVerseScreen : public TDesignForm {
+class TVerseScreen : public TDesignForm, public LessonScreen {
   Q_OBJECT
  public:
   TVerseScreen(QWidget* owner, LessonKindId kind);
@@ -30,7 +31,7 @@ class TVerseScreen : public TDesignForm {
 
   // Refills the chapter selector and shows the first chapter; the list managers of this kind run
   // it when they return, so edits show at once.
-  void LoadChapters();
+  void LoadChapters() override;
   void LoadChapterItems();
   void ShowItem(const QString& name);
   void ShowNoSoundNotice();
