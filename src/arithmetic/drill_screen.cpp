@@ -1,7 +1,6 @@
 #include "arithmetic/drill_screen.h"
 
 #include <QFontMetrics>
-#include <QIcon>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -11,17 +10,17 @@
 
 #include "controls/flat_speed_button.h"
 #include "controls/label_3d.h"
+#include "lessons/lesson_frame.h"
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
-#include "shell/speed_button.h"
 
 using drill::Operation;
 
 namespace {
 
-constexpr int kTopBarHeight = 64;
+constexpr int kTopBarHeight = frame::kTopBarHeight;
 constexpr int kReadOutDelayMs = 300;
 
 const QColor kRed(255, 0, 0);
@@ -101,13 +100,6 @@ QLabel* MakeNumberLabel(QWidget* parent, const QString& text, int x, int y, cons
   return l;
 }
 
-QToolButton* MakeToolButton(QWidget* parent, const QString& caption, const QString& picture,
-                            const QRect& rect) {
-  QToolButton* b = MakeSpeedButton(parent, caption, QIcon(picture), rect);
-  b->setFont(SongFont(12));
-  return b;
-}
-
 TFlatSpeedButton* MakeFlatButton(QWidget* parent, const QString& caption, const QRect& rect,
                                  TColor face) {
   auto* b = new TFlatSpeedButton(parent);
@@ -154,18 +146,9 @@ void TYSMAINForm::BuildTopBar() {
   TopBar = new TopBarWidget(designArea());
   TopBar->setGeometry(0, 0, 800, kTopBarHeight);
 
-  Label3D7 = new TLabel3D(QStringLiteral("幼儿算数"), TopBar);
-  Label3D7->setFont(SongFont(24, true));
-  Label3D7->setFontColor(RGBColor(0, 0, 255));
-  Label3D7->setBevel(bvLowered);
-  Label3D7->setTransparent(true);
-  Label3D7->move(16, 21 + DesignBaselineShift(Label3D7->font()));
-
-  HELPSB = MakeToolButton(TopBar, QStringLiteral("使用方法"),
-                          QStringLiteral(":/images/drill_help.png"), QRect(162, 13, 61, 40));
-  QuitSb = MakeToolButton(TopBar, QStringLiteral("返回→"),
-                          QStringLiteral(":/images/drill_quit.png"), QRect(714, 10, 67, 40));
-  QuitSb->setToolTip(QStringLiteral("返回主界面"));
+  Label3D7 = MakeScreenTitle(TopBar, QStringLiteral("幼儿算数"), 100);
+  HELPSB = MakeHelpButton(TopBar, 162);
+  QuitSb = MakeQuitButton(TopBar);
   connect(HELPSB, &QToolButton::clicked, this, &TYSMAINForm::HELPSBClick);
   connect(QuitSb, &QToolButton::clicked, this, &TYSMAINForm::QuitSbClick);
 }

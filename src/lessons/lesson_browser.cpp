@@ -8,11 +8,13 @@
 
 bool LessonBrowser::Failed() {
   m_error = dm->ALLQuery->LastError();
+  // An empty error would read as success.
+  if (m_error.isEmpty()) m_error = QStringLiteral("无法读取课程内容");
   m_items.clear();
   return false;
 }
 
-bool LessonBrowser::LoadChapters() {
+bool LessonBrowser::LoadChapterList() {
   m_chapters.clear();
   m_index = -1;
   if (!LoadChapterNames(m_kind, &m_chapters)) {
@@ -22,7 +24,9 @@ bool LessonBrowser::LoadChapters() {
     return Failed();
   }
   m_index = m_chapters.isEmpty() ? -1 : 0;
-  return LoadChapterItems();
+  m_items.clear();
+  m_error.clear();
+  return true;
 }
 
 bool LessonBrowser::LoadChapterItems() {

@@ -16,7 +16,9 @@ class LessonBrowser {
 
   // Refills the chapter list, chooses the first chapter and loads its items. False when a query
   // failed: then there are neither chapters nor items, and Error() says why.
-  bool LoadChapters();
+  bool LoadChapters() { return LoadChapterList() && LoadChapterItems(); }
+  // Only the first half of that: the chapter list, with the first chapter chosen.
+  bool LoadChapterList();
   // Loads the items of the chosen chapter (with no chapter, of the chapter with an empty name).
   // False when the query failed: the item list is then empty.
   bool LoadChapterItems();
@@ -35,7 +37,7 @@ class LessonBrowser {
 
   // Positions ALLQuery on the first item called `name`, letter case ignored.
   bool LocateItem(const QString& name) const;
-  // The driver's words for the last failed query; empty after a successful load.
+  // Why the last load failed; empty after a successful load.
   const QString& Error() const { return m_error; }
 
  private:

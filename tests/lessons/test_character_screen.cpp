@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QSqlDatabase>
-#include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -195,7 +194,7 @@ class CharacterScreenTest : public QObject {
     QCOMPARE(s.form.CB1->count(), withChapter ? 1 : 0);
     QCOMPARE(s.form.ListView1->count(), 0);
     s.form.UpdateStatusBar();
-    QCOMPARE(s.form.PanelText(1),
+    QCOMPARE(s.form.StatusText(1),
              withChapter ? QStringLiteral("  现在章节:空") : QStringLiteral("  现在章节:"));
     QTest::mouseClick(s.form.ListView1->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
     s.form.ListView1Click();
@@ -233,20 +232,20 @@ class CharacterScreenTest : public QObject {
     db.AddRows(QStringLiteral("szSound"),
                {Item(1, QStringLiteral("山"), QStringLiteral("第二章"))});
     Screen s;
-    QCOMPARE(s.form.PanelText(0), QStringLiteral("Quorvex"));
+    QCOMPARE(s.form.StatusText(0), QStringLiteral("Quorvex"));
     const QString time = QLocale::system().toString(QTime(14, 7, 10), QStringLiteral("HH:mm:ss"));
     clock.Advance(1000);
     // The screen's own timer brings both panels up to date within a second.
-    QTRY_VERIFY_WITH_TIMEOUT(s.form.PanelText(2).contains(time), 1500);
-    QVERIFY(s.form.PanelText(2).startsWith(QStringLiteral("当前时间:  2024年03月05日  ")));
-    QVERIFY(s.form.PanelText(2).endsWith(QStringLiteral("    星期二")));
-    QCOMPARE(s.form.PanelText(1), QStringLiteral("  现在章节:第一章"));
+    QTRY_VERIFY_WITH_TIMEOUT(s.form.StatusText(2).contains(time), 1500);
+    QVERIFY(s.form.StatusText(2).startsWith(QStringLiteral("当前时间:  2024年03月05日  ")));
+    QVERIFY(s.form.StatusText(2).endsWith(QStringLiteral("    星期二")));
+    QCOMPARE(s.form.StatusText(1), QStringLiteral("  现在章节:第一章"));
 
     s.form.CB1->setCurrentIndex(1);
     Q_EMIT s.form.CB1->activated(1);
     QCOMPARE(Entries(s.form.ListView1), QStringList{QStringLiteral("山")});
-    QCOMPARE(s.form.PanelText(1), QStringLiteral("  现在章节:第一章"));
-    QTRY_COMPARE_WITH_TIMEOUT(s.form.PanelText(1), QStringLiteral("  现在章节:第二章"), 1500);
+    QCOMPARE(s.form.StatusText(1), QStringLiteral("  现在章节:第一章"));
+    QTRY_COMPARE_WITH_TIMEOUT(s.form.StatusText(1), QStringLiteral("  现在章节:第二章"), 1500);
   }
 
   void hourglassWhileTheListLoads() {
@@ -327,6 +326,7 @@ class CharacterScreenTest : public QObject {
     RecordingSoundPlayer sound;
     Screen s;
     QVERIFY(s.form.isVisible());
+    sound.calls.clear();
     QTest::mouseClick(s.form.QuitSb, Qt::LeftButton);
     QCOMPARE(sound.Names(), QStringList{QString()});
     QVERIFY(!s.form.isVisible());
