@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/logging.h"
 #include "platform/sound.h"
 
 #define SDL_MAIN_HANDLED
@@ -169,8 +170,12 @@ class SdlPlayer final : public SoundPlayer {
   void Play(const QString& name) override {
     const std::int64_t requested = NowNs();
     const std::lock_guard guard(m_mutex);
-    if (!EnsureDevice()) return;
+    if (!EnsureDevice()) {
+      qCInfo(lcSound) << "no audio device:" << SDL_GetError() << "- not played:" << name;
+      return;
+    }
     std::unique_ptr<Sound> next = name.isEmpty() ? nullptr : Load(name, m_rate, m_channels);
+    if (!name.isEmpty() && !next) qCInfo(lcSound) << "not a playable WAV file:" << name;
     std::unique_ptr<Sound> old;
     SDL_LockAudioDevice(m_device);
     old.swap(m_sound);
