@@ -100,6 +100,27 @@ QLabel* MakeNumberLabel(QWidget* parent, const QString& text, int x, int y, cons
   return l;
 }
 
+// The operator sign. Its text stays "+" or "-", but a "-" glyph is a short thin dash beside the
+// "+": it is drawn as a bar as wide as the "+" so that a child sees the operation at a glance.
+class SignLabel final : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (text() != QLatin1String("-")) return QLabel::paintEvent(event);
+    const QFontMetrics metrics(font());
+    const QRect cr = contentsRect();
+    const int baseline = cr.top() + (cr.height() - metrics.height()) / 2 + metrics.ascent();
+    const QRect plus =
+        metrics.tightBoundingRect(QStringLiteral("+")).translated(cr.left(), baseline);
+    const int thickness = qMax(4, plus.width() / 6);
+    QPainter p(this);
+    p.fillRect(QRect(plus.left(), plus.center().y() - thickness / 2, plus.width(), thickness),
+               palette().color(QPalette::WindowText));
+  }
+};
+
 TFlatSpeedButton* MakeFlatButton(QWidget* parent, const QString& caption, const QRect& rect,
                                  TColor face) {
   auto* b = new TFlatSpeedButton(parent);
@@ -204,7 +225,11 @@ void TYSMAINForm::BuildMainPanel() {
   });
 
   FIRSTLB = MakeNumberLabel(mianpl, QString(), 152, 197, kYellow);
-  fhlb = MakeLabel(mianpl, QStringLiteral("+"), 248, 205, 56, kGreen);
+  fhlb = new SignLabel(QStringLiteral("+"), mianpl);
+  fhlb->setFont(SongFont(56, true));
+  SetTextColor(fhlb, kGreen);
+  fhlb->adjustSize();  // the size of "+", kept for "-"
+  fhlb->move(248, 205 + DesignBaselineShift(fhlb->font()));
   SECONDLB = MakeNumberLabel(mianpl, QString(), 336, 197, kYellow);
   Label4 = MakeLabel(mianpl, QStringLiteral("="), 435, 205, 56, kGreen);
   ANSWERLB = MakeNumberLabel(mianpl, drill::kOpenAnswer, 541, 199, kRed);

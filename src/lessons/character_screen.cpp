@@ -12,6 +12,8 @@
 
 namespace {
 const QString kSoundField = QStringLiteral("声音");
+// Air on both sides of a caption in the grid.
+constexpr int kCaptionMargin = 16;
 }  // namespace
 
 TszmainForm::TszmainForm(QWidget* owner)
@@ -24,7 +26,8 @@ TszmainForm::TszmainForm(QWidget* owner)
   ListView1->setMovement(QListView::Static);
   ListView1->setResizeMode(QListView::Adjust);
   ListView1->setWrapping(true);
-  ListView1->setUniformItemSizes(true);
+  // Each entry as wide as its own caption: a word or a Latin name is never cut to "…".
+  ListView1->setUniformItemSizes(false);
   ListView1->setDragEnabled(false);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -32,10 +35,6 @@ TszmainForm::TszmainForm(QWidget* owner)
   ListView1->setIconSize(QSize(50, 50));
   ListView1->setFont(SongFont(56, true));
   ListView1->setToolTip(QStringLiteral("请点击字进行发音学字"));
-  // Room for a two-character word under the loudspeaker.
-  const QFontMetrics metrics(ListView1->font());
-  ListView1->setGridSize(
-      QSize(metrics.horizontalAdvance(QStringLiteral("字字")) + 16, 50 + metrics.height() + 12));
   QPalette field = ListView1->palette();
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
     // The same colours in both groups keep the selection visible when the list loses focus.
@@ -55,7 +54,14 @@ void TszmainForm::SetPopupShower(PopupShower shower) { m_showPopup = std::move(s
 
 void TszmainForm::ShowChapterItems(bool) {
   ListView1->clear();
-  for (const QString& name : browser().Items()) new QListWidgetItem(m_speaker, name, ListView1);
+  // The grid fits a two-character word under the loudspeaker, and widens for a longer caption.
+  const QFontMetrics metrics(ListView1->font());
+  int widest = metrics.horizontalAdvance(QStringLiteral("字字"));
+  for (const QString& name : browser().Items()) {
+    new QListWidgetItem(m_speaker, name, ListView1);
+    widest = qMax(widest, metrics.horizontalAdvance(name));
+  }
+  ListView1->setGridSize(QSize(widest + kCaptionMargin, 50 + metrics.height() + 12));
 }
 
 void TszmainForm::ListView1Click() {

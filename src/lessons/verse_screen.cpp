@@ -12,6 +12,7 @@
 
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
+#include "platform/logging.h"
 #include "platform/sound.h"
 #include "shell/data_module.h"
 #include "shell/shared_routines.h"
@@ -24,6 +25,8 @@ constexpr int kBodyMargin = 2;
 constexpr int kBlinkTicks = 7;
 // A little air between the names, for small fingers on the mouse.
 constexpr int kEntryHeight = 24;
+// Margins and spacing around an entry's picture and name.
+constexpr int kEntryChrome = 16;
 
 const QColor kFrameColour(150, 190, 230);
 const QString kSoundField = QStringLiteral("声音");
@@ -124,8 +127,9 @@ void TVerseScreen::BuildBody(QWidget* body) {
   me1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   // Long lines and unbroken words alike stay inside the panel.
   me1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  // No scroll bar while the text fits; a long poem can still be read to its end.
   me1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  me1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  me1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   pal = me1->palette();
   pal.setColor(QPalette::Base, QColor(155, 234, 179));
   pal.setColor(QPalette::Text, Qt::black);
@@ -154,13 +158,19 @@ bool TVerseScreen::eventFilter(QObject* watched, QEvent* event) {
 void TVerseScreen::ShowChapterItems(bool loaded) {
   // Never leave the previous chapter's names listed under the newly chosen chapter.
   Tree1->clear();
-  if (!loaded) return;
+  if (!loaded) {
+    me1->clear();  // the previous chapter's text does not belong to the chosen chapter
+    return;
+  }
   if (browser().Items().isEmpty()) return;  // the text panel keeps what it showed
   const QIcon picture(kind().itemPicture);
+  // Room for a name beside the picture; a longer one shows whole as a tooltip.
+  const int room = Tree1->viewport()->width() - Tree1->iconSize().width() - kEntryChrome;
   for (const QString& name : browser().Items()) {
     auto* entry = new QTreeWidgetItem(Tree1, QStringList{name});
     entry->setIcon(0, picture);
     entry->setSizeHint(0, QSize(0, kEntryHeight));
+    if (Tree1->fontMetrics().horizontalAdvance(name) > room) entry->setToolTip(0, name);
   }
   me1->clear();
   Tree1->setFocus();
@@ -232,10 +242,12 @@ void TVerseScreen::LDSBClick() {
   }
   if (!browser().LocateItem(entry->text(0))) return;
   CurrentSoundFile = dm->ALLQuery->Field(kSoundField);
-  if (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile())
+  if (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile()) {
     platform::PlaySound(CurrentSoundFile);
-  else
+  } else {
+    qCInfo(lcSound) << "no recording for" << entry->text(0) << "at" << CurrentSoundFile;
     ShowNoSoundNotice();
+  }
 }
 
 void TVerseScreen::ShowNoSoundNotice() {

@@ -248,6 +248,33 @@ class CharacterScreenTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(s.form.StatusText(1), QStringLiteral("  现在章节:第二章"), 1500);
   }
 
+  // Every caption shows whole, wherever it stands: one or two characters, Latin letters, a mix.
+  void captionsShowWhole_data() {
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("word first") << QStringList{"大人", "口", "手"};
+    QTest::newRow("word between") << QStringList{"口", "大人", "手"};
+    QTest::newRow("word last") << QStringList{"口", "手", "大人"};
+    QTest::newRow("latin") << QStringList{"a", "Hi", "ABC"};
+    QTest::newRow("mix") << QStringList{"人", "A字"};
+  }
+  void captionsShowWhole() {
+    QFETCH(QStringList, captions);
+    TestDataModule db;
+    db.AddRows(QStringLiteral("ZJ"), {Chapter(1, QStringLiteral("一"))});
+    QList<Row> items;
+    for (int i = 0; i < captions.size(); ++i)
+      items << Item(i + 1, captions[i], QStringLiteral("一"));
+    db.AddRows(QStringLiteral("szSound"), items);
+    Screen s;
+    QCOMPARE(Entries(s.form.ListView1), captions);
+    const QFontMetrics metrics(s.form.ListView1->font());
+    for (int i = 0; i < captions.size(); ++i) {
+      // The item view leaves a 3-pixel margin on each side of a caption.
+      const QRect r = s.form.ListView1->visualItemRect(s.form.ListView1->item(i));
+      QVERIFY2(r.width() >= metrics.horizontalAdvance(captions[i]) + 6, qPrintable(captions[i]));
+    }
+  }
+
   void hourglassWhileTheListLoads() {
     TestDataModule db;
     db.AddRows(QStringLiteral("ZJ"), {Chapter(1, QStringLiteral("一"))});
