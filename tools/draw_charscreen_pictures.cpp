@@ -1,5 +1,6 @@
 // Draws the character screen's own picture into assets/images/: the loudspeaker of the character
-// list (the top bar's pictures are the lesson screens' shared ones). Run from the project root: draw_charscreen_pictures [folder]
+// list (the top bar's pictures are the lesson screens' shared ones). Run from the project root:
+// draw_charscreen_pictures [folder]
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>

@@ -610,7 +610,7 @@ class VerseScreenTest : public QObject {
       soundAtOpening = Stops(*m_sound);
       if (owner != s) return false;
       // A list manager left with its return button reloads the screen below it.
-      if (manager) OpenVerseScreen(k.id)->LoadChapters();
+      if (manager) FindLessonScreen(owner)->LoadChapters();
       return true;
     });
     m_sound->Play(QStringLiteral("playing.wav"));
