@@ -12,7 +12,6 @@
 #include "support/test_db.h"
 
 using testing::TestDataModule;
-using Row = QList<std::pair<QString, QString>>;
 
 namespace {
 
