@@ -3,6 +3,7 @@
 // output folder.
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdio>
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     int chapter, item;
     bool notice;
     const char* name;
+    int lines = 0;  // replaces the text by this many lines, to show the scroll bar
   };
   const Shot shots[] = {
       {LessonKindId::Poem, 0, 0, false, "verse_poem.png"},
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
       {LessonKindId::English, 1, 3, true, "verse_english_notice.png"},
       {LessonKindId::Poem, 1, 2, false, "verse_poem_maximized.png"},
       {LessonKindId::English, 2, 1, false, "verse_english_maximized.png"},
+      {LessonKindId::Poem, 0, 0, false, "verse_poem_scrolling.png", 20},
   };
   for (const Shot& s : shots) {
     TVerseScreen* screen = s.kind == LessonKindId::Poem
@@ -87,6 +90,9 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     Choose(screen, s.chapter, s.item);
     if (s.notice) screen->ShowNoSoundNotice();
+    QStringList lines;
+    for (int i = 1; i <= s.lines; ++i) lines << QStringLiteral("第%1行 春眠不觉晓").arg(i);
+    if (s.lines) screen->me1->setPlainText(lines.join(QLatin1Char('\n')));
     screen->UpdateStatusBar();
     Shoot(screen, QDir(folder).filePath(QString::fromLatin1(s.name)));
     delete screen;

@@ -1,7 +1,6 @@
 #include "arithmetic/drill_screen.h"
 
 #include <QFontMetrics>
-#include <QIcon>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -11,17 +10,17 @@
 
 #include "controls/flat_speed_button.h"
 #include "controls/label_3d.h"
+#include "lessons/lesson_frame.h"
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
-#include "shell/speed_button.h"
 
 using drill::Operation;
 
 namespace {
 
-constexpr int kTopBarHeight = 64;
+constexpr int kTopBarHeight = frame::kTopBarHeight;
 constexpr int kReadOutDelayMs = 300;
 
 const QColor kRed(255, 0, 0);
@@ -101,12 +100,26 @@ QLabel* MakeNumberLabel(QWidget* parent, const QString& text, int x, int y, cons
   return l;
 }
 
-QToolButton* MakeToolButton(QWidget* parent, const QString& caption, const QString& picture,
-                            const QRect& rect) {
-  QToolButton* b = MakeSpeedButton(parent, caption, QIcon(picture), rect);
-  b->setFont(SongFont(12));
-  return b;
-}
+// The operator sign. Its text stays "+" or "-", but a "-" glyph is a short thin dash beside the
+// "+": it is drawn as a bar as wide as the "+" so that a child sees the operation at a glance.
+class SignLabel final : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (text() != QLatin1String("-")) return QLabel::paintEvent(event);
+    const QFontMetrics metrics(font());
+    const QRect cr = contentsRect();
+    const int baseline = cr.top() + (cr.height() - metrics.height()) / 2 + metrics.ascent();
+    const QRect plus =
+        metrics.tightBoundingRect(QStringLiteral("+")).translated(cr.left(), baseline);
+    const int thickness = qMax(4, plus.width() / 6);
+    QPainter p(this);
+    p.fillRect(QRect(plus.left(), plus.center().y() - thickness / 2, plus.width(), thickness),
+               palette().color(QPalette::WindowText));
+  }
+};
 
 TFlatSpeedButton* MakeFlatButton(QWidget* parent, const QString& caption, const QRect& rect,
                                  TColor face) {
@@ -154,18 +167,9 @@ void TYSMAINForm::BuildTopBar() {
   TopBar = new TopBarWidget(designArea());
   TopBar->setGeometry(0, 0, 800, kTopBarHeight);
 
-  Label3D7 = new TLabel3D(QStringLiteral("幼儿算数"), TopBar);
-  Label3D7->setFont(SongFont(24, true));
-  Label3D7->setFontColor(RGBColor(0, 0, 255));
-  Label3D7->setBevel(bvLowered);
-  Label3D7->setTransparent(true);
-  Label3D7->move(16, 21 + DesignBaselineShift(Label3D7->font()));
-
-  HELPSB = MakeToolButton(TopBar, QStringLiteral("使用方法"),
-                          QStringLiteral(":/images/drill_help.png"), QRect(162, 13, 61, 40));
-  QuitSb = MakeToolButton(TopBar, QStringLiteral("返回→"),
-                          QStringLiteral(":/images/drill_quit.png"), QRect(714, 10, 67, 40));
-  QuitSb->setToolTip(QStringLiteral("返回主界面"));
+  Label3D7 = MakeScreenTitle(TopBar, QStringLiteral("幼儿算数"), 100);
+  HELPSB = MakeHelpButton(TopBar, 162);
+  QuitSb = MakeQuitButton(TopBar);
   connect(HELPSB, &QToolButton::clicked, this, &TYSMAINForm::HELPSBClick);
   connect(QuitSb, &QToolButton::clicked, this, &TYSMAINForm::QuitSbClick);
 }
@@ -221,7 +225,11 @@ void TYSMAINForm::BuildMainPanel() {
   });
 
   FIRSTLB = MakeNumberLabel(mianpl, QString(), 152, 197, kYellow);
-  fhlb = MakeLabel(mianpl, QStringLiteral("+"), 248, 205, 56, kGreen);
+  fhlb = new SignLabel(QStringLiteral("+"), mianpl);
+  fhlb->setFont(SongFont(56, true));
+  SetTextColor(fhlb, kGreen);
+  fhlb->adjustSize();  // the size of "+", kept for "-"
+  fhlb->move(248, 205 + DesignBaselineShift(fhlb->font()));
   SECONDLB = MakeNumberLabel(mianpl, QString(), 336, 197, kYellow);
   Label4 = MakeLabel(mianpl, QStringLiteral("="), 435, 205, 56, kGreen);
   ANSWERLB = MakeNumberLabel(mianpl, drill::kOpenAnswer, 541, 199, kRed);

@@ -12,8 +12,7 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "lessons/character_screen.h"
-#include "lessons/verse_screen.h"
+#include "lessons/lesson_screen.h"
 #include "platform/dataset.h"
 #include "platform/dataset_model.h"
 #include "platform/dialogs.h"
@@ -83,8 +82,7 @@ bool ConfirmDelete(QWidget* owner) {
 }
 
 void ReloadLessonScreen(QWidget* opener) {
-  if (auto* screen = qobject_cast<TszmainForm*>(opener)) screen->LoadChapters();
-  if (auto* screen = qobject_cast<TVerseScreen*>(opener)) screen->LoadChapters();
+  if (LessonScreen* screen = FindLessonScreen(opener)) screen->LoadChapters();
 }
 
 // --- list manager ---------------------------------------------------------------------------

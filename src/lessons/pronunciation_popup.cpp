@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 
+#include "platform/clock.h"
+#include "platform/logging.h"
 #include "platform/sound.h"
 #include "shell/shared_routines.h"
 
@@ -111,6 +114,7 @@ void Tsendsongform::PlayAndClose() {
   Timer1->stop();
   const QString path = CurrentSoundFile;
   if (!RecordingExists(path)) {
+    qCInfo(lcSound) << "no recording for" << ZILB->text() << "at" << path;
     NOLB->show();
     return;
   }
@@ -130,9 +134,27 @@ void Tsendsongform::PlayAndClose() {
 
 void Tsendsongform::FormClick() { close(); }
 
+void Tsendsongform::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  m_shownAt = platform::CurrentClock().Now();
+}
+
+void Tsendsongform::keyPressEvent(QKeyEvent* event) {
+  // Only a click on the background and the close box close it.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
 void Tsendsongform::mousePressEvent(QMouseEvent* event) {
   QDialog::mousePressEvent(event);
-  if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint())) FormClick();
+  if (event->button() != Qt::LeftButton || childAt(event->position().toPoint())) return;
+  // A child's double-click on a character opens the pop-up under the pointer: its second click
+  // (also delivered here as a press) must not close it again at once.
+  const qint64 upMs = m_shownAt.msecsTo(platform::CurrentClock().Now());
+  if (m_shownAt.isValid() && upMs > QApplication::doubleClickInterval()) FormClick();
 }
 
 void Tsendsongform::paintEvent(QPaintEvent*) {

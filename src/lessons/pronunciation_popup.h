@@ -2,6 +2,7 @@
 // with its pinyin line and plays the recording named by CurrentSoundFile three times, then closes.
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
 
 class QFrame;
@@ -23,10 +24,14 @@ class Tsendsongform : public QDialog {
   void PlayAndClose();
 
  protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   void Timer1Timer();
   void FormClick();
+
+  QDateTime m_shownAt;
 };

@@ -189,7 +189,10 @@ class SdlPlayer final : public SoundPlayer {
   void Play(const QString& name) override {
     const std::int64_t requested = NowNs();
     const std::lock_guard guard(m_mutex);
-    if (!EnsureDevice()) return;
+    if (!EnsureDevice()) {
+      qCInfo(lcSound) << "no audio device:" << SDL_GetError() << "- not played:" << name;
+      return;
+    }
     std::unique_ptr<Sound> next =
         name.isEmpty() ? nullptr : LoadOrDefault(name, m_rate, m_channels);
     std::unique_ptr<Sound> old;

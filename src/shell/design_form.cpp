@@ -1,5 +1,6 @@
 #include "shell/design_form.h"
 
+#include <QKeyEvent>
 #include <QResizeEvent>
 
 TDesignForm::TDesignForm(QWidget* owner, int designWidth, int designHeight)
@@ -19,4 +20,12 @@ void TDesignForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   // Centred across, kept at the top: the screens' top bars belong at the top of the screen.
   m_area->move(qMax(0, (width() - m_area->width()) / 2), 0);
+}
+
+void TDesignForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }

@@ -15,6 +15,8 @@ class TDesignForm : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // Only a screen's own way back closes it: Escape must not drop a child out of a lesson.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QWidget* m_area;

@@ -101,9 +101,9 @@ TMainForm::TMainForm(QWidget* parent)
   Label3D4 = MakeLabel(a, "Label3D4", QStringLiteral("第三步"), stepFont, blue, bvLowered);
   Label3D4->move(610, 192);
   const QFont arrowFont = SongFont(56, true);
-  Label3D5 = MakeLabel(a, "Label3D5", QStringLiteral("→"), arrowFont, clBlack, bvRaised);
+  Label3D5 = MakeLabel(a, "Label3D5", QStringLiteral("→"), arrowFont, clBlack, bvLowered);
   Label3D5->move(226, 248);
-  Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, clBlack, bvRaised);
+  Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, clBlack, bvLowered);
   Label3D6->move(490, 248);
 
   szsb = MenuButton(a, "szsb", QStringLiteral("幼儿识字"),

@@ -4,6 +4,9 @@
 #include <QHash>
 #include <QScreen>
 
+#include "platform/logging.h"
+#include "shell/shared_routines.h"
+
 namespace {
 QHash<QString, ScreenFactory>& Factories() {
   static QHash<QString, ScreenFactory> f;
@@ -19,10 +22,17 @@ void RegisterScreen(const QString& className, ScreenFactory factory) {
   Factories().insert(className, std::move(factory));
 }
 
+bool IsScreenRegistered(const QString& className) { return Factories().contains(className); }
+
 bool ShowScreen(const QString& className, QWidget* owner) {
   if (Hook()) return Hook()(className, owner);
   const auto it = Factories().constFind(className);
-  if (it == Factories().constEnd()) return false;
+  if (it == Factories().constEnd()) {
+    // A button that does nothing at all leaves the adult guessing.
+    qCWarning(lcUi) << "no window registered as" << className;
+    ReportError(QStringLiteral("无法打开窗口 %1：本程序中没有这个窗口").arg(className));
+    return false;
+  }
   ExecModal((*it)(owner));
   return true;
 }

@@ -14,8 +14,11 @@ void RegisterScreen(const QString& className, ScreenFactory factory);
 // Registers every window of the program (called by start-up and by tests that want them).
 void RegisterAllScreens();
 
+bool IsScreenRegistered(const QString& className);
+
 // Creates a new instance of the window, shows it modally and returns when it has closed (the
-// window deletes itself on close). False when no such window is registered.
+// window deletes itself on close). A window that is not registered is told through the error
+// report, and the result is false.
 bool ShowScreen(const QString& className, QWidget* owner);
 
 // Tests: replace how windows are shown; the hook gets the class name and the owner.

@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/logging.h"
 
 QString CurrentSoundFile;
 QString EditOldName;
@@ -91,6 +92,7 @@ QString ErrorReportText(const QString& text) {
 }
 
 void ReportError(const QString& text) {
+  qCWarning(lcUi) << "error report:" << text;
   // Owned by the window in front, so that the report shows above the screen that failed.
   QWidget* owner = nullptr;
   if (qobject_cast<QApplication*>(QCoreApplication::instance())) {

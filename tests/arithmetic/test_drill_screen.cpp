@@ -281,9 +281,35 @@ class DrillScreenTest : public QObject {
     });
     Click(form().HELPSB);
     QCOMPARE(opened, QStringList{"TYSMYHLPForm"});
+    // Escape does not end a running series: only "返回→" closes the screen.
+    Begin();
+    QTest::keyClick(m_form.get(), Qt::Key_Escape);
+    QVERIFY(form().isVisible());
+    m_sounds->calls.clear();
     Click(form().QuitSb);
     QVERIFY(!form().isVisible());
     QCOMPARE(m_sounds->calls.size(), 0);
+  }
+
+  // The "-" keeps its text but is drawn as wide as the "+" and at least 4 px thick.
+  void signsEquallyVisible() {
+    const auto ink = [this] {
+      const QImage image = form().fhlb->grab().toImage();
+      QRect box;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          if (QColor(image.pixel(x, y)).green() > 100) box |= QRect(x, y, 1, 1);
+      return box;
+    };
+    const QRect plus = ink();
+    QVERIFY(plus.width() >= 20);
+    Begin();
+    Click(form().DELRB);
+    QCOMPARE(form().fhlb->text(), "-");
+    const QRect minus = ink();
+    QVERIFY2(minus.width() >= plus.width() - 2,
+             qPrintable(QStringLiteral("%1 vs %2").arg(minus.width()).arg(plus.width())));
+    QVERIFY(minus.height() >= 4);
   }
 };
 

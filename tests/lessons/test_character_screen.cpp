@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QSqlDatabase>
-#include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -195,7 +194,7 @@ class CharacterScreenTest : public QObject {
     QCOMPARE(s.form.CB1->count(), withChapter ? 1 : 0);
     QCOMPARE(s.form.ListView1->count(), 0);
     s.form.UpdateStatusBar();
-    QCOMPARE(s.form.PanelText(1),
+    QCOMPARE(s.form.StatusText(1),
              withChapter ? QStringLiteral("  现在章节:空") : QStringLiteral("  现在章节:"));
     QTest::mouseClick(s.form.ListView1->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
     s.form.ListView1Click();
@@ -233,20 +232,47 @@ class CharacterScreenTest : public QObject {
     db.AddRows(QStringLiteral("szSound"),
                {Item(1, QStringLiteral("山"), QStringLiteral("第二章"))});
     Screen s;
-    QCOMPARE(s.form.PanelText(0), QStringLiteral("Quorvex"));
+    QCOMPARE(s.form.StatusText(0), QStringLiteral("Quorvex"));
     const QString time = QLocale::system().toString(QTime(14, 7, 10), QStringLiteral("HH:mm:ss"));
     clock.Advance(1000);
     // The screen's own timer brings both panels up to date within a second.
-    QTRY_VERIFY_WITH_TIMEOUT(s.form.PanelText(2).contains(time), 1500);
-    QVERIFY(s.form.PanelText(2).startsWith(QStringLiteral("当前时间:  2024年03月05日  ")));
-    QVERIFY(s.form.PanelText(2).endsWith(QStringLiteral("    星期二")));
-    QCOMPARE(s.form.PanelText(1), QStringLiteral("  现在章节:第一章"));
+    QTRY_VERIFY_WITH_TIMEOUT(s.form.StatusText(2).contains(time), 1500);
+    QVERIFY(s.form.StatusText(2).startsWith(QStringLiteral("当前时间:  2024年03月05日  ")));
+    QVERIFY(s.form.StatusText(2).endsWith(QStringLiteral("    星期二")));
+    QCOMPARE(s.form.StatusText(1), QStringLiteral("  现在章节:第一章"));
 
     s.form.CB1->setCurrentIndex(1);
     Q_EMIT s.form.CB1->activated(1);
     QCOMPARE(Entries(s.form.ListView1), QStringList{QStringLiteral("山")});
-    QCOMPARE(s.form.PanelText(1), QStringLiteral("  现在章节:第一章"));
-    QTRY_COMPARE_WITH_TIMEOUT(s.form.PanelText(1), QStringLiteral("  现在章节:第二章"), 1500);
+    QCOMPARE(s.form.StatusText(1), QStringLiteral("  现在章节:第一章"));
+    QTRY_COMPARE_WITH_TIMEOUT(s.form.StatusText(1), QStringLiteral("  现在章节:第二章"), 1500);
+  }
+
+  // Every caption shows whole, wherever it stands: one or two characters, Latin letters, a mix.
+  void captionsShowWhole_data() {
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("word first") << QStringList{"大人", "口", "手"};
+    QTest::newRow("word between") << QStringList{"口", "大人", "手"};
+    QTest::newRow("word last") << QStringList{"口", "手", "大人"};
+    QTest::newRow("latin") << QStringList{"a", "Hi", "ABC"};
+    QTest::newRow("mix") << QStringList{"人", "A字"};
+  }
+  void captionsShowWhole() {
+    QFETCH(QStringList, captions);
+    TestDataModule db;
+    db.AddRows(QStringLiteral("ZJ"), {Chapter(1, QStringLiteral("一"))});
+    QList<Row> items;
+    for (int i = 0; i < captions.size(); ++i)
+      items << Item(i + 1, captions[i], QStringLiteral("一"));
+    db.AddRows(QStringLiteral("szSound"), items);
+    Screen s;
+    QCOMPARE(Entries(s.form.ListView1), captions);
+    const QFontMetrics metrics(s.form.ListView1->font());
+    for (int i = 0; i < captions.size(); ++i) {
+      // The item view leaves a 3-pixel margin on each side of a caption.
+      const QRect r = s.form.ListView1->visualItemRect(s.form.ListView1->item(i));
+      QVERIFY2(r.width() >= metrics.horizontalAdvance(captions[i]) + 6, qPrintable(captions[i]));
+    }
   }
 
   void hourglassWhileTheListLoads() {
@@ -312,7 +338,7 @@ class CharacterScreenTest : public QObject {
     s.form.DownSbClick();
     SetShowScreenHook([&](const QString&, QWidget* owner) {
       db.AddRows(QStringLiteral("ZJ"), {Chapter(2, QStringLiteral("第二章"))});
-      qobject_cast<TszmainForm*>(owner)->LoadChapters();
+      FindLessonScreen(owner)->LoadChapters();  // as the editors reach the screen
       return true;
     });
     s.form.zjsbClick();
@@ -327,6 +353,7 @@ class CharacterScreenTest : public QObject {
     RecordingSoundPlayer sound;
     Screen s;
     QVERIFY(s.form.isVisible());
+    sound.calls.clear();
     QTest::mouseClick(s.form.QuitSb, Qt::LeftButton);
     QCOMPARE(sound.Names(), QStringList{QString()});
     QVERIFY(!s.form.isVisible());

@@ -111,12 +111,16 @@ class PronunciationPopupTest : public QObject {
     QVERIFY(sound.plays.isEmpty());
     QVERIFY(!QApplication::overrideCursor());
 
-    // It waits: a click on the character does not close it, one on the background does.
-    QTest::qWait(100);
-    QVERIFY(popup && popup->isVisible());
+    // It waits: Escape, a click on the character and the second click of the double-click that
+    // opened it do not close it; a click on the background once it has been up does.
+    const QPoint background(370, 385);
+    QTest::keyClick(popup.data(), Qt::Key_Escape);
     QTest::mouseClick(popup->ZILB, Qt::LeftButton);
+    clock.Advance(QApplication::doubleClickInterval());
+    QTest::mouseDClick(popup.data(), Qt::LeftButton, {}, background);
     QVERIFY(popup && popup->isVisible());
-    QTest::mouseClick(popup.data(), Qt::LeftButton, {}, QPoint(370, 385));
+    clock.Advance(1);
+    QTest::mouseClick(popup.data(), Qt::LeftButton, {}, background);
     QTRY_VERIFY(!popup);
   }
 };

@@ -1,6 +1,7 @@
 // The poem and English lesson screens, both profiles through the same cases: browsing chapters
 // and items, reading aloud, the no-recording notice, the windows the buttons open, and the
 // sample course end to end.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
@@ -9,12 +10,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSqlDatabase>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWheelEvent>
 #include <QtTest>
 #include <memory>
 
@@ -387,8 +390,70 @@ class VerseScreenTest : public QObject {
     QSqlDatabase::database(dm->ALLQuery->ConnectionName(), false).close();
     s->DownSbClick();
     QCOMPARE(s->Tree1->topLevelItemCount(), 0);
+    QCOMPARE(s->me1->toPlainText(), QString());
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(m_boxes->shown[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+  }
+
+  // A text longer than the panel gets a scroll bar and scrolls by the wheel; a short one has none.
+  void longTextCanBeReadToItsEnd_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void longTextCanBeReadToItsEnd() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    QStringList lines;
+    for (int i = 1; i <= 20; ++i) lines << QStringLiteral("第%1行，春眠不觉晓").arg(i);
+    AddChapters(k, {QStringLiteral("第一章")});
+    AddItems(k, QStringLiteral("第一章"),
+             {{QStringLiteral("短"), QStringLiteral("一行"), {}},
+              {QStringLiteral("长"), lines.join(QLatin1Char('\n')), {}}});
+    TVerseScreen* s = Open(kind);
+    QScrollBar* bar = s->me1->verticalScrollBar();
+    QVERIFY(!bar->isVisible());
+    s->XYSSBClick();
+    QTRY_VERIFY(bar->isVisible());
+    QVERIFY(bar->maximum() > 0);
+    const QPoint at = s->me1->viewport()->rect().center();
+    QWheelEvent wheel(at, s->me1->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(s->me1->viewport(), &wheel);
+    QVERIFY(bar->value() > 0);
+    s->SYSSBClick();
+    QTRY_VERIFY(!bar->isVisible());
+  }
+
+  // Long names: a list entry that is cut off shows its whole name as a tooltip; the closed
+  // chapter selector keeps its design width and golden face, its opened list fits the longest
+  // name.
+  void longNamesCanBeRead_data() { stepsThroughItemsWithoutWrapping_data(); }
+  void longNamesCanBeRead() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    const QString longChapter = QStringLiteral("第一章 春天里的小花园和大树");
+    const QString longItem =
+        QStringLiteral("Twinkle twinkle little star, how I wonder what you are");
+    AddChapters(k, {longChapter, QStringLiteral("二")});
+    AddItems(
+        k, longChapter,
+        {{QStringLiteral("cat"), QStringLiteral("猫"), {}}, {longItem, QStringLiteral("星"), {}}});
+    TVerseScreen* s = Open(kind);
+    QCOMPARE(s->Tree1->topLevelItem(0)->toolTip(0), QString());
+    QCOMPARE(s->Tree1->topLevelItem(1)->toolTip(0), longItem);
+
+    QCOMPARE(s->CB1->width(), 105);
+    QCOMPARE(s->CB1->toolTip(), longChapter);
+    QCOMPARE(s->CB1->itemData(0, Qt::ToolTipRole).toString(), longChapter);
+    QCOMPARE(s->CB1->itemData(1, Qt::ToolTipRole), QVariant());
+    const QImage face = s->CB1->grab().toImage();
+    int golden = 0;
+    for (int y = 0; y < face.height(); ++y)
+      for (int x = 0; x < face.width(); ++x) golden += face.pixel(x, y) == qRgb(255, 210, 83);
+    QVERIFY(golden > face.width() * face.height() / 2);
+
+    s->CB1->showPopup();
+    QVERIFY(s->CB1->view()->width() >=
+            s->CB1->view()->fontMetrics().horizontalAdvance(longChapter));
+    s->CB1->hidePopup();
+    QCOMPARE(s->CB1->width(), 105);
   }
 
   void readingAloud_data() {
@@ -545,7 +610,7 @@ class VerseScreenTest : public QObject {
       soundAtOpening = Stops(*m_sound);
       if (owner != s) return false;
       // A list manager left with its return button reloads the screen below it.
-      if (manager) OpenVerseScreen(k.id)->LoadChapters();
+      if (manager) FindLessonScreen(owner)->LoadChapters();
       return true;
     });
     m_sound->Play(QStringLiteral("playing.wav"));

@@ -92,9 +92,9 @@ class MainFormTest : public QObject {
     QTest::newRow("Label3D4") << "Label3D4" << QPoint(610, 192) << "第三步" << 21 << blue
                               << bvLowered;
     QTest::newRow("Label3D5") << "Label3D5" << QPoint(226, 248) << "→" << 56 << QColor(Qt::black)
-                              << bvRaised;
+                              << bvLowered;
     QTest::newRow("Label3D6") << "Label3D6" << QPoint(490, 248) << "→" << 56 << QColor(Qt::black)
-                              << bvRaised;
+                              << bvLowered;
   }
   void labels() {
     QFETCH(QString, name);

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "lessons/lesson_screen_base.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolButton>
+
+#include "lessons/lesson_queries.h"
+#include "platform/sound.h"
+#include "shell/lesson_kinds.h"
+#include "shell/screen_registry.h"
+#include "shell/shared_routines.h"
+
+namespace {
+void StopSound() { platform::PlaySound(QString()); }
+}  // namespace
+
+TLessonScreen::TLessonScreen(QWidget* owner, const LessonKind& kind)
+    : TDesignForm(owner, frame::kDesignWidth, kind.screenHeight), m_browser(kind) {
+  setWindowTitle(kind.screenCaption);
+  setFont(SongFont(12));
+
+  static_cast<LessonTopBar&>(*this) = BuildLessonTopBar(designArea(), kind);
+  m_statusBar = new TLessonStatusBar(designArea());
+
+  connect(HELPSB, &QToolButton::clicked, this, &TLessonScreen::HELPSBClick);
+  connect(zjsb, &QToolButton::clicked, this, &TLessonScreen::zjsbClick);
+  connect(zsb, &QToolButton::clicked, this, &TLessonScreen::zsbClick);
+  connect(UpSb, &QToolButton::clicked, this, &TLessonScreen::UpSbClick);
+  connect(DownSb, &QToolButton::clicked, this, &TLessonScreen::DownSbClick);
+  connect(QuitSb, &QToolButton::clicked, this, &TLessonScreen::QuitSbClick);
+  // Only the child's own choice reloads; filling the selector does not.
+  connect(CB1, &QComboBox::activated, this, &TLessonScreen::CB1Change);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, &TLessonScreen::Timer1Timer);
+  FormCreate();
+}
+
+void TLessonScreen::FormCreate() {
+  UpdateStatusBar();
+  Timer1->start();
+}
+
+void TLessonScreen::FormShow() { LoadChapters(); }
+
+void TLessonScreen::showEvent(QShowEvent* event) {
+  TDesignForm::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TLessonScreen::resizeEvent(QResizeEvent* event) {
+  // The screen fills the window: a larger window stretches the bars and the body, a smaller one
+  // keeps the design size.
+  designArea()->setFixedSize(
+      event->size().expandedTo(QSize(frame::kDesignWidth, kind().screenHeight)));
+  TDesignForm::resizeEvent(event);
+  PlaceFrame();
+}
+
+void TLessonScreen::PlaceFrame() {
+  const QSize size = designArea()->size();
+  bar->setGeometry(0, 0, size.width(), frame::kTopBarHeight);
+  KeepQuitInCorner(QuitSb, size.width());
+  m_statusBar->setGeometry(0, size.height() - frame::kStatusBarHeight, size.width(),
+                           frame::kStatusBarHeight);
+  PlaceBody(QRect(0, frame::kTopBarHeight, size.width(),
+                  size.height() - frame::kTopBarHeight - frame::kStatusBarHeight));
+}
+
+void TLessonScreen::closeEvent(QCloseEvent* event) {
+  // FormClose: the window frees itself.
+  setAttribute(Qt::WA_DeleteOnClose);
+  TDesignForm::closeEvent(event);
+}
+
+void TLessonScreen::Timer1Timer() { UpdateStatusBar(); }
+
+void TLessonScreen::UpdateStatusBar() { m_statusBar->Update(CB1->currentText()); }
+
+void TLessonScreen::LoadChapters() {
+  StopSound();
+  const bool listed = m_browser.LoadChapterList();
+  CB1->SetChapters(m_browser.Chapters(), m_browser.ChapterIndex());
+  // The hourglass is for the list of items; a failed chapter query is reported once.
+  BusyCursor busy;
+  if (listed) m_browser.LoadChapterItems();
+  ShowLoaded(busy);
+}
+
+void TLessonScreen::LoadChapterItems() {
+  BusyCursor busy;
+  m_browser.ChooseChapter(CB1->currentIndex());
+  ShowLoaded(busy);
+}
+
+void TLessonScreen::ShowLoaded(BusyCursor& busy) {
+  const bool loaded = m_browser.Error().isEmpty();
+  ShowChapterItems(loaded);
+  busy.Release();
+  if (!loaded) ReportError(m_browser.Error());
+}
+
+void TLessonScreen::CB1Change() { LoadChapterItems(); }
+void TLessonScreen::UpSbClick() { StepChapter(-1); }
+void TLessonScreen::DownSbClick() { StepChapter(+1); }
+
+void TLessonScreen::StepChapter(int delta) {
+  BusyCursor busy;
+  if (!(delta < 0 ? m_browser.PreviousChapter() : m_browser.NextChapter())) return;
+  CB1->setCurrentIndex(m_browser.ChapterIndex());
+  ShowLoaded(busy);
+}
+
+void TLessonScreen::OpenWindow(const QString& className) {
+  StopSound();
+  ShowScreen(className, this);
+}
+
+void TLessonScreen::zjsbClick() { OpenWindow(kind().chapterListWindow); }
+void TLessonScreen::zsbClick() { OpenWindow(kind().itemListWindow); }
+void TLessonScreen::HELPSBClick() { OpenWindow(kind().helpWindow); }
+
+void TLessonScreen::QuitSbClick() {
+  StopSound();
+  close();
+}
