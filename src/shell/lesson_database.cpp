@@ -108,8 +108,21 @@ bool LoadKind(const QString& connection, const LessonKind& kind, const QJsonObje
 
 }  // namespace
 
-bool LoadCourse(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
-                QString* error) {
+namespace {
+
+bool TableEmpty(const QString& connection, const QString& table, bool* empty, QString* error) {
+  platform::Dataset d(connection);
+  d.SetTableName(table);
+  if (!d.Open()) {
+    if (error) *error = d.LastError();
+    return false;
+  }
+  *empty = d.IsEmpty();
+  return true;
+}
+
+bool Load(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
+          bool onlyIntoEmpty, QStringList* loaded, QString* error) {
   QJsonParseError parse;
   const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
   if (doc.isNull() || !doc.isObject()) {
@@ -122,15 +135,33 @@ bool LoadCourse(const QString& connectionName, const QByteArray& json, const QSt
     return false;
   }
   for (const LessonKind* kind : AllKinds()) {
+    bool chaptersEmpty = true, itemsEmpty = true;
+    if (onlyIntoEmpty && (!TableEmpty(connectionName, kind->chapterTable, &chaptersEmpty, error) ||
+                          !TableEmpty(connectionName, kind->itemTable, &itemsEmpty, error)))
+      return false;
+    if (!chaptersEmpty || !itemsEmpty) continue;
     if (!LoadKind(connectionName, *kind, doc.object().value(kind->key).toObject(), mediaFolder,
                   error))
       return false;  // the transaction rolls back
+    if (loaded) *loaded << kind->key;
   }
   if (!tx.Commit()) {
     if (error) *error = tx.LastError();
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool LoadCourse(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
+                QString* error) {
+  return Load(connectionName, json, mediaFolder, false, nullptr, error);
+}
+
+bool LoadCourseIntoEmptyTables(const QString& connectionName, const QByteArray& json,
+                               const QString& mediaFolder, QStringList* loaded, QString* error) {
+  return Load(connectionName, json, mediaFolder, true, loaded, error);
 }
 
 QByteArray SampleCourseJson() {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 struct ConnectionSpec {
   QString driver;        // "QODBC" or "QSQLITE"
@@ -33,6 +34,10 @@ bool CreateSchema(const QString& connectionName, QString* error);
 // full paths under `mediaFolder`/<kind's recording folder>.
 bool LoadCourse(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
                 QString* error);
+// As LoadCourse, but only the lesson kinds whose chapter and item tables are both empty; their
+// keys ("character", ...) go to `loaded`. So a repeated set-up never doubles or mixes a course.
+bool LoadCourseIntoEmptyTables(const QString& connectionName, const QByteArray& json,
+                               const QString& mediaFolder, QStringList* loaded, QString* error);
 // The built-in sample course.
 QByteArray SampleCourseJson();
 

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "platform/dataset.h"
+#include "shell/lesson_database.h"
 #include "shell/schema_migrations.h"
 #include "support/test_db.h"
 
@@ -55,12 +56,45 @@ class SchemaMigrationsTest : public QObject {
     d.SetTableName("ZJ");
     QVERIFY(d.Open());
     QCOMPARE(d.RecordCount(), 1);
+    d.Close();
     d.SetTableName("xyySound");
     QVERIFY2(d.Open(), qPrintable(d.LastError()));
 
     done.clear();
     QVERIFY(MigrateSchema(c, &error, &done));
     QVERIFY(done.isEmpty());
+  }
+
+  // The set-up tool run again: the sample course goes only where a kind's tables are empty.
+  void sampleCourseOnlyIntoEmptyTables_data() { testing::AddBackendRows(); }
+  void sampleCourseOnlyIntoEmptyTables() {
+    QFETCH(Backend, backend);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    QVERIFY(platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (1, '老师的诗')"));
+    QStringList loaded;
+    QString error;
+    QVERIFY2(
+        LoadCourseIntoEmptyTables(c, SampleCourseJson(), InstallationFolder(), &loaded, &error),
+        qPrintable(error));
+    QCOMPARE(loaded, (QStringList{"character", "english"}));
+    platform::Dataset d(c);
+    d.SetTableName("szSound");
+    QVERIFY(d.Open());
+    const int characters = d.RecordCount();
+    QVERIFY(characters > 0);
+
+    loaded.clear();
+    QVERIFY(
+        LoadCourseIntoEmptyTables(c, SampleCourseJson(), InstallationFolder(), &loaded, &error));
+    QVERIFY(loaded.isEmpty());
+    QVERIFY(d.Reopen());
+    QCOMPARE(d.RecordCount(), characters);
+    d.Close();
+    d.SetTableName("xsSound");
+    QVERIFY(d.Open());
+    QVERIFY(d.IsEmpty());
   }
 
   void newerDatabaseRefused_data() { testing::AddBackendRows(); }
