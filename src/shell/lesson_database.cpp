@@ -15,6 +15,10 @@
 #include "shell/lesson_kinds.h"
 #include "shell/schema_migrations.h"
 
+// After Qt: the ODBC headers define short macros.
+#include <sql.h>
+#include <sqlext.h>
+
 ConnectionSpec LessonDataSource() {
   return {QStringLiteral("QODBC"), QStringLiteral("EDUqvlp"), QStringLiteral("admin"),
           QStringLiteral("mkrwopbe"), QStringLiteral("EDUqvlp")};
@@ -175,24 +179,22 @@ QString InstallationFolder() {
   return QStringLiteral(TINDORA_SOURCE_MEDIA);
 }
 
-bool EnsureEmbeddedDatabase(const QString& path, QString* error) {
-  if (QFileInfo::exists(path)) return true;
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  const QString partial = path + QStringLiteral(".new");
-  QFile::remove(partial);
-  const QString connection = QStringLiteral("tindora-embedded-setup");
-  bool ok = false;
-  {
-    ok = OpenConnection(connection, EmbeddedSpec(partial), error) &&
-         CreateSchema(connection, error) &&
-         LoadCourse(connection, SampleCourseJson(), InstallationFolder(), error);
-    QSqlDatabase::database(connection, false).close();
+bool DataSourceDefined(const QString& name) {
+  SQLHENV env = SQL_NULL_HENV;
+  if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return false;
+  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  bool found = false;
+  SQLCHAR dsn[SQL_MAX_DSN_LENGTH + 1];
+  SQLCHAR description[512];
+  SQLSMALLINT dsnLength = 0, descriptionLength = 0;
+  SQLUSMALLINT direction = SQL_FETCH_FIRST;
+  while (!found &&
+         SQL_SUCCEEDED(SQLDataSources(env, direction, dsn, sizeof dsn, &dsnLength, description,
+                                      sizeof description, &descriptionLength))) {
+    found = QString::fromLocal8Bit(reinterpret_cast<const char*>(dsn))
+                .compare(name, Qt::CaseInsensitive) == 0;
+    direction = SQL_FETCH_NEXT;
   }
-  QSqlDatabase::removeDatabase(connection);
-  if (ok && !QFile::rename(partial, path)) {
-    if (error) *error = QStringLiteral("无法建立数据库文件 %1").arg(path);
-    ok = false;
-  }
-  if (!ok) QFile::remove(partial);
-  return ok;
+  SQLFreeHandle(SQL_HANDLE_ENV, env);
+  return found;
 }

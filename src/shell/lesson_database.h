@@ -21,6 +21,9 @@ ConnectionSpec LessonDataSource();
 QString EmbeddedDatabasePath();
 ConnectionSpec EmbeddedSpec(const QString& path);
 
+// Whether the ODBC driver manager lists a data source of that name (user or system).
+bool DataSourceDefined(const QString& name);
+
 // Opens a named connection; on failure fills `error` and tells whether the driver manager said
 // that no such data source is defined.
 bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, QString* error,
@@ -44,6 +47,9 @@ QByteArray SampleCourseJson();
 // The folder holding the recording folders: beside the program, else the project's media.
 QString InstallationFolder();
 
-// Makes sure the embedded database exists, creating it with schema and sample course on first use.
-// The file appears only once it is complete, so an interrupted first run leaves nothing half-made.
-bool EnsureEmbeddedDatabase(const QString& path, QString* error);
+// Makes sure the embedded database is usable, checked on every start under a lock file, so two
+// first starts at once build it only once: a missing one, a zero-byte one or an incomplete one
+// that holds no lessons is built anew (under a unique name, published whole); a damaged one or an
+// incomplete one with lessons is moved aside, never deleted, and `notice` says where it went; an
+// older schema is brought up to date. False with `error` when it can't be made usable.
+bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice = nullptr);
