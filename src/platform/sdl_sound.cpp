@@ -207,6 +207,8 @@ class SdlPlayer final : public SoundPlayer {
     m_tried = true;
 
     SDL_SetMainReady();
+    // SDL's own handlers would turn SIGTERM and SIGINT into an event nobody reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want{};
     want.freq = kWantedRate;
