@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "platform/db_watchdog.h"
 #include "platform/logging.h"
 
 namespace platform {
@@ -47,6 +48,51 @@ void AddCriterion(const QString& column, const QVariant& read, QStringList& crit
   }
 }
 
+// What the user is told when the server went away or stopped answering; the driver's words go to
+// the log.
+QString ConnectionFailure(const QString& connection, bool timedOut, const QString& driverText) {
+  qCWarning(lcDb) << "statement failed on" << connection << (timedOut ? "(time limit)" : "")
+                  << driverText;
+  if (timedOut)
+    return QStringLiteral(
+               "数据库服务器 %1 秒内没有回答，这一步没有完成。请检查网络和服务器后再试。")
+        .arg(StatementTimeLimitMs() / 1000);
+  return QStringLiteral("与数据库服务器的连接断开了，这一步没有完成。服务器恢复后再试一次即可。");
+}
+
+// Before a statement: a connection lost earlier is opened again.
+bool Reconnected(const QString& connection, QString* error) {
+  QString why;
+  if (ReconnectIfLost(connection, &why)) return true;
+  if (error)
+    *error = QStringLiteral("无法连接数据库服务器，这一步没有完成。请检查网络和服务器后再试。\n%1")
+                 .arg(why);
+  return false;
+}
+
+// Runs a prepared statement under the time limit; on failure `error` says what happened in the
+// program's words when the connection is to blame. `lost` tells whether it was.
+bool Run(QSqlQuery& q, const QString& connection, QString* error, bool* lost = nullptr,
+         const std::function<void()>& fetch = {}, const QString& direct = {}) {
+  bool ok = false, timedOut = false;
+  {
+    StatementWatch watch(connection);
+    ok = direct.isEmpty() ? q.exec() : q.exec(direct);
+    if (ok && fetch) fetch();
+    if (ok && q.lastError().isValid()) ok = false;
+    timedOut = watch.TimedOut();
+  }
+  if (ok) return true;
+  const bool gone = timedOut || CheckConnectionLost(connection);
+  if (lost) *lost = gone;
+  if (error)
+    *error = gone ? ConnectionFailure(connection, timedOut, q.lastError().text())
+                  : ErrorText(q.lastError());
+  // A statement cut off by the time limit must not be retried: the server is not answering.
+  if (lost && timedOut) *lost = false;
+  return false;
+}
+
 }  // namespace
 
 void SetSqlObserver(SqlObserver observer) { Observer() = std::move(observer); }
@@ -85,9 +131,12 @@ void Dataset::SetParam(const QString& name, const QString& value) {
   m_params.push_back({name, value});
 }
 
-bool Dataset::Open() {
+bool Dataset::Open() { return Query(true); }
+
+bool Dataset::Query(bool mayReconnect) {
   if (Active()) return true;
   m_error.clear();
+  if (!Reconnected(m_connection, &m_error)) return false;
   QSqlDatabase db = Db();
   if (!db.isOpen()) return Fail(QStringLiteral("数据库连接未打开"));
   const QString text = SqlText();
@@ -107,22 +156,23 @@ bool Dataset::Open() {
     }
     if (at >= 0) q.bindValue(placeholder, value);
   }
-  if (!q.exec()) return Fail(ErrorText(q.lastError()));
-
-  const QSqlRecord rec = q.record();
-  m_fields.clear();
-  for (int i = 0; i < rec.count(); ++i) m_fields << CleanFieldName(rec.fieldName(i));
-  m_rows.clear();
-  while (q.next()) {
-    QVector<QVariant> row(rec.count());
-    for (int i = 0; i < rec.count(); ++i) row[i] = q.value(i);
-    m_rows.push_back(std::move(row));
-  }
-  if (q.lastError().isValid()) {
-    m_fields.clear();
-    m_rows.clear();
-    return Fail(ErrorText(q.lastError()));
-  }
+  QStringList fields;
+  QVector<QVector<QVariant>> rows;
+  bool lost = false;
+  const bool ok = Run(q, m_connection, &m_error, &lost, [&] {
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i) fields << CleanFieldName(rec.fieldName(i));
+    while (q.next()) {
+      QVector<QVariant> row(rec.count());
+      for (int i = 0; i < rec.count(); ++i) row[i] = q.value(i);
+      rows.push_back(std::move(row));
+    }
+  });
+  // A connection lost since the last statement comes back quietly, once, for a read.
+  if (!ok && lost && mayReconnect) return Query(false);
+  if (!ok) return false;
+  m_fields = fields;
+  m_rows = std::move(rows);
   m_state = State::Browse;
   SetRow(m_rows.isEmpty() ? -1 : 0);
   m_eof = m_rows.isEmpty();
@@ -287,11 +337,13 @@ QString Dataset::BaseTable() const {
 bool Dataset::PostPending() { return m_state == State::Browse || Post(); }
 
 bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values, bool oneRow) {
+  if (!Reconnected(m_connection, &m_error)) return false;
   QSqlQuery q(Db());
   Notify(m_connection, sql);
   if (!q.prepare(sql)) return Fail(ErrorText(q.lastError()));
   for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
-  if (!q.exec()) return Fail(ErrorText(q.lastError()));
+  // A write is never repeated by itself: it may have been done before the connection went.
+  if (!Run(q, m_connection, &m_error)) return false;
   // A change or delete that found no row did not happen: someone else changed or removed the
   // row meanwhile.
   if (oneRow && q.numRowsAffected() == 0) {
@@ -423,11 +475,10 @@ void Transaction::Rollback() {
 }
 
 bool ExecSql(const QString& connectionName, const QString& sql, QString* error) {
+  if (!Reconnected(connectionName, error)) return false;
   QSqlQuery q(QSqlDatabase::database(connectionName, false));
   Notify(connectionName, sql);
-  if (q.exec(sql)) return true;
-  if (error) *error = ErrorText(q.lastError());
-  return false;
+  return Run(q, connectionName, error, nullptr, {}, sql);
 }
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include "platform/dataset.h"
+#include "platform/db_watchdog.h"
 #include "shell/lesson_kinds.h"
 #include "shell/schema_migrations.h"
 
@@ -46,7 +47,7 @@ bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, Q
   if (!spec.password.isEmpty()) db.setPassword(spec.password);
   if (spec.driver == QLatin1String("QODBC"))
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10"));
-  if (db.open()) return true;
+  if (platform::OpenDatabase(db)) return true;
   const QSqlError e = db.lastError();
   if (error) *error = e.text().trimmed();
   // unixODBC answers SQLSTATE IM002 for a data source that is not defined.
