@@ -47,12 +47,6 @@ bool IsSqliteFile(const QString& connection) {
 
 const QString kVersionTable = QStringLiteral("tindora_schema");
 
-bool HasVersionTable(const QString& connection) {
-  for (const QString& t : QSqlDatabase::database(connection, false).tables())
-    if (t.compare(kVersionTable, Qt::CaseInsensitive) == 0) return true;
-  return false;
-}
-
 // Stores the version; runs inside the step's transaction.
 bool WriteVersion(const QString& connection, int version, QString* error) {
   if (IsSqliteFile(connection))
@@ -90,15 +84,13 @@ bool RunStep(const QString& connection, const SchemaMigration& step, QString* er
 
 int StoredSchemaVersion(const QString& connection, QString* error) {
   QSqlDatabase db = QSqlDatabase::database(connection, false);
-  QString sql;
-  if (IsSqliteFile(connection)) {
-    sql = QStringLiteral("pragma user_version");
-  } else {
-    if (!HasVersionTable(connection)) return 0;
-    sql = QStringLiteral("select max(version) from %1").arg(kVersionTable);
-  }
   QSqlQuery q(db);
-  if (!q.exec(sql) || !q.next()) {
+  if (!IsSqliteFile(connection)) {
+    // No version table (a catalogue lookup would also see other schemas' tables): version 0.
+    if (!q.exec(QStringLiteral("select max(version) from %1").arg(kVersionTable))) return 0;
+    return q.next() ? q.value(0).toInt() : 0;
+  }
+  if (!q.exec(QStringLiteral("pragma user_version")) || !q.next()) {
     if (error) *error = q.lastError().text().trimmed();
     return -1;
   }
