@@ -65,6 +65,15 @@ bool WriteVersion(const QString& connection, int version, QString* error) {
              error);
 }
 
+// A database from before versions were kept, with all the first version's tables.
+bool FirstVersionWithoutRecord(const QString& connection) {
+  QSqlQuery q(QSqlDatabase::database(connection, false));
+  for (const char* table : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS"})
+    if (!q.exec(QStringLiteral("select * from %1 where 1 = 0").arg(QLatin1String(table))))
+      return false;
+  return true;
+}
+
 bool RunStep(const QString& connection, const SchemaMigration& step, QString* error) {
   platform::Transaction tx(connection);
   if (!tx.Begin()) {
@@ -107,6 +116,15 @@ bool MigrateSchema(const QString& connection, QString* error, QStringList* done)
                    .arg(stored)
                    .arg(CurrentSchemaVersion());
     return false;
+  }
+  if (stored == 0 && FirstVersionWithoutRecord(connection)) {
+    // Its first step is done; a user without the right to create tables on a server must still be
+    // able to work, so failing to note the version is no failure.
+    stored = 1;
+    platform::Transaction tx(connection);
+    QString why;
+    if (!tx.Begin() || !WriteVersion(connection, 1, &why) || !tx.Commit())
+      qCInfo(lcDb) << "schema version 1 not recorded:" << why;
   }
   for (const SchemaMigration& step : SchemaMigrations()) {
     if (step.version <= stored) continue;

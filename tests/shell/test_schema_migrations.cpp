@@ -50,7 +50,8 @@ class SchemaMigrationsTest : public QObject {
     QString error;
     QStringList done;
     QVERIFY2(MigrateSchema(c, &error, &done), qPrintable(error));
-    QCOMPARE(done.size(), unversioned ? CurrentSchemaVersion() : 0);
+    // A database from before versions (all first tables there) only gets its version noted.
+    QCOMPARE(done.size(), unversioned ? CurrentSchemaVersion() - (halfMade ? 0 : 1) : 0);
     QCOMPARE(StoredSchemaVersion(c), CurrentSchemaVersion());
     platform::Dataset d(c);
     d.SetTableName("ZJ");
