@@ -115,6 +115,8 @@ class ServerFaultsTest : public QObject {
     m_module = std::make_unique<Tdm>(spec);
     QVERIFY2(m_module->Connected(), qPrintable(m_module->ConnectError()));
     QVERIFY(platform::ExecSql(m_db->Connection(), "insert into ZJ (章号, 章节) values (1, '甲')"));
+    QVERIFY(m_module->ALLQuery->Reopen());
+    QCOMPARE(m_module->ALLQuery->RecordCount(), 1);
   }
   void cleanup() {
     m_module.reset();
