@@ -6,6 +6,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "platform/db_watchdog.h"
+#include "platform/logging.h"
+
 namespace platform {
 namespace {
 
@@ -32,6 +35,62 @@ QString CleanFieldName(const QString& raw) {
 
 QString Quoted(const QString& identifier) {
   return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
+// "column = ?" with the value read, or "column is null".
+void AddCriterion(const QString& column, const QVariant& read, QStringList& criteria,
+                  QVector<QVariant>& values) {
+  if (read.isNull()) {
+    criteria << Quoted(column) + QStringLiteral(" is null");
+  } else {
+    criteria << Quoted(column) + QStringLiteral(" = ?");
+    values << read;
+  }
+}
+
+// What the user is told when the server went away or stopped answering; the driver's words go to
+// the log.
+QString ConnectionFailure(const QString& connection, bool timedOut, const QString& driverText) {
+  qCWarning(lcDb) << "statement failed on" << connection << (timedOut ? "(time limit)" : "")
+                  << driverText;
+  if (timedOut)
+    return QStringLiteral(
+               "数据库服务器 %1 秒内没有回答，这一步没有完成。请检查网络和服务器后再试。")
+        .arg(StatementTimeLimitMs() / 1000);
+  return QStringLiteral("与数据库服务器的连接断开了，这一步没有完成。服务器恢复后再试一次即可。");
+}
+
+// Before a statement: a connection lost earlier is opened again.
+bool Reconnected(const QString& connection, QString* error) {
+  QString why;
+  if (ReconnectIfLost(connection, &why)) return true;
+  if (error)
+    *error = QStringLiteral("无法连接数据库服务器，这一步没有完成。请检查网络和服务器后再试。\n%1")
+                 .arg(why);
+  return false;
+}
+
+// Runs a prepared statement under the time limit; on failure `error` says what happened in the
+// program's words when the connection is to blame. `lost` tells whether it was.
+bool Run(QSqlQuery& q, const QString& connection, QString* error, bool* lost = nullptr,
+         const std::function<void()>& fetch = {}, const QString& direct = {}) {
+  bool ok = false, timedOut = false;
+  {
+    StatementWatch watch(connection);
+    ok = direct.isEmpty() ? q.exec() : q.exec(direct);
+    if (ok && fetch) fetch();
+    if (ok && q.lastError().isValid()) ok = false;
+    timedOut = watch.TimedOut();
+  }
+  if (ok) return true;
+  const bool gone = timedOut || CheckConnectionLost(connection);
+  if (lost) *lost = gone;
+  if (error)
+    *error = gone ? ConnectionFailure(connection, timedOut, q.lastError().text())
+                  : ErrorText(q.lastError());
+  // A statement cut off by the time limit must not be retried: the server is not answering.
+  if (lost && timedOut) *lost = false;
+  return false;
 }
 
 }  // namespace
@@ -72,9 +131,12 @@ void Dataset::SetParam(const QString& name, const QString& value) {
   m_params.push_back({name, value});
 }
 
-bool Dataset::Open() {
+bool Dataset::Open() { return Query(true); }
+
+bool Dataset::Query(bool mayReconnect) {
   if (Active()) return true;
   m_error.clear();
+  if (!Reconnected(m_connection, &m_error)) return false;
   QSqlDatabase db = Db();
   if (!db.isOpen()) return Fail(QStringLiteral("数据库连接未打开"));
   const QString text = SqlText();
@@ -94,22 +156,23 @@ bool Dataset::Open() {
     }
     if (at >= 0) q.bindValue(placeholder, value);
   }
-  if (!q.exec()) return Fail(ErrorText(q.lastError()));
-
-  const QSqlRecord rec = q.record();
-  m_fields.clear();
-  for (int i = 0; i < rec.count(); ++i) m_fields << CleanFieldName(rec.fieldName(i));
-  m_rows.clear();
-  while (q.next()) {
-    QVector<QVariant> row(rec.count());
-    for (int i = 0; i < rec.count(); ++i) row[i] = q.value(i);
-    m_rows.push_back(std::move(row));
-  }
-  if (q.lastError().isValid()) {
-    m_fields.clear();
-    m_rows.clear();
-    return Fail(ErrorText(q.lastError()));
-  }
+  QStringList fields;
+  QVector<QVector<QVariant>> rows;
+  bool lost = false;
+  const bool ok = Run(q, m_connection, &m_error, &lost, [&] {
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i) fields << CleanFieldName(rec.fieldName(i));
+    while (q.next()) {
+      QVector<QVariant> row(rec.count());
+      for (int i = 0; i < rec.count(); ++i) row[i] = q.value(i);
+      rows.push_back(std::move(row));
+    }
+  });
+  // A connection lost since the last statement comes back quietly, once, for a read.
+  if (!ok && lost && mayReconnect) return Query(false);
+  if (!ok) return false;
+  m_fields = fields;
+  m_rows = std::move(rows);
   m_state = State::Browse;
   SetRow(m_rows.isEmpty() ? -1 : 0);
   m_eof = m_rows.isEmpty();
@@ -274,13 +337,19 @@ QString Dataset::BaseTable() const {
 bool Dataset::PostPending() { return m_state == State::Browse || Post(); }
 
 bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values, bool oneRow) {
+  if (!Reconnected(m_connection, &m_error)) return false;
   QSqlQuery q(Db());
   Notify(m_connection, sql);
   if (!q.prepare(sql)) return Fail(ErrorText(q.lastError()));
   for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
-  if (!q.exec()) return Fail(ErrorText(q.lastError()));
-  // A change or delete that found no row did not happen: someone else removed it meanwhile.
-  if (oneRow && q.numRowsAffected() == 0) return Fail(QStringLiteral("要修改的记录已不存在"));
+  // A write is never repeated by itself: it may have been done before the connection went.
+  if (!Run(q, m_connection, &m_error)) return false;
+  // A change or delete that found no row did not happen: someone else changed or removed the
+  // row meanwhile.
+  if (oneRow && q.numRowsAffected() == 0) {
+    qCInfo(lcDb) << "row changed or removed meanwhile, not written:" << sql;
+    return Fail(QStringLiteral("这条记录已被别人修改或删除，没有储存。请重新打开后再试。"));
+  }
   return true;
 }
 
@@ -310,18 +379,23 @@ bool Dataset::Post() {
     m_state = State::Browse;
     SetRow(static_cast<int>(m_rows.size()) - 1);
   } else {
+    // The row is the one with the number read, and only while the columns changed here still
+    // hold the values read: a change made meanwhile on another seat is never overwritten.
+    QStringList criteria;
+    QVector<QVariant> criteriaValues;
+    AddCriterion(m_fields[0], m_original[0], criteria, criteriaValues);
     for (int i = 0; i < m_fields.size(); ++i) {
       if (m_pending[i] == m_original[i] && m_pending[i].isNull() == m_original[i].isNull())
         continue;
       columns << Quoted(m_fields[i]) + QStringLiteral(" = ?");
       values << m_pending[i];
+      if (i > 0) AddCriterion(m_fields[i], m_original[i], criteria, criteriaValues);
     }
     if (!columns.isEmpty()) {
-      // The row is identified by the original value of its number column, the first one.
-      values << m_original[0];
-      if (!ExecWrite(QStringLiteral("update %1 set %2 where %3 = ?")
-                         .arg(table, columns.join(QStringLiteral(", ")), Quoted(m_fields[0])),
-                     values, true))
+      if (!ExecWrite(QStringLiteral("update %1 set %2 where %3")
+                         .arg(table, columns.join(QStringLiteral(", ")),
+                              criteria.join(QStringLiteral(" and "))),
+                     values + criteriaValues, true))
         return false;
     }
     m_rows[m_row] = m_pending;
@@ -344,8 +418,14 @@ bool Dataset::Delete() {
   Cancel();
   const QString table = BaseTable();
   if (table.isEmpty()) return Fail(QStringLiteral("此查询不能修改数据"));
-  if (!ExecWrite(QStringLiteral("delete from %1 where %2 = ?").arg(table, Quoted(m_fields[0])),
-                 {m_rows[m_row][0]}, true))
+  // Only the row as it was read: one changed meanwhile on another seat stays.
+  QStringList criteria;
+  QVector<QVariant> criteriaValues;
+  for (int i = 0; i < m_fields.size(); ++i)
+    AddCriterion(m_fields[i], m_rows[m_row][i], criteria, criteriaValues);
+  if (!ExecWrite(QStringLiteral("delete from %1 where %2")
+                     .arg(table, criteria.join(QStringLiteral(" and "))),
+                 criteriaValues, true))
     return false;
   m_rows.remove(m_row);
   if (m_row >= m_rows.size())
@@ -395,11 +475,10 @@ void Transaction::Rollback() {
 }
 
 bool ExecSql(const QString& connectionName, const QString& sql, QString* error) {
+  if (!Reconnected(connectionName, error)) return false;
   QSqlQuery q(QSqlDatabase::database(connectionName, false));
   Notify(connectionName, sql);
-  if (q.exec(sql)) return true;
-  if (error) *error = ErrorText(q.lastError());
-  return false;
+  return Run(q, connectionName, error, nullptr, {}, sql);
 }
 
 }  // namespace platform

@@ -95,6 +95,7 @@ class Dataset : public QObject {
 
  private:
   bool Fail(const QString& error);
+  bool Query(bool mayReconnect);
   QSqlDatabase Db() const;
   bool ExecWrite(const QString& sql, const QVector<QVariant>& values, bool oneRow = false);
   // Stores a pending row before moving; false (and no move) when that fails.

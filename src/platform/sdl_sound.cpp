@@ -26,6 +26,10 @@ namespace {
 // Guards against garbage: larger files are not read, longer sounds are cut.
 constexpr qint64 kMaxFileBytes = 128 * 1024 * 1024;
 constexpr int kMaxSeconds = 5 * 60;
+// Sample rates outside this range are no recording: SDL's converter overflows on the high ones
+// and the low ones buzz for minutes.
+constexpr quint32 kMinRate = 4000;
+constexpr quint32 kMaxRate = 384000;
 // A short device buffer keeps the delay between a click and the first sound small.
 constexpr int kWantedRate = 44100;
 constexpr Uint8 kDeviceChannels = 2;
@@ -50,7 +54,9 @@ class Sound {
     Uint32 rawBytes = 0;
     if (!SDL_LoadWAV_RW(rw, 1, &spec, &raw, &rawBytes)) return nullptr;
     std::unique_ptr<Sound> sound(new Sound(raw));
-    if (spec.channels == 0 || spec.channels > 8 || spec.freq <= 0) return nullptr;
+    if (spec.channels == 0 || spec.channels > 8 || spec.freq < static_cast<int>(kMinRate) ||
+        spec.freq > static_cast<int>(kMaxRate) || !raw || rawBytes == 0)
+      return nullptr;
     // The stream pads with zero bytes when it flushes; for unsigned 8-bit samples that is full
     // negative swing and ends every sound with a click. So those become signed 16-bit first.
     if (!SDL_AUDIO_ISSIGNED(spec.format) && !sound->ToSigned16(spec, rawBytes)) return nullptr;
@@ -133,35 +139,63 @@ class Sound {
   bool m_flushed = false;
 };
 
+// Looks over a WAV before SDL sees it; false (with the reason) when it must not be played.
 // SDL allocates whatever a chunk header claims before it reads the chunk, so a corrupt size asks
-// for up to 4 GB. Chunk sizes are cut to the bytes actually present; a truncated file then plays
-// what it holds.
-void ClampChunkSizes(QByteArray& wav) {
-  if (wav.size() < 12 || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE") return;
+// for up to 4 GB: chunk sizes are cut to the bytes actually present, and a truncated file then
+// plays what it holds.
+bool Vet(QByteArray& wav, const char** why) {
+  if (wav.size() < 12 || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE") {
+    *why = "not a RIFF WAVE file";
+    return false;
+  }
   char* p = wav.data();
   const auto size = static_cast<quint64>(wav.size());
   if (qFromLittleEndian<quint32>(p + 4) > size - 8)
     qToLittleEndian<quint32>(static_cast<quint32>(size - 8), p + 4);
+  int formats = 0;
   quint64 at = 12;
   while (at + 8 <= size) {
-    const quint64 chunk = qFromLittleEndian<quint32>(p + at + 4);
+    quint64 chunk = qFromLittleEndian<quint32>(p + at + 4);
     const quint64 present = size - at - 8;
     if (chunk > present) {
       qToLittleEndian<quint32>(static_cast<quint32>(present), p + at + 4);
-      return;
+      chunk = present;
+    }
+    if (std::memcmp(p + at, "fmt ", 4) == 0) {
+      // Two format chunks: which one describes the samples is anybody's guess (noise).
+      if (++formats > 1) {
+        *why = "more than one format chunk";
+        return false;
+      }
+      const quint32 rate = chunk >= 8 ? qFromLittleEndian<quint32>(p + at + 12) : 0;
+      if (rate < kMinRate || rate > kMaxRate) {
+        *why = "sample rate outside 4 kHz to 384 kHz";
+        return false;
+      }
     }
     at += 8 + chunk + (chunk & 1);
   }
+  return true;
 }
 
 std::unique_ptr<Sound> Load(const QString& name, int rate, int channels) {
-  QFile file(name);
-  // Sequential files (devices, pipes) have no size to check and may never end.
-  if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > kMaxFileBytes)
+  // A FIFO or device would block the caller on open or never end; only plain files play.
+  const QFileInfo info(name);
+  if (!info.isFile() || info.size() > kMaxFileBytes) {
+    qCInfo(lcSound) << "not played, no plain file of a playable size:" << name;
     return nullptr;
-  QByteArray wav = file.readAll();
-  ClampChunkSizes(wav);
-  return Sound::Decode(wav, rate, channels);
+  }
+  QFile file(name);
+  if (!file.open(QIODevice::ReadOnly) || file.isSequential()) return nullptr;
+  QByteArray wav = file.read(kMaxFileBytes);
+  const char* why = nullptr;
+  if (!Vet(wav, &why)) {
+    qCInfo(lcSound) << "not played:" << name << why;
+    return nullptr;
+  }
+  std::unique_ptr<Sound> sound = Sound::Decode(wav, rate, channels);
+  if (!sound) qCInfo(lcSound) << "not played, SDL cannot decode it:" << name << SDL_GetError();
+  return sound;
 }
 
 // The platform plays its default sound for a name that names no playable WAV, so "测试" in the
@@ -232,6 +266,8 @@ class SdlPlayer final : public SoundPlayer {
     m_tried = true;
 
     SDL_SetMainReady();
+    // SDL's own handlers would turn SIGTERM and SIGINT into an event nobody reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want{};
     want.freq = kWantedRate;

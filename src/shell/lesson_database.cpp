@@ -13,7 +13,13 @@
 
 #include "platform/dataset.h"
 #include "shell/install_paths.h"
+#include "platform/db_watchdog.h"
 #include "shell/lesson_kinds.h"
+#include "shell/schema_migrations.h"
+
+// After Qt: the ODBC headers define short macros.
+#include <sql.h>
+#include <sqlext.h>
 
 ConnectionSpec LessonDataSource() {
   return {QStringLiteral("QODBC"), QStringLiteral("EDUqvlp"), QStringLiteral("admin"),
@@ -42,7 +48,7 @@ bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, Q
   if (!spec.password.isEmpty()) db.setPassword(spec.password);
   if (spec.driver == QLatin1String("QODBC"))
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10"));
-  if (db.open()) return true;
+  if (platform::OpenDatabase(db)) return true;
   const QSqlError e = db.lastError();
   if (error) *error = e.text().trimmed();
   // unixODBC answers SQLSTATE IM002 for a data source that is not defined.
@@ -54,20 +60,7 @@ bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, Q
 }
 
 bool CreateSchema(const QString& connectionName, QString* error) {
-  QFile f(QStringLiteral(":/schema.sql"));
-  if (!f.open(QIODevice::ReadOnly)) {
-    if (error) *error = QStringLiteral("找不到数据库结构文件");
-    return false;
-  }
-  // Drop comment lines first: they may hold semicolons.
-  QStringList lines;
-  for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
-    if (!line.trimmed().startsWith(QLatin1String("--"))) lines << line;
-  for (const QString& statement : lines.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
-    if (statement.trimmed().isEmpty()) continue;
-    if (!platform::ExecSql(connectionName, statement.trimmed(), error)) return false;
-  }
-  return true;
+  return MigrateSchema(connectionName, error);
 }
 
 namespace {
@@ -121,8 +114,21 @@ bool LoadKind(const QString& connection, const LessonKind& kind, const QJsonObje
 
 }  // namespace
 
-bool LoadCourse(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
-                QString* error) {
+namespace {
+
+bool TableEmpty(const QString& connection, const QString& table, bool* empty, QString* error) {
+  platform::Dataset d(connection);
+  d.SetTableName(table);
+  if (!d.Open()) {
+    if (error) *error = d.LastError();
+    return false;
+  }
+  *empty = d.IsEmpty();
+  return true;
+}
+
+bool Load(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
+          bool onlyIntoEmpty, QStringList* loaded, QString* error) {
   QJsonParseError parse;
   const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
   if (doc.isNull() || !doc.isObject()) {
@@ -135,15 +141,33 @@ bool LoadCourse(const QString& connectionName, const QByteArray& json, const QSt
     return false;
   }
   for (const LessonKind* kind : AllKinds()) {
+    bool chaptersEmpty = true, itemsEmpty = true;
+    if (onlyIntoEmpty && (!TableEmpty(connectionName, kind->chapterTable, &chaptersEmpty, error) ||
+                          !TableEmpty(connectionName, kind->itemTable, &itemsEmpty, error)))
+      return false;
+    if (!chaptersEmpty || !itemsEmpty) continue;
     if (!LoadKind(connectionName, *kind, doc.object().value(kind->key).toObject(), mediaFolder,
                   error))
       return false;  // the transaction rolls back
+    if (loaded) *loaded << kind->key;
   }
   if (!tx.Commit()) {
     if (error) *error = tx.LastError();
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool LoadCourse(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
+                QString* error) {
+  return Load(connectionName, json, mediaFolder, false, nullptr, error);
+}
+
+bool LoadCourseIntoEmptyTables(const QString& connectionName, const QByteArray& json,
+                               const QString& mediaFolder, QStringList* loaded, QString* error) {
+  return Load(connectionName, json, mediaFolder, true, loaded, error);
 }
 
 QByteArray SampleCourseJson() {
@@ -153,24 +177,22 @@ QByteArray SampleCourseJson() {
 
 QString InstallationFolder() { return DataFolder(); }
 
-bool EnsureEmbeddedDatabase(const QString& path, QString* error) {
-  if (QFileInfo::exists(path)) return true;
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  const QString partial = path + QStringLiteral(".new");
-  QFile::remove(partial);
-  const QString connection = QStringLiteral("tindora-embedded-setup");
-  bool ok = false;
-  {
-    ok = OpenConnection(connection, EmbeddedSpec(partial), error) &&
-         CreateSchema(connection, error) &&
-         LoadCourse(connection, SampleCourseJson(), InstallationFolder(), error);
-    QSqlDatabase::database(connection, false).close();
+bool DataSourceDefined(const QString& name) {
+  SQLHENV env = SQL_NULL_HENV;
+  if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return false;
+  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  bool found = false;
+  SQLCHAR dsn[SQL_MAX_DSN_LENGTH + 1];
+  SQLCHAR description[512];
+  SQLSMALLINT dsnLength = 0, descriptionLength = 0;
+  SQLUSMALLINT direction = SQL_FETCH_FIRST;
+  while (!found &&
+         SQL_SUCCEEDED(SQLDataSources(env, direction, dsn, sizeof dsn, &dsnLength, description,
+                                      sizeof description, &descriptionLength))) {
+    found = QString::fromLocal8Bit(reinterpret_cast<const char*>(dsn))
+                .compare(name, Qt::CaseInsensitive) == 0;
+    direction = SQL_FETCH_NEXT;
   }
-  QSqlDatabase::removeDatabase(connection);
-  if (ok && !QFile::rename(partial, path)) {
-    if (error) *error = QStringLiteral("无法建立数据库文件 %1").arg(path);
-    ok = false;
-  }
-  if (!ok) QFile::remove(partial);
-  return ok;
+  SQLFreeHandle(SQL_HANDLE_ENV, env);
+  return found;
 }

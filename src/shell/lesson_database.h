@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 struct ConnectionSpec {
   QString driver;        // "QODBC" or "QSQLITE"
@@ -20,24 +21,35 @@ ConnectionSpec LessonDataSource();
 QString EmbeddedDatabasePath();
 ConnectionSpec EmbeddedSpec(const QString& path);
 
+// Whether the ODBC driver manager lists a data source of that name (user or system).
+bool DataSourceDefined(const QString& name);
+
 // Opens a named connection; on failure fills `error` and tells whether the driver manager said
 // that no such data source is defined.
 bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, QString* error,
                     bool* dataSourceMissing = nullptr);
 
-// Creates the lesson tables on an open connection.
+// Brings the lesson tables on an open connection to the current schema version (creating them
+// when missing), see shell/schema_migrations.h.
 bool CreateSchema(const QString& connectionName, QString* error);
 
 // Loads a course (the sample course's JSON format) in one transaction; recording names become
 // full paths under `mediaFolder`/<kind's recording folder>.
 bool LoadCourse(const QString& connectionName, const QByteArray& json, const QString& mediaFolder,
                 QString* error);
+// As LoadCourse, but only the lesson kinds whose chapter and item tables are both empty; their
+// keys ("character", ...) go to `loaded`. So a repeated set-up never doubles or mixes a course.
+bool LoadCourseIntoEmptyTables(const QString& connectionName, const QByteArray& json,
+                               const QString& mediaFolder, QStringList* loaded, QString* error);
 // The built-in sample course.
 QByteArray SampleCourseJson();
 
 // The folder holding the recording folders: the data folder (shell/install_paths.h).
 QString InstallationFolder();
 
-// Makes sure the embedded database exists, creating it with schema and sample course on first use.
-// The file appears only once it is complete, so an interrupted first run leaves nothing half-made.
-bool EnsureEmbeddedDatabase(const QString& path, QString* error);
+// Makes sure the embedded database is usable, checked on every start under a lock file, so two
+// first starts at once build it only once: a missing one, a zero-byte one or an incomplete one
+// that holds no lessons is built anew (under a unique name, published whole); a damaged one or an
+// incomplete one with lessons is moved aside, never deleted, and `notice` says where it went; an
+// older schema is brought up to date. False with `error` when it can't be made usable.
+bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice = nullptr);

@@ -1,6 +1,11 @@
 #include "shell/startup.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QScreen>
+#include <QSocketNotifier>
+#include <csignal>
 
 #include "platform/sound.h"
 #include "shell/app_icon.h"
@@ -12,6 +17,35 @@
 #include "shell/screen_scale.h"
 #include "shell/shared_routines.h"
 
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM (logout, shutdown, kill) and SIGINT (Ctrl-C) end the message loop, so the program ends
+// the ordinary way and closes its connection. The handler only writes to a pipe; the loop reads it.
+void EndOnTerminationSignals(QObject* owner) {
+  if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+  QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+    char byte;
+    [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+    QApplication::exit(0);
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   PrepareScreenScale(argc, argv);
   TApplication app(argc, argv);
@@ -20,6 +54,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));
   platform::SetSoundNameResolver(SoundFilePath);  // drill sounds from any working folder
   RegisterAllScreens();
+  EndOnTerminationSignals(&app);
 
   // The first window made is the main window: closing it ends the message loop.
   MainForm = new TMainForm;
@@ -36,5 +71,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   delete MainForm;
   delete dm;
   dm = nullptr;
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
   return status;
 }

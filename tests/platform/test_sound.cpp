@@ -289,6 +289,30 @@ class SoundTest : public QObject {
     QVERIFY(std::abs(Listen(mark, seconds + 0.3).length - seconds) < 0.02);
   }
 
+  // The corpus of good and hostile WAV inputs (made at test time, see tests/CMakeLists.txt):
+  // "play-" files start a sound, "refuse-" files don't, none crashes or blocks the caller.
+  void corpusPlayedOrRefused_data() {
+    QTest::addColumn<QString>("file");
+    const QString corpus = qEnvironmentVariable("TINDORA_WAV_CORPUS");
+    if (corpus.isEmpty()) return;
+    for (const QFileInfo& f :
+         QDir(corpus).entryInfoList({"*.wav"}, QDir::AllEntries | QDir::System))
+      QTest::newRow(qPrintable(f.fileName())) << f.filePath();
+  }
+  void corpusPlayedOrRefused() {
+    if (qEnvironmentVariableIsEmpty("TINDORA_WAV_CORPUS"))
+      QSKIP("no WAV corpus (TINDORA_WAV_CORPUS is set when CTest runs this test)");
+    QFETCH(QString, file);
+    const QString name = QFileInfo(file).fileName();
+    const auto before = platform::SdlSoundStatusNow().sounds;
+    platform::SdlSoundPlayer().Play(file);
+    const auto started = platform::SdlSoundStatusNow().sounds - before;
+    if (name.startsWith("play-")) QCOMPARE(started, 1u);
+    if (name.startsWith("refuse-")) QCOMPARE(started, 0u);
+    Sleep(0.01);  // let the audio thread convert a little of it
+    platform::SdlSoundPlayer().Play("");
+  }
+
   void cleanupTestCase() { platform::SdlSoundPlayer().Play(""); }
 };
 

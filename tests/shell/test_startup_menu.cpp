@@ -1,9 +1,13 @@
 // The real start-up: the main menu is the main window, shown maximised over an open data module;
 // ending the message loop takes both down again.
+#include <unistd.h>
+
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
 
+#include "platform/sound.h"
 #include "shell/data_module.h"
 #include "shell/main_form.h"
 #include "shell/startup.h"
@@ -37,6 +41,31 @@ class StartupMenuTest : public QObject {
       QTimer::singleShot(0, menu, &QWidget::close);
     });
     QVERIFY(sawMenu);
+    QCOMPARE(status, 0);
+    QCOMPARE(MainForm, nullptr);
+    QCOMPARE(dm, nullptr);
+  }
+
+  // Once a sound has been played and stopped, SIGTERM and SIGINT still end the program the
+  // ordinary way: status 0, main menu and data module (with its connection) gone.
+  void terminationSignalEndsCleanly_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+  }
+  void terminationSignalEndsCleanly() {
+    QFETCH(int, signal);
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", m_dir.filePath("out.raw").toLocal8Bit());
+    char name[] = "tindora";
+    char* argv[] = {name, nullptr};
+    int argc = 1;
+    const int status = RunTindora(argc, argv, [signal](TMainForm*) {
+      platform::PlaySound(QStringLiteral(TINDORA_SOURCE_MEDIA "/S1.wav"));
+      platform::PlaySound({});
+      QTimer::singleShot(50, [signal] { ::kill(::getpid(), signal); });
+      QTimer::singleShot(5000, [] { QApplication::exit(99); });  // the signal went unheard
+    });
     QCOMPARE(status, 0);
     QCOMPARE(MainForm, nullptr);
     QCOMPARE(dm, nullptr);

@@ -1,5 +1,6 @@
 #include "support/test_db.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QtTest>
 
@@ -36,7 +37,23 @@ TestDatabase::TestDatabase(Backend backend) : m_dir(std::make_unique<QTemporaryD
             "no PostgreSQL server for this run (TINDORA_PG_CONNSTR is not set; .ci/run sets it)");
         return;
       }
-      m_spec = {QStringLiteral("QODBC"), conn, {}, {}, QStringLiteral("PostgreSQL")};
+      // A schema of this database's own: test programs running at once (and other users of
+      // the server) never see each other's tables.
+      m_schema =
+          QStringLiteral("tindora_t%1_%2").arg(QCoreApplication::applicationPid()).arg(count);
+      m_admin = {QStringLiteral("QODBC"), conn, {}, {}, QStringLiteral("PostgreSQL")};
+      QString error;
+      if (!RunAdmin({QStringLiteral("drop schema if exists %1 cascade").arg(m_schema),
+                     QStringLiteral("create schema %1").arg(m_schema)},
+                    &error)) {
+        m_why = QStringLiteral("cannot connect to PostgreSQL: ") + error;
+        return;
+      }
+      m_spec = {QStringLiteral("QODBC"),
+                conn + QStringLiteral(";ConnSettings=set search_path to %1;").arg(m_schema),
+                {},
+                {},
+                QStringLiteral("PostgreSQL")};
       break;
     }
   }
@@ -46,7 +63,8 @@ TestDatabase::TestDatabase(Backend backend) : m_dir(std::make_unique<QTemporaryD
     return;
   }
   if (backend == Backend::OdbcPostgres) {
-    for (const char* t : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS"})
+    for (const char* t :
+         {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS", "tindora_schema"})
       platform::ExecSql(m_connection,
                         QStringLiteral("drop table if exists %1").arg(QLatin1String(t)));
   }
@@ -64,6 +82,17 @@ TestDatabase::~TestDatabase() {
     if (db.isValid()) db.close();
   }
   QSqlDatabase::removeDatabase(m_connection);
+  if (!m_schema.isEmpty())
+    RunAdmin({QStringLiteral("drop schema if exists %1 cascade").arg(m_schema)}, nullptr);
+}
+
+bool TestDatabase::RunAdmin(const QStringList& statements, QString* error) const {
+  const QString name = m_connection + QStringLiteral("-admin");
+  bool ok = OpenConnection(name, m_admin, error);
+  for (const QString& sql : statements) ok = ok && platform::ExecSql(name, sql, error);
+  QSqlDatabase::database(name, false).close();
+  QSqlDatabase::removeDatabase(name);
+  return ok;
 }
 
 }  // namespace testing

@@ -30,8 +30,13 @@ class TestDatabase {
   QString Connection() const { return m_connection; }
 
  private:
+  // Runs statements on a connection of its own to the server's default schema.
+  bool RunAdmin(const QStringList& statements, QString* error) const;
+
   std::unique_ptr<QTemporaryDir> m_dir;
   ConnectionSpec m_spec;
+  ConnectionSpec m_admin;  // PostgreSQL: the server itself
+  QString m_schema;        // PostgreSQL: the schema holding this database's tables
   QString m_connection;
   bool m_available = false;
   bool m_broken = false;  // reachable but unusable: a failure, not a skip

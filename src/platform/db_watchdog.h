@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Keeps a server connection from freezing the program: every statement runs under a time limit,
+// after which its connection's sockets are shut down so the waiting driver call returns (the
+// drivers' own query timeouts are enforced by the server, which a frozen server never does). A
+// connection found lost is opened again before its next statement.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace platform {
+
+// Opens `db` and notes the sockets it opened.
+bool OpenDatabase(QSqlDatabase& db);
+
+// Time limit of one statement in milliseconds: 15 s unless set (or TINDORA_DB_TIMEOUT, seconds).
+int StatementTimeLimitMs();
+void SetStatementTimeLimitMs(int ms);
+
+// Arms the time limit for one statement on a connection for as long as it lives.
+class StatementWatch {
+ public:
+  explicit StatementWatch(const QString& connection);
+  ~StatementWatch();
+  StatementWatch(const StatementWatch&) = delete;
+  StatementWatch& operator=(const StatementWatch&) = delete;
+  bool TimedOut() const;
+
+ private:
+  int m_id;
+};
+
+// After a failed statement: whether the connection is gone (the driver says so, or the time limit
+// cut it off). It is then opened again before its next statement.
+bool CheckConnectionLost(const QString& connection);
+// Opens a lost connection again; true when it was not lost or is back.
+bool ReconnectIfLost(const QString& connection, QString* error);
+
+}  // namespace platform
