@@ -3,6 +3,7 @@
 #include "arithmetic/drill_screen.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
+#include "records/record_window.h"
 #include "shell/about_window.h"
 #include "shell/help_windows.h"
 #include "shell/screen_registry.h"
@@ -22,4 +23,5 @@ void RegisterAllScreens() {
   Register<TxyyMYHLPForm>("TxyyMYHLPForm");
   Register<TYSMYHLPForm>("TYSMYHLPForm");
   Register<TAboutForm>("TAboutForm");
+  Register<TRecordsForm>("TRecordsForm");
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "platform/sound.h"
+#include "records/recorder.h"
 #include "shell/shared_routines.h"
 
 namespace {
@@ -109,6 +110,7 @@ void Tsendsongform::Timer1Timer() { PlayAndClose(); }
 
 void Tsendsongform::PlayAndClose() {
   Timer1->stop();
+  records::Note(LessonKindId::Character, ZILB->text());
   const QString path = CurrentSoundFile;
   if (!RecordingExists(path)) {
     NOLB->show();

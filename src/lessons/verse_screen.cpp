@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
+#include "records/recorder.h"
 #include "shell/data_module.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
@@ -453,6 +454,7 @@ void TVerseScreen::LDSBClick() {
   }
   if (!LocateItem(entry->text(0))) return;
   CurrentSoundFile = dm->ALLQuery->Field(kSoundField);
+  records::Note(m_kind.id, entry->text(0));
   if (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile())
     platform::PlaySound(CurrentSoundFile);
   else

@@ -53,6 +53,7 @@ class TMainForm : public QWidget {
   QToolButton* xyysb;
   QToolButton* SSSB;
   QToolButton* ABOUTSB;
+  QToolButton* RECORDSB;  // the learning record, for the adult
   QToolButton* MINISB;
   QToolButton* QuitSb;
 
@@ -62,6 +63,7 @@ class TMainForm : public QWidget {
   void xyysbClick();
   void SSSBClick();
   void ABOUTSBClick();
+  void RECORDSBClick();
   void MINISBClick();
   void QuitSbClick();
   void comlbClick();
