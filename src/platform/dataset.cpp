@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "platform/logging.h"
+
 namespace platform {
 namespace {
 
@@ -32,6 +34,17 @@ QString CleanFieldName(const QString& raw) {
 
 QString Quoted(const QString& identifier) {
   return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
+// "column = ?" with the value read, or "column is null".
+void AddCriterion(const QString& column, const QVariant& read, QStringList& criteria,
+                  QVector<QVariant>& values) {
+  if (read.isNull()) {
+    criteria << Quoted(column) + QStringLiteral(" is null");
+  } else {
+    criteria << Quoted(column) + QStringLiteral(" = ?");
+    values << read;
+  }
 }
 
 }  // namespace
@@ -279,8 +292,12 @@ bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values, boo
   if (!q.prepare(sql)) return Fail(ErrorText(q.lastError()));
   for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
   if (!q.exec()) return Fail(ErrorText(q.lastError()));
-  // A change or delete that found no row did not happen: someone else removed it meanwhile.
-  if (oneRow && q.numRowsAffected() == 0) return Fail(QStringLiteral("要修改的记录已不存在"));
+  // A change or delete that found no row did not happen: someone else changed or removed the
+  // row meanwhile.
+  if (oneRow && q.numRowsAffected() == 0) {
+    qCInfo(lcDb) << "row changed or removed meanwhile, not written:" << sql;
+    return Fail(QStringLiteral("这条记录已被别人修改或删除，没有储存。请重新打开后再试。"));
+  }
   return true;
 }
 
@@ -310,18 +327,23 @@ bool Dataset::Post() {
     m_state = State::Browse;
     SetRow(static_cast<int>(m_rows.size()) - 1);
   } else {
+    // The row is the one with the number read, and only while the columns changed here still
+    // hold the values read: a change made meanwhile on another seat is never overwritten.
+    QStringList criteria;
+    QVector<QVariant> criteriaValues;
+    AddCriterion(m_fields[0], m_original[0], criteria, criteriaValues);
     for (int i = 0; i < m_fields.size(); ++i) {
       if (m_pending[i] == m_original[i] && m_pending[i].isNull() == m_original[i].isNull())
         continue;
       columns << Quoted(m_fields[i]) + QStringLiteral(" = ?");
       values << m_pending[i];
+      if (i > 0) AddCriterion(m_fields[i], m_original[i], criteria, criteriaValues);
     }
     if (!columns.isEmpty()) {
-      // The row is identified by the original value of its number column, the first one.
-      values << m_original[0];
-      if (!ExecWrite(QStringLiteral("update %1 set %2 where %3 = ?")
-                         .arg(table, columns.join(QStringLiteral(", ")), Quoted(m_fields[0])),
-                     values, true))
+      if (!ExecWrite(QStringLiteral("update %1 set %2 where %3")
+                         .arg(table, columns.join(QStringLiteral(", ")),
+                              criteria.join(QStringLiteral(" and "))),
+                     values + criteriaValues, true))
         return false;
     }
     m_rows[m_row] = m_pending;
@@ -344,8 +366,14 @@ bool Dataset::Delete() {
   Cancel();
   const QString table = BaseTable();
   if (table.isEmpty()) return Fail(QStringLiteral("此查询不能修改数据"));
-  if (!ExecWrite(QStringLiteral("delete from %1 where %2 = ?").arg(table, Quoted(m_fields[0])),
-                 {m_rows[m_row][0]}, true))
+  // Only the row as it was read: one changed meanwhile on another seat stays.
+  QStringList criteria;
+  QVector<QVariant> criteriaValues;
+  for (int i = 0; i < m_fields.size(); ++i)
+    AddCriterion(m_fields[i], m_rows[m_row][i], criteria, criteriaValues);
+  if (!ExecWrite(QStringLiteral("delete from %1 where %2")
+                     .arg(table, criteria.join(QStringLiteral(" and "))),
+                 criteriaValues, true))
     return false;
   m_rows.remove(m_row);
   if (m_row >= m_rows.size())

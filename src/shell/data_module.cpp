@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 
 #include "platform/dialogs.h"
+#include "shell/schema_migrations.h"
 #include "shell/shared_routines.h"
 
 Tdm* dm = nullptr;
@@ -30,6 +31,13 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
 
   m_connected = OpenConnection(m_connection, spec, &m_error, &m_dataSourceMissing);
   if (!m_connected) return;
+  // A database made by an older version gets the newer tables before any screen reads it.
+  if (!MigrateSchema(m_connection, &m_error)) {
+    m_connected = false;
+    m_schemaFailed = true;
+    QSqlDatabase::database(m_connection, false).close();
+    return;
+  }
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
     if (d->Active()) continue;
     if (!d->Open()) {
@@ -68,8 +76,11 @@ Tdm* CreateDataModule(QWidget* owner) {
                          kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
     return nullptr;
   }
+  const QString text = module->SchemaFailed()
+                           ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
+                           : QStringLiteral("无法连接数据源 %1。\n%2");
   delete module;
-  platform::MessageBox(owner, QStringLiteral("无法连接数据源 %1。\n%2").arg(source.label, error),
-                       kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
+  platform::MessageBox(owner, text.arg(source.label, error), kApplicationTitle,
+                       platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
 }

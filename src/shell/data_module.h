@@ -22,6 +22,8 @@ class Tdm : public QObject {
   bool Connected() const { return m_connected; }
   QString ConnectError() const { return m_error; }
   bool DataSourceMissing() const { return m_dataSourceMissing; }
+  // Connected, but the schema could not be brought to this program's version.
+  bool SchemaFailed() const { return m_schemaFailed; }
   QString ConnectionName() const { return m_connection; }  // ADOConnection1's role
 
   platform::Dataset* SYSTable = nullptr;
@@ -35,6 +37,7 @@ class Tdm : public QObject {
   QString m_connection;
   bool m_connected = false;
   bool m_dataSourceMissing = false;
+  bool m_schemaFailed = false;
   QString m_error;
 };
 

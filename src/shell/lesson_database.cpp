@@ -13,6 +13,7 @@
 
 #include "platform/dataset.h"
 #include "shell/lesson_kinds.h"
+#include "shell/schema_migrations.h"
 
 ConnectionSpec LessonDataSource() {
   return {QStringLiteral("QODBC"), QStringLiteral("EDUqvlp"), QStringLiteral("admin"),
@@ -53,20 +54,7 @@ bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, Q
 }
 
 bool CreateSchema(const QString& connectionName, QString* error) {
-  QFile f(QStringLiteral(":/schema.sql"));
-  if (!f.open(QIODevice::ReadOnly)) {
-    if (error) *error = QStringLiteral("找不到数据库结构文件");
-    return false;
-  }
-  // Drop comment lines first: they may hold semicolons.
-  QStringList lines;
-  for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
-    if (!line.trimmed().startsWith(QLatin1String("--"))) lines << line;
-  for (const QString& statement : lines.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
-    if (statement.trimmed().isEmpty()) continue;
-    if (!platform::ExecSql(connectionName, statement.trimmed(), error)) return false;
-  }
-  return true;
+  return MigrateSchema(connectionName, error);
 }
 
 namespace {

@@ -25,7 +25,8 @@ ConnectionSpec EmbeddedSpec(const QString& path);
 bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, QString* error,
                     bool* dataSourceMissing = nullptr);
 
-// Creates the lesson tables on an open connection.
+// Brings the lesson tables on an open connection to the current schema version (creating them
+// when missing), see shell/schema_migrations.h.
 bool CreateSchema(const QString& connectionName, QString* error);
 
 // Loads a course (the sample course's JSON format) in one transaction; recording names become

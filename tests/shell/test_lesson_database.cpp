@@ -234,6 +234,59 @@ class LessonDatabaseTest : public QObject {
     QCOMPARE(Column(d, "章节"), (QStringList{"乙"}));
   }
 
+  // Two seats on one database: a change or delete holds only while the columns it touches still
+  // hold what the seat read; the other seat's work is never overwritten.
+  void twoSeatsNeverOverwrite_data() { testing::AddBackendRows(); }
+  void twoSeatsNeverOverwrite() {
+    QFETCH(Backend, backend);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString seatB = db.Connection() + "-b";
+    QString error;
+    QVERIFY2(OpenConnection(seatB, db.Spec(), &error), qPrintable(error));
+    {
+      Dataset a(db.Connection()), b(seatB);
+      a.SetTableName("szSound");
+      QVERIFY(a.Open());
+      AddRow(a, {{"字号", "1"}, {"字名", "人"}, {"章节", "第一章"}, {"拼音词组", "ren"}});
+      AddRow(a, {{"字号", "2"}, {"字名", "口"}, {"章节", "第一章"}});
+      b.SetTableName("szSound");
+      QVERIFY(a.Reopen() && b.Open());
+
+      a.First();
+      a.Edit();
+      a.SetField("字名", "大");
+      QVERIFY2(a.Post(), qPrintable(a.LastError()));
+      b.First();
+      b.Edit();
+      b.SetField("字名", "小");
+      QVERIFY(!b.Post());
+      QVERIFY(!b.LastError().isEmpty());
+      b.Cancel();
+      // A column nobody else changed may still be changed from the old reading.
+      b.Edit();
+      b.SetField("拼音词组", "rén");
+      QVERIFY2(b.Post(), qPrintable(b.LastError()));
+      // Row 2 changed on seat A (its empty recording set): seat B's delete must not take it.
+      a.Next();
+      a.Edit();
+      a.SetField("声音", "/x.wav");
+      QVERIFY(a.Post());
+      b.Next();
+      QVERIFY(!b.Delete());
+      QVERIFY(a.Reopen());
+      QCOMPARE(Column(a, "字名"), (QStringList{"大", "口"}));
+      QCOMPARE(Column(a, "拼音词组"), (QStringList{"rén", QString()}));
+      QCOMPARE(Column(a, "声音"), (QStringList{QString(), "/x.wav"}));
+      // Read afresh, the same delete goes through.
+      QVERIFY(b.Reopen());
+      b.Last();
+      QVERIFY2(b.Delete(), qPrintable(b.LastError()));
+    }
+    QSqlDatabase::database(seatB, false).close();
+    QSqlDatabase::removeDatabase(seatB);
+  }
+
   void transactionRolledBack_data() { testing::AddBackendRows(); }
   void transactionRolledBack() {
     QFETCH(Backend, backend);
