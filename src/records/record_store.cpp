@@ -47,22 +47,6 @@ QVariant TextOrNull(const QString& text) {
 
 }  // namespace
 
-bool CreateTables(const QString& connection, QString* error) {
-  const QStringList statements = {
-      QStringLiteral("create table if not exists learn_record (machine varchar(100) not null, "
-                     "day integer not null, at_time varchar(19) not null, module integer not "
-                     "null, item varchar(200), operation varchar(1), results varchar(5), "
-                     "score integer)"),
-      QStringLiteral("create index if not exists learn_record_day on learn_record (day, module)"),
-      QStringLiteral("create index if not exists learn_record_machine on learn_record "
-                     "(machine, day)"),
-      QStringLiteral("create index if not exists learn_record_item on learn_record (module, item)"),
-  };
-  for (const QString& sql : statements)
-    if (!Run(connection, sql, {}, error)) return false;
-  return true;
-}
-
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error) {
   QSqlDatabase db = QSqlDatabase::database(connection, false);
   if (!db.transaction()) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The learning record in the lesson database: one row per recorded action, with the computer it
-// happened on. Reads come back counted by the database, so the window stays quick over years of
+// The learning record in the lesson database (table learn_record, made by the schema's second
+// step): one row per recorded action, with the computer it happened on. Reads come back counted by the database, so the window stays quick over years of
 // records.
 #pragma once
 
@@ -23,9 +23,6 @@ struct Record {
   QString results;    // drill: EncodeMarks of the five marks
   int score = 0;      // drill
 };
-
-// The record table and its indexes (SQLite and PostgreSQL alike); a no-op when they exist.
-bool CreateTables(const QString& connection, QString* error);
 
 // Writes the records in one transaction: all or none.
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error);

@@ -123,9 +123,6 @@ void Queue(Record note) {
 
 void Start(const QString& connectionName) {
   Stop();
-  QString error;
-  if (!CreateTables(connectionName, &error))
-    qCWarning(lcDb) << "learning record: cannot create its table:" << error;
   TheWriter() = std::make_unique<Writer>(connectionName);
   TheWriter()->start(QThread::LowPriority);
 }
