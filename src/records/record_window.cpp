@@ -2,6 +2,7 @@
 #include "records/record_window.h"
 
 #include <QBarCategoryAxis>
+#include <QBarSeries>
 #include <QBarSet>
 #include <QButtonGroup>
 #include <QChart>
@@ -10,11 +11,9 @@
 #include <QComboBox>
 #include <QDateTimeAxis>
 #include <QGridLayout>
-#include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPainter>
-#include <QPercentBarSeries>
 #include <QStackedBarSeries>
 #include <QToolButton>
 #include <QValueAxis>
@@ -33,7 +32,7 @@ using namespace records;
 
 namespace {
 
-constexpr int kMostShown = 8;
+constexpr int kMostShown = 6;
 
 const QColor kModuleColours[kModuleCount] = {QColor(231, 76, 60), QColor(52, 132, 219),
                                              QColor(46, 170, 90), QColor(243, 156, 18)};
@@ -75,10 +74,8 @@ QChart* NewChart(QChartView* view, const QString& title) {
 
 QValueAxis* CountAxis(int highest) {
   auto* axis = new QValueAxis;
-  // Whole numbers only, with room above the highest bar.
-  const int top = qMax(4, (highest + 3) / 4 * 4);
-  axis->setRange(0, top);
-  axis->setTickCount(5);
+  axis->setRange(0, qMax(4, highest));
+  axis->applyNiceNumbers();
   axis->setLabelFormat(QStringLiteral("%d"));
   axis->setLabelsFont(ChartFont(11));
   return axis;
@@ -258,18 +255,22 @@ void TRecordsForm::Reload() {
   QPalette pal = StatusLb->palette();
   pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
   StatusLb->setPalette(pal);
-  StatusLb->setText(
-      m_error.isEmpty()
-          ? QStringLiteral("%1%2天里共练习 %3 次。")
-                .arg(AllCb->isChecked() ? QStringLiteral("所有电脑") : QStringLiteral("本机"))
-                .arg(PeriodDays())
-                .arg(m_daily.total)
-          : QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。（%1）")
-                .arg(m_error));
+  const QString whose = AllCb->isChecked() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  if (!m_error.isEmpty())
+    StatusLb->setText(
+        QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。（%1）").arg(m_error));
+  else if (m_daily.total == 0)
+    StatusLb->setText(QStringLiteral("%1近%2天还没有练习记录。").arg(whose).arg(PeriodDays()));
+  else
+    StatusLb->setText(
+        QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total));
 }
 
 void TRecordsForm::ShowDaily() {
-  QChart* chart = NewChart(DayChart, QStringLiteral("每天练习次数"));
+  const bool month = m_daily.days.size() > 10;
+  QChart* chart = NewChart(DayChart, QStringLiteral("每天练习次数（%1 – %2）")
+                                         .arg(m_daily.days.first().toString(QStringLiteral("M/d")),
+                                              m_daily.days.last().toString(QStringLiteral("M/d"))));
   auto* series = new QStackedBarSeries;
   int highest = 0;
   for (int d = 0; d < m_daily.days.size(); ++d) {
@@ -285,9 +286,10 @@ void TRecordsForm::ShowDaily() {
   series->setBarWidth(0.6);
   chart->addSeries(series);
   auto* days = new QBarCategoryAxis;
-  for (const QDate& day : m_daily.days) days->append(day.toString(QStringLiteral("M/d")));
-  days->setLabelsFont(ChartFont(m_daily.days.size() > 10 ? 9 : 12));
-  if (m_daily.days.size() > 10) days->setLabelsAngle(-90);
+  // A month of dates does not fit across: the day of the month alone does.
+  for (const QDate& day : m_daily.days)
+    days->append(day.toString(month ? QStringLiteral("d") : QStringLiteral("M/d")));
+  days->setLabelsFont(ChartFont(month ? 10 : 12));
   chart->addAxis(days, Qt::AlignBottom);
   series->attachAxis(days);
   QValueAxis* counts = CountAxis(highest);
@@ -309,23 +311,23 @@ void TRecordsForm::ShowCharacters() {
 
   QChart* chart = NewChart(CharChart, QStringLiteral("最常练的字"));
   chart->legend()->hide();
-  auto* series = new QHorizontalBarSeries;
+  auto* series = new QBarSeries;
   QBarSet* set = MakeSet(QStringLiteral("打开次数"), kModuleColours[0]);
   auto* names = new QBarCategoryAxis;
-  // The most practised on top.
-  for (qsizetype i = m_most.size() - 1; i >= 0; --i) {
-    *set << m_most[i].count;
-    names->append(m_most[i].item);
+  for (const ItemCount& c : m_most) {
+    *set << c.count;
+    names->append(c.item);
   }
   series->append(set);
   series->setLabelsVisible(true);
+  series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
   series->setBarWidth(0.7);
   chart->addSeries(series);
   names->setLabelsFont(ChartFont(16, true));
-  chart->addAxis(names, Qt::AlignLeft);
+  chart->addAxis(names, Qt::AlignBottom);
   series->attachAxis(names);
   QValueAxis* counts = CountAxis(m_most.isEmpty() ? 0 : m_most.first().count);
-  chart->addAxis(counts, Qt::AlignBottom);
+  chart->addAxis(counts, Qt::AlignLeft);
   series->attachAxis(counts);
 
   if (characters.isEmpty())
@@ -341,7 +343,7 @@ void TRecordsForm::ShowCharacters() {
 void TRecordsForm::ShowDrill() {
   const QString names[2] = {QStringLiteral("加法"), QStringLiteral("减法")};
   const QColor colours[2] = {kModuleColours[0], kModuleColours[1]};
-  QChart* chart = NewChart(ScoreChart, QStringLiteral("算数每组得分"));
+  QChart* chart = NewChart(ScoreChart, QStringLiteral("算数每组得分（满分100）"));
   const QDate today = platform::CurrentClock().Now().date();
   auto* time = new QDateTimeAxis;
   time->setRange(today.addDays(1 - PeriodDays()).startOfDay(), today.addDays(1).startOfDay());
@@ -352,7 +354,7 @@ void TRecordsForm::ShowDrill() {
   auto* score = new QValueAxis;
   score->setRange(0, 100);
   score->setTickCount(6);
-  score->setLabelFormat(QStringLiteral("%d分"));
+  score->setLabelFormat(QStringLiteral("%d"));
   score->setLabelsFont(ChartFont(11));
   chart->addAxis(score, Qt::AlignLeft);
   for (int op = 0; op < 2; ++op) {
@@ -368,19 +370,21 @@ void TRecordsForm::ShowDrill() {
   }
 
   QChart* share = NewChart(ShareChart, QStringLiteral("做对的比例"));
-  auto* bars = new QPercentBarSeries;
+  auto* bars = new QStackedBarSeries;
   QBarSet* right = MakeSet(QStringLiteral("做对"), kRight);
   QBarSet* shown = MakeSet(QStringLiteral("提示答案"), kShown);
   auto* ops = new QBarCategoryAxis;
   for (int op = 0; op < 2; ++op) {
     const int percent = m_drill.RightPercent(op);
-    ops->append(percent < 0 ? names[op] : QStringLiteral("%1 %2%").arg(names[op]).arg(percent));
-    *right << m_drill.right[op];
-    *shown << m_drill.shown[op];
+    ops->append(names[op]);
+    *right << qMax(0, percent);
+    *shown << (percent < 0 ? 0 : 100 - percent);
   }
   bars->append(right);
   bars->append(shown);
   bars->setBarWidth(0.6);
+  bars->setLabelsVisible(true);
+  bars->setLabelsFormat(QStringLiteral("@value%"));
   share->addSeries(bars);
   ops->setLabelsFont(ChartFont(12, true));
   share->addAxis(ops, Qt::AlignBottom);
@@ -388,7 +392,7 @@ void TRecordsForm::ShowDrill() {
   auto* percent = new QValueAxis;
   percent->setRange(0, 100);
   percent->setTickCount(3);
-  percent->setLabelFormat(QStringLiteral("%d%"));
+  percent->setLabelFormat(QStringLiteral("%d%%"));
   percent->setLabelsFont(ChartFont(10));
   share->addAxis(percent, Qt::AlignLeft);
   bars->attachAxis(percent);
