@@ -225,7 +225,8 @@ int TRecordsForm::PeriodDays() const { return MonthSb->isChecked() ? 30 : 7; }
 QString TRecordsForm::Machine() const { return AllCb->isChecked() ? QString() : MachineName(); }
 
 void TRecordsForm::Fail(const QString& error) {
-  if (m_error.isEmpty()) m_error = error;
+  if (!m_error.isEmpty()) return;  // the first failure tells it
+  m_error = error;
   qCWarning(lcDb) << "learning record: cannot read:" << error;
 }
 
