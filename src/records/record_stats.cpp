@@ -82,7 +82,24 @@ int DrillProgress::RightPercent(int operation) const {
   return all == 0 ? -1 : (right[operation] * 100 + all / 2) / all;
 }
 
-DrillProgress DrillScores(const QList<DrillSeries>& series) {
+namespace {
+QList<ScorePoint> DailyAverages(const QList<ScorePoint>& points) {
+  QList<ScorePoint> days;
+  int sum = 0, n = 0;
+  for (qsizetype i = 0; i < points.size(); ++i) {
+    sum += points[i].score;
+    ++n;
+    const QDate day = points[i].at.date();
+    if (i + 1 == points.size() || points[i + 1].at.date() != day) {
+      days.append({QDateTime(day, QTime(12, 0)), (sum + n / 2) / n});
+      sum = n = 0;
+    }
+  }
+  return days;
+}
+}  // namespace
+
+DrillProgress DrillScores(const QList<DrillSeries>& series, int maxPoints) {
   QList<DrillSeries> ordered = series;
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const DrillSeries& a, const DrillSeries& b) { return a.at < b.at; });
@@ -93,6 +110,11 @@ DrillProgress DrillScores(const QList<DrillSeries>& series) {
     const int right = int(s.results.count(u'1'));
     progress.right[op] += right;
     progress.shown[op] += int(s.results.size()) - right;
+  }
+  for (QList<ScorePoint>& line : progress.scores) {
+    if (line.size() <= maxPoints) continue;
+    line = DailyAverages(line);
+    progress.dailyAverages = true;
   }
   return progress;
 }

@@ -57,18 +57,20 @@ QList<ItemCount> MostPractised(const QList<ItemCount>& counts, const QStringList
 QStringList NeverOpened(const QList<ItemCount>& counts, const QStringList& chapterItems);
 
 // Scores of the drill series in time order, one line per operation, and per operation how many
-// exercises were answered right and how many had their answer shown.
+// exercises were answered right and how many had their answer shown. A line of more than
+// `maxPoints` series (a classroom's month) shows each day's average score at noon instead.
 struct ScorePoint {
   QDateTime at;
   int score = 0;
 };
 struct DrillProgress {
   std::array<QList<ScorePoint>, 2> scores;  // [0] addition, [1] subtraction
+  bool dailyAverages = false;
   std::array<int, 2> right{};
   std::array<int, 2> shown{};
   // Share of right answers in percent, or -1 when the operation was not practised.
   int RightPercent(int operation) const;
 };
-DrillProgress DrillScores(const QList<DrillSeries>& series);
+DrillProgress DrillScores(const QList<DrillSeries>& series, int maxPoints = 200);
 
 }  // namespace records

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The learning record in the lesson database (table learn_record, made by the schema's second
-// step): one row per recorded action, with the computer it happened on. Reads come back counted by the database, so the window stays quick over years of
-// records.
+// step): one row per recorded action, with the computer it happened on. Reads come back counted by
+// the database, so the window stays quick over years of records.
 #pragma once
 
 #include <QDateTime>

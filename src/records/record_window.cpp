@@ -344,7 +344,9 @@ void TRecordsForm::ShowCharacters() {
 void TRecordsForm::ShowDrill() {
   const QString names[2] = {QStringLiteral("加法"), QStringLiteral("减法")};
   const QColor colours[2] = {kModuleColours[0], kModuleColours[1]};
-  QChart* chart = NewChart(ScoreChart, QStringLiteral("算数每组得分（满分100）"));
+  QChart* chart =
+      NewChart(ScoreChart, m_drill.dailyAverages ? QStringLiteral("算数每天平均得分（满分100）")
+                                                 : QStringLiteral("算数每组得分（满分100）"));
   const QDate today = platform::CurrentClock().Now().date();
   auto* time = new QDateTimeAxis;
   time->setRange(today.addDays(1 - PeriodDays()).startOfDay(), today.addDays(1).startOfDay());
@@ -362,7 +364,7 @@ void TRecordsForm::ShowDrill() {
     auto* line = new QLineSeries;
     line->setName(names[op]);
     line->setPen(QPen(colours[op], 2.5));
-    line->setPointsVisible(true);
+    line->setPointsVisible(m_drill.scores[op].size() <= 60);
     for (const ScorePoint& p : m_drill.scores[op])
       line->append(double(p.at.toMSecsSinceEpoch()), p.score);
     chart->addSeries(line);

@@ -135,6 +135,19 @@ class RecordStatsTest : public QObject {
     QCOMPARE(p.RightPercent(0), 80);
     QCOMPARE(p.RightPercent(1), 20);
     QCOMPARE(DrillScores({}).RightPercent(0), -1);
+    QVERIFY(!p.dailyAverages);
+
+    // Too many series for one line: a point per day, at noon, with the day's average.
+    const DrillProgress busy = DrillScores(
+        {Series("2026-12-06T09:00:00", "+", "11111"), Series("2026-12-06T10:00:00", "+", "11000"),
+         Series("2026-12-07T08:00:00", "+", "10000")},
+        2);
+    QVERIFY(busy.dailyAverages);
+    QCOMPARE(busy.scores[0].size(), 2);
+    QCOMPARE(busy.scores[0][0].at, QDateTime(QDate(2026, 12, 6), QTime(12, 0)));
+    QCOMPARE(busy.scores[0][0].score, 70);
+    QCOMPARE(busy.scores[0][1].score, 20);
+    QCOMPARE(busy.right[0], 8);
     QCOMPARE(EncodeMarks({"√", "Ⅹ", "√", "√", "Ⅹ"}), "10110");
   }
 };
