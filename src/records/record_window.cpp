@@ -112,6 +112,15 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   setFont(SongFont(12));
   resize(800, 578);
   setWindowState(Qt::WindowMaximized);
+  // Sky blue above, warm below: the pronunciation pop-up's colours, spread over any size.
+  QLinearGradient sky(0, 0, 0, 1);
+  sky.setCoordinateMode(QGradient::ObjectMode);
+  sky.setColorAt(0, QColor(214, 240, 255));
+  sky.setColorAt(1, QColor(255, 246, 214));
+  QPalette pal = palette();
+  pal.setBrush(QPalette::Window, sky);
+  setPalette(pal);
+  setAutoFillBackground(true);
   if (dm) m_connection = dm->ConnectionName();
 
   auto* bar = new QWidget(this);
@@ -413,12 +422,4 @@ void TRecordsForm::ClearSbClick() {
     platform::MessageBox(this, QStringLiteral("清除记录出错,请检查数据库连接。\n%1").arg(error),
                          QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONERROR);
   Reload();
-}
-
-void TRecordsForm::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  QLinearGradient sky(0, 0, 0, height());
-  sky.setColorAt(0, QColor(214, 240, 255));
-  sky.setColorAt(1, QColor(255, 246, 214));
-  p.fillRect(rect(), sky);
 }

@@ -50,9 +50,6 @@ class TRecordsForm : public QDialog {
   const QList<records::ItemCount>& Most() const { return m_most; }
   const QStringList& Never() const { return m_never; }
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
  private:
   void BuildTopBar(QWidget* bar);
   void ShowDaily();
