@@ -57,7 +57,8 @@ QList<Record> MadeUpMonth(const QStringList& characters) {
                      0});
       for (int i = random.bounded(0, 3); i > 0; --i) {
         QString results;
-        for (int e = 0; e < 5; ++e) results += random.bounded(40) < 18 + (29 - back) / 2 ? '1' : '0';
+        for (int e = 0; e < 5; ++e)
+          results += random.bounded(40) < 18 + (29 - back) / 2 ? '1' : '0';
         made.append({machine,
                      at.addSecs(2400 + i * 300),
                      Module::Drill,
