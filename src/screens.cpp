@@ -5,6 +5,7 @@
 #include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
+#include "records/record_window.h"
 #include "shell/about_window.h"
 #include "shell/help_windows.h"
 #include "shell/screen_registry.h"
@@ -30,4 +31,5 @@ void RegisterAllScreens() {
   Register<TSzsoundForm>("TSzsoundForm");
   Register<TxssoundForm>("TxssoundForm");
   Register<TxyysoundForm>("TxyysoundForm");
+  Register<TRecordsForm>("TRecordsForm");
 }

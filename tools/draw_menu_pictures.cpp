@@ -184,6 +184,28 @@ void Quit(QPainter& p) {
   p.drawPolygon(arrow);
 }
 
+// 学习记录: a white card with three bars in the colours of the modules.
+void Records(QPainter& p) {
+  p.setPen(QPen(QColor(60, 90, 140), 1));
+  p.setBrush(QColor(255, 255, 250));
+  p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2.5, 2.5);
+  const struct {
+    qreal x, top;
+    QColor colour;
+  } bars[] = {
+      {3, 9, QColor(231, 76, 60)}, {6.5, 6, QColor(52, 132, 219)}, {10, 3.5, QColor(46, 170, 90)}};
+  for (const auto& b : bars) {
+    QLinearGradient g(b.x, b.top, b.x + 3, b.top);
+    g.setColorAt(0, b.colour.lighter(125));
+    g.setColorAt(1, b.colour);
+    p.setPen(QPen(b.colour.darker(140), 0.6));
+    p.setBrush(g);
+    p.drawRect(QRectF(b.x, b.top, 3, 13 - b.top));
+  }
+  p.setPen(QPen(QColor(60, 90, 140), 1));
+  p.drawLine(QPointF(2, 13.5), QPointF(14, 13.5));
+}
+
 bool Save(const QImage& image, const QString& path, const char* format, int quality = -1) {
   if (image.save(path, format, quality)) return true;
   std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -234,6 +256,7 @@ int main(int argc, char** argv) {
   ok = Picture(dir, "menu_about", 16, About) && ok;
   ok = Picture(dir, "menu_minimize", 16, Minimize) && ok;
   ok = Picture(dir, "menu_quit", 16, Quit) && ok;
+  ok = Picture(dir, "menu_records", 16, Records) && ok;
   std::printf("%s\n", ok ? "pictures written" : "some pictures failed");
   return ok ? 0 : 1;
 }

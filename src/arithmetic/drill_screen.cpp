@@ -13,6 +13,7 @@
 #include "lessons/lesson_frame.h"
 #include "platform/random.h"
 #include "platform/sound.h"
+#include "records/recorder.h"
 #include "shell/screen_registry.h"
 #include "shell/shared_routines.h"
 
@@ -364,6 +365,7 @@ void TYSMAINForm::RecordResult(const QString& mark) {
   }
   fENSHULB->setText(m_state.ScoreText());
   fENSHULB->adjustSize();
+  if (m_state.SeriesComplete()) records::NoteDrill(fhlb->text(), m_resultBoxes, m_state.Score);
 }
 
 void TYSMAINForm::NEXTsbClick() {

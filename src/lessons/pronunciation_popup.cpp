@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
+#include "records/recorder.h"
 #include "shell/shared_routines.h"
 
 namespace {
@@ -112,6 +113,7 @@ void Tsendsongform::Timer1Timer() { PlayAndClose(); }
 
 void Tsendsongform::PlayAndClose() {
   Timer1->stop();
+  records::Note(LessonKindId::Character, ZILB->text());
   const QString path = CurrentSoundFile;
   if (!RecordingExists(path)) {
     qCInfo(lcSound) << "no recording for" << ZILB->text() << "at" << path;

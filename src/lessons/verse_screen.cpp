@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
+#include "records/recorder.h"
 #include "shell/data_module.h"
 #include "shell/shared_routines.h"
 
@@ -242,6 +243,7 @@ void TVerseScreen::LDSBClick() {
   }
   if (!browser().LocateItem(entry->text(0))) return;
   CurrentSoundFile = dm->ALLQuery->Field(kSoundField);
+  records::Note(m_kind.id, entry->text(0));
   if (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile()) {
     platform::PlaySound(CurrentSoundFile);
   } else {

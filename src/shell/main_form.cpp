@@ -121,6 +121,9 @@ TMainForm::TMainForm(QWidget* parent)
   ABOUTSB =
       MenuButton(a, "ABOUTSB", QStringLiteral("关于版权"), QStringLiteral("关于系统版权与用户信息"),
                  12, QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
+  RECORDSB = MenuButton(a, "RECORDSB", QStringLiteral("学习记录"),
+                        QStringLiteral("看看孩子学了什么（给家长和老师）"), 12,
+                        QStringLiteral(":/images/menu_records.png"), 16, QRect(301, 493, 61, 40));
   MINISB = MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
                       QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
   QuitSb = MenuButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
@@ -131,6 +134,7 @@ TMainForm::TMainForm(QWidget* parent)
   connect(xyysb, &QToolButton::clicked, this, &TMainForm::xyysbClick);
   connect(SSSB, &QToolButton::clicked, this, &TMainForm::SSSBClick);
   connect(ABOUTSB, &QToolButton::clicked, this, &TMainForm::ABOUTSBClick);
+  connect(RECORDSB, &QToolButton::clicked, this, &TMainForm::RECORDSBClick);
   connect(MINISB, &QToolButton::clicked, this, &TMainForm::MINISBClick);
   connect(QuitSb, &QToolButton::clicked, this, &TMainForm::QuitSbClick);
 
@@ -149,6 +153,7 @@ void TMainForm::xssbClick() { ShowScreen(QStringLiteral("TxsmainForm"), this); }
 void TMainForm::xyysbClick() { ShowScreen(QStringLiteral("TXYYMAINForm"), this); }
 void TMainForm::SSSBClick() { ShowScreen(QStringLiteral("TYSMAINForm"), this); }
 void TMainForm::ABOUTSBClick() { ShowScreen(QStringLiteral("TAboutForm"), this); }
+void TMainForm::RECORDSBClick() { ShowScreen(QStringLiteral("TRecordsForm"), this); }
 void TMainForm::MINISBClick() { MinimizeApplication(); }
 
 void TMainForm::QuitSbClick() {

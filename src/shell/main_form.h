@@ -54,6 +54,7 @@ class TMainForm : public QWidget {
   QToolButton* xyysb;
   QToolButton* SSSB;
   QToolButton* ABOUTSB;
+  QToolButton* RECORDSB;  // the learning record, for the adult
   QToolButton* MINISB;
   QToolButton* QuitSb;
 
@@ -63,6 +64,7 @@ class TMainForm : public QWidget {
   void xyysbClick();
   void SSSBClick();
   void ABOUTSBClick();
+  void RECORDSBClick();
   void MINISBClick();
   void QuitSbClick();
   void comlbClick();

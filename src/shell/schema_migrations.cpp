@@ -13,6 +13,7 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
   static const std::vector<SchemaMigration> steps = {
       {1, QStringLiteral("课程表（章节、字、诗、英语、SYS）"),
        SqlResourceStep(QStringLiteral(":/schema.sql"))},
+      {2, QStringLiteral("学习记录表"), SqlResourceStep(QStringLiteral(":/learn_record.sql"))},
       // Next steps here, in order.
   };
   return steps;

@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "platform/sound.h"
+#include "records/recorder.h"
 #include "shell/app_icon.h"
 #include "shell/application.h"
 #include "shell/data_module.h"
@@ -63,12 +64,14 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
     delete MainForm;
     return 1;
   }
+  records::Start(dm->ConnectionName());
   // Fill the screen even where no window manager honours "maximised".
   MainForm->setGeometry(MainForm->screen()->availableGeometry());
   MainForm->showMaximized();
   if (shown) shown(MainForm);
   const int status = QApplication::exec();
   delete MainForm;
+  records::Stop();
   delete dm;
   dm = nullptr;
   std::signal(SIGTERM, SIG_DFL);

@@ -144,6 +144,8 @@ class MainFormTest : public QObject {
                           << "有趣的幼儿算数教学，小朋友快快来学哦" << 19 << 32;
     QTest::newRow("ABOUTSB") << "ABOUTSB" << QRect(234, 493, 61, 40) << "关于版权"
                              << "关于系统版权与用户信息" << 12 << 16;
+    QTest::newRow("RECORDSB") << "RECORDSB" << QRect(301, 493, 61, 40) << "学习记录"
+                              << "看看孩子学了什么（给家长和老师）" << 12 << 16;
     QTest::newRow("MINISB") << "MINISB" << QRect(447, 493, 59, 40) << "最小化"
                             << "系统最小化显示" << 12 << 16;
     QTest::newRow("QuitSb") << "QuitSb" << QRect(554, 493, 67, 40) << "退出→"
@@ -216,6 +218,8 @@ class MainFormTest : public QObject {
                                 << "TYSMAINForm";
     QTest::newRow("about") << "ABOUTSB"
                            << "TAboutForm";
+    QTest::newRow("learning record") << "RECORDSB"
+                                     << "TRecordsForm";
   }
   void moduleButtonsOpenTheirWindows() {
     QFETCH(QString, button);

@@ -63,8 +63,8 @@ TestDatabase::TestDatabase(Backend backend) : m_dir(std::make_unique<QTemporaryD
     return;
   }
   if (backend == Backend::OdbcPostgres) {
-    for (const char* t :
-         {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS", "tindora_schema"})
+    for (const char* t : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS",
+                          "tindora_schema", "learn_record"})
       platform::ExecSql(m_connection,
                         QStringLiteral("drop table if exists %1").arg(QLatin1String(t)));
   }

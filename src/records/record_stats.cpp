@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/record_stats.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace records {
+
+QString ModuleName(Module module) {
+  switch (module) {
+    case Module::Character:
+      return QStringLiteral("识字");
+    case Module::Poem:
+      return QStringLiteral("学诗");
+    case Module::English:
+      return QStringLiteral("学英语");
+    case Module::Drill:
+      break;
+  }
+  return QStringLiteral("算数");
+}
+
+int DayNumber(const QDate& date) { return date.year() * 10000 + date.month() * 100 + date.day(); }
+
+QDate DayDate(int number) { return QDate(number / 10000, number / 100 % 100, number % 100); }
+
+QString EncodeMarks(const QStringList& marks) {
+  QString results;
+  for (const QString& mark : marks) results += mark == QStringLiteral("√") ? u'1' : u'0';
+  return results;
+}
+
+DailyPractice PracticePerDay(const QList<DayCount>& counts, const QDate& today, int days) {
+  DailyPractice practice;
+  const QDate first = today.addDays(1 - days);
+  for (int i = 0; i < days; ++i) practice.days << first.addDays(i);
+  for (QList<int>& perDay : practice.counts) perDay.fill(0, days);
+  for (const DayCount& c : counts) {
+    const qint64 i = first.daysTo(DayDate(c.day));
+    if (i < 0 || i >= days) continue;
+    practice.counts[int(c.module)][int(i)] += c.count;
+    practice.total += c.count;
+  }
+  return practice;
+}
+
+namespace {
+QHash<QString, int> Totals(const QList<ItemCount>& counts) {
+  QHash<QString, int> totals;
+  for (const ItemCount& c : counts) totals[c.item] += c.count;
+  return totals;
+}
+}  // namespace
+
+QList<ItemCount> MostPractised(const QList<ItemCount>& counts, const QStringList& chapterItems,
+                               int limit) {
+  const QHash<QString, int> totals = Totals(counts);
+  QList<ItemCount> most;
+  for (const QString& item : chapterItems) {
+    const int n = totals.value(item);
+    // An item listed twice in the chapter is still one item.
+    if (n > 0 && std::none_of(most.cbegin(), most.cend(),
+                              [&](const ItemCount& c) { return c.item == item; }))
+      most.append({item, n});
+  }
+  std::stable_sort(most.begin(), most.end(),
+                   [](const ItemCount& a, const ItemCount& b) { return a.count > b.count; });
+  if (most.size() > limit) most.resize(limit);
+  return most;
+}
+
+QStringList NeverOpened(const QList<ItemCount>& counts, const QStringList& chapterItems) {
+  const QHash<QString, int> totals = Totals(counts);
+  QStringList never;
+  for (const QString& item : chapterItems)
+    if (totals.value(item) <= 0 && !never.contains(item)) never << item;
+  return never;
+}
+
+int DrillProgress::RightPercent(int operation) const {
+  const int all = right[operation] + shown[operation];
+  return all == 0 ? -1 : (right[operation] * 100 + all / 2) / all;
+}
+
+namespace {
+QList<ScorePoint> DailyAverages(const QList<ScorePoint>& points) {
+  QList<ScorePoint> days;
+  int sum = 0, n = 0;
+  for (qsizetype i = 0; i < points.size(); ++i) {
+    sum += points[i].score;
+    ++n;
+    const QDate day = points[i].at.date();
+    if (i + 1 == points.size() || points[i + 1].at.date() != day) {
+      days.append({QDateTime(day, QTime(12, 0)), (sum + n / 2) / n});
+      sum = n = 0;
+    }
+  }
+  return days;
+}
+}  // namespace
+
+DrillProgress DrillScores(const QList<DrillSeries>& series, int maxPoints) {
+  QList<DrillSeries> ordered = series;
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [](const DrillSeries& a, const DrillSeries& b) { return a.at < b.at; });
+  DrillProgress progress;
+  for (const DrillSeries& s : ordered) {
+    const int op = s.operation == QStringLiteral("-") ? 1 : 0;
+    progress.scores[op].append({s.at, s.score});
+    const int right = int(s.results.count(u'1'));
+    progress.right[op] += right;
+    progress.shown[op] += int(s.results.size()) - right;
+  }
+  for (QList<ScorePoint>& line : progress.scores) {
+    if (line.size() <= maxPoints) continue;
+    line = DailyAverages(line);
+    progress.dailyAverages = true;
+  }
+  return progress;
+}
+
+}  // namespace records

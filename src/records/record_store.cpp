@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Records are not lesson rows: they are written from the recorder's own thread, so these
+// statements go straight to the driver rather than through the lesson queries' observer.
+#include "records/record_store.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <functional>
+
+namespace records {
+
+namespace {
+
+constexpr const char* kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+
+// Runs `sql` with positional values; `row` sees each result row.
+bool Run(const QString& connection, const QString& sql, const QVariantList& values, QString* error,
+         const std::function<void(const QSqlQuery&)>& row = {}) {
+  QSqlQuery q(QSqlDatabase::database(connection, false));
+  q.setForwardOnly(true);
+  if (!q.prepare(sql)) {
+    if (error) *error = q.lastError().text().trimmed();
+    return false;
+  }
+  for (const QVariant& v : values) q.addBindValue(v);
+  if (!q.exec()) {
+    if (error) *error = q.lastError().text().trimmed();
+    return false;
+  }
+  if (row)
+    while (q.next()) row(q);
+  return true;
+}
+
+// " where machine = ?" and its value, or nothing for every computer; `and` joins further terms.
+QString MachineTerm(const QString& machine, QVariantList& values, const char* joiner) {
+  if (machine.isEmpty()) return {};
+  values << machine;
+  return QStringLiteral(" %1 machine = ?").arg(QLatin1String(joiner));
+}
+
+// "yyyy-MM-dd hh:mm:ss" taken apart by hand: QDateTime::fromString costs a hundred times more,
+// which a month of a classroom's drill series makes visible.
+QDateTime ParseTime(const QString& text) {
+  if (text.size() != 19) return {};
+  auto n = [&](int at, int length) { return QStringView(text).mid(at, length).toInt(); };
+  return QDateTime(QDate(n(0, 4), n(5, 2), n(8, 2)), QTime(n(11, 2), n(14, 2), n(17, 2)));
+}
+
+QVariant TextOrNull(const QString& text) {
+  return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
+}
+
+}  // namespace
+
+bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error) {
+  QSqlDatabase db = QSqlDatabase::database(connection, false);
+  if (!db.transaction()) {
+    if (error) *error = db.lastError().text().trimmed();
+    return false;
+  }
+  const QString sql = QStringLiteral(
+      "insert into learn_record (machine, day, at_time, module, item, operation, results, "
+      "score) values (?, ?, ?, ?, ?, ?, ?, ?)");
+  for (const Record& n : records) {
+    const bool drill = n.module == Module::Drill;
+    const QVariantList values = {n.machine,
+                                 DayNumber(n.at.date()),
+                                 n.at.toString(QLatin1String(kTimeFormat)),
+                                 int(n.module),
+                                 TextOrNull(n.item),
+                                 TextOrNull(n.operation),
+                                 TextOrNull(n.results),
+                                 drill ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int))};
+    if (!Run(connection, sql, values, error)) {
+      db.rollback();
+      return false;
+    }
+  }
+  if (db.commit()) return true;
+  if (error) *error = db.lastError().text().trimmed();
+  db.rollback();
+  return false;
+}
+
+bool LoadDayCounts(const QString& connection, const QString& machine, const QDate& from,
+                   QList<DayCount>* counts, QString* error) {
+  QVariantList values = {DayNumber(from)};
+  const QString sql =
+      QStringLiteral("select day, module, count(*) from learn_record where day >= ?") +
+      MachineTerm(machine, values, "and") + QStringLiteral(" group by day, module");
+  counts->clear();
+  return Run(connection, sql, values, error, [&](const QSqlQuery& q) {
+    const int module = q.value(1).toInt();
+    if (module >= 0 && module < kModuleCount)
+      counts->append({q.value(0).toInt(), Module(module), q.value(2).toInt()});
+  });
+}
+
+bool LoadItemCounts(const QString& connection, const QString& machine, Module module,
+                    QList<ItemCount>* counts, QString* error) {
+  QVariantList values = {int(module)};
+  const QString sql = QStringLiteral("select item, count(*) from learn_record where module = ?") +
+                      MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
+  counts->clear();
+  return Run(connection, sql, values, error, [&](const QSqlQuery& q) {
+    counts->append({q.value(0).toString(), q.value(1).toInt()});
+  });
+}
+
+bool LoadDrills(const QString& connection, const QString& machine, const QDate& from,
+                QList<DrillSeries>* series, QString* error) {
+  QVariantList values = {int(Module::Drill), DayNumber(from)};
+  const QString sql = QStringLiteral(
+                          "select at_time, operation, results, score from learn_record "
+                          "where module = ? and day >= ?") +
+                      MachineTerm(machine, values, "and") + QStringLiteral(" order by at_time");
+  series->clear();
+  return Run(connection, sql, values, error, [&](const QSqlQuery& q) {
+    series->append({ParseTime(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
+                    q.value(3).toInt()});
+  });
+}
+
+bool ClearRecords(const QString& connection, const QString& machine, QString* error) {
+  QVariantList values;
+  return Run(connection,
+             QStringLiteral("delete from learn_record") + MachineTerm(machine, values, "where"),
+             values, error);
+}
+
+bool LoadCharacterChapters(const QString& connection, QStringList* chapters, QString* error) {
+  chapters->clear();
+  return Run(connection, QStringLiteral("select 章节 from ZJ order by 章号"), {}, error,
+             [&](const QSqlQuery& q) { chapters->append(q.value(0).toString()); });
+}
+
+bool LoadChapterCharacters(const QString& connection, const QString& chapter,
+                           QStringList* characters, QString* error) {
+  characters->clear();
+  return Run(connection, QStringLiteral("select 字名 from szSound where 章节 = ? order by 字号"),
+             {chapter}, error,
+             [&](const QSqlQuery& q) { characters->append(q.value(0).toString()); });
+}
+
+}  // namespace records

@@ -1,0 +1,425 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/record_window.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QButtonGroup>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeAxis>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QStackedBarSeries>
+#include <QToolButton>
+#include <QValueAxis>
+
+#include "controls/label_3d.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/logging.h"
+#include "records/record_store.h"
+#include "records/recorder.h"
+#include "shell/data_module.h"
+#include "shell/shared_routines.h"
+#include "shell/speed_button.h"
+
+using namespace records;
+
+namespace {
+
+constexpr int kMostShown = 6;
+
+const QColor kModuleColours[kModuleCount] = {QColor(231, 76, 60), QColor(52, 132, 219),
+                                             QColor(46, 170, 90), QColor(243, 156, 18)};
+const QColor kRight(46, 170, 90);
+const QColor kShown(243, 156, 18);
+
+QFont ChartFont(int px, bool bold = false) {
+  QFont f(QStringLiteral("Noto Sans CJK SC"));
+  f.setPixelSize(px);
+  f.setBold(bold);
+  return f;
+}
+
+QChartView* MakeChartView(QWidget* parent) {
+  auto* view = new QChartView(parent);
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setMinimumSize(200, 150);
+  view->setStyleSheet(QStringLiteral("background: transparent"));
+  return view;
+}
+
+// Replaces the view's chart with a fresh one titled `title`.
+QChart* NewChart(QChartView* view, const QString& title) {
+  auto* chart = new QChart;
+  chart->setTitle(title);
+  chart->setTitleFont(ChartFont(15, true));
+  chart->setTitleBrush(QColor(60, 60, 120));
+  chart->setBackgroundBrush(QColor(255, 255, 255, 215));
+  chart->setBackgroundRoundness(10);
+  chart->setMargins(QMargins(4, 2, 4, 2));
+  chart->setAnimationOptions(QChart::NoAnimation);
+  chart->legend()->setFont(ChartFont(12));
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  QChart* old = view->chart();
+  view->setChart(chart);
+  delete old;
+  return chart;
+}
+
+QValueAxis* CountAxis(int highest) {
+  auto* axis = new QValueAxis;
+  axis->setRange(0, qMax(4, highest));
+  axis->applyNiceNumbers();
+  axis->setLabelFormat(QStringLiteral("%d"));
+  axis->setLabelsFont(ChartFont(11));
+  return axis;
+}
+
+QBarSet* MakeSet(const QString& name, const QColor& colour) {
+  auto* set = new QBarSet(name);
+  set->setColor(colour);
+  set->setBorderColor(colour.darker(120));
+  return set;
+}
+
+QToolButton* TextButton(QWidget* parent, const QString& text, bool checkable) {
+  auto* b = new QToolButton(parent);
+  b->setText(text);
+  b->setCheckable(checkable);
+  b->setFocusPolicy(Qt::NoFocus);
+  b->setFont(SongFont(14, true));
+  b->setMinimumSize(72, 32);
+  b->setStyleSheet(
+      QStringLiteral("QToolButton { border: 1px solid rgb(200, 160, 60); border-radius: 6px;"
+                     " background: rgb(255, 246, 214); color: rgb(120, 70, 0); padding: 2px 8px; }"
+                     "QToolButton:checked { background: rgb(255, 200, 60); color: rgb(90, 40, 0); }"
+                     "QToolButton:hover { border-color: rgb(230, 120, 0); }"));
+  return b;
+}
+
+}  // namespace
+
+TRecordsForm::TRecordsForm(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint) {
+  setWindowTitle(QStringLiteral("学习记录"));
+  setFont(SongFont(12));
+  resize(800, 578);
+  setWindowState(Qt::WindowMaximized);
+  // Sky blue above, warm below: the pronunciation pop-up's colours, spread over any size.
+  QLinearGradient sky(0, 0, 0, 1);
+  sky.setCoordinateMode(QGradient::ObjectMode);
+  sky.setColorAt(0, QColor(214, 240, 255));
+  sky.setColorAt(1, QColor(255, 246, 214));
+  QPalette pal = palette();
+  pal.setBrush(QPalette::Window, sky);
+  setPalette(pal);
+  setAutoFillBackground(true);
+  if (dm) m_connection = dm->ConnectionName();
+
+  auto* bar = new QWidget(this);
+  BuildTopBar(bar);
+
+  DayChart = MakeChartView(this);
+
+  auto* characters = new QWidget(this);
+  auto* chapterRow = new QHBoxLayout;
+  auto* chapterLabel = new QLabel(QStringLiteral("识字章节:"), characters);
+  chapterLabel->setFont(SongFont(14, true));
+  ChapterCb = new QComboBox(characters);
+  ChapterCb->setFont(SongFont(14));
+  ChapterCb->setMinimumWidth(120);
+  chapterRow->addWidget(chapterLabel);
+  chapterRow->addWidget(ChapterCb, 1);
+  CharChart = MakeChartView(characters);
+  NeverLb = new QLabel(characters);
+  NeverLb->setWordWrap(true);
+  NeverLb->setFont(SongFont(14));
+  NeverLb->setStyleSheet(QStringLiteral(
+      "background: rgba(255, 255, 255, 215); border-radius: 8px; padding: 4px 8px;"));
+  auto* characterColumn = new QVBoxLayout(characters);
+  characterColumn->setContentsMargins(0, 0, 0, 0);
+  characterColumn->addLayout(chapterRow);
+  characterColumn->addWidget(CharChart, 1);
+  characterColumn->addWidget(NeverLb);
+
+  ScoreChart = MakeChartView(this);
+  ShareChart = MakeChartView(this);
+
+  StatusLb = new QLabel(this);
+  StatusLb->setFont(SongFont(12));
+  StatusLb->setWordWrap(true);
+
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 4, 8, 6);
+  grid->setSpacing(6);
+  grid->addWidget(bar, 0, 0, 1, 3);
+  grid->addWidget(DayChart, 1, 0, 1, 3);
+  grid->addWidget(characters, 2, 0);
+  grid->addWidget(ScoreChart, 2, 1);
+  grid->addWidget(ShareChart, 2, 2);
+  grid->addWidget(StatusLb, 3, 0, 1, 3);
+  grid->setRowStretch(1, 5);
+  grid->setRowStretch(2, 6);
+  grid->setColumnStretch(0, 5);
+  grid->setColumnStretch(1, 6);
+  grid->setColumnStretch(2, 3);
+
+  QStringList chapters;
+  QString error;
+  if (!m_connection.isEmpty() && !LoadCharacterChapters(m_connection, &chapters, &error))
+    qCWarning(lcDb) << "learning record: no character chapters:" << error;
+  ChapterCb->addItems(chapters);
+
+  connect(ChapterCb, &QComboBox::currentIndexChanged, this, &TRecordsForm::ChapterCbChange);
+  Reload();
+}
+
+void TRecordsForm::BuildTopBar(QWidget* bar) {
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(4, 4, 4, 0);
+  Label3D1 = new TLabel3D(QStringLiteral("学习记录"), bar);
+  Label3D1->setFont(SongFont(24, true));
+  Label3D1->setFontColor(RGBColor(0, 0, 255));
+  Label3D1->setBevel(bvLowered);
+  Label3D1->setTransparent(true);
+  row->addWidget(Label3D1);
+  row->addSpacing(18);
+
+  WeekSb = TextButton(bar, QStringLiteral("近7天"), true);
+  MonthSb = TextButton(bar, QStringLiteral("近30天"), true);
+  auto* period = new QButtonGroup(this);
+  period->addButton(WeekSb);
+  period->addButton(MonthSb);
+  WeekSb->setChecked(true);
+  row->addWidget(WeekSb);
+  row->addWidget(MonthSb);
+  row->addSpacing(18);
+
+  AllCb = new QCheckBox(QStringLiteral("所有电脑的记录"), bar);
+  AllCb->setFont(SongFont(14, true));
+  AllCb->setFocusPolicy(Qt::NoFocus);
+  MachineLb = new QLabel(QStringLiteral("本机: ") + MachineName(), bar);
+  MachineLb->setFont(SongFont(12));
+  MachineLb->setStyleSheet(QStringLiteral("color: rgb(90, 90, 90);"));
+  row->addWidget(AllCb);
+  row->addWidget(MachineLb);
+  row->addStretch(1);
+
+  ClearSb = TextButton(bar, QStringLiteral("清除记录"), false);
+  ClearSb->setToolTip(QStringLiteral("清除所显示电脑的全部学习记录"));
+  QuitSb = MakeSpeedButton(bar, QStringLiteral("返回→"),
+                           QIcon(QStringLiteral(":/images/verse_quit.png")), QRect(0, 0, 67, 40));
+  QuitSb->setFont(SongFont(12, true));
+  QuitSb->setFixedSize(67, 40);
+  QuitSb->setToolTip(QStringLiteral("返回主界面"));
+  row->addWidget(ClearSb);
+  row->addSpacing(8);
+  row->addWidget(QuitSb);
+
+  connect(period, &QButtonGroup::buttonClicked, this, &TRecordsForm::Reload);
+  connect(AllCb, &QCheckBox::toggled, this, &TRecordsForm::Reload);
+  connect(ClearSb, &QToolButton::clicked, this, &TRecordsForm::ClearSbClick);
+  connect(QuitSb, &QToolButton::clicked, this, &QDialog::close);
+}
+
+int TRecordsForm::PeriodDays() const { return MonthSb->isChecked() ? 30 : 7; }
+
+QString TRecordsForm::Machine() const { return AllCb->isChecked() ? QString() : MachineName(); }
+
+void TRecordsForm::Fail(const QString& error) {
+  if (!m_error.isEmpty()) return;  // the first failure tells it
+  m_error = error;
+  qCWarning(lcDb) << "learning record: cannot read:" << error;
+}
+
+void TRecordsForm::Reload() {
+  // Notes the child made a moment ago belong in the pictures too.
+  Flush(2000);
+  m_error.clear();
+  const QDate today = platform::CurrentClock().Now().date();
+  const QDate from = today.addDays(1 - PeriodDays());
+  QList<DayCount> days;
+  QList<DrillSeries> drills;
+  QString error;
+  if (m_connection.isEmpty()) {
+    Fail(QStringLiteral("没有打开课程数据库"));
+  } else {
+    if (!LoadDayCounts(m_connection, Machine(), from, &days, &error)) Fail(error);
+    if (!LoadDrills(m_connection, Machine(), from, &drills, &error)) Fail(error);
+    if (!LoadItemCounts(m_connection, Machine(), Module::Character, &m_characterCounts, &error))
+      Fail(error);
+  }
+  m_daily = PracticePerDay(days, today, PeriodDays());
+  m_drill = DrillScores(drills);
+  ShowDaily();
+  ShowCharacters();
+  ShowDrill();
+
+  QPalette pal = StatusLb->palette();
+  pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
+  StatusLb->setPalette(pal);
+  const QString whose = AllCb->isChecked() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  if (!m_error.isEmpty())
+    StatusLb->setText(
+        QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。（%1）").arg(m_error));
+  else if (m_daily.total == 0)
+    StatusLb->setText(QStringLiteral("%1近%2天还没有练习记录。").arg(whose).arg(PeriodDays()));
+  else
+    StatusLb->setText(
+        QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total));
+}
+
+void TRecordsForm::ShowDaily() {
+  const bool month = m_daily.days.size() > 10;
+  QChart* chart = NewChart(DayChart, QStringLiteral("每天练习次数（%1 – %2）")
+                                         .arg(m_daily.days.first().toString(QStringLiteral("M/d")),
+                                              m_daily.days.last().toString(QStringLiteral("M/d"))));
+  auto* series = new QStackedBarSeries;
+  int highest = 0;
+  for (int d = 0; d < m_daily.days.size(); ++d) {
+    int sum = 0;
+    for (const QList<int>& perDay : m_daily.counts) sum += perDay[d];
+    highest = qMax(highest, sum);
+  }
+  for (int m = 0; m < kModuleCount; ++m) {
+    QBarSet* set = MakeSet(ModuleName(Module(m)), kModuleColours[m]);
+    for (int n : m_daily.counts[m]) *set << n;
+    series->append(set);
+  }
+  series->setBarWidth(0.6);
+  chart->addSeries(series);
+  auto* days = new QBarCategoryAxis;
+  // A month of dates does not fit across: the day of the month alone does.
+  for (const QDate& day : m_daily.days)
+    days->append(day.toString(month ? QStringLiteral("d") : QStringLiteral("M/d")));
+  days->setLabelsFont(ChartFont(month ? 10 : 12));
+  chart->addAxis(days, Qt::AlignBottom);
+  series->attachAxis(days);
+  QValueAxis* counts = CountAxis(highest);
+  chart->addAxis(counts, Qt::AlignLeft);
+  series->attachAxis(counts);
+  chart->legend()->setAlignment(Qt::AlignRight);
+}
+
+void TRecordsForm::ChapterCbChange() { ShowCharacters(); }
+
+void TRecordsForm::ShowCharacters() {
+  QStringList characters;
+  QString error;
+  if (ChapterCb->currentIndex() >= 0 &&
+      !LoadChapterCharacters(m_connection, ChapterCb->currentText(), &characters, &error))
+    qCWarning(lcDb) << "learning record: no characters:" << error;
+  m_most = MostPractised(m_characterCounts, characters, kMostShown);
+  m_never = NeverOpened(m_characterCounts, characters);
+
+  QChart* chart = NewChart(CharChart, QStringLiteral("最常练的字"));
+  chart->legend()->hide();
+  auto* series = new QBarSeries;
+  QBarSet* set = MakeSet(QStringLiteral("打开次数"), kModuleColours[0]);
+  auto* names = new QBarCategoryAxis;
+  for (const ItemCount& c : m_most) {
+    *set << c.count;
+    names->append(c.item);
+  }
+  series->append(set);
+  series->setLabelsVisible(true);
+  series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
+  series->setBarWidth(0.7);
+  chart->addSeries(series);
+  names->setLabelsFont(ChartFont(16, true));
+  chart->addAxis(names, Qt::AlignBottom);
+  series->attachAxis(names);
+  QValueAxis* counts = CountAxis(m_most.isEmpty() ? 0 : m_most.first().count);
+  chart->addAxis(counts, Qt::AlignLeft);
+  series->attachAxis(counts);
+
+  if (characters.isEmpty())
+    NeverLb->setText(QStringLiteral("这一章还没有字。"));
+  else if (m_never.isEmpty())
+    NeverLb->setText(QStringLiteral("这一章的字都打开过了！"));
+  else
+    NeverLb->setText(QStringLiteral("从未打开: <span style='color:#d03020; font-size:20px; "
+                                    "font-weight:bold'>%1</span>")
+                         .arg(m_never.join(QStringLiteral(" ")).toHtmlEscaped()));
+}
+
+void TRecordsForm::ShowDrill() {
+  const QString names[2] = {QStringLiteral("加法"), QStringLiteral("减法")};
+  const QColor colours[2] = {kModuleColours[0], kModuleColours[1]};
+  QChart* chart =
+      NewChart(ScoreChart, m_drill.dailyAverages ? QStringLiteral("算数每天平均得分（满分100）")
+                                                 : QStringLiteral("算数每组得分（满分100）"));
+  const QDate today = platform::CurrentClock().Now().date();
+  auto* time = new QDateTimeAxis;
+  time->setRange(today.addDays(1 - PeriodDays()).startOfDay(), today.addDays(1).startOfDay());
+  time->setFormat(QStringLiteral("M/d"));
+  time->setTickCount(PeriodDays() > 10 ? 7 : 8);
+  time->setLabelsFont(ChartFont(11));
+  chart->addAxis(time, Qt::AlignBottom);
+  auto* score = new QValueAxis;
+  score->setRange(0, 100);
+  score->setTickCount(6);
+  score->setLabelFormat(QStringLiteral("%d"));
+  score->setLabelsFont(ChartFont(11));
+  chart->addAxis(score, Qt::AlignLeft);
+  for (int op = 0; op < 2; ++op) {
+    auto* line = new QLineSeries;
+    line->setName(names[op]);
+    line->setPen(QPen(colours[op], 2.5));
+    line->setPointsVisible(m_drill.scores[op].size() <= 60);
+    for (const ScorePoint& p : m_drill.scores[op])
+      line->append(double(p.at.toMSecsSinceEpoch()), p.score);
+    chart->addSeries(line);
+    line->attachAxis(time);
+    line->attachAxis(score);
+  }
+
+  QChart* share = NewChart(ShareChart, QStringLiteral("做对的比例"));
+  auto* bars = new QStackedBarSeries;
+  QBarSet* right = MakeSet(QStringLiteral("做对"), kRight);
+  QBarSet* shown = MakeSet(QStringLiteral("提示答案"), kShown);
+  auto* ops = new QBarCategoryAxis;
+  for (int op = 0; op < 2; ++op) {
+    const int percent = m_drill.RightPercent(op);
+    ops->append(names[op]);
+    *right << qMax(0, percent);
+    *shown << (percent < 0 ? 0 : 100 - percent);
+  }
+  bars->append(right);
+  bars->append(shown);
+  bars->setBarWidth(0.6);
+  bars->setLabelsVisible(true);
+  bars->setLabelsFormat(QStringLiteral("@value%"));
+  share->addSeries(bars);
+  ops->setLabelsFont(ChartFont(12, true));
+  share->addAxis(ops, Qt::AlignBottom);
+  bars->attachAxis(ops);
+  auto* percent = new QValueAxis;
+  percent->setRange(0, 100);
+  percent->setTickCount(3);
+  percent->setLabelFormat(QStringLiteral("%d%%"));
+  percent->setLabelsFont(ChartFont(10));
+  share->addAxis(percent, Qt::AlignLeft);
+  bars->attachAxis(percent);
+}
+
+void TRecordsForm::ClearSbClick() {
+  const QString whose = Machine().isEmpty() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  if (platform::MessageBox(this, QStringLiteral("确定要清除%1的学习记录吗?").arg(whose),
+                           QStringLiteral("注意"),
+                           platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
+    return;
+  Flush(2000);  // or a note still on its way would survive the clearing
+  QString error;
+  if (m_connection.isEmpty() || !ClearRecords(m_connection, Machine(), &error))
+    platform::MessageBox(this, QStringLiteral("清除记录出错,请检查数据库连接。\n%1").arg(error),
+                         QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONERROR);
+  Reload();
+}

@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The learning record's chart data from fixed counted records, without a database or a window.
+#include <QtTest>
+
+#include "records/record_stats.h"
+
+using namespace records;
+
+Q_DECLARE_METATYPE(QList<records::DayCount>)
+Q_DECLARE_METATYPE(QList<records::ItemCount>)
+Q_DECLARE_METATYPE(QList<records::DrillSeries>)
+
+namespace {
+
+DayCount At(const char* day, Module module, int count) {
+  return {DayNumber(QDate::fromString(QLatin1String(day), Qt::ISODate)), module, count};
+}
+
+// "0,0,3" per module, oldest day first.
+QStringList Rendered(const DailyPractice& practice) {
+  QStringList modules;
+  for (const QList<int>& perDay : practice.counts) {
+    QStringList days;
+    for (int n : perDay) days << QString::number(n);
+    modules << days.join(',');
+  }
+  return modules;
+}
+
+// A module's line: zeros with the given counts at the given day indexes.
+QString Line(int days, const QList<std::pair<int, int>>& at = {}) {
+  QStringList line(days, QStringLiteral("0"));
+  for (const auto& [day, count] : at) line[day] = QString::number(count);
+  return line.join(',');
+}
+
+QList<ItemCount> Counts(const QString& spec) {  // "山:5 水:1"
+  QList<ItemCount> counts;
+  for (const QString& part : spec.split(' ', Qt::SkipEmptyParts))
+    counts.append({part.section(':', 0, 0), part.section(':', 1).toInt()});
+  return counts;
+}
+
+DrillSeries Series(const char* at, const char* op, const char* results) {
+  const QString marks = QLatin1String(results);
+  return {QDateTime::fromString(QLatin1String(at), Qt::ISODate), QLatin1String(op), marks,
+          int(marks.count('1')) * 20};
+}
+
+}  // namespace
+
+class RecordStatsTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void practicePerDay_data() {
+    QTest::addColumn<QList<DayCount>>("counts");
+    QTest::addColumn<QString>("today");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QStringList>("expected");  // characters, poems, English, drill
+    QTest::addColumn<int>("total");
+    const QString zeros7 = Line(7);
+    QTest::newRow("nothing yet") << QList<DayCount>{} << "2026-12-07" << 7
+                                 << QStringList{zeros7, zeros7, zeros7, zeros7} << 0;
+    QTest::newRow("a week, days outside left out")
+        << QList<DayCount>{At("2026-12-07", Module::Character, 3),
+                           At("2026-12-05", Module::Poem, 2), At("2026-12-01", Module::Drill, 1),
+                           At("2026-11-30", Module::Character, 5),
+                           At("2026-12-08", Module::English, 9)}
+        << "2026-12-07" << 7
+        << QStringList{Line(7, {{6, 3}}), Line(7, {{4, 2}}), zeros7, Line(7, {{0, 1}})} << 6;
+    QTest::newRow("thirty days over the year's end")
+        << QList<DayCount>{At("2026-12-05", Module::English, 4),
+                           At("2026-12-04", Module::English, 7),
+                           At("2027-01-03", Module::English, 1)}
+        << "2027-01-03" << 30
+        << QStringList{Line(30), Line(30), Line(30, {{0, 4}, {29, 1}}), Line(30)} << 5;
+  }
+  void practicePerDay() {
+    QFETCH(QList<DayCount>, counts);
+    QFETCH(QString, today);
+    QFETCH(int, days);
+    QFETCH(QStringList, expected);
+    QFETCH(int, total);
+    const QDate last = QDate::fromString(today, Qt::ISODate);
+    const DailyPractice practice = PracticePerDay(counts, last, days);
+    QCOMPARE(practice.days.size(), days);
+    QCOMPARE(practice.days.first(), last.addDays(1 - days));
+    QCOMPARE(practice.days.last(), last);
+    QCOMPARE(practice.total, total);
+    QCOMPARE(Rendered(practice), expected);
+  }
+
+  void mostAndNeverOpened_data() {
+    QTest::addColumn<QStringList>("chapter");
+    QTest::addColumn<QString>("counts");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("most");
+    QTest::addColumn<QStringList>("never");
+    const QStringList chapter = {"山", "水", "火", "木", "土"};
+    QTest::newRow("most first, ties in chapter order")
+        << chapter << "火:5 山:2 水:5" << 8 << "水:5 火:5 山:2" << QStringList{"木", "土"};
+    QTest::newRow("other chapters' characters ignored")
+        << chapter << "日:9 月:3 土:1" << 8 << "土:1" << QStringList{"山", "水", "火", "木"};
+    QTest::newRow("at most the limit")
+        << chapter << "山:1 水:2 火:3 木:4 土:5" << 2 << "土:5 木:4" << QStringList{};
+    QTest::newRow("nothing opened") << chapter << "" << 8 << "" << chapter;
+    QTest::newRow("empty chapter") << QStringList{} << "山:1" << 8 << "" << QStringList{};
+    QTest::newRow("a character listed twice counts once")
+        << QStringList{"山", "水", "山"} << "山:2" << 8 << "山:2" << QStringList{"水"};
+  }
+  void mostAndNeverOpened() {
+    QFETCH(QStringList, chapter);
+    QFETCH(QString, counts);
+    QFETCH(int, limit);
+    QFETCH(QString, most);
+    QFETCH(QStringList, never);
+    QStringList shown;
+    for (const ItemCount& c : MostPractised(Counts(counts), chapter, limit))
+      shown << QString("%1:%2").arg(c.item).arg(c.count);
+    QCOMPARE(shown.join(' '), most);
+    QCOMPARE(NeverOpened(Counts(counts), chapter), never);
+  }
+
+  void drillScores() {
+    const DrillProgress p = DrillScores({Series("2026-12-07T10:00:00", "+", "11111"),
+                                         Series("2026-12-06T09:00:00", "+", "11010"),
+                                         Series("2026-12-07T09:30:00", "-", "00001")});
+    QCOMPARE(p.scores[0].size(), 2);
+    QCOMPARE(p.scores[0][0].score, 60);  // in time order, not in the order read
+    QCOMPARE(p.scores[0][1].score, 100);
+    QCOMPARE(p.scores[1].size(), 1);
+    QCOMPARE(p.scores[1][0].at, QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    QCOMPARE(p.right[0], 8);
+    QCOMPARE(p.shown[0], 2);
+    QCOMPARE(p.RightPercent(0), 80);
+    QCOMPARE(p.RightPercent(1), 20);
+    QCOMPARE(DrillScores({}).RightPercent(0), -1);
+    QVERIFY(!p.dailyAverages);
+
+    // Too many series for one line: a point per day, at noon, with the day's average.
+    const DrillProgress busy = DrillScores(
+        {Series("2026-12-06T09:00:00", "+", "11111"), Series("2026-12-06T10:00:00", "+", "11000"),
+         Series("2026-12-07T08:00:00", "+", "10000")},
+        2);
+    QVERIFY(busy.dailyAverages);
+    QCOMPARE(busy.scores[0].size(), 2);
+    QCOMPARE(busy.scores[0][0].at, QDateTime(QDate(2026, 12, 6), QTime(12, 0)));
+    QCOMPARE(busy.scores[0][0].score, 70);
+    QCOMPARE(busy.scores[0][1].score, 20);
+    QCOMPARE(busy.right[0], 8);
+    QCOMPARE(EncodeMarks({"√", "Ⅹ", "√", "√", "Ⅹ"}), "10110");
+  }
+};
+
+QTEST_GUILESS_MAIN(RecordStatsTest)
+#include "test_record_stats.moc"

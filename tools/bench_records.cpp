@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Prints how long the learning record window takes to open over 100,000 records (from creating
+// it until it has been laid out and drawn), to switch to a month and to every computer, and what
+// noting one action costs the screen that notes it. On the embedded SQLite database; also on
+// PostgreSQL when TINDORA_PG_CONNSTR is set. Run with QT_QPA_PLATFORM=offscreen or on a display.
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/dataset.h"
+#include "records/record_store.h"
+#include "records/record_window.h"
+#include "records/recorder.h"
+#include "shell/data_module.h"
+#include "shell/lesson_database.h"
+
+using namespace records;
+
+namespace {
+
+constexpr int kRecords = 100000;
+constexpr int kRuns = 5;
+
+// A classroom's year: three computers, most practice on characters, the last month busiest.
+QList<Record> Year(const QStringList& characters) {
+  QRandomGenerator random(19);
+  const QDateTime now = QDateTime::currentDateTime();
+  const QStringList machines = {MachineName(), QStringLiteral("pc-2"), QStringLiteral("pc-3")};
+  QList<Record> year;
+  year.reserve(kRecords);
+  for (int i = 0; i < kRecords; ++i) {
+    const int back = random.bounded(2) ? random.bounded(30) : random.bounded(365);
+    const QDateTime at = now.addDays(-back).addSecs(-random.bounded(36000));
+    const QString& machine = machines[random.bounded(3)];
+    const int kind = random.bounded(10);
+    if (kind < 6)
+      year.append({machine,
+                   at,
+                   Module::Character,
+                   characters[random.bounded(int(characters.size()))],
+                   {},
+                   {},
+                   0});
+    else if (kind < 9)
+      year.append({machine,
+                   at,
+                   kind == 6 ? Module::Poem : Module::English,
+                   QStringLiteral("item %1").arg(random.bounded(40)),
+                   {},
+                   {},
+                   0});
+    else
+      year.append({machine,
+                   at,
+                   Module::Drill,
+                   {},
+                   random.bounded(2) ? "+" : "-",
+                   QString::number(random.bounded(32), 2).rightJustified(5, '0'),
+                   60});
+  }
+  return year;
+}
+
+double Median(QList<double> ms) {
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+void Report(const char* what, const QList<double>& ms) {
+  std::printf("  %-34s median %7.1f ms   min %7.1f   max %7.1f\n", what, Median(ms),
+              *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()));
+}
+
+void Measure(const ConnectionSpec& spec, const char* label) {
+  Tdm module(spec);
+  if (!module.Connected()) {
+    std::printf("%s: cannot connect: %s\n", label, qPrintable(module.ConnectError()));
+    return;
+  }
+  dm = &module;
+  const QString c = module.ConnectionName();
+  QString error;
+  ClearRecords(c, {}, &error);
+  QStringList characters;
+  for (int i = 0; i < 60; ++i) characters << QString(QChar(0x4e00 + i));
+  QElapsedTimer fill;
+  fill.start();
+  if (!WriteRecords(c, Year(characters), &error)) {
+    std::printf("%s: cannot write: %s\n", label, qPrintable(error));
+    dm = nullptr;
+    return;
+  }
+  std::printf("%s: %d records written in %.1f s\n", label, kRecords, fill.elapsed() / 1000.0);
+  // A server's autovacuum would have gathered the statistics by the time anyone looks.
+  if (spec.driver == QLatin1String("QODBC"))
+    platform::ExecSql(c, QStringLiteral("analyze learn_record"));
+
+  {
+    // The reads alone, for telling the database's share from the drawing's.
+    const QDate from = QDate::currentDate().addDays(-29);
+    QList<DayCount> days;
+    QList<ItemCount> items;
+    QList<DrillSeries> drills;
+    QList<double> d, i, s;
+    for (int run = 0; run < kRuns; ++run) {
+      QElapsedTimer t;
+      t.start();
+      LoadDayCounts(c, MachineName(), from, &days, &error);
+      d << t.nsecsElapsed() / 1e6;
+      t.restart();
+      LoadItemCounts(c, MachineName(), Module::Character, &items, &error);
+      i << t.nsecsElapsed() / 1e6;
+      t.restart();
+      LoadDrills(c, MachineName(), from, &drills, &error);
+      s << t.nsecsElapsed() / 1e6;
+    }
+    Report("read: practice per day, 30 days", d);
+    Report("read: characters opened", i);
+    Report("read: drill series, 30 days", s);
+  }
+  QList<double> open, month, all;
+  for (int run = 0; run < kRuns; ++run) {
+    QElapsedTimer t;
+    t.start();
+    auto* window = new TRecordsForm(nullptr);
+    window->setWindowState(Qt::WindowNoState);
+    window->resize(1024, 700);
+    window->show();
+    window->repaint();
+    QApplication::processEvents();
+    open << t.nsecsElapsed() / 1e6;
+    t.restart();
+    window->MonthSb->click();
+    window->repaint();
+    QApplication::processEvents();
+    month << t.nsecsElapsed() / 1e6;
+    t.restart();
+    window->AllCb->click();
+    window->repaint();
+    QApplication::processEvents();
+    all << t.nsecsElapsed() / 1e6;
+    delete window;
+  }
+  Report("open (this computer, 7 days)", open);
+  Report("switch to 30 days", month);
+  Report("switch to every computer", all);
+
+  // What a screen pays for noting an action: queueing it, not writing it.
+  Start(c);
+  constexpr int kNotes = 2000;
+  QElapsedTimer t;
+  t.start();
+  for (int i = 0; i < kNotes; ++i) Note(LessonKindId::Character, characters[i % 60]);
+  const double perNote = t.nsecsElapsed() / 1e3 / kNotes;
+  t.restart();
+  Flush(60000);
+  std::printf("  noting one action on the screen: %.2f us; %d notes written in %.0f ms\n", perNote,
+              kNotes, t.nsecsElapsed() / 1e6);
+  Stop();
+  ClearRecords(c, {}, &error);
+  dm = nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("lessons.db"));
+  QString error;
+  if (!EnsureEmbeddedDatabase(path, &error)) {
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
+  }
+  std::printf("Learning record window over %d records, %d runs (target: open under 200 ms)\n",
+              kRecords, kRuns);
+  Measure(EmbeddedSpec(path), "SQLite");
+  const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
+  if (pg.isEmpty())
+    std::printf("PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n");
+  else
+    Measure({QStringLiteral("QODBC"), pg, {}, {}, QStringLiteral("PostgreSQL")}, "PostgreSQL");
+  return 0;
+}
