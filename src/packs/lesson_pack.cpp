@@ -69,11 +69,13 @@ QString TooLargeMessage() {
 
 // ---- export ------------------------------------------------------------------------------------
 
+// `level` 0 stores the entry as it is.
 bool WriteEntry(QuaZip& zip, const QString& name, const QByteArray& data, int level) {
   QuaZipFile out(&zip);
   QuaZipNewInfo info(name);
   info.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-  if (!out.open(QIODevice::WriteOnly, info, nullptr, 0, Z_DEFLATED, level)) return false;
+  if (!out.open(QIODevice::WriteOnly, info, nullptr, 0, level == 0 ? 0 : Z_DEFLATED, level))
+    return false;
   const bool written = out.write(data) == data.size();
   out.close();
   return written && out.getZipError() == ZIP_OK;
@@ -377,8 +379,8 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
           r.missingRecordings << item.name;
         } else {
           item.sound = QStringLiteral("recordings/%1.wav").arg(++recording);
-          // Recordings hardly shrink; the fastest level keeps big packs quick.
-          if (!WriteEntry(zip, item.sound, data, Z_BEST_SPEED)) {
+          // Recordings hardly shrink (a few per cent), so they are stored: big packs stay quick.
+          if (!WriteEntry(zip, item.sound, data, 0)) {
             zip.close();
             QFile::remove(partial);
             return fail(cannotWrite);
@@ -505,49 +507,69 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
   QLockFile unpackLock(unpackDir.path() + QStringLiteral(".lock"));
   unpackLock.tryLock(0);
 
-  // Sorted as the pack numbers them; new numbers follow the highest in use.
+  // Sorted as the pack numbers them; new numbers follow the highest in use. Each recording is
+  // unpacked under its item's new number.
   std::sort(chapters.begin(), chapters.end(),
             [](const PackChapter& a, const PackChapter& b) { return a.number < b.number; });
-  int done = 0;
+  QHash<QString, QStringList> unpackTo;  // entry -> file names in the unpack folder
+  int next = itemNumber;
   for (PackChapter& c : chapters) {
     std::sort(c.items.begin(), c.items.end(),
               [](const PackItem& a, const PackItem& b) { return a.number < b.number; });
-    const QString chapterName = c.name;
-    if (!AppendRow(chapterTable, {{kChapterNumber, QString::number(++chapterNumber)},
-                                  {kChapterName, chapterName}}))
+    for (const PackItem& i : c.items) {
+      ++next;
+      if (!i.sound.isEmpty()) unpackTo[i.sound] << QStringLiteral("%1.wav").arg(next);
+    }
+  }
+
+  // One walk through the pack: finding each entry by name would read the directory every time.
+  const QDir unpack(unpackDir.path());
+  int done = 0;
+  for (bool more = zip.goToFirstFile(); more && !unpackTo.isEmpty(); more = zip.goToNextFile()) {
+    const QString entry = zip.getCurrentFileName();
+    const QStringList targets = unpackTo.take(entry);
+    if (targets.isEmpty()) continue;
+    QFile out(unpack.filePath(targets.first()));
+    if (!out.open(QIODevice::WriteOnly)) return fail(cannotWrite);
+    QByteArray head;
+    switch (UnpackCurrent(zip, static_cast<qint64>(entries[entry].uncompressedSize), out, &budget,
+                          &head)) {
+      case Unpacked::Ok:
+        break;
+      case Unpacked::TooLarge:
+        return fail(TooLargeMessage());
+      case Unpacked::Damaged:
+        return fail(DamagedMessage(file));
+      case Unpacked::WriteFailed:
+        return fail(cannotWrite);
+    }
+    out.close();
+    if (!LooksLikeWav(head))
+      return fail(QStringLiteral("课程包中的“%1”不是WAV声音文件。").arg(entry));
+    for (const QString& copy : targets.mid(1))
+      if (!QFile::copy(out.fileName(), unpack.filePath(copy))) return fail(cannotWrite);
+    done += static_cast<int>(targets.size());
+    if (progress && !progress(done, steps)) {
+      r.cancelled = true;
+      return fail(QStringLiteral("已取消导入，没有存入任何内容。"));
+    }
+  }
+  if (!unpackTo.isEmpty() || zip.getZipError() != UNZ_OK) return fail(DamagedMessage(file));
+
+  for (const PackChapter& c : chapters) {
+    if (!AppendRow(chapterTable,
+                   {{kChapterNumber, QString::number(++chapterNumber)}, {kChapterName, c.name}}))
       return fail(StoreFailed(chapterTable.LastError()));
     ++r.chapters;
     for (const PackItem& i : c.items) {
       const QString number = QString::number(++itemNumber);
-      QString sound;
-      if (!i.sound.isEmpty()) {
-        const QString fileName = number + QStringLiteral(".wav");
-        QFile out(QDir(unpackDir.path()).filePath(fileName));
-        if (!out.open(QIODevice::WriteOnly)) return fail(cannotWrite);
-        if (!zip.setCurrentFile(i.sound, QuaZip::csSensitive)) return fail(DamagedMessage(file));
-        QByteArray head;
-        switch (UnpackCurrent(zip, static_cast<qint64>(entries[i.sound].uncompressedSize), out,
-                              &budget, &head)) {
-          case Unpacked::Ok:
-            break;
-          case Unpacked::TooLarge:
-            return fail(TooLargeMessage());
-          case Unpacked::Damaged:
-            return fail(DamagedMessage(file));
-          case Unpacked::WriteFailed:
-            return fail(cannotWrite);
-        }
-        if (!LooksLikeWav(head))
-          return fail(QStringLiteral("课程包中的“%1”不是WAV声音文件。").arg(i.sound));
-        sound = QDir::toNativeSeparators(QDir(finalDir).filePath(fileName));
-        if (progress && !progress(++done, steps)) {
-          r.cancelled = true;
-          return fail(QStringLiteral("已取消导入，没有存入任何内容。"));
-        }
-      }
+      const QString sound =
+          i.sound.isEmpty()
+              ? QString()
+              : QDir::toNativeSeparators(QDir(finalDir).filePath(number + QStringLiteral(".wav")));
       if (!AppendRow(itemTable, {{kind.numberField, number},
                                  {kind.nameField, i.name},
-                                 {kChapterName, chapterName},
+                                 {kChapterName, c.name},
                                  {kind.textField, i.text},
                                  {kSound, sound}}))
         return fail(StoreFailed(itemTable.LastError()));
