@@ -10,32 +10,12 @@
 #include <cstdio>
 #include <functional>
 
+#include "picture_canvas.h"
+
 namespace {
 
-// Every picture is drawn on a 64 x 64 canvas and scaled to 16 x 16, which gives smooth edges.
-constexpr int kCanvas = 64;
-
 bool Save(const QString& folder, const QString& name, const std::function<void(QPainter&)>& draw) {
-  QImage big(kCanvas, kCanvas, QImage::Format_ARGB32_Premultiplied);
-  big.fill(Qt::transparent);
-  {
-    QPainter p(&big);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    draw(p);
-  }
-  const QImage small = big.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  const QString path = QDir(folder).filePath(name);
-  if (!small.save(path)) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s\n", qPrintable(path));
-  return true;
-}
-
-QPen Outline(const QColor& c, qreal width = 4) {
-  return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  return SavePicture(folder, name, 16, draw);
 }
 
 void Help(QPainter& p) {

@@ -31,6 +31,8 @@ LessonKind MakeCharacter() {
   k.itemListWindow = QStringLiteral("TSzsoundForm");
   k.chapterListCaption = QStringLiteral("字章节编辑");
   k.chapterHasItems = QStringLiteral("本章节有字库,不能删除！");
+  k.chapterEditorWindow = QStringLiteral("TZJaddForm");
+  k.chapterEditorSize = QSize(395, 202);
   k.itemListCaption = QStringLiteral("字编辑");
   k.limitMessage = QStringLiteral("一个章节最多为25个字,孩子们不能一下子学太多哦！");
   k.numberLabel = QStringLiteral("字号");
@@ -84,6 +86,8 @@ LessonKind MakePoem() {
   k.itemPicture = QStringLiteral(":/images/verse_poem_item.png");
   k.chapterListCaption = QStringLiteral("诗章节编辑");
   k.chapterHasItems = QStringLiteral("本章节有诗库,不能删除！");
+  k.chapterEditorWindow = QStringLiteral("TXSZJaddForm");
+  k.chapterEditorSize = QSize(394, 201);
   k.itemListCaption = QStringLiteral("诗编辑");
   k.limitMessage = QStringLiteral("一个章节最多为20首诗,孩子们不能一下子学太多哦！");
   k.numberLabel = QStringLiteral("诗号");
@@ -137,6 +141,8 @@ LessonKind MakeEnglish() {
   k.itemPicture = QStringLiteral(":/images/verse_english_item.png");
   k.chapterListCaption = QStringLiteral("英语章节编辑");
   k.chapterHasItems = QStringLiteral("本章节有英语库,不能删除！");
+  k.chapterEditorWindow = QStringLiteral("TXyyZJaddForm");
+  k.chapterEditorSize = QSize(391, 202);
   k.itemListCaption = QStringLiteral("英语编辑");
   k.limitMessage = QStringLiteral("一个章节最多为20句英语,孩子们不能一下子学太多哦！");
   k.numberLabel = QStringLiteral("语号");

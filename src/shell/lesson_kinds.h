@@ -3,6 +3,7 @@
 // of carrying per-kind copies.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <array>
 
@@ -56,6 +57,8 @@ struct LessonKind {
   // Chapter list manager and editor.
   QString chapterListCaption;
   QString chapterHasItems;
+  QString chapterEditorWindow;  // TZJaddForm, TXSZJaddForm, TXyyZJaddForm
+  QSize chapterEditorSize;      // design size of the chapter editor
 
   // Item list manager and editor.
   QString itemListCaption;

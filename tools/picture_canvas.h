@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shared by the draw_*_pictures tools: a picture is drawn on a 64 x 64 canvas and scaled down to
+// its size, which gives smooth edges.
+#pragma once
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <functional>
+
+inline constexpr int kCanvas = 64;
+
+inline bool SavePicture(const QString& folder, const QString& name, int size,
+                        const std::function<void(QPainter&)>& draw) {
+  QImage big(kCanvas, kCanvas, QImage::Format_ARGB32_Premultiplied);
+  big.fill(Qt::transparent);
+  {
+    QPainter p(&big);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    draw(p);
+  }
+  const QImage small = big.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  const QString path = QDir(folder).filePath(name);
+  if (!small.save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+// A round-capped pen for outlines, in canvas pixels.
+inline QPen Outline(const QColor& c, qreal width = 4) {
+  return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
