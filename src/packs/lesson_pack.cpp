@@ -389,8 +389,8 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
         if (progress && !progress(++done, withSound + 1)) {
           zip.close();
           QFile::remove(partial);
-          r.error = QStringLiteral("已取消导出。");
-          return r;
+          r.cancelled = true;
+          return fail(QStringLiteral("已取消导出。"));
         }
       }
     }

@@ -36,6 +36,7 @@ using Progress = std::function<bool(int done, int total)>;
 
 struct ExportResult {
   bool ok = false;
+  bool cancelled = false;
   QString error;  // the user's message when !ok
   int chapters = 0;
   int items = 0;

@@ -45,6 +45,10 @@ FakeDialogs::FakeDialogs() {
     ++fileDialogs;
     return fileToChoose;
   });
+  platform::SetSaveFileHandler([this](QWidget*, const QString&, const QString&, const QString&) {
+    ++saveDialogs;
+    return saveFileToChoose;
+  });
   platform::SetOpenUrlHandler([this](const QString& url) {
     urls << url;
     return true;
@@ -52,6 +56,7 @@ FakeDialogs::FakeDialogs() {
 }
 FakeDialogs::~FakeDialogs() {
   platform::SetOpenFileHandler({});
+  platform::SetSaveFileHandler({});
   platform::SetOpenUrlHandler({});
 }
 

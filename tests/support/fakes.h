@@ -70,6 +70,8 @@ class FakeDialogs {
   ~FakeDialogs();
   QString fileToChoose;
   int fileDialogs = 0;
+  QString saveFileToChoose;
+  int saveDialogs = 0;
   QStringList urls;
 };
 
