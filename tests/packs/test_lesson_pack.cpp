@@ -15,6 +15,7 @@
 #include "platform/dataset.h"
 #include "support/test_db.h"
 
+using testing::AddRows;
 using testing::Backend;
 using testing::TestDatabase;
 
@@ -46,18 +47,6 @@ QString WriteFile(const QString& path, const QByteArray& bytes) {
 QByteArray ReadFile(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void AddRows(const QString& connection, const QString& table,
-             const QList<QList<std::pair<QString, QString>>>& rows) {
-  platform::Dataset d(connection);
-  d.SetTableName(table);
-  QVERIFY2(d.Open(), qPrintable(d.LastError()));
-  for (const auto& row : rows) {
-    d.Append();
-    for (const auto& [field, value] : row) d.SetField(field, value);
-    QVERIFY2(d.Post(), qPrintable(d.LastError()));
-  }
 }
 
 QStringList Rows(const QString& connection, const QString& sql, const QStringList& fields) {
@@ -143,16 +132,7 @@ class LessonPackTest : public QObject {
  private Q_SLOTS:
   void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-  void roundTrip_data() {
-    QTest::addColumn<Backend>("backend");
-    QTest::addColumn<int>("kind");
-    for (auto [name, b] :
-         {std::pair{"sqlite", Backend::Sqlite}, std::pair{"odbc-sqlite", Backend::OdbcSqlite},
-          std::pair{"odbc-postgres", Backend::OdbcPostgres}})
-      for (const LessonKind* k : AllKinds())
-        QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(QLatin1String(name), k->key)))
-            << b << static_cast<int>(k->id);
-  }
+  void roundTrip_data() { testing::AddBackendAndKindRows(); }
   void roundTrip() {
     QFETCH(Backend, backend);
     QFETCH(int, kind);
