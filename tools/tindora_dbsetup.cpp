@@ -19,7 +19,7 @@ bool RunPack(const QString& exportKind, const QString& exportFile, const QString
     const LessonKind* kind = packs::KindByKey(exportKind);
     if (!kind) {
       *error =
-          QStringLiteral("unknown lesson kind %1 (character, poem or english)").arg(exportKind);
+          QStringLiteral("课程类别“%1”无法识别，应为 character、poem 或 english。").arg(exportKind);
       return false;
     }
     const packs::ExportResult r = packs::ExportPack(QStringLiteral("setup"), *kind, {}, exportFile);
