@@ -35,21 +35,7 @@ void Add(QPainter& p) {
 
 void Modify(QPainter& p) {
   Sheet(p);
-  // A pencil across the sheet.
-  p.translate(44, 34);
-  p.rotate(45);
-  p.setPen(Outline(QColor(120, 60, 0), 3));
-  p.setBrush(QColor(255, 190, 40));
-  p.drawRect(QRectF(-6, -26, 12, 36));
-  p.setBrush(QColor(230, 80, 80));
-  p.drawRect(QRectF(-6, -32, 12, 6));
-  QPainterPath tip;
-  tip.moveTo(-6, 10);
-  tip.lineTo(6, 10);
-  tip.lineTo(0, 22);
-  tip.closeSubpath();
-  p.setBrush(QColor(250, 220, 170));
-  p.drawPath(tip);
+  DrawPencil(p, QPointF(44, 34));
 }
 
 void Delete(QPainter& p) {

@@ -65,22 +65,7 @@ void Items(QPainter& p) {
   p.drawRoundedRect(QRectF(6, 4, 40, 54), 4, 4);
   p.setPen(Outline(QColor(150, 180, 220), 3));
   for (int y : {16, 26, 36, 46}) p.drawLine(QPointF(13, y), QPointF(38, y));
-  p.save();
-  p.translate(44, 34);
-  p.rotate(45);
-  p.setPen(Outline(QColor(120, 60, 0), 3));
-  p.setBrush(QColor(255, 200, 40));
-  p.drawRect(QRectF(-6, -26, 12, 36));
-  p.setBrush(QColor(240, 120, 140));
-  p.drawRect(QRectF(-6, -32, 12, 6));
-  QPainterPath tip;
-  tip.moveTo(-6, 10);
-  tip.lineTo(6, 10);
-  tip.lineTo(0, 22);
-  tip.closeSubpath();
-  p.setBrush(QColor(245, 215, 170));
-  p.drawPath(tip);
-  p.restore();
+  DrawPencil(p, QPointF(44, 34));
 }
 
 void Arrow(QPainter& p, bool up, const QColor& fill, const QColor& edge) {

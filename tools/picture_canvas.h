@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <cstdio>
 #include <functional>
 
@@ -34,4 +35,24 @@ inline bool SavePicture(const QString& folder, const QString& name, int size,
 // A round-capped pen for outlines, in canvas pixels.
 inline QPen Outline(const QColor& c, qreal width = 4) {
   return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// A pencil lying at 45 degrees with its tip towards the lower left, centred on `at`.
+inline void DrawPencil(QPainter& p, const QPointF& at) {
+  p.save();
+  p.translate(at);
+  p.rotate(45);
+  p.setPen(Outline(QColor(120, 60, 0), 3));
+  p.setBrush(QColor(255, 200, 40));
+  p.drawRect(QRectF(-6, -26, 12, 36));
+  p.setBrush(QColor(240, 120, 140));
+  p.drawRect(QRectF(-6, -32, 12, 6));
+  QPainterPath tip;
+  tip.moveTo(-6, 10);
+  tip.lineTo(6, 10);
+  tip.lineTo(0, 22);
+  tip.closeSubpath();
+  p.setBrush(QColor(245, 215, 170));
+  p.drawPath(tip);
+  p.restore();
 }

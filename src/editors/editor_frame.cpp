@@ -187,19 +187,14 @@ void TListManagerForm::ApplyColumns() {
   }
 }
 
-void TListManagerForm::quitsbClick() {
-  if (m_leaving) return;
-  m_leaving = true;
-  close();
-  ReloadLessonScreen(m_opener);
-}
+void TListManagerForm::quitsbClick() { close(); }
 
+// Closing a dialog in any way ends here: the button, Escape, or the platform closing the window.
 void TListManagerForm::reject() {
-  if (m_leaving) {
-    QDialog::reject();
-    return;
-  }
-  quitsbClick();
+  const bool first = !m_leaving;
+  m_leaving = true;
+  QDialog::reject();
+  if (first) ReloadLessonScreen(m_opener);
 }
 
 void TListManagerForm::resizeEvent(QResizeEvent* event) {

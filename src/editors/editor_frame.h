@@ -78,7 +78,8 @@ class TListManagerForm : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  // Escape leaves the way "返回→" does, so the lesson screen is reloaded either way.
+  // Every way out (Escape, the platform closing the window) leaves as "返回→" does, so the lesson
+  // screen is reloaded whichever way.
   void reject() override;
 
  private:
