@@ -192,30 +192,30 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
     chapters->push_back(chapter);
   }
 
-  // The rules the editors keep, so that an import never stores what they would refuse.
+  // The rules the editors keep, so that an import never stores what they would refuse. Names
+  // are compared exactly, as a database made by the editors may hold "Abc" beside "abc".
   QSet<int> chapterNumbers, itemNumbers;
   QSet<QString> chapterNames;
   for (const PackChapter& c : *chapters) {
     if (chapterNumbers.contains(c.number))
       return QStringLiteral("课程包中章号%1重复。").arg(c.number);
-    if (chapterNames.contains(c.name.toCaseFolded()))
-      return QStringLiteral("课程包中章节“%1”重复。").arg(c.name);
+    if (chapterNames.contains(c.name)) return QStringLiteral("课程包中章节“%1”重复。").arg(c.name);
     chapterNumbers.insert(c.number);
-    chapterNames.insert(c.name.toCaseFolded());
+    chapterNames.insert(c.name);
     if (c.items.size() > k.itemsPerChapter)
       return QStringLiteral("课程包中章节“%1”：%2").arg(c.name, k.limitMessage);
     QSet<QString> itemNames;
     for (const PackItem& i : c.items) {
       if (itemNumbers.contains(i.number))
         return QStringLiteral("课程包中%1%2重复。").arg(k.numberField).arg(i.number);
-      if (itemNames.contains(i.name.toCaseFolded()))
+      if (itemNames.contains(i.name))
         return QStringLiteral("课程包中章节“%1”里的“%2”重复。").arg(c.name, i.name);
       if (k.nameByteLimit > 0 && platform::GbkLength(i.name) > k.nameByteLimit)
         return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.nameTooLong);
       if (k.textRequired && i.text.trimmed().isEmpty())
         return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.textEmpty);
       itemNumbers.insert(i.number);
-      itemNames.insert(i.name.toCaseFolded());
+      itemNames.insert(i.name);
     }
   }
   return {};
@@ -372,8 +372,12 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
     for (PackChapter& c : chapters) {
       for (PackItem& item : c.items) {
         if (item.sound.isEmpty()) continue;
+        // What an import would refuse travels as missing: too big, or not a WAV.
         QFile source(item.sound);
-        const QByteArray data = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
+        QByteArray data;
+        if (source.open(QIODevice::ReadOnly) && source.size() <= PackLimits().maxEntryBytes &&
+            LooksLikeWav(source.peek(12)))
+          data = source.readAll();
         item.sound.clear();
         if (!LooksLikeWav(data)) {
           r.missingRecordings << item.name;
@@ -403,7 +407,9 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
     }
   }
   std::error_code ec;
-  std::filesystem::rename(partial.toStdString(), file.toStdString(), ec);
+  // Replaces an existing file in one step, which QFile::rename does not.
+  std::filesystem::rename(QFile::encodeName(partial).toStdString(),
+                          QFile::encodeName(file).toStdString(), ec);
   if (ec) {
     QFile::remove(partial);
     return fail(cannotWrite);
