@@ -16,7 +16,6 @@ namespace packs {
 inline constexpr int kPackVersion = 1;
 inline constexpr char kPackFormat[] = "tindora-lesson-pack";
 inline constexpr char kManifestName[] = "manifest.json";
-inline constexpr char kPackSuffix[] = "tindora";
 
 // What an import is willing to unpack. Declared sizes are checked before anything is written and
 // the bytes really produced are counted while unpacking, because a hostile pack may lie.
