@@ -2,8 +2,9 @@
 // The chapter list manager's "导出" and "导入": a lesson pack of the manager's kind, written from
 // the selected chapter or all chapters, or read into the database, with a progress dialog for
 // packs that take longer than half a second.
+#include "editors/chapter_packs.h"
+
 #include <QDir>
-#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QToolButton>
 
@@ -21,36 +22,39 @@ const QString kExportTitle = QStringLiteral("导出");
 const QString kImportTitle = QStringLiteral("导入");
 const QString kPackFilter = QStringLiteral("Tindora课程包 (*.tindora *.zip)");
 
-// Appears only when the work goes on for more than half a second; its "取消" cancels it.
-class PackProgress {
- public:
-  PackProgress(QWidget* owner, const QString& label)
-      : m_dialog(label, QStringLiteral("取消"), 0, 1, owner) {
-    m_dialog.setWindowTitle(kApplicationTitle);
-    m_dialog.setWindowModality(Qt::WindowModal);
-    m_dialog.setMinimumDuration(500);
-    m_dialog.setAutoReset(false);
-    m_dialog.setFont(SongFont(14));
-    m_dialog.setMinimumWidth(360);
-    m_dialog.setValue(0);
-  }
-  packs::Progress Callback() {
-    return [this](int done, int total) {
-      m_dialog.setMaximum(total);
-      m_dialog.setValue(done);
-      return !m_dialog.wasCanceled();
-    };
-  }
-
- private:
-  QProgressDialog m_dialog;
-};
-
 void Tell(QWidget* owner, const QString& text, const QString& title, unsigned icon = 0) {
   platform::MessageBox(owner, text, title, platform::MB_OK | icon);
 }
 
 }  // namespace
+
+namespace editors {
+
+PackProgress::PackProgress(QWidget* owner, const QString& label)
+    : m_dialog(label, QStringLiteral("取消"), 0, 1, owner) {
+  m_dialog.setWindowTitle(kApplicationTitle);
+  // The warm face of the editors' dialogs.
+  QPalette face = m_dialog.palette();
+  face.setColor(QPalette::Window, QColor(255, 248, 222));
+  m_dialog.setPalette(face);
+  m_dialog.setAutoFillBackground(true);
+  m_dialog.setWindowModality(Qt::WindowModal);
+  m_dialog.setMinimumDuration(500);
+  m_dialog.setAutoReset(false);
+  m_dialog.setFont(SongFont(14));
+  m_dialog.setMinimumWidth(360);
+  m_dialog.setValue(0);
+}
+
+packs::Progress PackProgress::Callback() {
+  return [this](int done, int total) {
+    m_dialog.setMaximum(total);
+    m_dialog.setValue(done);
+    return !m_dialog.wasCanceled();
+  };
+}
+
+}  // namespace editors
 
 void TChapterListForm::AddPackButtons() {
   // Beside "删除", in the same style.
@@ -87,7 +91,7 @@ void TChapterListForm::ExportSbClick() {
   packs::ExportResult r;
   {
     BusyCursor busy;
-    PackProgress progress(this, QStringLiteral("正在导出课程包……"));
+    editors::PackProgress progress(this, QStringLiteral("正在导出课程包……"));
     r = packs::ExportPack(dm->ConnectionName(), m_kind, one ? selected : QString(), file,
                           progress.Callback());
   }
@@ -109,7 +113,7 @@ void TChapterListForm::ImportSbClick() {
   packs::ImportResult r;
   {
     BusyCursor busy;
-    PackProgress progress(this, QStringLiteral("正在导入课程包……"));
+    editors::PackProgress progress(this, QStringLiteral("正在导入课程包……"));
     r = packs::ImportPack(dm->ConnectionName(), file, packs::UserSoundRoot(), &m_kind,
                           progress.Callback());
   }
