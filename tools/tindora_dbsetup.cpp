@@ -1,11 +1,14 @@
 // Creates the lesson schema on an ODBC data source or a SQLite file, or brings an older one up to
 // date, and, when asked, loads the sample course into empty lesson tables, so that a school can
-// set up a server database. Safe to run again after an interruption; it says what it did.
+// set up a server database. Safe to run again after an interruption; it says what it did. It also
+// exports and imports lesson packs.
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QTextStream>
+#include <csignal>
 #include <functional>
 
+#include "packs/lesson_pack.h"
 #include "self_check.h"
 #include "shell/lesson_database.h"
 #include "shell/lesson_kinds.h"
@@ -16,11 +19,13 @@ namespace {
 struct Settings {
   ConnectionSpec spec;
   bool sample = false;
+  QString exportKind, exportFile, importFile, soundDir;
+  bool Pack() const { return !exportFile.isEmpty() || !importFile.isEmpty(); }
 };
 
 struct Option {
   QString name;
-  QString argument;  // empty for a switch
+  QString argument;  // empty for a switch; one word per value
   QString help;
   std::function<void(Settings&, const QString& value)> apply;
 };
@@ -56,14 +61,18 @@ bool Parse(const QStringList& args, Settings& settings) {
     auto option = std::find_if(Options().begin(), Options().end(),
                                [&](const Option& o) { return o.name == args[i]; });
     if (option == Options().end()) return false;
-    QString value;
-    if (!option->argument.isEmpty()) {
+    QStringList values;
+    for (int n = option->argument.isEmpty() ? 0 : option->argument.count(' ') + 1; n > 0; --n) {
       if (++i >= args.size()) return false;
-      value = args[i];
+      values << args[i];
     }
-    option->apply(settings, value);
+    option->apply(settings, values.join(QLatin1Char('\n')));
   }
-  return !settings.spec.driver.isEmpty();
+  // A server database is shared between machines: its recordings need a folder they all reach.
+  const bool packBad = (!settings.exportFile.isEmpty() && !settings.importFile.isEmpty()) ||
+                       (!settings.importFile.isEmpty() && settings.spec.driver == "QODBC" &&
+                        settings.soundDir.isEmpty());
+  return !settings.spec.driver.isEmpty() && !packBad;
 }
 
 QString Usage() {
@@ -71,6 +80,38 @@ QString Usage() {
   for (const Option& o : Options())
     text += QStringLiteral("  %1 %2\n      %3\n").arg(o.name, o.argument, o.help);
   return text;
+}
+
+// Lesson packs: --export KIND FILE or --import FILE on the open connection "setup".
+bool RunPack(const QString& exportKind, const QString& exportFile, const QString& importFile,
+             const QString& soundDir, QString* error) {
+  QTextStream out(stdout);
+  if (!exportFile.isEmpty()) {
+    const LessonKind* kind = packs::KindByKey(exportKind);
+    if (!kind) {
+      *error =
+          QStringLiteral("课程类别“%1”无法识别，应为 character、poem 或 english。").arg(exportKind);
+      return false;
+    }
+    const packs::ExportResult r = packs::ExportPack(QStringLiteral("setup"), *kind, {}, exportFile);
+    if (!r.ok) *error = r.error;
+    if (r.ok) out << "exported " << r.chapters << " chapters, " << r.items << " items\n";
+    for (const QString& name : r.missingRecordings) out << "recording missing: " << name << "\n";
+    return r.ok;
+  }
+  // Tests simulate a kill mid-way: the process dies after unpacking this many recordings.
+  const int dieAfter = qEnvironmentVariableIntValue("TINDORA_TEST_KILL_IMPORT_AFTER");
+  const packs::ImportResult r = packs::ImportPack(
+      QStringLiteral("setup"), importFile, soundDir.isEmpty() ? packs::UserSoundRoot() : soundDir,
+      nullptr, [dieAfter](int done, int) {
+        if (dieAfter > 0 && done >= dieAfter) std::raise(SIGKILL);
+        return true;
+      });
+  if (!r.ok) *error = r.error;
+  if (r.ok)
+    out << "imported " << r.chapters << " chapters, " << r.items << " items; recordings in "
+        << (r.soundFolder.isEmpty() ? QStringLiteral("-") : r.soundFolder) << "\n";
+  return r.ok;
 }
 
 }  // namespace
@@ -103,6 +144,9 @@ int main(int argc, char** argv) {
           << kind->screenTitle << " (" << kind->chapterTable << ", " << kind->itemTable << ")\n";
     }
   }
+  if (ok && settings.Pack())
+    ok = RunPack(settings.exportKind, settings.exportFile, settings.importFile, settings.soundDir,
+                 &error);
   QSqlDatabase::database(connection, false).close();
   if (!ok) {
     err << "tindora_dbsetup: " << settings.spec.label << ": " << error << "\n";

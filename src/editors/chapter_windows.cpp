@@ -159,6 +159,7 @@ TChapterListForm::TChapterListForm(QWidget* owner, LessonKindId kind)
     : TListManagerForm(owner, Kind(kind).chapterListCaption), m_kind(Kind(kind)) {
   ShowDataset(dm->ALLQueryds, {{kNumberField, 60, false}, {kNameField, 100, true}});
   m_showEditor = [](TChapterEditForm* editor) { ExecModal(editor); };
+  AddPackButtons();
 }
 
 void TChapterListForm::showEvent(QShowEvent* event) {

@@ -49,6 +49,12 @@ class TChapterListForm : public editors::TListManagerForm {
   void ModifySbClick() override;
   void DelSbClick() override;
 
+  // Lesson packs of this kind ("导出", "导入"; in chapter_packs.cpp).
+  QToolButton* ExportSb;
+  QToolButton* ImportSb;
+  void ExportSbClick();
+  void ImportSbClick();
+
   // How an editor is shown once set up: modally by default; tests replace it.
   using EditorShower = std::function<void(TChapterEditForm* editor)>;
   void SetEditorShower(EditorShower shower) { m_showEditor = std::move(shower); }
@@ -58,6 +64,7 @@ class TChapterListForm : public editors::TListManagerForm {
 
  private:
   TChapterEditForm* NewEditor();
+  void AddPackButtons();
   // Re-issues `sql` on the data module's query `q`; reports a failure and gives false.
   bool Reissue(platform::Dataset* q, const QString& sql);
 

@@ -17,6 +17,10 @@ OpenFileHandler& fileHandler() {
   static OpenFileHandler h;
   return h;
 }
+SaveFileHandler& saveHandler() {
+  static SaveFileHandler h;
+  return h;
+}
 OpenUrlHandler& urlHandler() {
   static OpenUrlHandler h;
   return h;
@@ -72,6 +76,12 @@ QString GetOpenFileName(QWidget* owner, const QString& title, const QString& fil
   return dialog.selectedFiles().value(0);
 }
 
+QString GetSaveFileName(QWidget* owner, const QString& title, const QString& filter,
+                        const QString& suggested) {
+  if (saveHandler()) return saveHandler()(owner, title, filter, suggested);
+  return QFileDialog::getSaveFileName(owner, title, suggested, filter);
+}
+
 bool OpenUrl(const QString& url) {
   if (urlHandler()) return urlHandler()(url);
   return QDesktopServices::openUrl(QUrl(url));
@@ -79,6 +89,7 @@ bool OpenUrl(const QString& url) {
 
 void SetMessageBoxHandler(MessageBoxHandler handler) { messageHandler() = std::move(handler); }
 void SetOpenFileHandler(OpenFileHandler handler) { fileHandler() = std::move(handler); }
+void SetSaveFileHandler(SaveFileHandler handler) { saveHandler() = std::move(handler); }
 void SetOpenUrlHandler(OpenUrlHandler handler) { urlHandler() = std::move(handler); }
 
 }  // namespace platform

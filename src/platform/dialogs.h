@@ -23,6 +23,8 @@ using MessageBoxHandler =
     std::function<int(QWidget* owner, const QString& text, const QString& title, unsigned flags)>;
 using OpenFileHandler = std::function<QString(QWidget* owner, const QString& title,
                                               const QString& filter, const QString& folder)>;
+using SaveFileHandler = std::function<QString(QWidget* owner, const QString& title,
+                                              const QString& filter, const QString& suggested)>;
 using OpenUrlHandler = std::function<bool(const QString& url)>;
 
 // Modal message box owned by `owner`; returns IDOK, IDYES or IDNO.
@@ -32,12 +34,17 @@ int MessageBox(QWidget* owner, const QString& text, const QString& title, unsign
 // gets the filter's.
 QString GetOpenFileName(QWidget* owner, const QString& title, const QString& filter,
                         const QString& folder = QString());
+// File-save dialog starting at `suggested`; asks before replacing a file. Returns the chosen full
+// path, or an empty string when cancelled.
+QString GetSaveFileName(QWidget* owner, const QString& title, const QString& filter,
+                        const QString& suggested = {});
 // Opens a web address in the default browser.
 bool OpenUrl(const QString& url);
 
 // Replace a handler (tests); an empty function restores the real one.
 void SetMessageBoxHandler(MessageBoxHandler handler);
 void SetOpenFileHandler(OpenFileHandler handler);
+void SetSaveFileHandler(SaveFileHandler handler);
 void SetOpenUrlHandler(OpenUrlHandler handler);
 
 }  // namespace platform

@@ -52,16 +52,7 @@ struct SqlLog {
 class LessonDatabaseTest : public QObject {
   Q_OBJECT
  private Q_SLOTS:
-  void chaptersAndItemsInNumberOrder_data() {
-    QTest::addColumn<Backend>("backend");
-    QTest::addColumn<int>("kind");
-    for (auto [name, b] :
-         {std::pair{"sqlite", Backend::Sqlite}, std::pair{"odbc-sqlite", Backend::OdbcSqlite},
-          std::pair{"odbc-postgres", Backend::OdbcPostgres}})
-      for (const LessonKind* k : AllKinds())
-        QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(QLatin1String(name), k->key)))
-            << b << static_cast<int>(k->id);
-  }
+  void chaptersAndItemsInNumberOrder_data() { testing::AddBackendAndKindRows(); }
   void chaptersAndItemsInNumberOrder() {
     QFETCH(Backend, backend);
     QFETCH(int, kind);

@@ -48,6 +48,10 @@ FakeDialogs::FakeDialogs() {
         lastFolder = folder;
         return fileToChoose;
       });
+  platform::SetSaveFileHandler([this](QWidget*, const QString&, const QString&, const QString&) {
+    ++saveDialogs;
+    return saveFileToChoose;
+  });
   platform::SetOpenUrlHandler([this](const QString& url) {
     urls << url;
     return true;
@@ -55,6 +59,7 @@ FakeDialogs::FakeDialogs() {
 }
 FakeDialogs::~FakeDialogs() {
   platform::SetOpenFileHandler({});
+  platform::SetSaveFileHandler({});
   platform::SetOpenUrlHandler({});
 }
 

@@ -72,6 +72,8 @@ class FakeDialogs {
   int fileDialogs = 0;
   QString lastFilter;  // of the latest file dialog
   QString lastFolder;
+  QString saveFileToChoose;
+  int saveDialogs = 0;
   QStringList urls;
 };
 

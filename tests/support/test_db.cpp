@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "platform/dataset.h"
+#include "shell/lesson_kinds.h"
 
 namespace testing {
 
@@ -13,6 +14,29 @@ void AddBackendRows() {
   QTest::newRow("sqlite") << Backend::Sqlite;
   QTest::newRow("odbc-sqlite") << Backend::OdbcSqlite;
   QTest::newRow("odbc-postgres") << Backend::OdbcPostgres;
+}
+
+void AddBackendAndKindRows() {
+  QTest::addColumn<Backend>("backend");
+  QTest::addColumn<int>("kind");
+  for (auto [name, b] :
+       {std::pair{"sqlite", Backend::Sqlite}, std::pair{"odbc-sqlite", Backend::OdbcSqlite},
+        std::pair{"odbc-postgres", Backend::OdbcPostgres}})
+    for (const LessonKind* k : AllKinds())
+      QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(QLatin1String(name), k->key)))
+          << b << static_cast<int>(k->id);
+}
+
+void AddRows(const QString& connection, const QString& table,
+             const QList<QList<std::pair<QString, QString>>>& rows) {
+  platform::Dataset d(connection);
+  d.SetTableName(table);
+  QVERIFY2(d.Open(), qPrintable(d.LastError()));
+  for (const auto& row : rows) {
+    d.Append();
+    for (const auto& [field, value] : row) d.SetField(field, value);
+    QVERIFY2(d.Post(), qPrintable(d.LastError()));
+  }
 }
 
 TestDatabase::TestDatabase(Backend backend) : m_dir(std::make_unique<QTemporaryDir>()) {
@@ -115,14 +139,7 @@ TestDataModule::~TestDataModule() {
 
 void TestDataModule::AddRows(const QString& table,
                              const QList<QList<std::pair<QString, QString>>>& rows) {
-  platform::Dataset d(m_db.Connection());
-  d.SetTableName(table);
-  QVERIFY2(d.Open(), qPrintable(d.LastError()));
-  for (const auto& row : rows) {
-    d.Append();
-    for (const auto& [field, value] : row) d.SetField(field, value);
-    QVERIFY2(d.Post(), qPrintable(d.LastError()));
-  }
+  testing::AddRows(m_db.Connection(), table, rows);
 }
 
 void TestDataModule::AddChapters(const LessonKind& kind, const QStringList& names) {

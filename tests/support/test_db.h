@@ -15,6 +15,12 @@ enum class Backend { Sqlite, OdbcSqlite, OdbcPostgres };
 
 // Adds the column "backend" and one row per backend to a Qt Test data table.
 void AddBackendRows();
+// Adds the columns "backend" and "kind" (a LessonKindId as int), one row per backend and kind.
+void AddBackendAndKindRows();
+
+// Inserts rows into `table` on `connection`; each row is a list of (field, text) pairs.
+void AddRows(const QString& connection, const QString& table,
+             const QList<QList<std::pair<QString, QString>>>& rows);
 
 // A temporary lesson database with the schema and no rows.
 class TestDatabase {

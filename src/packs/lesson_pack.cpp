@@ -1,0 +1,605 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "packs/lesson_pack.h"
+
+#include <quazip.h>
+#include <quazipfile.h>
+#include <quazipnewinfo.h>
+#include <zlib.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "platform/dataset.h"
+#include "platform/gbk.h"
+
+namespace packs {
+namespace {
+
+const QString kChapterNumber = QStringLiteral("章号");
+const QString kChapterName = QStringLiteral("章节");
+const QString kSound = QStringLiteral("声音");
+// Folders an import is still unpacking into; a hidden sibling of the final folder, so that the
+// final rename stays on one file system. Those left by a killed import are swept by the next one.
+const QString kUnpackPrefix = QStringLiteral(".tindora-import-");
+
+struct PackItem {
+  int number = 0;
+  QString name;
+  QString text;
+  QString sound;  // entry name inside the pack; empty = no recording
+};
+
+struct PackChapter {
+  int number = 0;
+  QString name;
+  QVector<PackItem> items;
+};
+
+bool LooksLikeWav(const QByteArray& head) {
+  return head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+}
+
+bool Reissue(platform::Dataset& d, const QString& sql) {
+  d.Close();
+  d.SqlClear();
+  d.SqlAdd(sql);
+  return d.Open();
+}
+
+QString DamagedMessage(const QString& file) {
+  return QStringLiteral("课程包“%1”已损坏，无法读取。").arg(QFileInfo(file).fileName());
+}
+
+QString TooLargeMessage() {
+  return QStringLiteral("课程包解压后过大，可能是恶意文件，已拒绝导入。");
+}
+
+// ---- export ------------------------------------------------------------------------------------
+
+// `level` 0 stores the entry as it is.
+bool WriteEntry(QuaZip& zip, const QString& name, const QByteArray& data, int level) {
+  QuaZipFile out(&zip);
+  QuaZipNewInfo info(name);
+  info.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+  if (!out.open(QIODevice::WriteOnly, info, nullptr, 0, level == 0 ? 0 : Z_DEFLATED, level))
+    return false;
+  const bool written = out.write(data) == data.size();
+  out.close();
+  return written && out.getZipError() == ZIP_OK;
+}
+
+QByteArray ManifestJson(const LessonKind& kind, const QVector<PackChapter>& chapters) {
+  QJsonArray list;
+  for (const PackChapter& c : chapters) {
+    QJsonArray items;
+    for (const PackItem& i : c.items)
+      items.append(QJsonObject{{QStringLiteral("number"), i.number},
+                               {QStringLiteral("name"), i.name},
+                               {QStringLiteral("text"), i.text},
+                               {QStringLiteral("sound"), i.sound}});
+    list.append(QJsonObject{{QStringLiteral("number"), c.number},
+                            {QStringLiteral("name"), c.name},
+                            {QStringLiteral("items"), items}});
+  }
+  return QJsonDocument(QJsonObject{{QStringLiteral("format"), QLatin1String(kPackFormat)},
+                                   {QStringLiteral("version"), kPackVersion},
+                                   {QStringLiteral("kind"), kind.key},
+                                   {QStringLiteral("chapters"), list}})
+      .toJson(QJsonDocument::Indented);
+}
+
+// ---- import: the manifest -----------------------------------------------------------------------
+
+// Field checks name the place of the bad field in the manifest ("chapters[2].items[0].name").
+class ManifestReader {
+ public:
+  QString error;
+
+  bool Number(const QJsonObject& o, const QString& at, int* out) {
+    const QJsonValue v = o.value(QStringLiteral("number"));
+    const double d = v.toDouble();
+    if (!v.isDouble() || d < 1 || d > 1e9 || std::floor(d) != d)
+      return Bad(at + QStringLiteral(".number"));
+    *out = static_cast<int>(d);
+    return true;
+  }
+  bool Text(const QJsonObject& o, const QString& key, const QString& at, bool required,
+            QString* out) {
+    const QJsonValue v = o.value(key);
+    if (!v.isString() || (required && v.toString().trimmed().isEmpty()))
+      return Bad(at + QLatin1Char('.') + key);
+    *out = v.toString();
+    return true;
+  }
+  bool Array(const QJsonObject& o, const QString& key, const QString& at, QJsonArray* out) {
+    const QJsonValue v = o.value(key);
+    if (!v.isArray()) return Bad(at.isEmpty() ? key : at + QLatin1Char('.') + key);
+    *out = v.toArray();
+    return true;
+  }
+  bool Object(const QJsonValue& v, const QString& at, QJsonObject* out) {
+    if (!v.isObject()) return Bad(at);
+    *out = v.toObject();
+    return true;
+  }
+
+ private:
+  bool Bad(const QString& at) {
+    error = QStringLiteral("课程包的清单有误：“%1”缺少或类型不对。").arg(at);
+    return false;
+  }
+};
+
+QString ParseManifest(const QByteArray& json, const LessonKind* expected, const LessonKind** kind,
+                      QVector<PackChapter>* chapters) {
+  QJsonParseError parse;
+  const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
+  if (!doc.isObject()) return QStringLiteral("课程包的清单不是有效的JSON，无法读取。");
+  const QJsonObject root = doc.object();
+  if (root.value(QStringLiteral("format")).toString() != QLatin1String(kPackFormat))
+    return QStringLiteral("这个文件不是Tindora课程包。");
+  const QJsonValue version = root.value(QStringLiteral("version"));
+  if (!version.isDouble() || version.toDouble() != kPackVersion)
+    return QStringLiteral("课程包的格式版本是“%1”，本程序只能读取版本%2。")
+        .arg(version.isDouble() ? QString::number(version.toDouble())
+                                : version.toVariant().toString(),
+             QString::number(kPackVersion));
+  const QString key = root.value(QStringLiteral("kind")).toString();
+  *kind = KindByKey(key);
+  if (!*kind) return QStringLiteral("课程包的课程类别“%1”无法识别。").arg(key);
+  if (expected && *kind != expected)
+    return QStringLiteral("这是“%1”的课程包，不能导入到“%2”。")
+        .arg((*kind)->screenTitle, expected->screenTitle);
+  const LessonKind& k = **kind;
+
+  ManifestReader r;
+  QJsonArray chapterList;
+  if (!r.Array(root, QStringLiteral("chapters"), {}, &chapterList)) return r.error;
+  if (chapterList.isEmpty()) return QStringLiteral("课程包里没有章节。");
+  for (int c = 0; c < chapterList.size(); ++c) {
+    const QString at = QStringLiteral("chapters[%1]").arg(c);
+    QJsonObject o;
+    PackChapter chapter;
+    QJsonArray items;
+    if (!r.Object(chapterList[c], at, &o) || !r.Number(o, at, &chapter.number) ||
+        !r.Text(o, QStringLiteral("name"), at, true, &chapter.name) ||
+        !r.Array(o, QStringLiteral("items"), at, &items))
+      return r.error;
+    for (int i = 0; i < items.size(); ++i) {
+      const QString itemAt = QStringLiteral("%1.items[%2]").arg(at).arg(i);
+      QJsonObject io;
+      PackItem item;
+      if (!r.Object(items[i], itemAt, &io) || !r.Number(io, itemAt, &item.number) ||
+          !r.Text(io, QStringLiteral("name"), itemAt, true, &item.name) ||
+          !r.Text(io, QStringLiteral("text"), itemAt, false, &item.text) ||
+          !r.Text(io, QStringLiteral("sound"), itemAt, false, &item.sound))
+        return r.error;
+      chapter.items.push_back(item);
+    }
+    chapters->push_back(chapter);
+  }
+
+  // The rules the editors keep, so that an import never stores what they would refuse. Names
+  // are compared exactly, as a database made by the editors may hold "Abc" beside "abc".
+  QSet<int> chapterNumbers, itemNumbers;
+  QSet<QString> chapterNames;
+  for (const PackChapter& c : *chapters) {
+    if (chapterNumbers.contains(c.number))
+      return QStringLiteral("课程包中章号%1重复。").arg(c.number);
+    if (chapterNames.contains(c.name)) return QStringLiteral("课程包中章节“%1”重复。").arg(c.name);
+    chapterNumbers.insert(c.number);
+    chapterNames.insert(c.name);
+    if (c.items.size() > k.itemsPerChapter)
+      return QStringLiteral("课程包中章节“%1”：%2").arg(c.name, k.limitMessage);
+    QSet<QString> itemNames;
+    for (const PackItem& i : c.items) {
+      if (itemNumbers.contains(i.number))
+        return QStringLiteral("课程包中%1%2重复。").arg(k.numberField).arg(i.number);
+      if (itemNames.contains(i.name))
+        return QStringLiteral("课程包中章节“%1”里的“%2”重复。").arg(c.name, i.name);
+      if (k.nameByteLimit > 0 && platform::GbkLength(i.name) > k.nameByteLimit)
+        return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.nameTooLong);
+      if (k.textRequired && i.text.trimmed().isEmpty())
+        return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.textEmpty);
+      itemNumbers.insert(i.number);
+      itemNames.insert(i.name);
+    }
+  }
+  return {};
+}
+
+// ---- import: the ZIP ----------------------------------------------------------------------------
+
+bool SafeEntryName(const QString& name) {
+  if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+      name.contains(QChar(0)) || (name.size() > 1 && name[1] == QLatin1Char(':')))
+    return false;
+  for (const QString& part : name.split(QLatin1Char('/')))
+    if (part == QLatin1String("..")) return false;
+  return true;
+}
+
+// Checks what the central directory says about an entry; empty when acceptable.
+QString CheckEntry(const QuaZipFileInfo64& info, const PackLimits& limits) {
+  if (!SafeEntryName(info.name))
+    return QStringLiteral("课程包中含有不安全的文件路径“%1”，已拒绝导入。").arg(info.name);
+  const quint32 mode = info.externalAttr >> 16;
+  if ((mode & 0170000) == 0120000)
+    return QStringLiteral("课程包中含有链接“%1”，已拒绝导入。").arg(info.name);
+  const qint64 size = static_cast<qint64>(info.uncompressedSize);
+  const qint64 packed = std::max<qint64>(1, static_cast<qint64>(info.compressedSize));
+  if (size > limits.maxEntryBytes || (size > limits.ratioFloor && size / packed > limits.maxRatio))
+    return TooLargeMessage();
+  return {};
+}
+
+enum class Unpacked { Ok, Damaged, TooLarge, WriteFailed };
+
+// Unpacks the zip's current entry into `out`, counting the bytes really produced: the declared
+// size may lie. `budget` is what all entries together may still produce.
+Unpacked UnpackCurrent(QuaZip& zip, qint64 declared, QIODevice& out, qint64* budget,
+                       QByteArray* head = nullptr) {
+  QuaZipFile in(&zip);
+  if (!in.open(QIODevice::ReadOnly)) return Unpacked::Damaged;
+  static constexpr qint64 kChunk = 64 * 1024;
+  QByteArray buffer(kChunk, Qt::Uninitialized);
+  qint64 got = 0;
+  for (;;) {
+    const qint64 n = in.read(buffer.data(), kChunk);
+    if (n < 0) return Unpacked::Damaged;
+    if (n == 0) break;
+    got += n;
+    *budget -= n;
+    if (got > declared || *budget < 0) return Unpacked::TooLarge;
+    if (head && head->size() < 12)
+      head->append(buffer.constData(), std::min<qint64>(n, 12 - head->size()));
+    if (out.write(buffer.constData(), n) != n) return Unpacked::WriteFailed;
+  }
+  in.close();
+  return in.getZipError() == UNZ_OK && got == declared ? Unpacked::Ok : Unpacked::Damaged;
+}
+
+// Removes unpack folders whose import died; a live import holds the lock beside its folder.
+void SweepAbandonedUnpacks(const QDir& dir) {
+  QSet<QString> bases;
+  for (const QString& name : dir.entryList(
+           {kUnpackPrefix + QLatin1Char('*')},
+           QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+    bases.insert(name.endsWith(QLatin1String(".lock")) ? name.chopped(5) : name);
+  }
+  for (const QString& base : bases) {
+    QLockFile lock(dir.filePath(base + QStringLiteral(".lock")));
+    lock.setStaleLockTime(0);  // stale only when its process is gone
+    if (lock.tryLock(0)) QDir(dir.filePath(base)).removeRecursively();
+  }
+}
+
+// A new folder name for the pack's recordings, after the pack's file name.
+QString NewFolderName(const QDir& dir, const QString& file) {
+  QString base = QFileInfo(file).completeBaseName();
+  for (QChar& ch : base)
+    if (ch == QLatin1Char('/') || ch == QLatin1Char('\\') || ch == QLatin1Char(':') ||
+        ch.category() == QChar::Other_Control)
+      ch = QLatin1Char('_');
+  base = base.trimmed();
+  if (base.isEmpty() || base.startsWith(QLatin1Char('.'))) base = QStringLiteral("课程包");
+  QString name = base;
+  for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
+    name = QStringLiteral("%1-%2").arg(base).arg(n);
+  return name;
+}
+
+bool AppendRow(platform::Dataset& d, const QList<std::pair<QString, QString>>& fields) {
+  d.Append();
+  for (const auto& [name, value] : fields) d.SetField(name, value);
+  if (d.Post()) return true;
+  d.Cancel();
+  return false;
+}
+
+QString StoreFailed(const QString& why) {
+  return QStringLiteral("储存课程包出错，没有导入任何内容：%1").arg(why);
+}
+
+}  // namespace
+
+const LessonKind* KindByKey(const QString& key) {
+  for (const LessonKind* k : AllKinds())
+    if (k->key == key) return k;
+  return nullptr;
+}
+
+QString UserSoundRoot() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/Tindora");
+}
+
+ExportResult ExportPack(const QString& connection, const LessonKind& kind, const QString& chapter,
+                        const QString& file, const Progress& progress) {
+  ExportResult r;
+  const auto fail = [&r](const QString& error) {
+    r.error = error;
+    return r;
+  };
+  platform::Dataset d(connection);
+  const QString readFailed = QStringLiteral("读取章节出错：%1");
+  if (!Reissue(d, kind.sqlChapters)) return fail(readFailed.arg(d.LastError()));
+  QVector<PackChapter> chapters;
+  for (d.First(); !d.Eof(); d.Next()) {
+    const QString name = d.Field(kChapterName);
+    if (chapter.isEmpty() || name == chapter)
+      chapters.push_back({d.Field(kChapterNumber).toInt(), name, {}});
+  }
+  if (chapters.isEmpty())
+    return fail(chapter.isEmpty() ? QStringLiteral("没有可以导出的章节。")
+                                  : QStringLiteral("找不到章节“%1”。").arg(chapter));
+  // All items at once, in number order, sorted into their chapters.
+  if (!Reissue(d, kind.sqlAllItems)) return fail(readFailed.arg(d.LastError()));
+  QHash<QString, int> chapterIndex;
+  for (int i = 0; i < chapters.size(); ++i) chapterIndex.insert(chapters[i].name, i);
+  int withSound = 0;
+  for (d.First(); !d.Eof(); d.Next()) {
+    const auto c = chapterIndex.constFind(d.Field(kChapterName));
+    if (c == chapterIndex.cend()) continue;
+    PackItem item{d.Field(kind.numberField).toInt(), d.Field(kind.nameField),
+                  d.Field(kind.textField), d.Field(kSound)};
+    if (!item.sound.isEmpty()) ++withSound;
+    chapters[*c].items.push_back(item);
+  }
+
+  // Written beside the target and renamed when complete, so a failure leaves no half-made file.
+  const QString partial = file + QStringLiteral(".part");
+  const QString cannotWrite = QStringLiteral("无法写入文件“%1”。").arg(file);
+  QFile::remove(partial);
+  {
+    QuaZip zip(partial);
+    zip.setUtf8Enabled(true);
+    if (!zip.open(QuaZip::mdCreate)) return fail(cannotWrite);
+    int done = 0, recording = 0;
+    for (PackChapter& c : chapters) {
+      for (PackItem& item : c.items) {
+        if (item.sound.isEmpty()) continue;
+        // What an import would refuse travels as missing: too big, or not a WAV.
+        QFile source(item.sound);
+        QByteArray data;
+        if (source.open(QIODevice::ReadOnly) && source.size() <= PackLimits().maxEntryBytes &&
+            LooksLikeWav(source.peek(12)))
+          data = source.readAll();
+        item.sound.clear();
+        if (!LooksLikeWav(data)) {
+          r.missingRecordings << item.name;
+        } else {
+          item.sound = QStringLiteral("recordings/%1.wav").arg(++recording);
+          // Recordings hardly shrink (a few per cent), so they are stored: big packs stay quick.
+          if (!WriteEntry(zip, item.sound, data, 0)) {
+            zip.close();
+            QFile::remove(partial);
+            return fail(cannotWrite);
+          }
+        }
+        if (progress && !progress(++done, withSound + 1)) {
+          zip.close();
+          QFile::remove(partial);
+          r.cancelled = true;
+          return fail(QStringLiteral("已取消导出。"));
+        }
+      }
+    }
+    const bool ok = WriteEntry(zip, QLatin1String(kManifestName), ManifestJson(kind, chapters),
+                               Z_DEFAULT_COMPRESSION);
+    zip.close();
+    if (!ok || zip.getZipError() != ZIP_OK) {
+      QFile::remove(partial);
+      return fail(cannotWrite);
+    }
+  }
+  std::error_code ec;
+  // Replaces an existing file in one step, which QFile::rename does not.
+  std::filesystem::rename(QFile::encodeName(partial).toStdString(),
+                          QFile::encodeName(file).toStdString(), ec);
+  if (ec) {
+    QFile::remove(partial);
+    return fail(cannotWrite);
+  }
+  if (progress) progress(withSound + 1, withSound + 1);
+  r.ok = true;
+  r.chapters = static_cast<int>(chapters.size());
+  for (const PackChapter& c : chapters) r.items += static_cast<int>(c.items.size());
+  return r;
+}
+
+ImportResult ImportPack(const QString& connection, const QString& file, const QString& soundRoot,
+                        const LessonKind* expected, const Progress& progress,
+                        const PackLimits& limits) {
+  ImportResult r;
+  const auto fail = [&r](const QString& error) {
+    r.error = error;
+    return r;
+  };
+  if (!QFileInfo(file).isFile()) return fail(QStringLiteral("找不到课程包文件“%1”。").arg(file));
+  QuaZip zip(file);
+  if (!zip.open(QuaZip::mdUnzip)) return fail(DamagedMessage(file));
+
+  // Every entry is judged before anything is unpacked, referenced by the manifest or not.
+  QHash<QString, QuaZipFileInfo64> entries;
+  qint64 declaredTotal = 0;
+  for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+    QuaZipFileInfo64 info;
+    if (!zip.getCurrentFileInfo(&info)) return fail(DamagedMessage(file));
+    const QString problem = CheckEntry(info, limits);
+    if (!problem.isEmpty()) return fail(problem);
+    if (entries.contains(info.name))
+      return fail(QStringLiteral("课程包中的文件“%1”出现了两次，已拒绝导入。").arg(info.name));
+    declaredTotal += static_cast<qint64>(info.uncompressedSize);
+    if (entries.size() >= limits.maxEntries || declaredTotal > limits.maxTotalBytes)
+      return fail(TooLargeMessage());
+    entries.insert(info.name, info);
+  }
+  if (zip.getZipError() != UNZ_OK) return fail(DamagedMessage(file));
+
+  const QString manifestName = QLatin1String(kManifestName);
+  if (!entries.contains(manifestName))
+    return fail(
+        QStringLiteral("课程包里没有课程清单(%1)，这不是Tindora课程包。").arg(manifestName));
+  qint64 budget = limits.maxTotalBytes;
+  QByteArray manifest;
+  {
+    const qint64 size = static_cast<qint64>(entries[manifestName].uncompressedSize);
+    if (size > limits.maxManifestBytes) return fail(TooLargeMessage());
+    QBuffer buffer(&manifest);
+    buffer.open(QIODevice::WriteOnly);
+    if (!zip.setCurrentFile(manifestName, QuaZip::csSensitive)) return fail(DamagedMessage(file));
+    const Unpacked u = UnpackCurrent(zip, size, buffer, &budget);
+    if (u == Unpacked::TooLarge) return fail(TooLargeMessage());
+    if (u != Unpacked::Ok) return fail(DamagedMessage(file));
+  }
+  QVector<PackChapter> chapters;
+  const QString problem = ParseManifest(manifest, expected, &r.kind, &chapters);
+  if (!problem.isEmpty()) return fail(problem);
+  const LessonKind& kind = *r.kind;
+  int recordings = 0;
+  for (const PackChapter& c : chapters)
+    for (const PackItem& i : c.items) {
+      if (i.sound.isEmpty()) continue;
+      if (!entries.contains(i.sound) || i.sound.endsWith(QLatin1Char('/')))
+        return fail(QStringLiteral("课程包中缺少声音文件“%1”。").arg(i.sound));
+      ++recordings;
+    }
+  const int steps = recordings + 1;  // the last step stores the rows
+
+  platform::Transaction tx(connection);
+  if (!tx.Begin()) return fail(StoreFailed(tx.LastError()));
+  platform::Dataset chapterTable(connection);
+  chapterTable.SetTableName(kind.chapterTable);
+  platform::Dataset itemTable(connection);
+  itemTable.SetTableName(kind.itemTable);
+  if (!chapterTable.Open()) return fail(StoreFailed(chapterTable.LastError()));
+  if (!itemTable.Open()) return fail(StoreFailed(itemTable.LastError()));
+  int chapterNumber = 0, itemNumber = 0;
+  QHash<QString, QString> present;  // case-folded name -> name
+  for (chapterTable.First(); !chapterTable.Eof(); chapterTable.Next()) {
+    chapterNumber = std::max(chapterNumber, chapterTable.Field(kChapterNumber).toInt());
+    const QString name = chapterTable.Field(kChapterName);
+    present.insert(name.toCaseFolded(), name);
+  }
+  for (itemTable.First(); !itemTable.Eof(); itemTable.Next())
+    itemNumber = std::max(itemNumber, itemTable.Field(kind.numberField).toInt());
+  for (const PackChapter& c : chapters)
+    if (present.contains(c.name.toCaseFolded()))
+      return fail(QStringLiteral("章节“%1”已经存在，课程包没有导入。")
+                      .arg(present.value(c.name.toCaseFolded())));
+
+  const QDir kindDir(QDir(QDir(soundRoot).absolutePath()).filePath(kind.soundFolder));
+  const QString cannotWrite =
+      QStringLiteral("无法写入声音文件夹“%1”，课程包没有导入。").arg(kindDir.path());
+  if (!QDir().mkpath(kindDir.path())) return fail(cannotWrite);
+  SweepAbandonedUnpacks(kindDir);
+  const QString finalDir = kindDir.filePath(NewFolderName(kindDir, file));
+  QTemporaryDir unpackDir(kindDir.filePath(kUnpackPrefix + QStringLiteral("XXXXXX")));
+  if (!unpackDir.isValid()) return fail(cannotWrite);
+  QLockFile unpackLock(unpackDir.path() + QStringLiteral(".lock"));
+  unpackLock.tryLock(0);
+
+  // Sorted as the pack numbers them; new numbers follow the highest in use. Each recording is
+  // unpacked under its item's new number.
+  std::sort(chapters.begin(), chapters.end(),
+            [](const PackChapter& a, const PackChapter& b) { return a.number < b.number; });
+  QHash<QString, QStringList> unpackTo;  // entry -> file names in the unpack folder
+  int next = itemNumber;
+  for (PackChapter& c : chapters) {
+    std::sort(c.items.begin(), c.items.end(),
+              [](const PackItem& a, const PackItem& b) { return a.number < b.number; });
+    for (const PackItem& i : c.items) {
+      ++next;
+      if (!i.sound.isEmpty()) unpackTo[i.sound] << QStringLiteral("%1.wav").arg(next);
+    }
+  }
+
+  // One walk through the pack: finding each entry by name would read the directory every time.
+  const QDir unpack(unpackDir.path());
+  int done = 0;
+  for (bool more = zip.goToFirstFile(); more && !unpackTo.isEmpty(); more = zip.goToNextFile()) {
+    const QString entry = zip.getCurrentFileName();
+    const QStringList targets = unpackTo.take(entry);
+    if (targets.isEmpty()) continue;
+    QFile out(unpack.filePath(targets.first()));
+    if (!out.open(QIODevice::WriteOnly)) return fail(cannotWrite);
+    QByteArray head;
+    switch (UnpackCurrent(zip, static_cast<qint64>(entries[entry].uncompressedSize), out, &budget,
+                          &head)) {
+      case Unpacked::Ok:
+        break;
+      case Unpacked::TooLarge:
+        return fail(TooLargeMessage());
+      case Unpacked::Damaged:
+        return fail(DamagedMessage(file));
+      case Unpacked::WriteFailed:
+        return fail(cannotWrite);
+    }
+    out.close();
+    if (!LooksLikeWav(head))
+      return fail(QStringLiteral("课程包中的“%1”不是WAV声音文件。").arg(entry));
+    for (const QString& copy : targets.mid(1))
+      if (!QFile::copy(out.fileName(), unpack.filePath(copy))) return fail(cannotWrite);
+    done += static_cast<int>(targets.size());
+    if (progress && !progress(done, steps)) {
+      r.cancelled = true;
+      return fail(QStringLiteral("已取消导入，没有存入任何内容。"));
+    }
+  }
+  if (!unpackTo.isEmpty() || zip.getZipError() != UNZ_OK) return fail(DamagedMessage(file));
+
+  for (const PackChapter& c : chapters) {
+    if (!AppendRow(chapterTable,
+                   {{kChapterNumber, QString::number(++chapterNumber)}, {kChapterName, c.name}}))
+      return fail(StoreFailed(chapterTable.LastError()));
+    ++r.chapters;
+    for (const PackItem& i : c.items) {
+      const QString number = QString::number(++itemNumber);
+      const QString sound =
+          i.sound.isEmpty()
+              ? QString()
+              : QDir::toNativeSeparators(QDir(finalDir).filePath(number + QStringLiteral(".wav")));
+      if (!AppendRow(itemTable, {{kind.numberField, number},
+                                 {kind.nameField, i.name},
+                                 {kChapterName, c.name},
+                                 {kind.textField, i.text},
+                                 {kSound, sound}}))
+        return fail(StoreFailed(itemTable.LastError()));
+      ++r.items;
+    }
+  }
+  if (progress && !progress(steps, steps)) {
+    r.cancelled = true;
+    return fail(QStringLiteral("已取消导入，没有存入任何内容。"));
+  }
+  // The folder takes its place before the commit: should the commit fail it is removed again,
+  // whereas rows committed first could point at recordings that never arrive.
+  if (recordings > 0) {
+    if (!QDir().rename(unpackDir.path(), finalDir)) return fail(cannotWrite);
+    unpackDir.setAutoRemove(false);
+    r.soundFolder = finalDir;
+  }
+  if (!tx.Commit()) {
+    if (recordings > 0) QDir(finalDir).removeRecursively();
+    r.soundFolder.clear();
+    return fail(StoreFailed(tx.LastError()));
+  }
+  r.ok = true;
+  return r;
+}
+
+}  // namespace packs

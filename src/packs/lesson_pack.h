@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Lesson packs: one ZIP file with the chapters, items and recordings of one lesson kind, so that
+// a course moves from one installation to another. The pack holds "manifest.json" (format,
+// version, kind, chapters with their items) and the WAVs under "recordings/". No widgets here:
+// windows and the set-up tool show the messages, which are written for the user.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "shell/lesson_kinds.h"
+
+namespace packs {
+
+inline constexpr int kPackVersion = 1;
+inline constexpr char kPackFormat[] = "tindora-lesson-pack";
+inline constexpr char kManifestName[] = "manifest.json";
+
+// What an import is willing to unpack. Declared sizes are checked before anything is written and
+// the bytes really produced are counted while unpacking, because a hostile pack may lie.
+struct PackLimits {
+  qint64 maxTotalBytes = qint64(1) << 30;  // all entries together
+  qint64 maxEntryBytes = qint64(256) << 20;
+  qint64 maxManifestBytes = qint64(8) << 20;
+  int maxEntries = 20000;
+  // An entry that unpacks to more than `ratioFloor` bytes may not grow more than `maxRatio`-fold
+  // (a short silent recording compresses very well, so small entries are exempt).
+  qint64 maxRatio = 100;
+  qint64 ratioFloor = qint64(1) << 20;
+};
+
+// Reports progress (steps done of total); answering false cancels.
+using Progress = std::function<bool(int done, int total)>;
+
+struct ExportResult {
+  bool ok = false;
+  bool cancelled = false;
+  QString error;  // the user's message when !ok
+  int chapters = 0;
+  int items = 0;
+  QStringList missingRecordings;  // names of items exported without their recording
+};
+
+// Writes the chapter named `chapter` (all chapters of the kind when empty) with its items and
+// recordings to `file`. The file appears only when complete; an existing one is replaced.
+ExportResult ExportPack(const QString& connection, const LessonKind& kind, const QString& chapter,
+                        const QString& file, const Progress& progress = {});
+
+struct ImportResult {
+  bool ok = false;
+  bool cancelled = false;
+  QString error;  // the user's message when !ok
+  const LessonKind* kind = nullptr;
+  int chapters = 0;
+  int items = 0;
+  QString soundFolder;  // where the recordings went
+};
+
+// Imports `file` into the database in one transaction; the recordings go to a new folder under
+// `soundRoot`/<kind's recordings folder>. Chapters and items are numbered after the highest
+// numbers in use. With `expected` set, a pack of another kind is refused. All or nothing: on any
+// failure or cancel the database and the folders stay as they were.
+ImportResult ImportPack(const QString& connection, const QString& file, const QString& soundRoot,
+                        const LessonKind* expected = nullptr, const Progress& progress = {},
+                        const PackLimits& limits = {});
+
+// The user's data folder, under which imported recordings go by default.
+QString UserSoundRoot();
+
+// The kind named by its key ("character", "poem", "english"), or nullptr.
+const LessonKind* KindByKey(const QString& key);
+
+}  // namespace packs

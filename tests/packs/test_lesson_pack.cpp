@@ -1,0 +1,448 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Lesson packs: round trips between databases, hostile packs, cancelled and killed imports.
+#include <quazip.h>
+#include <quazipfile.h>
+#include <quazipnewinfo.h>
+
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+#include "packs/lesson_pack.h"
+#include "platform/dataset.h"
+#include "support/test_db.h"
+
+using testing::AddRows;
+using testing::Backend;
+using testing::TestDatabase;
+
+namespace {
+
+// A small PCM WAV whose samples depend on `seed`, so recordings can be told apart by their bytes.
+QByteArray Wav(int seed, int samples = 400) {
+  const auto le32 = [](quint32 v) {
+    return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
+  };
+  QByteArray data;
+  quint32 x = quint32(seed);
+  for (int i = 0; i < 2 * samples; ++i) data += char((x = x * 1103515245u + 12345u) >> 24);
+  const QByteArray fmt = QByteArray::fromHex(
+      "010001002256000044ac00000200"
+      "1000");
+  const QByteArray body =
+      "WAVE" + ("fmt " + le32(fmt.size()) + fmt) + ("data" + le32(data.size()) + data);
+  return "RIFF" + le32(body.size()) + body;
+}
+
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write");
+  return path;
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Rows(const QString& connection, const QString& sql, const QStringList& fields) {
+  platform::Dataset d(connection);
+  d.SqlAdd(sql);
+  if (!d.Open()) return {d.LastError()};
+  QStringList rows;
+  for (d.First(); !d.Eof(); d.Next()) {
+    QStringList values;
+    for (const QString& f : fields) values << d.Field(f);
+    rows << values.join(QLatin1Char('|'));
+  }
+  return rows;
+}
+
+// Every chapter and item of the kind, as "number|name" and "number|name|chapter|text|sound".
+QStringList Snapshot(const QString& connection, const LessonKind& k) {
+  return Rows(connection, k.sqlChapters, {"章号", "章节"}) +
+         Rows(connection, k.sqlAllItems, {k.numberField, k.nameField, "章节", k.textField, "声音"});
+}
+
+// Every file below `dir`, hidden ones included, relative to it.
+QStringList FilesBelow(const QString& dir) {
+  QStringList files;
+  QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) files << QDir(dir).relativeFilePath(it.next());
+  files.sort();
+  return files;
+}
+
+struct Entry {
+  QString name;
+  QByteArray data;
+  quint32 unixMode = 0100644;
+};
+
+QString WriteZip(const QString& path, const QList<Entry>& entries) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QuaZip zip(path);
+  zip.setUtf8Enabled(true);
+  if (!zip.open(QuaZip::mdCreate)) qFatal("cannot create zip");
+  for (const Entry& e : entries) {
+    QuaZipFile f(&zip);
+    QuaZipNewInfo info(e.name);
+    info.externalAttr = e.unixMode << 16;
+    if (!f.open(QIODevice::WriteOnly, info, nullptr, 0, Z_DEFLATED, 6)) qFatal("cannot add");
+    f.write(e.data);
+    f.close();
+  }
+  zip.close();
+  return path;
+}
+
+QJsonObject Item(int number, const QString& name, const QString& sound = {}) {
+  return {{"number", number}, {"name", name}, {"text", "文字 " + name}, {"sound", sound}};
+}
+
+QByteArray Manifest(const QJsonArray& chapters, const QString& kind = "character",
+                    const QJsonValue& version = 1) {
+  return QJsonDocument(QJsonObject{{"format", "tindora-lesson-pack"},
+                                   {"version", version},
+                                   {"kind", kind},
+                                   {"chapters", chapters}})
+      .toJson();
+}
+
+QJsonArray OneChapter(const QJsonArray& items) {
+  return {QJsonObject{{"number", 1}, {"name", "动物"}, {"items", items}}};
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Entry)
+
+class LessonPackTest : public QObject {
+  Q_OBJECT
+ private:
+  QTemporaryDir m_dir;
+  int m_count = 0;
+  std::unique_ptr<TestDatabase> m_shared;
+  QString Fresh(const QString& name) { return m_dir.filePath(QString::number(++m_count) + name); }
+
+ private Q_SLOTS:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+  void roundTrip_data() { testing::AddBackendAndKindRows(); }
+  void roundTrip() {
+    QFETCH(Backend, backend);
+    QFETCH(int, kind);
+    const LessonKind& k = Kind(static_cast<LessonKindId>(kind));
+    const QString media = Fresh("media");
+    const QByteArray cow = Wav(3), sheep = Wav(5);
+    TestDatabase source(Backend::Sqlite);
+    REQUIRE_DATABASE(source);
+    AddRows(source.Connection(), k.chapterTable,
+            {{{"章号", "5"}, {"章节", "植物"}}, {{"章号", "1"}, {"章节", "动物"}}});
+    AddRows(source.Connection(), k.itemTable,
+            {{{k.numberField, "2"},
+              {k.nameField, "牛"},
+              {"章节", "动物"},
+              {k.textField, "niú"},
+              {"声音", WriteFile(media + "/牛.wav", cow)}},
+             {{k.numberField, "1"},
+              {k.nameField, "羊"},
+              {"章节", "动物"},
+              {k.textField, "yáng"},
+              {"声音", WriteFile(media + "/羊.wav", sheep)}},
+             {{k.numberField, "7"},
+              {k.nameField, "花"},
+              {"章节", "植物"},
+              {k.textField, "huā"},
+              {"声音", media + "/不见了.wav"}},
+             {{k.numberField, "8"}, {k.nameField, "草"}, {"章节", "植物"}, {k.textField, "cǎo"}}});
+
+    const QString pack = Fresh("课程.tindora");
+    const packs::ExportResult exported = packs::ExportPack(source.Connection(), k, {}, pack);
+    QVERIFY2(exported.ok, qPrintable(exported.error));
+    QCOMPARE(exported.chapters, 2);
+    QCOMPARE(exported.items, 4);
+    QCOMPARE(exported.missingRecordings, QStringList{"花"});
+
+    // Into an empty database, then into one with chapters: numbers follow the highest in use.
+    for (const bool withChapters : {false, true}) {
+      TestDatabase target(backend);
+      REQUIRE_DATABASE(target);
+      const int base = withChapters ? 7 : 0, itemBase = withChapters ? 30 : 0;
+      if (withChapters) {
+        AddRows(target.Connection(), k.chapterTable, {{{"章号", "7"}, {"章节", "其他"}}});
+        AddRows(
+            target.Connection(), k.itemTable,
+            {{{k.numberField, "30"}, {k.nameField, "树"}, {"章节", "其他"}, {k.textField, "shù"}}});
+      }
+      const QString root = Fresh("root");
+      const packs::ImportResult r = packs::ImportPack(target.Connection(), pack, root, &k);
+      QVERIFY2(r.ok, qPrintable(r.error));
+      QCOMPARE(r.kind, &k);
+      QCOMPARE(r.soundFolder,
+               QDir(root).filePath(k.soundFolder + "/" + QFileInfo(pack).completeBaseName()));
+      const QString folder = QDir::toNativeSeparators(r.soundFolder);
+      const auto n = [](int v) { return QString::number(v); };
+      QStringList expected;
+      if (withChapters) expected << "7|其他";
+      expected << n(base + 1) + "|动物" << n(base + 2) + "|植物";
+      if (withChapters) expected << "30|树|其他|shù|";
+      expected << n(itemBase + 1) + "|羊|动物|yáng|" + folder + "/" + n(itemBase + 1) + ".wav"
+               << n(itemBase + 2) + "|牛|动物|niú|" + folder + "/" + n(itemBase + 2) + ".wav"
+               << n(itemBase + 3) + "|花|植物|huā|" << n(itemBase + 4) + "|草|植物|cǎo|";
+      QCOMPARE(Snapshot(target.Connection(), k), expected);
+      QCOMPARE(ReadFile(r.soundFolder + "/" + n(itemBase + 1) + ".wav"), sheep);
+      QCOMPARE(ReadFile(r.soundFolder + "/" + n(itemBase + 2) + ".wav"), cow);
+      QCOMPARE(FilesBelow(root).size(), 2);
+
+      // The same pack again: refused by the name already present, nothing changes.
+      const packs::ImportResult again = packs::ImportPack(target.Connection(), pack, root, &k);
+      QVERIFY(!again.ok);
+      QCOMPARE(again.error, QString("章节“动物”已经存在，课程包没有导入。"));
+      QCOMPARE(Snapshot(target.Connection(), k), expected);
+      QCOMPARE(FilesBelow(root).size(), 2);
+
+      // Back out of this backend, one chapter only: the recordings travel unchanged.
+      const QString back = Fresh("back.zip");
+      const packs::ExportResult one = packs::ExportPack(target.Connection(), k, "动物", back);
+      QVERIFY2(one.ok, qPrintable(one.error));
+      QCOMPARE(one.chapters, 1);
+      QCOMPARE(one.items, 2);
+      QVERIFY(one.missingRecordings.isEmpty());
+      QuaZip zip(back);
+      QVERIFY(zip.open(QuaZip::mdUnzip));
+      QCOMPARE(zip.getEntriesCount(), 3);
+      QVERIFY(zip.setCurrentFile("recordings/2.wav"));
+      QuaZipFile f(&zip);
+      QVERIFY(f.open(QIODevice::ReadOnly));
+      QCOMPARE(f.readAll(), cow);
+    }
+  }
+
+  void hostilePackRefused_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<Entry>>("entries");
+    QTest::addColumn<QString>("message");
+    const int character = static_cast<int>(LessonKindId::Character);
+    const QJsonArray good = OneChapter({Item(1, "牛", "recordings/1.wav")});
+    const QByteArray manifest = Manifest(good);
+    const Entry wav{"recordings/1.wav", Wav(1)};
+    const Entry man{"manifest.json", manifest};
+    QTest::newRow("parent folder") << character << QList<Entry>{wav, man, {"../evil.wav", Wav(2)}}
+                                   << "不安全的文件路径“../evil.wav”";
+    QTest::newRow("parent inside")
+        << character << QList<Entry>{wav, man, {"recordings/../../e.wav", Wav(2)}}
+        << "不安全的文件路径";
+    QTest::newRow("absolute") << character << QList<Entry>{wav, man, {"/tmp/evil.wav", Wav(2)}}
+                              << "不安全的文件路径“/tmp/evil.wav”";
+    QTest::newRow("link") << character
+                          << QList<Entry>{{"recordings/1.wav", "/etc/passwd", 0120777}, man}
+                          << "含有链接“recordings/1.wav”";
+    QTest::newRow("bomb") << character
+                          << QList<Entry>{{"recordings/1.wav", Wav(1) + QByteArray(20 << 20, 0)},
+                                          man}
+                          << "过大";
+    QTest::newRow("no manifest") << character << QList<Entry>{wav} << "没有课程清单";
+    QTest::newRow("not JSON") << character << QList<Entry>{wav, {"manifest.json", "{chapters"}}
+                              << "不是有效的JSON";
+    QTest::newRow("other format") << character
+                                  << QList<Entry>{wav, {"manifest.json", "{\"format\": 1}"}}
+                                  << "不是Tindora课程包";
+    QTest::newRow("other version")
+        << character << QList<Entry>{wav, {"manifest.json", Manifest(good, "character", 2)}}
+        << "格式版本是“2”";
+    QTest::newRow("other kind") << character
+                                << QList<Entry>{wav, {"manifest.json", Manifest(good, "poem")}}
+                                << "这是“幼儿学诗”的课程包，不能导入到“幼儿识字”。";
+    QTest::newRow("unknown kind") << character
+                                  << QList<Entry>{wav, {"manifest.json", Manifest(good, "music")}}
+                                  << "课程类别“music”无法识别";
+    QJsonObject noText = Item(1, "牛");
+    noText.remove("text");
+    QTest::newRow("missing field")
+        << character << QList<Entry>{{"manifest.json", Manifest(OneChapter({noText}))}}
+        << "“chapters[0].items[0].text”缺少或类型不对";
+    QTest::newRow("number as text")
+        << character
+        << QList<Entry>{{"manifest.json",
+                         Manifest({QJsonObject{
+                             {"number", "1"}, {"name", "动物"}, {"items", QJsonArray()}}})}}
+        << "“chapters[0].number”缺少或类型不对";
+    QTest::newRow("not a WAV") << character
+                               << QList<Entry>{{"recordings/1.wav", "ID3 not a recording"}, man}
+                               << "“recordings/1.wav”不是WAV声音文件";
+    QTest::newRow("recording missing")
+        << character << QList<Entry>{man} << "缺少声音文件“recordings/1.wav”";
+    QTest::newRow("duplicate chapter numbers")
+        << character
+        << QList<Entry>{{"manifest.json",
+                         Manifest(
+                             {QJsonObject{{"number", 1}, {"name", "动物"}, {"items", QJsonArray()}},
+                              QJsonObject{
+                                  {"number", 1}, {"name", "植物"}, {"items", QJsonArray()}}})}}
+        << "章号1重复";
+    QTest::newRow("duplicate item numbers")
+        << character
+        << QList<Entry>{{"manifest.json",
+                         Manifest({QJsonObject{{"number", 1},
+                                               {"name", "动物"},
+                                               {"items", QJsonArray{Item(4, "牛")}}},
+                                   QJsonObject{{"number", 2},
+                                               {"name", "植物"},
+                                               {"items", QJsonArray{Item(4, "花")}}}})}}
+        << "字号4重复";
+    QTest::newRow("duplicate item names")
+        << character
+        << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, "牛"), Item(2, "牛")}))}}
+        << "章节“动物”里的“牛”重复";
+    QTest::newRow("name too long")
+        << character << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, "一二三")}))}}
+        << "“一二三”：字名长度超出范围！";
+    for (const LessonKind* k : AllKinds()) {
+      QJsonArray many;
+      for (int i = 1; i <= k->itemsPerChapter + 1; ++i) many.append(Item(i, QString::number(i)));
+      QTest::newRow(qPrintable("over the limit/" + k->key))
+          << static_cast<int>(k->id)
+          << QList<Entry>{{"manifest.json", Manifest(OneChapter(many), k->key)}}
+          << "章节“动物”：" + k->limitMessage;
+    }
+  }
+  void hostilePackRefused() {
+    QFETCH(int, kind);
+    QFETCH(QList<Entry>, entries);
+    QFETCH(QString, message);
+    const LessonKind& k = Kind(static_cast<LessonKindId>(kind));
+    // One database for all rows: a refused pack leaves it as it was.
+    if (!m_shared) m_shared = std::make_unique<TestDatabase>(Backend::Sqlite);
+    const TestDatabase& db = *m_shared;
+    REQUIRE_DATABASE(db);
+    if (Snapshot(db.Connection(), k).isEmpty())
+      AddRows(db.Connection(), k.chapterTable, {{{"章号", "3"}, {"章节", "其他"}}});
+    const QStringList before = Snapshot(db.Connection(), k);
+    QCOMPARE(before.size(), 1);
+    // The pack and the recordings' folder share a folder: nothing may appear in either.
+    const QString top = Fresh("top");
+    const QString pack = WriteZip(top + "/pack.tindora", entries);
+    const packs::ImportResult r = packs::ImportPack(db.Connection(), pack, top + "/root", &k);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(message), qPrintable(r.error));
+    QCOMPARE(Snapshot(db.Connection(), k), before);
+    QCOMPARE(FilesBelow(top), QStringList{"pack.tindora"});
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("evil.wav")));
+  }
+
+  void damagedPackRefused_data() {
+    QTest::addColumn<int>("cut");  // bytes kept; 0: one byte of a recording changed instead
+    QTest::newRow("not a zip") << 10;
+    QTest::newRow("end cut off") << -30;
+    QTest::newRow("recording damaged") << 0;
+  }
+  void damagedPackRefused() {
+    QFETCH(int, cut);
+    const LessonKind& k = Kind(LessonKindId::Character);
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    const QString top = Fresh("top");
+    QByteArray bytes = ReadFile(
+        WriteZip(top + "/p.tindora",
+                 {{"recordings/1.wav", Wav(1, 4000)},
+                  {"manifest.json", Manifest(OneChapter({Item(1, "牛", "recordings/1.wav")}))}}));
+    if (cut > 0) bytes = bytes.left(cut);
+    if (cut < 0) bytes.chop(-cut);
+    if (cut == 0) bytes[2000] = char(bytes[2000] ^ 0x55);
+    WriteFile(top + "/p.tindora", bytes);
+    const packs::ImportResult r = packs::ImportPack(db.Connection(), top + "/p.tindora", top, &k);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.error, QString("课程包“p.tindora”已损坏，无法读取。"));
+    QCOMPARE(Snapshot(db.Connection(), k), QStringList());
+    QCOMPARE(FilesBelow(top), QStringList{"p.tindora"});
+  }
+
+  void cancelledImportLeavesNothing_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("at");  // the progress step that answers "cancel"
+    for (const LessonKind* k : AllKinds()) {
+      QTest::newRow(qPrintable(k->key + "/first recording")) << static_cast<int>(k->id) << 1;
+      QTest::newRow(qPrintable(k->key + "/before storing")) << static_cast<int>(k->id) << 3;
+    }
+  }
+  void cancelledImportLeavesNothing() {
+    QFETCH(int, kind);
+    QFETCH(int, at);
+    const LessonKind& k = Kind(static_cast<LessonKindId>(kind));
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    const QString top = Fresh("top");
+    const QString pack =
+        WriteZip(top + "/p.tindora",
+                 {{"recordings/1.wav", Wav(1)},
+                  {"recordings/2.wav", Wav(2)},
+                  {"manifest.json", Manifest(OneChapter({Item(1, "牛", "recordings/1.wav"),
+                                                         Item(2, "羊", "recordings/2.wav")}),
+                                             k.key)}});
+    QList<int> steps;
+    const packs::ImportResult r =
+        packs::ImportPack(db.Connection(), pack, top, &k, [&](int done, int total) {
+          steps << done * 10 + total;
+          return done < at;
+        });
+    QVERIFY(!r.ok);
+    QVERIFY(r.cancelled);
+    QCOMPARE(steps.last(), at * 10 + 3);  // of three steps: two recordings, storing
+    QCOMPARE(Snapshot(db.Connection(), k), QStringList());
+    QCOMPARE(FilesBelow(top), QStringList{"p.tindora"});
+  }
+
+  void killedImportLeavesNothing_data() {
+    QTest::addColumn<int>("killAfter");
+    QTest::newRow("after one recording") << 1;
+    QTest::newRow("before the commit") << 3;
+  }
+  void killedImportLeavesNothing() {
+    QFETCH(int, killAfter);
+    const LessonKind& k = Kind(LessonKindId::Poem);
+    const QString top = Fresh("top");
+    const QString file = top + "/lessons.db";
+    QDir().mkpath(top);
+    const auto tool = [&](const QStringList& args, int kill) {
+      QProcess p;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      if (kill > 0) env.insert("TINDORA_TEST_KILL_IMPORT_AFTER", QString::number(kill));
+      p.setProcessEnvironment(env);
+      p.start(TINDORA_DBSETUP, QStringList{"--sqlite", file} + args);
+      p.waitForFinished(60000);
+      return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    QCOMPARE(tool({}, 0), 0);
+    const QString pack =
+        WriteZip(top + "/p.tindora",
+                 {{"recordings/1.wav", Wav(1)},
+                  {"recordings/2.wav", Wav(2)},
+                  {"manifest.json", Manifest(OneChapter({Item(1, "静夜思", "recordings/1.wav"),
+                                                         Item(2, "春晓", "recordings/2.wav")}),
+                                             k.key)}});
+    const QStringList import{"--import", pack, "--sound-dir", top + "/root"};
+    QCOMPARE(tool(import, killAfter), -1);
+    {
+      QString error;
+      QVERIFY2(OpenConnection("killed", EmbeddedSpec(file), &error), qPrintable(error));
+      QCOMPARE(Snapshot("killed", k), QStringList());
+      QSqlDatabase::database("killed").close();
+    }
+    QSqlDatabase::removeDatabase("killed");
+    // What the killed import unpacked is hidden, and the next import sweeps it away.
+    const QStringList visible =
+        QDir(top + "/root/" + k.soundFolder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    QCOMPARE(visible, QStringList());
+    QCOMPARE(tool(import, 0), 0);
+    QCOMPARE(FilesBelow(top + "/root"),
+             (QStringList{k.soundFolder + "/p/1.wav", k.soundFolder + "/p/2.wav"}));
+  }
+};
+
+QTEST_GUILESS_MAIN(LessonPackTest)
+#include "test_lesson_pack.moc"
