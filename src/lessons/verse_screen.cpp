@@ -243,7 +243,7 @@ void TVerseScreen::LDSBClick() {
   }
   if (!browser().LocateItem(entry->text(0))) return;
   CurrentSoundFile = dm->ALLQuery->Field(kSoundField);
-  records::Note(m_kind.id, entry->text(0));
+  records::Note(kind().id, entry->text(0));
   if (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile()) {
     platform::PlaySound(CurrentSoundFile);
   } else {
