@@ -10,7 +10,7 @@ build="$top/build"
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins
   libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
-  libsdl2-dev fonts-noto-cjk)
+  libsdl2-dev libespeak-ng-dev libbz2-dev unicode-data fonts-noto-cjk)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
