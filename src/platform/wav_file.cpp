@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wav_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -27,6 +28,19 @@ constexpr double kTargetPeak = 0.708 * 32767;  // -3 dBFS
 constexpr int kFadeIn = kRecordingRate * 5 / 1000;
 constexpr int kFadeOut = kRecordingRate * 20 / 1000;
 constexpr int kTail = kRecordingRate * 30 / 1000;
+
+// Gives the finished file its name. Without `replace` an existing name is refused, also one that
+// appeared while the file was being written.
+bool MoveIntoPlace(const QByteArray& from, const QByteArray& to, bool replace) {
+  if (replace) return ::rename(from.constData(), to.constData()) == 0;
+  if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // File systems without RENAME_NOREPLACE: a hard link refuses an existing name as well.
+  if (::link(from.constData(), to.constData()) != 0) return false;
+  ::unlink(from.constData());
+  return true;
+}
 
 }  // namespace
 
@@ -137,20 +151,15 @@ bool SaveWav(const Samples& samples, const QString& path, Overwrite overwrite, Q
     return fail(
         QStringLiteral("声音文件没有保存：磁盘已满或者不能写入（%1）。").arg(part.errorString()));
   part.close();
-  if (overwrite == Overwrite::Never) {
-    // Refuses an existing name, also one that appeared while we were writing.
-    if (!part.rename(path))
-      return fail(
-          QFileInfo::exists(path)
-              ? QStringLiteral("已经有同名的声音文件：%1").arg(QDir::toNativeSeparators(path))
-              : QStringLiteral("声音文件没有保存（%1）。").arg(part.errorString()));
-  } else {
-    if (::rename(QFile::encodeName(part.fileName()).constData(),
-                 QFile::encodeName(path).constData()) != 0)
-      return fail(QStringLiteral("声音文件没有保存（%1）。")
-                      .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    part.setAutoRemove(false);
+  if (!MoveIntoPlace(QFile::encodeName(part.fileName()), QFile::encodeName(path),
+                     overwrite == Overwrite::Replace)) {
+    const int why = errno;
+    return fail(why == EEXIST
+                    ? QStringLiteral("已经有同名的声音文件：%1").arg(QDir::toNativeSeparators(path))
+                    : QStringLiteral("声音文件没有保存（%1）。")
+                          .arg(QString::fromLocal8Bit(std::strerror(why))));
   }
+  part.setAutoRemove(false);
   return true;
 }
 
