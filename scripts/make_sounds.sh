@@ -7,7 +7,9 @@
 #   assets/media/英语语音库/<NAME>.wav      the English word (file name: the word in upper case,
 #                                           spaces turned into "_"; the course JSON uses the same)
 #   assets/media/S1.wav … S10.wav, ja.wav, jIAN.wav, dy.wav, cuo.wav, CM.wav   drill sounds
-# Builds tindora_speak in build/ (or $TINDORA_BUILD) first.
+#   assets/media/default.wav                 the chime played in place of a name that names no
+#                                           playable WAV (built into the program)
+# Builds tindora_speak in build/ (or $TINDORA_BUILD) first; the chime needs sox.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -37,5 +39,12 @@ say "$media/dy.wav" "等于"
 # A gentle "not quite": slower, lower pitch, quieter than the praise.
 say "$media/cuo.wav" "不对" --rate 140 --pitch 35 --volume 0.6
 say "$media/CM.wav" "真棒！" --pitch 70
+
+# The default sound: a soft two-note chime, short enough not to pass for a recording.
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+sox -n -r 22050 -c 1 -b 16 "$tmp/d1.wav" synth 0.14 sine 1175 fade q 0.004 0.14 0.09
+sox -n -r 22050 -c 1 -b 16 "$tmp/d2.wav" synth 0.26 sine 880 fade q 0.004 0.26 0.2
+sox "$tmp/d1.wav" "$tmp/d2.wav" "$media/default.wav" norm -6
 
 echo "make_sounds: $(find "$media" -name '*.wav' | wc -l) files, $(du -sh "$media" | cut -f1) in $media"

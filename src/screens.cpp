@@ -1,6 +1,7 @@
 // Registers every window of the program by its class name, so that the shell can open the
 // module screens and the screens can open the shell's windows without including one another.
 #include "arithmetic/drill_screen.h"
+#include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
 #include "shell/about_window.h"
@@ -22,4 +23,7 @@ void RegisterAllScreens() {
   Register<TxyyMYHLPForm>("TxyyMYHLPForm");
   Register<TYSMYHLPForm>("TYSMYHLPForm");
   Register<TAboutForm>("TAboutForm");
+  Register<TSzsoundForm>("TSzsoundForm");
+  Register<TxssoundForm>("TxssoundForm");
+  Register<TxyysoundForm>("TxyysoundForm");
 }

@@ -59,9 +59,17 @@ int MessageBox(QWidget* owner, const QString& text, const QString& title, unsign
   return RealMessageBox(owner, text, title, flags);
 }
 
-QString GetOpenFileName(QWidget* owner, const QString& title, const QString& filter) {
-  if (fileHandler()) return fileHandler()(owner, title, filter);
-  return QFileDialog::getOpenFileName(owner, title, QString(), filter);
+QString GetOpenFileName(QWidget* owner, const QString& title, const QString& filter,
+                        const QString& folder) {
+  if (fileHandler()) return fileHandler()(owner, title, filter, folder);
+  QFileDialog dialog(owner, title, folder, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QString pattern = filter.section(QLatin1Char(' '), 0, 0);
+  if (pattern.startsWith(QLatin1String("*.")) && pattern.indexOf(QLatin1Char('*'), 1) < 0)
+    dialog.setDefaultSuffix(pattern.mid(2));
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  return dialog.selectedFiles().value(0);
 }
 
 bool OpenUrl(const QString& url) {

@@ -21,14 +21,17 @@ inline constexpr int IDNO = 7;
 
 using MessageBoxHandler =
     std::function<int(QWidget* owner, const QString& text, const QString& title, unsigned flags)>;
-using OpenFileHandler =
-    std::function<QString(QWidget* owner, const QString& title, const QString& filter)>;
+using OpenFileHandler = std::function<QString(QWidget* owner, const QString& title,
+                                              const QString& filter, const QString& folder)>;
 using OpenUrlHandler = std::function<bool(const QString& url)>;
 
 // Modal message box owned by `owner`; returns IDOK, IDYES or IDNO.
 int MessageBox(QWidget* owner, const QString& text, const QString& title, unsigned flags);
-// File-open dialog; returns the chosen full path, or an empty string when cancelled.
-QString GetOpenFileName(QWidget* owner, const QString& title, const QString& filter);
+// File-open dialog starting in `folder` (empty: the platform's choice); returns the chosen full
+// path, or an empty string when cancelled. A typed name need not exist; without an extension it
+// gets the filter's.
+QString GetOpenFileName(QWidget* owner, const QString& title, const QString& filter,
+                        const QString& folder = QString());
 // Opens a web address in the default browser.
 bool OpenUrl(const QString& url);
 

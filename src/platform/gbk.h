@@ -1,4 +1,5 @@
-// Length of a text in the GBK code page, the unit in which the program limits names.
+// Length of a text in the GBK code page, the unit in which the program limits names. A character
+// that GBK cannot hold counts as GB18030's four bytes.
 #pragma once
 
 #include <QString>

@@ -4,6 +4,7 @@
 #include "platform/sdl_sound.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/logging.h"
 #include "platform/sound.h"
 
 #define SDL_MAIN_HANDLED
@@ -162,6 +164,24 @@ std::unique_ptr<Sound> Load(const QString& name, int rate, int channels) {
   return Sound::Decode(wav, rate, channels);
 }
 
+// The platform plays its default sound for a name that names no playable WAV, so "测试" in the
+// item editor always gives the adult an audible answer. The reason is logged, not reported.
+constexpr char kDefaultSound[] = ":/media/default.wav";
+std::atomic<std::uint64_t> g_defaults{0};
+
+std::unique_ptr<Sound> LoadOrDefault(const QString& name, int rate, int channels) {
+  if (std::unique_ptr<Sound> sound = Load(name, rate, channels)) return sound;
+  const QFileInfo info(name);
+  const QString why =
+      !info.exists() ? QStringLiteral("no such file")
+      : !info.isFile()
+          ? QStringLiteral("not a regular file")
+          : QStringLiteral("not a playable WAV (%1)").arg(QString::fromUtf8(SDL_GetError()));
+  qCInfo(lcSound).noquote() << "default sound in place of" << name << "-" << why;
+  ++g_defaults;
+  return Load(QString::fromLatin1(kDefaultSound), rate, channels);
+}
+
 class SdlPlayer final : public SoundPlayer {
  public:
   ~SdlPlayer() override { Close(); }
@@ -170,7 +190,8 @@ class SdlPlayer final : public SoundPlayer {
     const std::int64_t requested = NowNs();
     const std::lock_guard guard(m_mutex);
     if (!EnsureDevice()) return;
-    std::unique_ptr<Sound> next = name.isEmpty() ? nullptr : Load(name, m_rate, m_channels);
+    std::unique_ptr<Sound> next =
+        name.isEmpty() ? nullptr : LoadOrDefault(name, m_rate, m_channels);
     std::unique_ptr<Sound> old;
     SDL_LockAudioDevice(m_device);
     old.swap(m_sound);
@@ -193,6 +214,7 @@ class SdlPlayer final : public SoundPlayer {
     s.sounds = m_sounds;
     s.requestedNs = m_requestedNs;
     s.audibleNs = m_audibleNs;
+    s.defaults = g_defaults;
     return s;
   }
 

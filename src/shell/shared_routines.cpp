@@ -63,13 +63,17 @@ bool IsPlainNumber(const QString& s) {
 
 }  // namespace
 
-bool CheckIntegerEdit(QLineEdit* edit) {
-  const QString text = HalfWidth(edit->text()).trimmed();
+QString PositiveIntegerText(const QString& text) {
+  const QString t = HalfWidth(text).trimmed();
   bool ok = false;
-  const int value = IsPlainNumber(text) ? text.toInt(&ok) : 0;
-  if (ok && value > 0) {
+  const int value = IsPlainNumber(t) ? t.toInt(&ok) : 0;
+  return ok && value > 0 ? QString::number(value) : QString();
+}
+
+bool CheckIntegerEdit(QLineEdit* edit) {
+  const QString plain = PositiveIntegerText(edit->text());
+  if (!plain.isEmpty()) {
     // Callers store the box's text as the number, so it must read as the number itself.
-    const QString plain = QString::number(value);
     if (edit->text() != plain) edit->setText(plain);
     return true;
   }

@@ -18,6 +18,10 @@ inline const QString kApplicationTitle = QStringLiteral("Tindora");
 // Blocking pause of whole seconds; handles no window messages meanwhile.
 void WaitSeconds(int seconds);
 
+// The plain form of a positive 32-bit whole number typed as `text` (full-width digits and
+// surrounding blanks accepted), or an empty string when it is none.
+QString PositiveIntegerText(const QString& text);
+
 // True when the box holds a positive 32-bit whole number (full-width digits and surrounding blanks
 // are accepted, and the box is then set to the plain number); otherwise warns, empties and
 // focuses it.

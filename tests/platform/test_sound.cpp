@@ -229,9 +229,9 @@ class SoundTest : public QObject {
     QCOMPARE(Listen(quiet, 0.2).start, -1.0);
   }
 
-  // Files that cannot be played: nothing is heard, nothing crashes, and like any new sound the
-  // request ends the one still sounding.
-  void unplayableFileStopsQuietly_data() {
+  // Names that name no playable WAV: like any new sound the request ends the one still sounding,
+  // and the short default sound plays in its place, as the platform does; nothing crashes.
+  void unplayableFilePlaysDefaultSound_data() {
     QTest::addColumn<QByteArray>("bytes");  // null: no file at all
     const QByteArray good = Tone(0.5);
     QByteArray zeroChannels = good;
@@ -252,19 +252,22 @@ class SoundTest : public QObject {
     QTest::newRow("zero rate") << zeroRate;
     QTest::newRow("13-bit samples") << oddBits;
   }
-  void unplayableFileStopsQuietly() {
+  void unplayableFilePlaysDefaultSound() {
     QFETCH(QByteArray, bytes);
-    const QString playing = Fixture("playing.wav", Tone(1.0));
+    const QString playing = Fixture("playing.wav", Tone(1.5));
     const QString bad = bytes.isNull() ? m_dir.filePath("missing.wav") : Fixture("bad.wav", bytes);
-    const auto before = platform::SdlSoundStatusNow().sounds;
+    const platform::SdlSoundStatus before = platform::SdlSoundStatusNow();
     const qint64 mark = Mark();
     platform::SdlSoundPlayer().Play(playing);
     Sleep(0.2);
     platform::SdlSoundPlayer().Play(bad);
-    const Heard h = Listen(mark, 1.0);
+    // 0.2 s of the tone, then the 0.4 s chime, then silence: not the rest of the tone.
+    const Heard h = Listen(mark, 1.5);
     QVERIFY(h.start >= 0);
-    QVERIFY2(h.length < 0.45, qPrintable(QString::number(h.length)));
-    QCOMPARE(platform::SdlSoundStatusNow().sounds, before + 1);
+    QVERIFY2(h.length > 0.5 && h.length < 0.8, qPrintable(QString::number(h.length)));
+    const platform::SdlSoundStatus after = platform::SdlSoundStatusNow();
+    QCOMPARE(after.sounds, before.sounds + 2);
+    QCOMPARE(after.defaults, before.defaults + 1);
   }
 
   // Files whose sizes promise more than they hold play what is there.

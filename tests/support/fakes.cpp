@@ -41,10 +41,13 @@ QStringList ScriptedMessageBox::TitlesAndTexts() const {
 }
 
 FakeDialogs::FakeDialogs() {
-  platform::SetOpenFileHandler([this](QWidget*, const QString&, const QString&) {
-    ++fileDialogs;
-    return fileToChoose;
-  });
+  platform::SetOpenFileHandler(
+      [this](QWidget*, const QString&, const QString& filter, const QString& folder) {
+        ++fileDialogs;
+        lastFilter = filter;
+        lastFolder = folder;
+        return fileToChoose;
+      });
   platform::SetOpenUrlHandler([this](const QString& url) {
     urls << url;
     return true;

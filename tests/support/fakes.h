@@ -63,13 +63,15 @@ class ScriptedMessageBox {
   QStringList TitlesAndTexts() const;
 };
 
-// Answers file dialogs with `path` and records web addresses opened.
+// Answers file dialogs with `fileToChoose` (empty: cancelled) and records web addresses opened.
 class FakeDialogs {
  public:
   FakeDialogs();
   ~FakeDialogs();
   QString fileToChoose;
   int fileDialogs = 0;
+  QString lastFilter;  // of the latest file dialog
+  QString lastFolder;
   QStringList urls;
 };
 

@@ -1,0 +1,284 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editors/editor_frame.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QResizeEvent>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+
+#include "lessons/character_screen.h"
+#include "lessons/verse_screen.h"
+#include "platform/dataset.h"
+#include "platform/dataset_model.h"
+#include "platform/dialogs.h"
+#include "shell/shared_routines.h"
+#include "shell/speed_button.h"
+
+namespace editors {
+
+namespace {
+
+const QString kAttention = QStringLiteral("注意");
+const QColor kBarTop(255, 251, 230);
+const QColor kBarBottom(255, 214, 120);
+const QColor kGridYellow(255, 255, 0);
+const QColor kTitleBlue(0, 0, 255);
+const QColor kNameRed(255, 0, 0);
+const QColor kDialogFace(255, 248, 222);
+const QColor kPanelFace(226, 240, 255);
+constexpr int kQuitMargin = 12;
+constexpr int kSaveButtonWidth = 76;
+constexpr int kSaveButtonHeight = 60;
+
+void Fill(QWidget* w, const QBrush& brush) {
+  QPalette pal = w->palette();
+  pal.setBrush(QPalette::Window, brush);
+  w->setPalette(pal);
+  w->setAutoFillBackground(true);
+}
+
+// The name column of a grid: bold and red.
+class EmphasisDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->font.setBold(true);
+    option->palette.setColor(QPalette::Text, kNameRed);
+  }
+};
+
+QToolButton* SaveButton(QWidget* parent, const QString& caption, const QString& picture,
+                        const QRect& at) {
+  QToolButton* b = MakeSpeedButton(parent, caption, EditorPicture(picture), at, 32);
+  b->setFont(SongFont(14, true));
+  return b;
+}
+
+}  // namespace
+
+QIcon EditorPicture(const QString& name) {
+  return QIcon(QStringLiteral(":/images/editor_%1.png").arg(name));
+}
+
+void Warn(QWidget* owner, const QString& text) {
+  platform::MessageBox(owner, text, kAttention, platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+void StoreFailed(QWidget* owner, const QString& text) {
+  platform::MessageBox(owner, text, kAttention, platform::MB_OK | platform::MB_ICONERROR);
+}
+
+bool ConfirmDelete(QWidget* owner) {
+  return platform::MessageBox(owner, QStringLiteral("确定要进行删除操作吗?"), kAttention,
+                              platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
+}
+
+void ReloadLessonScreen(QWidget* opener) {
+  if (auto* screen = qobject_cast<TszmainForm*>(opener)) screen->LoadChapters();
+  if (auto* screen = qobject_cast<TVerseScreen*>(opener)) screen->LoadChapters();
+}
+
+// --- list manager ---------------------------------------------------------------------------
+
+TListManagerForm::TListManagerForm(QWidget* owner, const QString& caption, int firstButtonLeft)
+    : QDialog(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_opener(owner),
+      m_topBar(new QWidget(this)) {
+  setWindowTitle(caption);
+  setFont(SongFont(12));
+  QLinearGradient bar(0, 0, 0, kTopBarHeight);
+  bar.setColorAt(0, kBarTop);
+  bar.setColorAt(1, kBarBottom);
+  Fill(m_topBar, bar);
+
+  const int top = (kTopBarHeight - kBarButtonHeight) / 2;
+  auto button = [&](const QString& text, const QString& picture, int left) {
+    return MakeSpeedButton(m_topBar, text, EditorPicture(picture),
+                           QRect(left, top, kBarButtonWidth, kBarButtonHeight));
+  };
+  AddSb = button(QStringLiteral("新增"), QStringLiteral("add"), firstButtonLeft);
+  ModifySb =
+      button(QStringLiteral("修改"), QStringLiteral("modify"), firstButtonLeft + kBarButtonWidth);
+  DelSb = button(QStringLiteral("删除"), QStringLiteral("delete"),
+                 firstButtonLeft + 2 * kBarButtonWidth);
+  quitsb = button(QStringLiteral("返回→"), QStringLiteral("return"), 0);
+
+  db1 = new QTableView(this);
+  m_emphasis = new EmphasisDelegate(this);
+  db1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  db1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  db1->setSelectionMode(QAbstractItemView::SingleSelection);
+  db1->verticalHeader()->hide();
+  db1->horizontalHeader()->setHighlightSections(false);
+  db1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  QPalette pal = db1->palette();
+  pal.setColor(QPalette::Base, kGridYellow);
+  db1->setPalette(pal);
+  QPalette titles = db1->horizontalHeader()->palette();
+  titles.setColor(QPalette::ButtonText, kTitleBlue);
+  titles.setColor(QPalette::WindowText, kTitleBlue);
+  db1->horizontalHeader()->setPalette(titles);
+
+  connect(AddSb, &QToolButton::clicked, this, [this] { AddSbClick(); });
+  connect(ModifySb, &QToolButton::clicked, this, [this] { ModifySbClick(); });
+  connect(DelSb, &QToolButton::clicked, this, [this] { DelSbClick(); });
+  connect(quitsb, &QToolButton::clicked, this, [this] { quitsbClick(); });
+  connect(db1, &QTableView::doubleClicked, this, [this] { ModifySbClick(); });
+
+  setWindowState(Qt::WindowMaximized);
+  resize(800, 578);
+}
+
+void TListManagerForm::ShowDataset(platform::DatasetModel* model,
+                                   const QList<GridColumn>& columns) {
+  m_model = model;
+  m_columns = columns;
+  db1->setModel(model);
+  platform::Dataset* data = model->dataset();
+  auto follow = [this, data] {
+    const int row = data->RecNo();
+    if (row < 0) {
+      db1->clearSelection();
+    } else if (db1->currentIndex().row() != row) {
+      db1->selectRow(row);
+    }
+  };
+  connect(model, &QAbstractItemModel::modelReset, this, [this, follow] {
+    ApplyColumns();
+    follow();
+  });
+  connect(data, &platform::Dataset::RowMoved, this, follow);
+  connect(db1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [data](const QModelIndex& current) {
+            // Only a user's choice moves the dataset, never a pending change.
+            if (current.isValid() && current.row() != data->RecNo() &&
+                data->state() == platform::Dataset::State::Browse)
+              data->MoveTo(current.row());
+          });
+  ApplyColumns();
+  follow();
+}
+
+void TListManagerForm::ApplyColumns() {
+  if (!m_model) return;
+  platform::Dataset* data = m_model->dataset();
+  QHeaderView* header = db1->horizontalHeader();
+  for (int c = 0; c < m_model->columnCount(); ++c) {
+    db1->setColumnHidden(c, true);
+    db1->setItemDelegateForColumn(c, nullptr);
+  }
+  for (int i = 0; i < m_columns.size(); ++i) {
+    const int c = data->FieldIndex(m_columns[i].field);
+    if (c < 0) continue;
+    db1->setColumnHidden(c, false);
+    db1->setColumnWidth(c, m_columns[i].width);
+    if (m_columns[i].emphasised) db1->setItemDelegateForColumn(c, m_emphasis);
+    header->moveSection(header->visualIndex(c), i);
+  }
+}
+
+void TListManagerForm::quitsbClick() {
+  if (m_leaving) return;
+  m_leaving = true;
+  close();
+  ReloadLessonScreen(m_opener);
+}
+
+void TListManagerForm::reject() {
+  if (m_leaving) {
+    QDialog::reject();
+    return;
+  }
+  quitsbClick();
+}
+
+void TListManagerForm::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int w = event->size().width();
+  m_topBar->setGeometry(0, 0, w, kTopBarHeight);
+  quitsb->move(w - kBarButtonWidth - kQuitMargin, quitsb->y());
+  db1->setGeometry(0, kTopBarHeight, w, qMax(0, event->size().height() - kTopBarHeight));
+}
+
+// --- editor ---------------------------------------------------------------------------------
+
+TEditorForm::TEditorForm(QWidget* owner, const QString& caption, const QSize& designSize,
+                         int panelWidth)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint) {
+  setWindowTitle(caption);
+  setFont(SongFont(12));
+  setFixedSize(designSize);
+  Fill(this, kDialogFace);
+
+  Panel1 = new QFrame(this);
+  Panel1->setFrameShape(QFrame::StyledPanel);
+  Panel1->setFrameShadow(QFrame::Raised);
+  Panel1->setGeometry(8, 8, panelWidth, designSize.height() - 16);
+  Fill(Panel1, kPanelFace);
+  // Created first: the number box leads the tab order and has the focus on opening.
+  numed = new QLineEdit(Panel1);
+  nameed = new QLineEdit(Panel1);
+  numed->setFocus();
+  MoveFocusOnEnter(numed, nameed);
+
+  // The two save buttons share one spot; the opener hides one of them.
+  const int left = panelWidth + 8 + (designSize.width() - panelWidth - 8 - kSaveButtonWidth) / 2;
+  const QRect saveAt(left, 24, kSaveButtonWidth, kSaveButtonHeight);
+  AddBtn = SaveButton(this, QStringLiteral("保存"), QStringLiteral("save"), saveAt);
+  ModifyBtn = SaveButton(this, QStringLiteral("保存"), QStringLiteral("save"), saveAt);
+  DelSb = SaveButton(this, QStringLiteral("放弃"), QStringLiteral("cancel"),
+                     saveAt.translated(0, kSaveButtonHeight + 24));
+  connect(AddBtn, &QToolButton::clicked, this, [this] { AddBtnClick(); });
+  connect(ModifyBtn, &QToolButton::clicked, this, [this] { ModifyBtnClick(); });
+  connect(DelSb, &QToolButton::clicked, this, &QWidget::close);
+}
+
+EditorMode TEditorForm::Mode() const {
+  return AddBtn->isHidden() ? EditorMode::Modify : EditorMode::Add;
+}
+
+QLabel* TEditorForm::AddLabel(QWidget* parent, const QString& text, const QRect& rect) {
+  auto* label = new QLabel(text, parent);
+  label->setFont(SongFont(14, true));
+  label->setGeometry(rect);
+  return label;
+}
+
+void TEditorForm::MoveFocusOnEnter(QLineEdit* from, QWidget* to) {
+  connect(from, &QLineEdit::returnPressed, to, [to] { to->setFocus(); });
+}
+
+void TEditorForm::ShowRefusal(const CheckOutcome& outcome, QWidget* textBox) {
+  if (outcome.ok()) return;
+  if (outcome.error)
+    StoreFailed(this, outcome.message);
+  else
+    Warn(this, outcome.message);
+  if (outcome.clearNumber) numed->clear();
+  if (outcome.resetName) nameed->setText(EditOldName);
+  switch (outcome.focus) {
+    case FocusTarget::Number:
+      numed->setFocus();
+      break;
+    case FocusTarget::Name:
+      nameed->setFocus();
+      break;
+    case FocusTarget::Text:
+      if (textBox) textBox->setFocus();
+      break;
+    case FocusTarget::None:
+      break;
+  }
+}
+
+}  // namespace editors

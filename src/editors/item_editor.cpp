@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editors/item_editor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QToolButton>
+
+#include "platform/dataset.h"
+#include "platform/dialogs.h"
+#include "platform/logging.h"
+#include "platform/sound.h"
+#include "shell/data_module.h"
+#include "shell/lesson_database.h"
+#include "shell/shared_routines.h"
+#include "shell/speed_button.h"
+
+using editors::EditorMode;
+
+namespace {
+
+// What the windows of the three kinds do not share beyond the lesson-kind table: the design size,
+// the width of the left panel, and the memo's scroll bar.
+struct EditorLook {
+  QSize size;
+  int panelWidth;
+  Qt::ScrollBarPolicy memoScrollBar;
+};
+
+EditorLook LookOf(LessonKindId kind) {
+  switch (kind) {
+    case LessonKindId::Poem:
+      return {QSize(770, 501), 640, Qt::ScrollBarAlwaysOn};
+    case LessonKindId::English:
+      // Without a scroll bar while the translation fits; a longer one stays reachable.
+      return {QSize(754, 499), 624, Qt::ScrollBarAsNeeded};
+    case LessonKindId::Character:
+      break;
+  }
+  return {QSize(775, 283), 640, Qt::ScrollBarAlwaysOff};
+}
+
+constexpr int kLabelLeft = 16;
+constexpr int kBoxLeft = 96;
+constexpr int kRowHeight = 24;
+constexpr int kNumberTop = 24;
+constexpr int kNameTop = 68;
+constexpr int kTextTop = 112;
+constexpr int kMemoWidth = 353;
+constexpr int kMemoHeight = 265;
+constexpr int kPathWidth = 413;
+constexpr int kSmallButtonWidth = 58;
+
+QToolButton* SmallButton(QWidget* parent, const QString& caption, const QIcon& picture,
+                         const QRect& at) {
+  QToolButton* b = MakeSpeedButton(parent, caption, picture, at);
+  b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  return b;
+}
+
+}  // namespace
+
+TItemEditorForm::TItemEditorForm(QWidget* owner, LessonKindId kind)
+    : editors::TEditorForm(owner, Kind(kind).itemListCaption, LookOf(kind).size,
+                           LookOf(kind).panelWidth),
+      m_kind(Kind(kind)) {
+  const EditorLook look = LookOf(kind);
+  AddLabel(Panel1, m_kind.numberLabel, QRect(kLabelLeft, kNumberTop + 2, 76, 20));
+  numed->setGeometry(kBoxLeft, kNumberTop, 120, kRowHeight);
+  AddLabel(Panel1, m_kind.nameLabel, QRect(kLabelLeft, kNameTop + 2, 76, 20));
+  nameed->setGeometry(kBoxLeft, kNameTop, 120, kRowHeight);
+
+  ZJPL = new QLabel(Panel1);
+  ZJPL->setTextFormat(Qt::PlainText);
+  ZJPL->setFont(SongFont(20, true));
+  ZJPL->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+  ZJPL->setGeometry(240, (kNumberTop + kNameTop + kRowHeight - 30) / 2, look.panelWidth - 256, 30);
+
+  AddLabel(Panel1, m_kind.textLabel, QRect(kLabelLeft, kTextTop + 2, 76, 20));
+  int pathTop = 0;
+  if (kind == LessonKindId::Character) {
+    PYED = new QLineEdit(Panel1);
+    PYED->setGeometry(kBoxLeft, kTextTop, 317, kRowHeight);
+    pathTop = kTextTop + 46;
+  } else {
+    me1 = new QPlainTextEdit(Panel1);
+    me1->setFont(SongFont(19));
+    me1->setGeometry(kBoxLeft, kTextTop, kMemoWidth, kMemoHeight);
+    me1->setVerticalScrollBarPolicy(look.memoScrollBar);
+    me1->setTabChangesFocus(true);
+    pathTop = kTextTop + kMemoHeight + 16;
+  }
+  MoveFocusOnEnter(nameed, TextBox());
+
+  AddLabel(Panel1, QStringLiteral("声音文件路径"), QRect(kLabelLeft, pathTop, 140, 20));
+  Sypl = new QLabel(Panel1);
+  Sypl->setTextFormat(Qt::PlainText);  // a path is never markup, whatever it holds
+  Sypl->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Sypl->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Sypl->setStyleSheet(
+      QStringLiteral("QLabel { color: rgb(0, 0, 255); background: rgb(240, 248, 255); }"));
+  const QRect path(kLabelLeft, pathTop + 24, kPathWidth, 26);
+  Sypl->setGeometry(path);
+  const QStyle* s = style();
+  QRect at(path.right() + 6, path.top(), kSmallButtonWidth, path.height());
+  Selectfb =
+      SmallButton(Panel1, QStringLiteral("选取"), s->standardIcon(QStyle::SP_DirOpenIcon), at);
+  Testsb = SmallButton(Panel1, QStringLiteral("测试"),
+                       QIcon(QStringLiteral(":/images/charscreen_speaker.png")),
+                       at.translated(kSmallButtonWidth, 0));
+  DELLSB =
+      SmallButton(Panel1, QStringLiteral("删除"), editors::EditorPicture(QStringLiteral("delete")),
+                  at.translated(2 * kSmallButtonWidth, 0));
+  connect(Selectfb, &QToolButton::clicked, this, [this] { SelectfbClick(); });
+  connect(Testsb, &QToolButton::clicked, this, [this] { TestsbClick(); });
+  connect(DELLSB, &QToolButton::clicked, this, [this] { DELLSBClick(); });
+}
+
+QWidget* TItemEditorForm::TextBox() const {
+  return PYED ? static_cast<QWidget*>(PYED) : static_cast<QWidget*>(me1);
+}
+
+QString TItemEditorForm::Text() const { return PYED ? PYED->text() : me1->toPlainText(); }
+
+void TItemEditorForm::SetText(const QString& text) {
+  if (PYED)
+    PYED->setText(text);
+  else
+    me1->setPlainText(text);
+}
+
+void TItemEditorForm::AddBtnClick() { Save(EditorMode::Add); }
+void TItemEditorForm::ModifyBtnClick() { Save(EditorMode::Modify); }
+
+bool TItemEditorForm::NamesToCompare(EditorMode mode, QStringList* names, QString* error) {
+  // Adding compares with the chapter's items as the list manager left them in goQuery; modifying
+  // reads the chapter again through nameQuery (CheckName).
+  platform::Dataset* q = mode == EditorMode::Add ? dm->goQuery : dm->nameQuery;
+  if (mode == EditorMode::Modify) {
+    q->Close();
+    q->SqlClear();
+    q->SqlAdd(m_kind.sqlItemsLine1);
+    // The list manager's chapter; its CB1 cannot change while this editor is open.
+    q->SetParam(QStringLiteral("zzj"), ZJPL->text());
+    if (!q->Open()) {
+      *error = q->LastError();
+      return false;
+    }
+  }
+  const int column = q->FieldIndex(m_kind.nameField);
+  for (int row = 0; column >= 0 && row < q->RecordCount(); ++row)
+    *names << q->ValueAt(row, column).toString();
+  return true;
+}
+
+bool TItemEditorForm::CheckName(const QString& name, QString* error) {
+  QStringList names;
+  QString why;
+  if (!NamesToCompare(EditorMode::Modify, &names, &why)) {
+    if (error) *error = why;
+    return false;
+  }
+  return editors::NameFree(names, name, EditOldName);
+}
+
+void TItemEditorForm::Save(EditorMode mode) {
+  const editors::CheckOutcome outcome = editors::CheckEntries(
+      editors::ItemRules(m_kind), mode, {numed->text(), nameed->text(), Text()}, EditOldName,
+      [this, mode](QStringList* names, QString* error) {
+        return NamesToCompare(mode, names, error);
+      });
+  if (!outcome.ok()) {
+    ShowRefusal(outcome, TextBox());
+    return;
+  }
+  numed->setText(outcome.number);
+
+  platform::Dataset* q = dm->goQuery;
+  if (mode == EditorMode::Add)
+    q->Append();
+  else
+    q->Edit();
+  q->SetField(m_kind.numberField, outcome.number);
+  q->SetField(m_kind.nameField, nameed->text());
+  q->SetField(QStringLiteral("章节"), ZJPL->text());
+  q->SetField(m_kind.textField, Text());
+  q->SetField(QStringLiteral("声音"), Sypl->text());
+  if (!q->Post() || !q->Reopen()) {
+    qCWarning(lcDb).noquote() << "item not stored:" << q->LastError();
+    q->Cancel();
+    editors::StoreFailed(this, m_kind.storeFailed);
+    return;
+  }
+  close();
+}
+
+void TItemEditorForm::SelectfbClick() {
+  // No path yet: start where this kind's recordings are kept; else beside the chosen one.
+  const QString folder = Sypl->text().isEmpty()
+                             ? QDir(InstallationFolder()).filePath(m_kind.soundFolder)
+                             : QFileInfo(Sypl->text()).absolutePath();
+  const QString path = platform::GetOpenFileName(this, QString(), QStringLiteral("*.wav"), folder);
+  if (path.isEmpty()) {
+    platform::MessageBox(this, QStringLiteral("没有选取声音文件！"), QStringLiteral("关于选取声音"),
+                         platform::MB_OK | platform::MB_ICONWARNING);
+    return;
+  }
+  SetSoundPath(path);
+}
+
+void TItemEditorForm::TestsbClick() {
+  if (Sypl->text().isEmpty()) {
+    editors::Warn(this, QStringLiteral("没有选择声音文件！"));
+    return;
+  }
+  platform::PlaySound(Sypl->text());
+}
+
+void TItemEditorForm::DELLSBClick() { SetSoundPath(QString()); }
+
+void TItemEditorForm::SetSoundPath(const QString& path) {
+  Sypl->setText(path);
+  Sypl->setToolTip(path);
+}
+
+void TItemEditorForm::done(int result) {
+  platform::PlaySound(QString());
+  editors::TEditorForm::done(result);
+}
+
+TItemEditorForm* NewItemEditor(QWidget* owner, LessonKindId kind) {
+  switch (kind) {
+    case LessonKindId::Poem:
+      return new TxssoundaddForm(owner);
+    case LessonKindId::English:
+      return new TxyysoundaddForm(owner);
+    case LessonKindId::Character:
+      break;
+  }
+  return new TSzsoundaddForm(owner);
+}

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The item editor: one lesson item's number, name, text and recording, checked and stored through
+// the data module's goQuery, which the item list manager below has left on the chosen chapter.
+// One implementation for the three lesson kinds; the named classes are thin products of it.
+#pragma once
+
+#include "editors/editor_frame.h"
+#include "shell/lesson_kinds.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QToolButton;
+
+class TItemEditorForm : public editors::TEditorForm {
+  Q_OBJECT
+ public:
+  TItemEditorForm(QWidget* owner, LessonKindId kind);
+
+  const LessonKind& kind() const { return m_kind; }
+
+  QLabel* ZJPL;                   // the chapter, fixed by the list manager
+  QLineEdit* PYED = nullptr;      // character kind: pinyin and phrases
+  QPlainTextEdit* me1 = nullptr;  // poem and English kinds: the poem or the translation
+  QLabel* Sypl;                   // the recording's path, set only through Selectfb and DELLSB
+  QToolButton* Selectfb;
+  QToolButton* Testsb;
+  QToolButton* DELLSB;
+
+  // The item text box of this kind (PYED or me1) and its text.
+  QWidget* TextBox() const;
+  QString Text() const;
+  void SetText(const QString& text);
+  // Sypl shows the path (its whole text also as a tooltip, as a long path is cut off).
+  void SetSoundPath(const QString& path);
+
+  void AddBtnClick() override;
+  void ModifyBtnClick() override;
+  void SelectfbClick();
+  void TestsbClick();
+  void DELLSBClick();
+  // True when the item being modified may take `name`: no other item of the chapter has exactly
+  // that name.
+  bool CheckName(const QString& name, QString* error = nullptr);
+
+ protected:
+  // FormClose, however the editor is left (close box, Escape, "放弃", a save): a test sound
+  // still playing stops with it.
+  void done(int result) override;
+
+ private:
+  void Save(editors::EditorMode mode);
+  // The item names the duplicate check compares with (see editors::NameSource).
+  bool NamesToCompare(editors::EditorMode mode, QStringList* names, QString* error);
+
+  const LessonKind& m_kind;
+};
+
+// An item editor of the kind's class (TSzsoundaddForm, TxssoundaddForm or TxyysoundaddForm).
+TItemEditorForm* NewItemEditor(QWidget* owner, LessonKindId kind);
+
+class TSzsoundaddForm : public TItemEditorForm {
+  Q_OBJECT
+ public:
+  explicit TSzsoundaddForm(QWidget* owner) : TItemEditorForm(owner, LessonKindId::Character) {}
+};
+
+class TxssoundaddForm : public TItemEditorForm {
+  Q_OBJECT
+ public:
+  explicit TxssoundaddForm(QWidget* owner) : TItemEditorForm(owner, LessonKindId::Poem) {}
+};
+
+class TxyysoundaddForm : public TItemEditorForm {
+  Q_OBJECT
+ public:
+  explicit TxyysoundaddForm(QWidget* owner) : TItemEditorForm(owner, LessonKindId::English) {}
+};

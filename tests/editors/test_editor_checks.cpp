@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The editors' check sequence without windows: which check refuses first, with which message and
+// what happens to the boxes; the stored names are read only when everything before passed.
+#include <QtTest>
+
+#include "editors/editor_checks.h"
+#include "shell/lesson_kinds.h"
+
+using editors::CheckEntries;
+using editors::CheckStep;
+using editors::EditorMode;
+using editors::FocusTarget;
+
+Q_DECLARE_METATYPE(editors::EditorMode)
+Q_DECLARE_METATYPE(editors::CheckStep)
+Q_DECLARE_METATYPE(editors::FocusTarget)
+
+class EditorChecksTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void chapterSequence_data() {
+    QTest::addColumn<EditorMode>("mode");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<CheckStep>("step");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<FocusTarget>("focus");
+    QTest::addColumn<bool>("namesRead");
+    const QString number = QStringLiteral("此编辑框只能输入正整数");
+    const QString empty = QStringLiteral("章号和章节都不能为空！");
+    const QString usedAdd = QStringLiteral("章节名不能相同！");
+    const QString usedModify = QStringLiteral("章节不能相同！");
+    const auto add = EditorMode::Add;
+    const auto modify = EditorMode::Modify;
+    // Stored names: "Animals", "第一章"; the chapter being modified was "第一章".
+    QTest::newRow("number before empty name")
+        << add << "abc"
+        << "" << CheckStep::Number << number << FocusTarget::Number << false;
+    QTest::newRow("zero") << add << "0"
+                          << "x" << CheckStep::Number << number << FocusTarget::Number << false;
+    QTest::newRow("past 32 bits") << add << "99999999999"
+                                  << "x" << CheckStep::Number << number << FocusTarget::Number
+                                  << false;
+    QTest::newRow("empty name") << add << "3"
+                                << "" << CheckStep::Empty << empty << FocusTarget::None << false;
+    QTest::newRow("blank name") << modify << "3"
+                                << "   " << CheckStep::Empty << empty << FocusTarget::None << false;
+    QTest::newRow("beyond the column")
+        << add << "3" << QString(201, QChar(0x5B57)) << CheckStep::NameColumn
+        << QStringLiteral("章节名太长,最多200个字！") << FocusTarget::Name << false;
+    QTest::newRow("add: other letter case")
+        << add << "3"
+        << "animals" << CheckStep::NameUsed << usedAdd << FocusTarget::Name << true;
+    QTest::newRow("add: new name")
+        << add << "3"
+        << "第二章" << CheckStep::Passed << QString() << FocusTarget::None << true;
+    QTest::newRow("add: blanks kept, so not the same")
+        << add << "3"
+        << " 第一章" << CheckStep::Passed << QString() << FocusTarget::None << true;
+    QTest::newRow("modify: keeps its name")
+        << modify << "3"
+        << "第一章" << CheckStep::Passed << QString() << FocusTarget::None << true;
+    QTest::newRow("modify: other letter case is another name")
+        << modify << "3"
+        << "animals" << CheckStep::Passed << QString() << FocusTarget::None << true;
+    QTest::newRow("modify: another chapter's name")
+        << modify << "3"
+        << "Animals" << CheckStep::NameUsed << usedModify << FocusTarget::Name << true;
+    QTest::newRow("full-width number")
+        << add << QStringLiteral("１２") << "第二章" << CheckStep::Passed << QString()
+        << FocusTarget::None << true;
+  }
+  void chapterSequence() {
+    QFETCH(EditorMode, mode);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+    QFETCH(CheckStep, step);
+    QFETCH(QString, message);
+    QFETCH(FocusTarget, focus);
+    QFETCH(bool, namesRead);
+    bool read = false;
+    const auto o = CheckEntries(editors::ChapterRules(), mode, {number, name, {}},
+                                QStringLiteral("第一章"), [&read](QStringList* names, QString*) {
+                                  read = true;
+                                  *names = {QStringLiteral("Animals"), QStringLiteral("第一章")};
+                                  return true;
+                                });
+    QCOMPARE(o.step, step);
+    QCOMPARE(o.message, message);
+    QCOMPARE(o.focus, focus);
+    QCOMPARE(read, namesRead);
+    QCOMPARE(o.clearNumber, step == CheckStep::Number);
+    QCOMPARE(o.resetName, step == CheckStep::NameUsed && mode == EditorMode::Modify);
+    if (o.ok()) QVERIFY(o.number == QLatin1String("3") || o.number == QLatin1String("12"));
+  }
+
+  // The item editors' extra steps come in their place: name length before the duplicate check,
+  // the text last.
+  void itemSequence_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<CheckStep>("step");
+    const int character = int(LessonKindId::Character);
+    const int poem = int(LessonKindId::Poem);
+    QTest::newRow("character: 3 Chinese characters") << character << "一二三"
+                                                     << "" << CheckStep::NameLength;
+    QTest::newRow("character: 2 Chinese characters, text optional") << character << "一二"
+                                                                    << "" << CheckStep::Passed;
+    QTest::newRow("character: used, case ignored") << character << "CAT"
+                                                   << "" << CheckStep::NameUsed;
+    QTest::newRow("poem: used name before empty text") << poem << "cat"
+                                                       << "" << CheckStep::NameUsed;
+    QTest::newRow("poem: empty text") << poem << "静夜思"
+                                      << "" << CheckStep::TextEmpty;
+    QTest::newRow("poem: long name allowed") << poem << "一二三四五六"
+                                             << "床前" << CheckStep::Passed;
+  }
+  void itemSequence() {
+    QFETCH(int, kind);
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(CheckStep, step);
+    const auto o =
+        CheckEntries(editors::ItemRules(Kind(LessonKindId(kind))), EditorMode::Add,
+                     {QStringLiteral("7"), name, text}, {}, [](QStringList* names, QString*) {
+                       *names = {QStringLiteral("cat")};
+                       return true;
+                     });
+    QCOMPARE(o.step, step);
+  }
+
+  void unreadableNamesAreAnError() {
+    const auto o = CheckEntries(editors::ChapterRules(), EditorMode::Add,
+                                {QStringLiteral("1"), QStringLiteral("a"), {}}, {},
+                                [](QStringList*, QString* error) {
+                                  *error = QStringLiteral("no such table");
+                                  return false;
+                                });
+    QCOMPARE(o.step, CheckStep::Unreadable);
+    QVERIFY(o.error);
+    QVERIFY(o.message.endsWith(QLatin1String("no such table")));
+  }
+};
+
+QTEST_GUILESS_MAIN(EditorChecksTest)
+#include "test_editor_checks.moc"

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Renders the item list manager (as on a 1024 x 600 screen) and the item editor of each lesson
+// kind, on a fresh copy of the sample course, to PNG files for looking at. Run with
+// QT_QPA_PLATFORM=offscreen; argument: output folder.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <cstdio>
+
+#include "editors/item_editor.h"
+#include "editors/item_list.h"
+#include "shell/data_module.h"
+#include "shell/lesson_database.h"
+
+namespace {
+
+void Save(QWidget* window, const QString& path) {
+  QApplication::processEvents();
+  if (window->grab().save(path))
+    std::printf("%s\n", qPrintable(path));
+  else
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+  QDir().mkpath(folder);
+  QTemporaryDir tmp;
+  const QString dbPath = tmp.filePath(QStringLiteral("lessons.db"));
+  QString error;
+  if (!EnsureEmbeddedDatabase(dbPath, &error)) {
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
+  }
+  Tdm module(EmbeddedSpec(dbPath));
+  dm = &module;
+
+  for (const LessonKind* k : AllKinds()) {
+    TItemListForm list(nullptr, k->id);
+    TItemEditorForm* editor = nullptr;
+    // "修改" on the second item, with the editor shown beside instead of modally.
+    list.SetEditorShower([&editor](TItemEditorForm* e) { editor = e; });
+    list.setGeometry(0, 0, 1024, 600);
+    list.show();
+    list.db1->selectRow(1);
+    Save(&list, QDir(folder).filePath(QStringLiteral("items_%1_list.png").arg(k->key)));
+    list.ModifySbClick();
+    if (!editor) continue;
+    editor->show();
+    Save(editor, QDir(folder).filePath(QStringLiteral("items_%1_editor.png").arg(k->key)));
+    delete editor;
+  }
+  dm = nullptr;
+  return 0;
+}
