@@ -93,6 +93,11 @@ void LevelMeter::SetLevel(double peak) {
   update();
 }
 
+void LevelMeter::Clear() {
+  m_shown = 0;
+  update();
+}
+
 void LevelMeter::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const QRect r = rect().adjusted(0, 0, -1, -1);
@@ -228,7 +233,7 @@ void ItemRecordingControls::SetRecording(bool on) {
     m_timer.start();
   } else {
     m_timer.stop();
-    Meter->SetLevel(0);
+    Meter->Clear();
     TimeLabel->clear();
   }
 }

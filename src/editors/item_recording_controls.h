@@ -24,6 +24,7 @@ class LevelMeter : public QWidget {
   explicit LevelMeter(QWidget* parent);
   // `peak` from 0 to 1; the bar falls back gently instead of flickering.
   void SetLevel(double peak);
+  void Clear();
   double Shown() const { return m_shown; }  // 0 to 1, as drawn
 
  protected:
