@@ -224,9 +224,10 @@ void ItemRecordingControls::SetRecording(bool on) {
   RecordSb->setEnabled(!on);
   StopSb->setEnabled(on);
   SpeakSb->setEnabled(!on);
+  // Saving or choosing another file mid-recording would drop what is being recorded.
   for (QWidget* w :
-       {static_cast<QWidget*>(m_editor->Selectfb), static_cast<QWidget*>(m_editor->Testsb),
-        static_cast<QWidget*>(m_editor->DELLSB)})
+       std::initializer_list<QWidget*>{m_editor->Selectfb, m_editor->Testsb, m_editor->DELLSB,
+                                       m_editor->AddBtn, m_editor->ModifyBtn})
     w->setEnabled(!on);
   if (on) {
     Tick();

@@ -55,10 +55,12 @@ class ItemRecordingControlsTest : public QObject {
       return;
     }
     r->RecordSb->click();
-    QVERIFY(r->StopSb->isEnabled() && !r->RecordSb->isEnabled() && !editor.Selectfb->isEnabled());
+    QVERIFY(r->StopSb->isEnabled() && !r->RecordSb->isEnabled() && !editor.Selectfb->isEnabled() &&
+            !editor.AddBtn->isEnabled());
     QTest::qWait(300);  // the disk driver delivers seconds of "microphone" meanwhile
     r->StopSb->click();
-    QVERIFY(!r->StopSb->isEnabled() && r->RecordSb->isEnabled() && editor.Selectfb->isEnabled());
+    QVERIFY(!r->StopSb->isEnabled() && r->RecordSb->isEnabled() && editor.Selectfb->isEnabled() &&
+            editor.AddBtn->isEnabled());
   }
 
  private Q_SLOTS:
