@@ -69,6 +69,7 @@ TestDatabase::~TestDatabase() {
 }  // namespace testing
 
 #include "shell/data_module.h"
+#include "shell/lesson_kinds.h"
 
 namespace testing {
 
@@ -93,6 +94,14 @@ void TestDataModule::AddRows(const QString& table,
     for (const auto& [field, value] : row) d.SetField(field, value);
     QVERIFY2(d.Post(), qPrintable(d.LastError()));
   }
+}
+
+void TestDataModule::AddChapters(const LessonKind& kind, const QStringList& names) {
+  QList<QList<std::pair<QString, QString>>> rows;
+  for (int i = 0; i < names.size(); ++i)
+    rows.append(
+        {{QStringLiteral("章号"), QString::number(i + 1)}, {QStringLiteral("章节"), names[i]}});
+  AddRows(kind.chapterTable, rows);
 }
 
 void TestDataModule::LoadSampleCourse() {

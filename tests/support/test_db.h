@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -49,6 +50,7 @@ class TestDatabase {
 Q_DECLARE_METATYPE(testing::Backend)
 
 class Tdm;
+struct LessonKind;
 
 namespace testing {
 
@@ -64,6 +66,8 @@ class TestDataModule {
   void AddRows(const QString& table, const QList<QList<std::pair<QString, QString>>>& rows);
   // Loads the built-in sample course.
   void LoadSampleCourse();
+  // Chapters of a kind, numbered from 1 in list order.
+  void AddChapters(const LessonKind& kind, const QStringList& names);
 
  private:
   TestDatabase m_db;
