@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
   for (const LessonKind* k : AllKinds()) QDir(RecordingsFolder(*k)).removeRecursively();
   qputenv("SDL_AUDIODRIVER", "disk");
   qputenv("SDL_DISKAUDIOFILEIN", QFile::encodeName(mic));
+  qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(tmp.filePath(QStringLiteral("speaker.raw"))));
 
   TSzsoundaddForm character(nullptr);
   character.ModifyBtn->hide();

@@ -72,6 +72,8 @@ class ItemRecordingControlsTest : public QObject {
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILEIN", QFile::encodeName(mic));
     qputenv("SDL_DISKAUDIODELAY", "0");
+    // Each test fakes the player; should the real one open, it writes here, not in the build.
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_dir.filePath("speaker.raw")));
   }
   void init() {
     for (const LessonKind* k : AllKinds()) QDir(RecordingsFolder(*k)).removeRecursively();
@@ -156,6 +158,7 @@ class ItemRecordingControlsTest : public QObject {
     QFETCH(QString, how);
     QFETCH(QString, message);
     testing::ScriptedMessageBox boxes;
+    testing::RecordingSoundPlayer player;
     TSzsoundaddForm editor(nullptr);
     editor.nameed->setText(name);
     editor.SetSoundPath(QStringLiteral("/old/一.wav"));
@@ -171,6 +174,7 @@ class ItemRecordingControlsTest : public QObject {
   }
 
   void closingEndsARecording() {
+    testing::RecordingSoundPlayer player;
     TSzsoundaddForm editor(nullptr);
     editor.nameed->setText(QStringLiteral("一"));
     editor.Recording->RecordSb->click();
