@@ -12,7 +12,8 @@ build="$top/build"
 # libqt6opengl6-dev: Debian's qt6-charts-dev needs it for CMake but does not depend on it.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-qpa-plugins libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc
-  odbc-postgresql libsdl2-dev fonts-noto-cjk libquazip1-qt6-dev)
+  odbc-postgresql libsdl2-dev fonts-noto-cjk libquazip1-qt6-dev libespeak-ng-dev libbz2-dev
+  unicode-data)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

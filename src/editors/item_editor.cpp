@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "editors/item_recording_controls.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
@@ -117,6 +118,11 @@ TItemEditorForm::TItemEditorForm(QWidget* owner, LessonKindId kind)
   connect(Selectfb, &QToolButton::clicked, this, [this] { SelectfbClick(); });
   connect(Testsb, &QToolButton::clicked, this, [this] { TestsbClick(); });
   connect(DELLSB, &QToolButton::clicked, this, [this] { DELLSBClick(); });
+  // A row below the path with "合成" under "删除"; "拼音" beside the pinyin box.
+  const int rowRight = at.left() + 3 * kSmallButtonWidth;
+  Recording = new editors::ItemRecordingControls(
+      this, QRect(kLabelLeft, path.bottom() + 10, rowRight - kLabelLeft, path.height()),
+      QRect(kBoxLeft + 317 + 6, kTextTop, kSmallButtonWidth, kRowHeight));
 }
 
 QWidget* TItemEditorForm::TextBox() const {

@@ -11,6 +11,9 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QToolButton;
+namespace editors {
+class ItemRecordingControls;
+}
 
 class TItemEditorForm : public editors::TEditorForm {
   Q_OBJECT
@@ -26,6 +29,8 @@ class TItemEditorForm : public editors::TEditorForm {
   QToolButton* Selectfb;
   QToolButton* Testsb;
   QToolButton* DELLSB;
+  // "录音", "停止", the level meter, "合成" and "拼音": recordings made in the editor.
+  editors::ItemRecordingControls* Recording;
 
   // The item text box of this kind (PYED or me1) and its text.
   QWidget* TextBox() const;

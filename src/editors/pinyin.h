@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Pinyin proposals for character items, from the Unicode Han database's Mandarin readings
+// (compiled in at build time).
+#pragma once
+
+#include <QString>
+
+// The reading of one character in tone marks ("yī"); empty when the database has none.
+QString MandarinReading(char32_t c);
+
+// The readings of the characters in `text`, joined by a space; characters without a reading
+// (Latin letters, punctuation, rare characters) are left out.
+QString ProposePinyin(const QString& text);

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the recordings an adult makes in the item editor go, what they are called, and how the
+// program speaks an item: the same rules the sample course's recordings were made with.
+#pragma once
+
+#include <QString>
+
+#include "platform/speech.h"
+#include "platform/wav_file.h"
+
+struct LessonKind;
+
+// The kind's recordings folder in the user's data folder (…/Tindora/字语音库 and so on).
+QString RecordingsFolder(const LessonKind& kind);
+
+// The file name the sample course gives an item's recording: 一.wav, 静夜思.wav, and for English
+// the word in upper case with spaces turned into "_" (APPLE.wav). Characters that no file name
+// may hold become "_".
+QString RecordingFileName(const LessonKind& kind, const QString& name);
+
+// `path` when no file has that name, else the first free "name(2).wav", "name(3).wav", ...
+QString FreeFilePath(const QString& path);
+
+// What is said for an item and with which voice.
+struct ItemSpeech {
+  QString text;
+  platform::SpeechSettings settings;
+};
+
+// Characters: the pinyin when the text starts with one (else the character), then the first
+// example word. Poems: the title, the author line and the lines. English: the word.
+ItemSpeech SpeechFor(const LessonKind& kind, const QString& name, const QString& text);
+
+// Speaks `speech` and tidies the result (silence trimmed, pauses shortened, loudness evened).
+bool Speak(const ItemSpeech& speech, platform::Samples* out, QString* error);
