@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
   Tdm module(EmbeddedSpec(dbPath));
   QCursor::setPos(600, 600);
   dm = &module;
-  platform::SetOpenFileHandler([&pack](QWidget*, const QString&, const QString&) { return pack; });
+  platform::SetOpenFileHandler(
+      [&pack](QWidget*, const QString&, const QString&, const QString&) { return pack; });
 
   TChapterListForm manager(nullptr, LessonKindId::Poem);
   manager.setWindowState(Qt::WindowNoState);
