@@ -51,6 +51,17 @@ const QList<Option>& Options() {
        {},
        "load the sample course into the lesson kinds whose tables are empty",
        [](Settings& s, const QString&) { s.sample = true; }},
+      {"--export", "KIND FILE", "write the lesson pack FILE of KIND (character, poem, english)",
+       [](Settings& s, const QString& v) {
+         s.exportKind = v.section(QLatin1Char('\n'), 0, 0);
+         s.exportFile = v.section(QLatin1Char('\n'), 1);
+       }},
+      {"--import", "FILE", "add the lesson pack FILE to the database",
+       [](Settings& s, const QString& v) { s.importFile = v; }},
+      {"--sound-dir", "DIR",
+       "where an import puts its recordings (required with --import on --odbc: every classroom "
+       "machine must reach it)",
+       [](Settings& s, const QString& v) { s.soundDir = v; }},
   };
   return options;
 }
