@@ -1,3 +1,4 @@
+-- SPDX-License-Identifier: GPL-3.0-or-later
 -- The learning record: one row per action a child took, with the computer it was taken on.
 -- day is yyyymmdd, so that SQLite and PostgreSQL group and compare days alike; at_time is the
 -- local time as yyyy-MM-dd hh:mm:ss. module: 0 characters, 1 poems, 2 English, 3 drill.

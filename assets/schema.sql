@@ -1,3 +1,4 @@
+-- SPDX-License-Identifier: GPL-3.0-or-later
 -- Lesson database schema, valid for SQLite and PostgreSQL alike.
 -- Number columns are integers so that 10 sorts after 9; unique indexes reject duplicate numbers.
 -- Everything is created only when missing, so an interrupted set-up can simply be run again.

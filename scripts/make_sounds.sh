@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates every recording of the sample course and the drill sounds with tindora_speak, which
 # speaks exactly as the item editor's "合成" does (espeak-ng in process, same voices, speeds and
 # tidying). Output: mono, 16-bit, 22050 Hz WAV, leading and trailing silence trimmed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Set up a Debian 12 machine for Tindora and build it, then either start the program or run the
 # tests. Installs only the packages that are missing; quick when everything is in place.
 #   scripts/tindora.sh run    build and start the program (embedded database, sample course)

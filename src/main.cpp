@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the application, the main menu, the data module, the message loop.
 #include "shell/startup.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registers every window of the program by its class name, so that the shell can open the
 // module screens and the screens can open the shell's windows without including one another.
 #include "arithmetic/drill_screen.h"

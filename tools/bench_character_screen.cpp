@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the character screen takes to list a chapter of 1001 characters (the query and
 // the list, then until the list has been laid out and drawn), and how much CPU the open screen
 // uses while idle with its one-second clock. Run with QT_QPA_PLATFORM=offscreen or on a display.

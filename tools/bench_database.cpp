@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the data module takes to open, to load a chapter of 1001 characters, to open
 // the all-items query over 10,000 items and to post 100 appends; SQLite directly and over ODBC.
 #include <QCoreApplication>

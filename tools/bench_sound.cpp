@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound onset: from the play call to the first non-silent sample handed to the audio device.
 // Target: 30 ms at most. Uses the machine's audio device when SDL_AUDIODRIVER is set, otherwise
 // SDL's disk driver writing to a temporary file.

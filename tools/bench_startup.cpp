@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up benchmark: time from launching the program to the main menu painted, against a bare
 // Qt window with one label (same binary, same run); resident memory and idle CPU of the open
 // menu; CPU time spent in WaitSeconds(3). Prints figures; asserts nothing.

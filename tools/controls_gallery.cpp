@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the flat speed button and the three-dimensional label in every look to one PNG, so that
 // someone can look at them. Usage: controls_gallery [output.png]  (default controls_gallery.png)
 #include <QApplication>

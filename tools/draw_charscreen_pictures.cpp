@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the character screen's own picture into assets/images/: the loudspeaker of the character
 // list (the top bar's pictures are the lesson screens' shared ones). Run from the project root:
 // draw_charscreen_pictures [folder]

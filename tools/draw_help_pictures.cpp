@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's icon in several sizes and the About window's pictures (the maker's logo
 // and the bullet) into assets/images/. Usage: draw_help_pictures <assets/images folder>
 #include <QDir>

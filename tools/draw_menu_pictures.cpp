@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the main menu's pictures into assets/images/ (or the folder given): the background
 // gradient (JPEG) and the button pictures at 1× and 2× (PNG).
 #include <QDir>

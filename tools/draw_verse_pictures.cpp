@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the poem and English screens' small pictures (button pictures and list entry pictures)
 // into assets/images/verse_*.png. Run with QT_QPA_PLATFORM=offscreen; optional argument: the
 // output folder.

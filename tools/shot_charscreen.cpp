@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the character screen and its pop-up to PNG files for a look:
 //   shot_charscreen [output folder]   (QT_QPA_PLATFORM=offscreen works)
 // Uses a fresh embedded database with the sample course in a temporary folder.

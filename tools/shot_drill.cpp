@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the drill screen in its main states to PNG files in the current folder, for looking at.
 #include <QApplication>
 #include <QDateTime>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the help windows, the About window and the program's icons to PNG files for a look.
 // Usage: shot_help <output folder>
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the main menu to PNG for a person to look at: at its design size, on a wide screen
 // (design area centred), with the pointer over a button, and its pictures enlarged.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the poem and English lesson screens at their design size and maximised, on a fresh copy
 // of the sample course, to PNG files for looking at. Run with QT_QPA_PLATFORM=offscreen; argument:
 // output folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creates the lesson schema on an ODBC data source or a SQLite file, or brings an older one up to
 // date, and, when asked, loads the sample course into empty lesson tables, so that a school can
 // set up a server database. Safe to run again after an interruption; it says what it did. It also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TYSMAINForm: the arithmetic drill — additions and subtractions up to ten, read out aloud,
 // answered with ten number buttons and scored in series of five.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drill's rules without any widget: drawing exercises, the read-out, the result marks and the
 // scoring of a series of five.
 #pragma once

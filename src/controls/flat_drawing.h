@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour values, the integer hue/luminance/saturation model and the drawing helpers shared by the
 // flat speed button and the three-dimensional label.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TFlatSpeedButton: a flat, windowless push button with hover, pressed, latched and disabled looks,
 // an optional glyph strip, and groups of mutually exclusive buttons.
 #pragma once

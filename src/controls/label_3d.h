@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TLabel3D: a text label whose caption is drawn with a bevel — light and dark copies of the text
 // offset up-left and down-right — so that it looks raised, sunk or shadowed.
 #pragma once

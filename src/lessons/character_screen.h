@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TszmainForm: the character lesson screen. A child browses the chapters and clicks a character
 // to see it large and hear it (the pronunciation pop-up); the adult reaches the editors from here.
 #pragma once

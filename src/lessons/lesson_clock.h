@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Status-bar texts shared by the lesson screens: the current chapter and the date-and-time clock.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the lesson screens share around the data module's ALLQuery: the chapter list, the items of
 // one chapter, and the hourglass while a list loads.
 #pragma once

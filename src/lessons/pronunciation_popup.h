@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tsendsongform: the pronunciation pop-up of the character screen. It shows one character large
 // with its pinyin line and plays the recording named by CurrentSoundFile three times, then closes.
 #pragma once

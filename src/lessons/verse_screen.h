@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The poem and English lesson screens: one design, driven by the lesson-kind profile. The chapter
 // selector picks a chapter, the list on the left names its items, the panel on the right shows the
 // chosen item's text, and "朗读" (or a double-click) plays its recording.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock seam: current time and a short sleep, both replaceable in tests so that pauses and
 // clock displays run instantly and deterministically.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Query objects as the screens use them: SQL built line by line with named text parameters, rows
 // fetched and cached on Open (a client-side cursor), fields read and written by name as text, and
 // writes sent to the base table of "select * from <table>". Every SQL text sent to the database

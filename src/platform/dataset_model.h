@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A grid model over a dataset's cached rows (the data sources that feed the editors' grids).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seams for everything the program tells or asks a user: message boxes, the file-open dialog and
 // opening a web address. Tests swap in scripted handlers that record each call.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The random seam: a uniform source, seeded once from the clock in the program, fixed in tests.
 #pragma once
 

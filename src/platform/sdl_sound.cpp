@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SDL2 sound player: one device opened at first use, one current sound that the audio callback
 // plays; a new sound or a stop replaces it. Files are read and decoded on the calling thread; the
 // audio thread converts the decoded samples to the device format a slice at a time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Observation points of the SDL sound player, for tests and benchmarks.
 #pragma once
 

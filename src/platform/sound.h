@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way sound is played: asynchronous WAV playback where a new sound or a stop cuts off the
 // old one. Nothing is reported back; callers that must know test for the file themselves.
 #pragma once

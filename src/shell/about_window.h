@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About window: the maker, the product and the maker's web site.
 #pragma once
 

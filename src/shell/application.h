@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's application object: errors that escape an event handler reach the
 // application-wide error report instead of ending the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data module: the one lesson-database connection and the shared query objects every screen
 // and editor works through.
 #pragma once

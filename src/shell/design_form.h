@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Base of the full-screen windows (module screens): borderless, maximised, with the fixed-size
 // design area centred across the top of it. Controls are placed on designArea() at their design
 // positions.

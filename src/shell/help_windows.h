@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The usage-notes windows that "使用方法" opens on each module screen: one build, four pages.
 #pragma once
 

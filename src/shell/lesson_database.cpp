@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/lesson_database.h"
 
 #include <QCoreApplication>

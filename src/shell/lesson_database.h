@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the lessons live: the ODBC data source, or the embedded SQLite default with the sample
 // course; the schema; loading a course into a database.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything that differs between the three lesson kinds (character, poem, English): tables,
 // fields, limits, SQL texts, messages and captions. Screens and editors take one of these instead
 // of carrying per-kind copies.

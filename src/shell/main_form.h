@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu: a full-screen window from which a child starts one of the four modules.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows are opened by their class name, so that the shell and the screens need not include one
 // another: each module's windows are registered once at start-up.
 #pragma once

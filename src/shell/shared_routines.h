@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shell's shared routines and texts used by every screen.
 #pragma once
 

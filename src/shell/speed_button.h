@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's flat speed button used on the menu and the module screens' top bars.
 #pragma once
 

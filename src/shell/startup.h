@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the program, kept out of main() so that it can be built into tests and tools.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The character lesson screen on a real lesson database, with the clock, the sound player and
 // the opening of other windows replaced.
 #include <QComboBox>

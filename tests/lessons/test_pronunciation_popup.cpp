@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pronunciation pop-up's sequence under a fake clock and a recording sound player.
 #include <QDir>
 #include <QElapsedTimer>

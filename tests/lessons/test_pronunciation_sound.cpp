@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pronunciation pop-up end to end with the real sound path: SDL's disk driver writes what a
 // listener would hear, in real time, to a file that the test then examines.
 #include <QDeadlineTimer>

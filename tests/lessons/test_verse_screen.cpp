@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The poem and English lesson screens, both profiles through the same cases: browsing chapters
 // and items, reading aloud, the no-recording notice, the windows the buttons open, and the
 // sample course end to end.

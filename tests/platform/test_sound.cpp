@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SDL player end to end, through SDL's disk driver: what it writes to the output file is
 // what a listener would have heard, in device order and at real-time pace.
 #include <QtEndian>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dataset layer and the data module over every backend: QSQLITE, the SQLite3 ODBC driver and
 // PostgreSQL through psqlODBC.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu: its controls, what its buttons do, and the application's error report for
 // exceptions that escape an event handler.
 #include <QImageReader>

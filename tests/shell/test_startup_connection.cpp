@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up's choice of database: the data source "EDUqvlp" when defined, the embedded default when
 // the driver manager knows no such source, and a clear message when a defined source fails.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real start-up: the main menu is the main window, shown maximised over an open data module;
 // ending the message loop takes both down again.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A defined data source that cannot be reached is told to the user, naming it and passing on the
 // driver's words, and the program ends with status 1. (Its own program: the driver manager reads
 // the data source list once per process, and start-up makes its own application object.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fakes for the seams: clock, sound player, message box, file dialog and web opener. Each
 // installs itself on construction and restores the real one on destruction.
 #pragma once

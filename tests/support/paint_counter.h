@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Counts the paint events a widget receives, to tell whether a change asked for a repaint.
 #pragma once
 

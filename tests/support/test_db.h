@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lesson databases for tests: a fresh schema on a temporary SQLite file (through QSQLITE or the
 // SQLite3 ODBC driver) or on the CI's PostgreSQL server through psqlODBC.
 #pragma once
