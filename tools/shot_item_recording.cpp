@@ -19,24 +19,12 @@
 #include "platform/wav_file.h"
 #include "shell/item_recordings.h"
 #include "shell/lesson_kinds.h"
-
-namespace {
-
-void Save(QWidget* window, const QString& path) {
-  QApplication::processEvents();
-  if (window->grab().save(path))
-    std::printf("%s\n", qPrintable(path));
-  else
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
-
-}  // namespace
+#include "shot_support.h"
 
 int main(int argc, char** argv) {
   QStandardPaths::setTestModeEnabled(true);  // recordings go to a test folder
   QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
+  const QString folder = ShotFolder(argc, argv);
   QTemporaryDir tmp;
   const QString mic = tmp.filePath(QStringLiteral("microphone.raw"));
   {
@@ -64,9 +52,9 @@ int main(int argc, char** argv) {
   QElapsedTimer t;
   t.start();
   while (t.elapsed() < 1300) QApplication::processEvents(QEventLoop::AllEvents, 20);
-  Save(&character, QDir(folder).filePath(QStringLiteral("item_recording_character.png")));
+  SaveShot(&character, QDir(folder).filePath(QStringLiteral("item_recording_character.png")));
   character.Recording->StopSb->click();
-  Save(&character, QDir(folder).filePath(QStringLiteral("item_recording_character_saved.png")));
+  SaveShot(&character, QDir(folder).filePath(QStringLiteral("item_recording_character_saved.png")));
 
   TxssoundaddForm poem(nullptr);
   poem.ModifyBtn->hide();
@@ -76,6 +64,6 @@ int main(int argc, char** argv) {
   poem.SetText(QStringLiteral("唐·骆宾王\n鹅，鹅，鹅，曲项向天歌。\n白毛浮绿水，红掌拨清波。"));
   poem.show();
   poem.Recording->SpeakSb->click();
-  Save(&poem, QDir(folder).filePath(QStringLiteral("item_recording_poem.png")));
+  SaveShot(&poem, QDir(folder).filePath(QStringLiteral("item_recording_poem.png")));
   return 0;
 }

@@ -13,34 +13,14 @@
 
 #include "editors/item_editor.h"
 #include "editors/item_list.h"
-#include "shell/data_module.h"
 #include "shell/lesson_database.h"
-
-namespace {
-
-void Save(QWidget* window, const QString& path) {
-  QApplication::processEvents();
-  if (window->grab().save(path))
-    std::printf("%s\n", qPrintable(path));
-  else
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
-
-}  // namespace
+#include "shot_support.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
-  QTemporaryDir tmp;
-  const QString dbPath = tmp.filePath(QStringLiteral("lessons.db"));
-  QString error;
-  if (!EnsureEmbeddedDatabase(dbPath, &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
-    return 1;
-  }
-  Tdm module(EmbeddedSpec(dbPath));
-  dm = &module;
+  const QString folder = ShotFolder(argc, argv);
+  SampleDataModule data;
+  if (!data.Ok()) return 1;
 
   for (const LessonKind* k : AllKinds()) {
     TItemListForm list(nullptr, k->id);
@@ -50,13 +30,12 @@ int main(int argc, char** argv) {
     list.setGeometry(0, 0, 1024, 600);
     list.show();
     list.db1->selectRow(1);
-    Save(&list, QDir(folder).filePath(QStringLiteral("items_%1_list.png").arg(k->key)));
+    SaveShot(&list, QDir(folder).filePath(QStringLiteral("items_%1_list.png").arg(k->key)));
     list.ModifySbClick();
     if (!editor) continue;
     editor->show();
-    Save(editor, QDir(folder).filePath(QStringLiteral("items_%1_editor.png").arg(k->key)));
+    SaveShot(editor, QDir(folder).filePath(QStringLiteral("items_%1_editor.png").arg(k->key)));
     delete editor;
   }
-  dm = nullptr;
   return 0;
 }

@@ -13,6 +13,7 @@
 #include "platform/sound.h"
 #include "shell/data_module.h"
 #include "shell/lesson_database.h"
+#include "shot_support.h"
 
 namespace {
 
@@ -47,17 +48,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   SilentPlayer silent;
   platform::SetSoundPlayer(&silent);
-  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-  QDir().mkpath(folder);
-  QTemporaryDir tmp;
-  const QString dbPath = tmp.filePath(QStringLiteral("lessons.db"));
-  QString error;
-  if (!EnsureEmbeddedDatabase(dbPath, &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
-    return 1;
-  }
-  Tdm module(EmbeddedSpec(dbPath));
-  dm = &module;
+  const QString folder = ShotFolder(argc, argv);
+  SampleDataModule data;
+  if (!data.Ok()) return 1;
 
   struct Shot {
     LessonKindId kind;
@@ -98,6 +91,5 @@ int main(int argc, char** argv) {
     Shoot(screen, QDir(folder).filePath(QString::fromLatin1(s.name)));
     delete screen;
   }
-  dm = nullptr;
   return 0;
 }
