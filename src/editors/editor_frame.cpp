@@ -119,6 +119,8 @@ TListManagerForm::TListManagerForm(QWidget* owner, const QString& caption, int f
   db1->verticalHeader()->setDefaultSectionSize(24);
   db1->horizontalHeader()->setHighlightSections(false);
   db1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The last column takes the room left, so a long chapter name or path is not cut short.
+  db1->horizontalHeader()->setStretchLastSection(true);
   QPalette pal = db1->palette();
   pal.setColor(QPalette::Base, kGridYellow);
   db1->setPalette(pal);

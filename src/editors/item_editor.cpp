@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -226,6 +227,16 @@ void TItemEditorForm::TestsbClick() {
 }
 
 void TItemEditorForm::DELLSBClick() { SetSoundPath(QString()); }
+
+void TItemEditorForm::SetChapter(const QString& chapter) {
+  ZJPL->setText(chapter);
+  ZJPL->setToolTip(chapter);
+  // A long chapter name gets smaller type rather than losing its end.
+  int size = 20;
+  while (size > 10 && QFontMetrics(SongFont(size, true)).horizontalAdvance(chapter) > ZJPL->width())
+    --size;
+  ZJPL->setFont(SongFont(size, true));
+}
 
 void TItemEditorForm::SetSoundPath(const QString& path) {
   Sypl->setText(path);

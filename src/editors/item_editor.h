@@ -36,6 +36,8 @@ class TItemEditorForm : public editors::TEditorForm {
   QWidget* TextBox() const;
   QString Text() const;
   void SetText(const QString& text);
+  // ZJPL shows the chapter whole, in smaller type when the name is long.
+  void SetChapter(const QString& chapter);
   // Sypl shows the path (its whole text also as a tooltip, as a long path is cut off).
   void SetSoundPath(const QString& path);
 

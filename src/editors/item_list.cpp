@@ -97,7 +97,7 @@ void TItemListForm::AddSbClick() {
   }
   TItemEditorForm* editor = NewItemEditor(this, m_kind.id);
   editor->ModifyBtn->hide();
-  editor->ZJPL->setText(CB1->currentText());
+  editor->SetChapter(CB1->currentText());
   m_showEditor(editor);
 }
 
@@ -109,7 +109,7 @@ void TItemListForm::ModifySbClick() {
   editor->numed->setText(q->Field(m_kind.numberField));
   editor->nameed->setText(q->Field(m_kind.nameField));
   EditOldName = q->Field(m_kind.nameField);
-  editor->ZJPL->setText(CB1->currentText());
+  editor->SetChapter(CB1->currentText());
   editor->SetText(q->Field(m_kind.textField));
   editor->SetSoundPath(q->Field(QStringLiteral("声音")));
   m_showEditor(editor);

@@ -3,6 +3,7 @@
 // (SQLite directly and through ODBC, PostgreSQL through ODBC when a server is given), with the
 // message boxes scripted and the editor shown without a modal loop.
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSqlDatabase>
@@ -440,6 +441,19 @@ class ChapterWindowsTest : public QObject {
     QTest::keyClick(f.editor->numed, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), f.editor->nameed);
     QCOMPARE(f.editor->numed->text(), QStringLiteral("1"));
+  }
+
+  // A long chapter name fits its column: the grid's last column takes the room left.
+  void longNameFitsTheGrid_data() { editorLayout_data(); }
+  void longNameFitsTheGrid() {
+    FIXTURE(f);
+    const QString name = QStringLiteral("第五章 我们的老师和同学们一起学习新的汉字");
+    f.Chapters({{1, name}});
+    f.Open();
+    QVERIFY(QTest::qWaitForWindowExposed(f.manager.get()));
+    QFont bold = f.manager->db1->font();  // the name column is drawn in bold
+    bold.setBold(true);
+    QVERIFY(f.manager->db1->columnWidth(1) > QFontMetrics(bold).horizontalAdvance(name));
   }
 
   // "返回→" closes the manager and puts the lesson screen back on its first chapter.

@@ -5,6 +5,7 @@
 // SQLite and, when a server is given, on PostgreSQL through ODBC.
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -206,6 +207,23 @@ class ItemWindowsTest : public QObject {
     QCOMPARE(Messages(), QStringLiteral("注意|") + k.limitMessage);
     QVERIFY(AddEditor(k, 1));  // the other chapter is not full
     QCOMPARE(Editor()->ZJPL->text(), kSecond);
+  }
+
+  // A long chapter name shows whole in the editor, in smaller type; a short one keeps its size.
+  void chapterShownWhole_data() { KindOnlyRows(); }
+  void chapterShownWhole() {
+    QFETCH(int, kind);
+    const LessonKind& k = KindOf(kind);
+    QVERIFY(Start());
+    const QString longName = QStringLiteral("第五章 我们的老师和同学们一起学习新的汉字和词语");
+    m_db->AddChapters(k, {kFirst, longName});
+    QVERIFY(AddEditor(k));
+    QCOMPARE(Editor()->ZJPL->font().pixelSize(), 20);
+    QVERIFY(AddEditor(k, 1));
+    const QLabel* label = Editor()->ZJPL;
+    QCOMPARE(label->text(), longName);
+    QVERIFY(label->font().pixelSize() < 20);
+    QVERIFY(QFontMetrics(label->font()).horizontalAdvance(longName) <= label->width());
   }
 
   // Adding: each check in its order with its message, the entries kept after a refusal; what
