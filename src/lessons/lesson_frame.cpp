@@ -155,6 +155,7 @@ TLessonStatusBar::TLessonStatusBar(QWidget* parent) : QWidget(parent) {
 void TLessonStatusBar::Update(const QString& chapter) {
   m_panels[1]->setText(LessonChapterText(chapter));
   m_panels[2]->setText(LessonClockText(platform::CurrentClock().Now()));
+  Layout();
 }
 
 QString TLessonStatusBar::Text(int panel) const {
@@ -163,8 +164,15 @@ QString TLessonStatusBar::Text(int panel) const {
 
 void TLessonStatusBar::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  // The clock's panel reaches to the bar's end, so it is never cut off.
-  const int widths[] = {200, 250, qMax(200, width() - 450)};
+  Layout();
+}
+
+void TLessonStatusBar::Layout() {
+  // A long chapter name widens its panel into the clock's, which keeps the room its text needs
+  // and reaches to the bar's end, so neither is cut off.
+  const int clock = qMax(200, m_panels[2]->sizeHint().width());
+  const int chapter = qMax(250, qMin(m_panels[1]->sizeHint().width(), width() - 200 - clock));
+  const int widths[] = {200, chapter, qMax(200, width() - 200 - chapter)};
   int x = 0;
   for (int i = 0; i < 3; ++i) {
     m_panels[i]->setGeometry(x, 0, widths[i], height());

@@ -63,6 +63,7 @@ class TLessonStatusBar : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void Layout();
   QList<QLabel*> m_panels;
 };
 

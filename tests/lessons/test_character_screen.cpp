@@ -12,6 +12,7 @@
 
 #include "lessons/character_screen.h"
 #include "lessons/lesson_clock.h"
+#include "lessons/lesson_frame.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
@@ -247,6 +248,25 @@ class CharacterScreenTest : public QObject {
     QCOMPARE(Entries(s.form.ListView1), QStringList{QStringLiteral("山")});
     QCOMPARE(s.form.StatusText(1), QStringLiteral("  现在章节:第一章"));
     QTRY_COMPARE_WITH_TIMEOUT(s.form.StatusText(1), QStringLiteral("  现在章节:第二章"), 1500);
+  }
+
+  // The chapter's panel is as wide as its name needs; the clock's keeps the rest.
+  void statusPanelsShowWhole_data() {
+    QTest::addColumn<QString>("chapter");
+    QTest::newRow("short") << QStringLiteral("第一章");
+    QTest::newRow("long") << QStringLiteral("第五章 我们的老师和同学们一起学习新的汉字和词语");
+  }
+  void statusPanelsShowWhole() {
+    QFETCH(QString, chapter);
+    TLessonStatusBar bar(nullptr);
+    bar.resize(1456, 22);
+    bar.show();
+    bar.Update(chapter);
+    const QList<QLabel*> panels = bar.findChildren<QLabel*>();
+    QCOMPARE(panels.size(), 3);
+    for (const QLabel* panel : panels)
+      QVERIFY2(panel->width() >= panel->sizeHint().width(), qPrintable(panel->text()));
+    QCOMPARE(panels[2]->geometry().right(), bar.width() - 1);
   }
 
   // Every caption shows whole, wherever it stands: one or two characters, Latin letters, a mix.
