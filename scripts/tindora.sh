@@ -12,7 +12,7 @@ build="$top/build"
 
 # libqt6opengl6-dev: Debian's qt6-charts-dev needs it for CMake but does not depend on it.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
-  qt6-qpa-plugins libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc
+  qt6-qpa-plugins qt6-translations-l10n libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc
   odbc-postgresql libsdl2-dev fonts-noto-cjk libquazip1-qt6-dev libespeak-ng-dev libbz2-dev
   unicode-data)
 missing=()

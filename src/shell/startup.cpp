@@ -4,8 +4,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTranslator>
 #include <csignal>
 
 #include "platform/sound.h"
@@ -54,6 +57,11 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setWindowIcon(AppIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));
+  // Qt's own dialogs (the lesson packs' file dialog) speak Chinese like the rest of the program.
+  auto* qtTexts = new QTranslator(&app);
+  if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(qtTexts);
   platform::SetSoundNameResolver(SoundFilePath);  // drill sounds from any working folder
   RegisterAllScreens();
   EndOnTerminationSignals(&app);
