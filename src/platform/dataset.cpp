@@ -61,13 +61,12 @@ QString ConnectionFailure(const QString& connection, bool timedOut, const QStrin
   return QStringLiteral("与数据库服务器的连接断开了，这一步没有完成。服务器恢复后再试一次即可。");
 }
 
-// Before a statement: a connection lost earlier is opened again.
+// Before a statement: a connection lost earlier is opened again. The driver's English words are
+// already in the log; a teacher is told only what to do.
 bool Reconnected(const QString& connection, QString* error) {
-  QString why;
-  if (ReconnectIfLost(connection, &why)) return true;
+  if (ReconnectIfLost(connection, nullptr)) return true;
   if (error)
-    *error = QStringLiteral("无法连接数据库服务器，这一步没有完成。请检查网络和服务器后再试。\n%1")
-                 .arg(why);
+    *error = QStringLiteral("无法连接数据库服务器，这一步没有完成。请检查网络和服务器后再试。");
   return false;
 }
 
