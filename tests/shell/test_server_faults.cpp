@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/db_watchdog.h"
+#include "records/record_store.h"
 #include "shell/data_module.h"
 #include "support/test_db.h"
 
@@ -155,6 +156,18 @@ class ServerFaultsTest : public QObject {
     q->Edit();
     q->SetField("章节", "乙");
     QVERIFY2(q->Post(), qPrintable(q->LastError()));
+  }
+
+  // The learning record window reads on the lessons' connection: after a restart its next read
+  // reconnects too, so reopening the window shows the records again.
+  void learningRecordReadAfterRestart() {
+    const QString c = m_module->ConnectionName();
+    QStringList chapters;
+    QString error;
+    m_relay->Drop();
+    records::LoadCharacterChapters(c, &chapters, &error);  // finds the connection gone
+    QVERIFY2(records::LoadCharacterChapters(c, &chapters, &error), qPrintable(error));
+    QCOMPARE(chapters, QStringList{"甲"});
   }
 
   // A server that stops answering: the statement ends at the time limit with a clear message.
