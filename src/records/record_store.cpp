@@ -40,7 +40,12 @@ bool Run(const QString& connection, const QString& sql, const QVariantList& valu
 // is opened again before the next, as the lesson queries do, so reopening the window helps.
 bool RunReconnecting(const QString& connection, const QString& sql, const QVariantList& values,
                      QString* error, const std::function<void(const QSqlQuery&)>& row = {}) {
-  platform::ReconnectIfLost(connection, nullptr);
+  QString why;
+  if (!platform::ReconnectIfLost(connection, &why)) {
+    // Never an empty error: the window would take the failure for "no records yet".
+    if (error) *error = why.isEmpty() ? QStringLiteral("无法连接数据库服务器") : why;
+    return false;
+  }
   if (Run(connection, sql, values, error, row)) return true;
   platform::CheckConnectionLost(connection);
   return false;
