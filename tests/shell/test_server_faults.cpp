@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QtTest>
 #include <atomic>
 #include <thread>
@@ -174,6 +175,17 @@ class ServerFaultsTest : public QObject {
     m_relay->Set(Relay::Mode::Relay);
     QVERIFY2(records::LoadCharacterChapters(c, &chapters, &error), qPrintable(error));
     QCOMPARE(chapters, QStringList{"甲"});
+  }
+
+  // A connection lost under a statement of someone else's (the driver knows, the program not yet):
+  // the next action says so in the program's words and the one after works again.
+  void lostUnderAnotherStatement() {
+    platform::Dataset* q = m_module->ALLQuery;
+    m_relay->Drop();
+    QSqlQuery(QSqlDatabase::database(m_module->ConnectionName(), false)).exec("select 1");
+    QVERIFY(!q->Reopen());
+    QVERIFY2(!q->LastError().contains(QRegularExpression("[A-Za-z]")), qPrintable(q->LastError()));
+    QVERIFY2(q->Reopen(), qPrintable(q->LastError()));
   }
 
   // A server that stops answering: the statement ends at the time limit with a clear message.
