@@ -4,6 +4,7 @@
 // set up a server database. Safe to run again after an interruption; it says what it did. It also
 // exports and imports lesson packs.
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QTextStream>
 #include <csignal>
@@ -37,7 +38,12 @@ const QList<Option>& Options() {
       {"--odbc", "CONNECTION", "data source name, or a full \"DRIVER=...;\" string",
        [](Settings& s, const QString& v) {
          s.spec.driver = QStringLiteral("QODBC");
-         s.spec.databaseName = s.spec.label = v;
+         s.spec.databaseName = v;
+         // What the tool prints may end up in a log or on a screen share: no password.
+         s.spec.label = QString(v).replace(
+             QRegularExpression(QStringLiteral("((?:PWD|Password)\\s*=)(\\{[^}]*\\}|[^;]*)"),
+                                QRegularExpression::CaseInsensitiveOption),
+             QStringLiteral("\\1***"));
        }},
       {"--sqlite", "FILE", "SQLite file (made when missing)",
        [](Settings& s, const QString& v) {

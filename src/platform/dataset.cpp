@@ -61,14 +61,21 @@ QString ConnectionFailure(const QString& connection, bool timedOut, const QStrin
   return QStringLiteral("与数据库服务器的连接断开了，这一步没有完成。服务器恢复后再试一次即可。");
 }
 
-// Before a statement: a connection lost earlier is opened again.
+// Before a statement: a connection lost earlier is opened again. The driver's English words are
+// already in the log; a teacher is told only what to do.
 bool Reconnected(const QString& connection, QString* error) {
-  QString why;
-  if (ReconnectIfLost(connection, &why)) return true;
+  if (ReconnectIfLost(connection, nullptr)) return true;
   if (error)
-    *error = QStringLiteral("无法连接数据库服务器，这一步没有完成。请检查网络和服务器后再试。\n%1")
-                 .arg(why);
+    *error = QStringLiteral("无法连接数据库服务器，这一步没有完成。请检查网络和服务器后再试。");
   return false;
+}
+
+// A statement that cannot even be prepared may meet a connection some other statement lost
+// without telling: it is then reopened before the next one.
+QString PrepareFailure(const QSqlQuery& q, const QString& connection) {
+  return CheckConnectionLost(connection)
+             ? ConnectionFailure(connection, false, q.lastError().text())
+             : ErrorText(q.lastError());
 }
 
 // Runs a prepared statement under the time limit; on failure `error` says what happened in the
@@ -144,7 +151,7 @@ bool Dataset::Query(bool mayReconnect) {
   QSqlQuery q(db);
   q.setForwardOnly(true);
   Notify(m_connection, text);
-  if (!q.prepare(text)) return Fail(ErrorText(q.lastError()));
+  if (!q.prepare(text)) return Fail(PrepareFailure(q, m_connection));
   for (const auto& [name, value] : m_params) {
     static const QRegularExpression word(QStringLiteral("\\W"));
     // Bind only the parameters the text names; a stray binding upsets some drivers.
@@ -341,7 +348,7 @@ bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values, boo
   if (!Reconnected(m_connection, &m_error)) return false;
   QSqlQuery q(Db());
   Notify(m_connection, sql);
-  if (!q.prepare(sql)) return Fail(ErrorText(q.lastError()));
+  if (!q.prepare(sql)) return Fail(PrepareFailure(q, m_connection));
   for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
   // A write is never repeated by itself: it may have been done before the connection went.
   if (!Run(q, m_connection, &m_error)) return false;

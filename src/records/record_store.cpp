@@ -9,6 +9,8 @@
 #include <QVariant>
 #include <functional>
 
+#include "platform/db_watchdog.h"
+
 namespace records {
 
 namespace {
@@ -32,6 +34,21 @@ bool Run(const QString& connection, const QString& sql, const QVariantList& valu
   if (row)
     while (q.next()) row(q);
   return true;
+}
+
+// For the window's statements on the lessons' connection: one found lost after a server restart
+// is opened again before the next, as the lesson queries do, so reopening the window helps.
+bool RunReconnecting(const QString& connection, const QString& sql, const QVariantList& values,
+                     QString* error, const std::function<void(const QSqlQuery&)>& row = {}) {
+  QString why;
+  if (!platform::ReconnectIfLost(connection, &why)) {
+    // Never an empty error: the window would take the failure for "no records yet".
+    if (error) *error = why.isEmpty() ? QStringLiteral("无法连接数据库服务器") : why;
+    return false;
+  }
+  if (Run(connection, sql, values, error, row)) return true;
+  platform::CheckConnectionLost(connection);
+  return false;
 }
 
 // " where machine = ?" and its value, or nothing for every computer; `and` joins further terms.
@@ -92,7 +109,7 @@ bool LoadDayCounts(const QString& connection, const QString& machine, const QDat
       QStringLiteral("select day, module, count(*) from learn_record where day >= ?") +
       MachineTerm(machine, values, "and") + QStringLiteral(" group by day, module");
   counts->clear();
-  return Run(connection, sql, values, error, [&](const QSqlQuery& q) {
+  return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     const int module = q.value(1).toInt();
     if (module >= 0 && module < kModuleCount)
       counts->append({q.value(0).toInt(), Module(module), q.value(2).toInt()});
@@ -105,7 +122,7 @@ bool LoadItemCounts(const QString& connection, const QString& machine, Module mo
   const QString sql = QStringLiteral("select item, count(*) from learn_record where module = ?") +
                       MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
   counts->clear();
-  return Run(connection, sql, values, error, [&](const QSqlQuery& q) {
+  return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     counts->append({q.value(0).toString(), q.value(1).toInt()});
   });
 }
@@ -118,7 +135,7 @@ bool LoadDrills(const QString& connection, const QString& machine, const QDate& 
                           "where module = ? and day >= ?") +
                       MachineTerm(machine, values, "and") + QStringLiteral(" order by at_time");
   series->clear();
-  return Run(connection, sql, values, error, [&](const QSqlQuery& q) {
+  return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     series->append({ParseTime(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
                     q.value(3).toInt()});
   });
@@ -126,23 +143,24 @@ bool LoadDrills(const QString& connection, const QString& machine, const QDate& 
 
 bool ClearRecords(const QString& connection, const QString& machine, QString* error) {
   QVariantList values;
-  return Run(connection,
-             QStringLiteral("delete from learn_record") + MachineTerm(machine, values, "where"),
-             values, error);
+  return RunReconnecting(
+      connection,
+      QStringLiteral("delete from learn_record") + MachineTerm(machine, values, "where"), values,
+      error);
 }
 
 bool LoadCharacterChapters(const QString& connection, QStringList* chapters, QString* error) {
   chapters->clear();
-  return Run(connection, QStringLiteral("select 章节 from ZJ order by 章号"), {}, error,
-             [&](const QSqlQuery& q) { chapters->append(q.value(0).toString()); });
+  return RunReconnecting(connection, QStringLiteral("select 章节 from ZJ order by 章号"), {}, error,
+                         [&](const QSqlQuery& q) { chapters->append(q.value(0).toString()); });
 }
 
 bool LoadChapterCharacters(const QString& connection, const QString& chapter,
                            QStringList* characters, QString* error) {
   characters->clear();
-  return Run(connection, QStringLiteral("select 字名 from szSound where 章节 = ? order by 字号"),
-             {chapter}, error,
-             [&](const QSqlQuery& q) { characters->append(q.value(0).toString()); });
+  return RunReconnecting(
+      connection, QStringLiteral("select 字名 from szSound where 章节 = ? order by 字号"),
+      {chapter}, error, [&](const QSqlQuery& q) { characters->append(q.value(0).toString()); });
 }
 
 }  // namespace records

@@ -266,9 +266,9 @@ void TRecordsForm::Reload() {
   pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
   StatusLb->setPalette(pal);
   const QString whose = AllCb->isChecked() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  // The driver's words are in the log; a teacher is told what to do.
   if (!m_error.isEmpty())
-    StatusLb->setText(
-        QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。（%1）").arg(m_error));
+    StatusLb->setText(QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。"));
   else if (m_daily.total == 0)
     StatusLb->setText(QStringLiteral("%1近%2天还没有练习记录。").arg(whose).arg(PeriodDays()));
   else

@@ -88,7 +88,10 @@ bool CheckIntegerEdit(QLineEdit* edit) {
 
 QString ErrorReportText(const QString& text) {
   QString s = text;
-  if (!s.isEmpty() && s.back() > QLatin1Char('.')) s += QLatin1Char('.');
+  // A sentence already closed by a Chinese stop would read "。." otherwise.
+  static const QString closed = QStringLiteral("。！？");
+  if (!s.isEmpty() && s.back() > QLatin1Char('.') && !closed.contains(s.back()))
+    s += QLatin1Char('.');
   return s;
 }
 

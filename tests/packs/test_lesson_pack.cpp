@@ -442,6 +442,19 @@ class LessonPackTest : public QObject {
     QCOMPARE(FilesBelow(top + "/root"),
              (QStringList{k.soundFolder + "/p/1.wav", k.soundFolder + "/p/2.wav"}));
   }
+
+  // The set-up tool names the database it made ready, but never prints the password.
+  void setupHidesPassword() {
+    const QString top = Fresh("secret");
+    QDir().mkpath(top);
+    QProcess p;
+    p.start(TINDORA_DBSETUP,
+            {"--odbc", QString("DRIVER=SQLite3;Database=%1/lessons.db;PWD=geheim;").arg(top)});
+    QVERIFY(p.waitForFinished(60000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    QVERIFY2(p.exitCode() == 0 && out.contains("PWD=***;"), qPrintable(out));
+    QVERIFY2(!out.contains("geheim"), qPrintable(out));
+  }
 };
 
 QTEST_GUILESS_MAIN(LessonPackTest)

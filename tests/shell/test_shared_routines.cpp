@@ -130,6 +130,8 @@ class SharedRoutinesTest : public QObject {
     QTest::newRow("line break kept") << "two lines\n"
                                      << "two lines\n";
     QTest::newRow("chinese gets a stop") << QStringLiteral("错误") << QStringLiteral("错误.");
+    QTest::newRow("chinese stop kept") << QStringLiteral("请再试。") << QStringLiteral("请再试。");
+    QTest::newRow("chinese bang kept") << QStringLiteral("好！") << QStringLiteral("好！");
     QTest::newRow("empty stays empty") << ""
                                        << "";
   }
