@@ -2,7 +2,6 @@
 // The item editor's "测试" through the real sound path: SDL's disk driver writes what a listener
 // would hear to a file. A file that is no WAV gives the default chime; closing the editor while a
 // long recording plays silences it.
-#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QToolButton>
@@ -13,26 +12,17 @@
 #include "editors/item_editor.h"
 #include "platform/sdl_sound.h"
 #include "platform/sound.h"
+#include "platform/wav_file.h"
 
 namespace {
 
-// A 440 Hz tone at half scale: 16-bit mono, 22050 Hz.
+// A 440 Hz tone at half scale, as the program writes its own recordings.
 QByteArray ToneWav(double seconds) {
-  constexpr int rate = 22050;
-  const auto frames = static_cast<quint32>(seconds * rate);
-  QByteArray wav;
-  QDataStream out(&wav, QIODevice::WriteOnly);
-  out.setByteOrder(QDataStream::LittleEndian);
-  out.writeRawData("RIFF", 4);
-  out << quint32(36 + 2 * frames);
-  out.writeRawData("WAVEfmt ", 8);
-  out << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(2 * rate) << quint16(2)
-      << quint16(16);
-  out.writeRawData("data", 4);
-  out << quint32(2 * frames);
-  for (quint32 i = 0; i < frames; ++i)
-    out << qint16(std::lround(16383 * std::sin(2 * M_PI * 440.0 * i / rate)));
-  return wav;
+  platform::Samples tone(static_cast<size_t>(seconds * platform::kRecordingRate));
+  for (size_t i = 0; i < tone.size(); ++i)
+    tone[i] = static_cast<std::int16_t>(
+        std::lround(16383 * std::sin(2 * M_PI * 440.0 * i / platform::kRecordingRate)));
+  return platform::WavBytes(tone);
 }
 
 }  // namespace

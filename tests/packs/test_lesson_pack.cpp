@@ -13,6 +13,7 @@
 
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
+#include "platform/wav_file.h"
 #include "support/test_db.h"
 
 using testing::AddRows;
@@ -23,18 +24,10 @@ namespace {
 
 // A small PCM WAV whose samples depend on `seed`, so recordings can be told apart by their bytes.
 QByteArray Wav(int seed, int samples = 400) {
-  const auto le32 = [](quint32 v) {
-    return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
-  };
-  QByteArray data;
+  platform::Samples data(static_cast<size_t>(samples));
   quint32 x = quint32(seed);
-  for (int i = 0; i < 2 * samples; ++i) data += char((x = x * 1103515245u + 12345u) >> 24);
-  const QByteArray fmt = QByteArray::fromHex(
-      "010001002256000044ac00000200"
-      "1000");
-  const QByteArray body =
-      "WAVE" + ("fmt " + le32(fmt.size()) + fmt) + ("data" + le32(data.size()) + data);
-  return "RIFF" + le32(body.size()) + body;
+  for (auto& v : data) v = static_cast<std::int16_t>((x = x * 1103515245u + 12345u) >> 16);
+  return platform::WavBytes(data);
 }
 
 QString WriteFile(const QString& path, const QByteArray& bytes) {
