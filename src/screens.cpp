@@ -7,9 +7,9 @@
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
 #include "records/record_window.h"
-#include "shell/about_window.h"
-#include "shell/help_windows.h"
-#include "shell/screen_registry.h"
+#include "app/about_window.h"
+#include "app/help_windows.h"
+#include "app/screen_registry.h"
 
 template <class T>
 static void Register(const char* name) {

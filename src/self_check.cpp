@@ -9,10 +9,10 @@
 
 #include "arithmetic/exercise.h"
 #include "platform/dataset.h"
-#include "shell/install_paths.h"
-#include "shell/lesson_database.h"
-#include "shell/lesson_kinds.h"
-#include "shell/shared_routines.h"
+#include "platform/install_paths.h"
+#include "data/lesson_database.h"
+#include "data/lesson_kinds.h"
+#include "app/shared_routines.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 
 #include "editors/chapter_windows.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 
 namespace {
 

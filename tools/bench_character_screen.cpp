@@ -14,8 +14,8 @@
 
 #include "lessons/character_screen.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QTextStream>
 
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/lesson_kinds.h"
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
-#include "shell/lesson_database.h"
+#include "data/lesson_database.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/recorder.h"
+#include "platform/microphone.h"
 #include "platform/wav_file.h"
-#include "shell/item_recordings.h"
-#include "shell/lesson_kinds.h"
+#include "data/item_recordings.h"
+#include "data/lesson_kinds.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include "platform/dataset.h"
 #include "records/record_store.h"
 #include "records/record_window.h"
-#include "records/recorder.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
+#include "records/practice_log.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 
 using namespace records;
 

@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "platform/dataset.h"
-#include "shell/lesson_database.h"
-#include "shell/lesson_kinds.h"
+#include "data/lesson_database.h"
+#include "data/lesson_kinds.h"
 
 namespace {
 

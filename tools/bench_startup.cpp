@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/main_form.h"
-#include "shell/shared_routines.h"
-#include "shell/startup.h"
+#include "app/main_form.h"
+#include "app/shared_routines.h"
+#include "app/startup.h"
 
 namespace {
 

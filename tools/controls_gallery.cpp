@@ -11,7 +11,7 @@
 
 #include "controls/flat_speed_button.h"
 #include "controls/label_3d.h"
-#include "shell/shared_routines.h"
+#include "app/shared_routines.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "editors/chapter_windows.h"
-#include "shell/lesson_database.h"
+#include "data/lesson_database.h"
 #include "shot_support.h"
 
 int main(int argc, char** argv) {

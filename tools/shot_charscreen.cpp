@@ -12,9 +12,9 @@
 
 #include "lessons/character_screen.h"
 #include "lessons/pronunciation_popup.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
-#include "shell/shared_routines.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
+#include "app/shared_routines.h"
 
 namespace {
 

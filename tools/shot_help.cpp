@@ -8,9 +8,9 @@
 #include <cstdio>
 
 #include "controls/flat_speed_button.h"
-#include "shell/about_window.h"
-#include "shell/app_icon.h"
-#include "shell/help_windows.h"
+#include "app/about_window.h"
+#include "app/app_icon.h"
+#include "app/help_windows.h"
 
 namespace {
 

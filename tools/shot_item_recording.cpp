@@ -17,8 +17,8 @@
 #include "editors/item_editor.h"
 #include "editors/item_recording_controls.h"
 #include "platform/wav_file.h"
-#include "shell/item_recordings.h"
-#include "shell/lesson_kinds.h"
+#include "data/item_recordings.h"
+#include "data/lesson_kinds.h"
 #include "shot_support.h"
 
 int main(int argc, char** argv) {

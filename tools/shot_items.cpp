@@ -13,7 +13,7 @@
 
 #include "editors/item_editor.h"
 #include "editors/item_list.h"
-#include "shell/lesson_database.h"
+#include "data/lesson_database.h"
 #include "shot_support.h"
 
 int main(int argc, char** argv) {

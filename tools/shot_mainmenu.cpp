@@ -8,7 +8,7 @@
 #include <QToolButton>
 #include <cstdio>
 
-#include "shell/main_form.h"
+#include "app/main_form.h"
 
 namespace {
 

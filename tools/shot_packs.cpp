@@ -25,8 +25,8 @@
 #include "editors/chapter_windows.h"
 #include "packs/lesson_pack.h"
 #include "platform/dialogs.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 
 namespace {
 

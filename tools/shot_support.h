@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 
 // The folder named by the first argument (made when missing), else the current one.
 inline QString ShotFolder(int argc, char** argv) {

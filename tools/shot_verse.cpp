@@ -11,8 +11,8 @@
 
 #include "lessons/verse_screen.h"
 #include "platform/sound.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 #include "shot_support.h"
 
 namespace {

@@ -12,9 +12,9 @@
 
 #include "packs/lesson_pack.h"
 #include "self_check.h"
-#include "shell/lesson_database.h"
-#include "shell/lesson_kinds.h"
-#include "shell/schema_migrations.h"
+#include "data/lesson_database.h"
+#include "data/lesson_kinds.h"
+#include "data/schema_migrations.h"
 
 namespace {
 

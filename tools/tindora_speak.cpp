@@ -13,8 +13,8 @@
 #include <QJsonObject>
 #include <cstdio>
 
-#include "shell/item_recordings.h"
-#include "shell/lesson_kinds.h"
+#include "data/item_recordings.h"
+#include "data/lesson_kinds.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "lessons/lesson_frame.h"
 #include "platform/random.h"
 #include "platform/sound.h"
-#include "records/recorder.h"
-#include "shell/screen_registry.h"
-#include "shell/shared_routines.h"
+#include "records/practice_log.h"
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
 
 using drill::Operation;
 

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "arithmetic/exercise.h"
-#include "shell/design_form.h"
+#include "app/design_form.h"
 
 class QLabel;
 class QRadioButton;

@@ -12,9 +12,9 @@
 #include "lessons/lesson_queries.h"
 #include "packs/lesson_pack.h"
 #include "platform/dialogs.h"
-#include "shell/data_module.h"
-#include "shell/shared_routines.h"
-#include "shell/speed_button.h"
+#include "data/data_module.h"
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
 
 namespace {
 

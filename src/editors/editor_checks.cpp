@@ -2,8 +2,8 @@
 #include "editors/editor_checks.h"
 
 #include "platform/gbk.h"
-#include "shell/lesson_kinds.h"
-#include "shell/shared_routines.h"
+#include "data/lesson_kinds.h"
+#include "app/shared_routines.h"
 
 namespace editors {
 

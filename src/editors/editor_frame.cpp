@@ -16,8 +16,8 @@
 #include "platform/dataset.h"
 #include "platform/dataset_model.h"
 #include "platform/dialogs.h"
-#include "shell/shared_routines.h"
-#include "shell/speed_button.h"
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
 
 namespace editors {
 

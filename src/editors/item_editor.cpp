@@ -15,10 +15,10 @@
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
-#include "shell/shared_routines.h"
-#include "shell/speed_button.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
 
 using editors::EditorMode;
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "editors/editor_frame.h"
-#include "shell/lesson_kinds.h"
+#include "data/lesson_kinds.h"
 
 class QLabel;
 class QLineEdit;

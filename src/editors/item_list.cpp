@@ -10,9 +10,9 @@
 
 #include "editors/item_editor.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/screen_registry.h"
-#include "shell/shared_routines.h"
+#include "data/data_module.h"
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "editors/editor_frame.h"
-#include "shell/lesson_kinds.h"
+#include "data/lesson_kinds.h"
 
 class QComboBox;
 class QLabel;

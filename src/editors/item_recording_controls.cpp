@@ -16,8 +16,8 @@
 #include "editors/pinyin.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
-#include "shell/item_recordings.h"
-#include "shell/speed_button.h"
+#include "data/item_recordings.h"
+#include "app/tool_button.h"
 
 namespace editors {
 namespace {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/recorder.h"
+#include "platform/microphone.h"
 
 class QLabel;
 class QToolButton;

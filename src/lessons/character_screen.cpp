@@ -6,10 +6,10 @@
 
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/lesson_kinds.h"
-#include "shell/screen_registry.h"
-#include "shell/shared_routines.h"
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
 
 namespace {
 const QString kSoundField = QStringLiteral("声音");

@@ -3,8 +3,8 @@
 
 #include "lessons/lesson_queries.h"
 #include "platform/logging.h"
-#include "shell/data_module.h"
-#include "shell/lesson_kinds.h"
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
 
 bool LessonBrowser::Failed() {
   m_error = dm->ALLQuery->LastError();

@@ -14,9 +14,9 @@
 #include "controls/label_3d.h"
 #include "lessons/lesson_clock.h"
 #include "platform/clock.h"
-#include "shell/lesson_kinds.h"
-#include "shell/shared_routines.h"
-#include "shell/speed_button.h"
+#include "data/lesson_kinds.h"
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
 
 namespace {
 

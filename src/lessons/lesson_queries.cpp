@@ -3,8 +3,8 @@
 
 #include <QApplication>
 
-#include "shell/data_module.h"
-#include "shell/lesson_kinds.h"
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 

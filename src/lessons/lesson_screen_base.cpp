@@ -8,9 +8,9 @@
 
 #include "lessons/lesson_queries.h"
 #include "platform/sound.h"
-#include "shell/lesson_kinds.h"
-#include "shell/screen_registry.h"
-#include "shell/shared_routines.h"
+#include "data/lesson_kinds.h"
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
 
 namespace {
 void StopSound() { platform::PlaySound(QString()); }

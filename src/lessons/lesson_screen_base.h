@@ -7,7 +7,7 @@
 #include "lessons/lesson_browser.h"
 #include "lessons/lesson_frame.h"
 #include "lessons/lesson_screen.h"
-#include "shell/design_form.h"
+#include "app/design_form.h"
 
 class QTimer;
 class BusyCursor;

@@ -13,8 +13,8 @@
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "records/recorder.h"
-#include "shell/shared_routines.h"
+#include "records/practice_log.h"
+#include "app/shared_routines.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "records/recorder.h"
-#include "shell/data_module.h"
-#include "shell/shared_routines.h"
+#include "records/practice_log.h"
+#include "data/data_module.h"
+#include "app/shared_routines.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "lessons/lesson_screen_base.h"
-#include "shell/lesson_kinds.h"
+#include "data/lesson_kinds.h"
 
 class QFrame;
 class QKeyEvent;

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "shell/lesson_kinds.h"
+#include "data/lesson_kinds.h"
 
 namespace packs {
 

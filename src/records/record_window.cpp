@@ -23,10 +23,10 @@
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "records/record_store.h"
-#include "records/recorder.h"
-#include "shell/data_module.h"
-#include "shell/shared_routines.h"
-#include "shell/speed_button.h"
+#include "records/practice_log.h"
+#include "data/data_module.h"
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
 
 using namespace records;
 

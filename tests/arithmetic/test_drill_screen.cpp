@@ -9,7 +9,7 @@
 #include "arithmetic/drill_screen.h"
 #include "controls/flat_speed_button.h"
 #include "platform/random.h"
-#include "shell/screen_registry.h"
+#include "app/screen_registry.h"
 #include "support/fakes.h"
 
 namespace {

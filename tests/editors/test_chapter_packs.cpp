@@ -9,7 +9,7 @@
 #include "editors/chapter_windows.h"
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
+#include "data/data_module.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "editors/editor_checks.h"
-#include "shell/lesson_kinds.h"
+#include "data/lesson_kinds.h"
 
 using editors::CheckEntries;
 using editors::CheckStep;

@@ -10,8 +10,8 @@
 
 #include "editors/item_editor.h"
 #include "editors/item_recording_controls.h"
-#include "platform/recorder.h"
-#include "shell/item_recordings.h"
+#include "platform/microphone.h"
+#include "data/item_recordings.h"
 #include "support/fakes.h"
 
 #define SDL_MAIN_HANDLED

@@ -23,9 +23,9 @@
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/lesson_database.h"
-#include "shell/shared_routines.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
+#include "app/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

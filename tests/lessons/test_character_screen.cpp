@@ -16,9 +16,9 @@
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
-#include "shell/data_module.h"
-#include "shell/screen_registry.h"
-#include "shell/shared_routines.h"
+#include "data/data_module.h"
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

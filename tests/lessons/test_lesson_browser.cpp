@@ -7,8 +7,8 @@
 
 #include "lessons/lesson_browser.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/lesson_kinds.h"
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
 #include "support/test_db.h"
 
 using testing::TestDataModule;

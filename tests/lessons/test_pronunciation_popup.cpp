@@ -11,7 +11,7 @@
 
 #include "lessons/pronunciation_popup.h"
 #include "platform/sound.h"
-#include "shell/shared_routines.h"
+#include "app/shared_routines.h"
 #include "support/fakes.h"
 
 using testing::FakeClock;

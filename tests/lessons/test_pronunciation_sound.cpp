@@ -10,7 +10,7 @@
 
 #include "lessons/pronunciation_popup.h"
 #include "platform/sound.h"
-#include "shell/shared_routines.h"
+#include "app/shared_routines.h"
 
 #if __has_include("platform/sdl_sound.h")
 #include "platform/sdl_sound.h"

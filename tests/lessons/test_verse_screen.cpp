@@ -25,9 +25,9 @@
 #include "lessons/lesson_clock.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
-#include "shell/data_module.h"
-#include "shell/screen_registry.h"
-#include "shell/shared_routines.h"
+#include "data/data_module.h"
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "platform/dataset.h"
-#include "shell/lesson_kinds.h"
+#include "data/lesson_kinds.h"
 
 namespace testing {
 
@@ -122,8 +122,8 @@ bool TestDatabase::RunAdmin(const QStringList& statements, QString* error) const
 
 }  // namespace testing
 
-#include "shell/data_module.h"
-#include "shell/lesson_kinds.h"
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
 
 namespace testing {
 

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "shell/lesson_database.h"
+#include "data/lesson_database.h"
 
 namespace testing {
 

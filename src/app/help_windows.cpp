@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/help_windows.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/shared_routines.h"
+
+namespace {
+
+// The pages give whole-window sizes; this is the frame of an ordinary captioned window around
+// the client area.
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 27;
+
+// 宋体 with half-width Latin letters and spaces, so that the indented continuation lines and the
+// numbered steps line up as written.
+QFont MemoFont() {
+  QFont f = SongFont(12);
+  f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                 QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Serif CJK SC")});
+  f.setStyleHint(QFont::TypeWriter);
+  return f;
+}
+
+}  // namespace
+
+const HelpPage& CharacterHelpPage() {
+  static const HelpPage page{
+      QStringLiteral("使用方法"),
+      QPoint(159, 83),
+      QSize(479, 467),
+      {
+          QStringLiteral("               使用说明(请把声音音量放大)"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  1.先根据教学需要编辑章节,如:第一章,第二章..."),
+          QStringLiteral("  2.每个章节可以安排最多25个字来学习,每个字的录音必须先"),
+          QStringLiteral("    制作好,然后在编辑字时就可以选择*.wav文件"),
+          QStringLiteral("  3.在主界面只要小朋友点击字,它就会弹出一个窗口,系统会自动"),
+          QStringLiteral("    发音3次,小朋友这时可以跟着发音一起读,一起学字了,"),
+          QStringLiteral("    3次发音完成后,窗口会自动关闭,"),
+          QStringLiteral("    接着小朋友再按另一个字继续学..."),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  注意："),
+          QStringLiteral("   1  声音文件可以自己灵活录制,然后才可以编辑字"),
+          QStringLiteral(
+              "      如:先录音好字<一> ,声音文件保存在安装目录下<字语音库/一.WAV>,然后在"),
+          QStringLiteral("      编辑字(新增或修改，如：<一> )时选择<字语音库/一.WAV>就可以了"),
+          QStringLiteral(""),
+          QStringLiteral("   2  第一次使用时,本程序有自带库,你只需在编辑(修改)字（如：<一> ）时"),
+          QStringLiteral("      选择目录<字语音库/一.WAV >里对应的声音文件就可以开始试用使用了 "),
+          QStringLiteral(""),
+          QStringLiteral("   3  编辑章节时, 章号或章节名称都不能重复"),
+          QStringLiteral("      编辑字时,字号或字都不能重复   "),
+          QStringLiteral(""),
+          QStringLiteral(""),
+      }};
+  return page;
+}
+
+const HelpPage& PoemHelpPage() {
+  static const HelpPage page{
+      QStringLiteral("使用说明"),
+      QPoint(131, 58),
+      QSize(527, 501),
+      {
+          QStringLiteral("               使用说明(请把声音音量放大)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.先根据教学需要编辑章节,如:古诗,现代诗..."),
+          QStringLiteral("  2.每个章节可以安排最多20首诗来学习,每首诗的录音必须先"),
+          QStringLiteral("    制作好,然后在编辑诗时就可以选择*.wav文件"),
+          QStringLiteral("  3.在主界面只要小朋友点击诗名,就会显示诗的内容,如果想"),
+          QStringLiteral("    发音朗读,可按<朗读>按钮(或者双击左边的诗名就可自动朗读),"),
+          QStringLiteral("    小朋友这时可以跟着语音一起朗读,一起学诗了,"),
+          QStringLiteral("    接着小朋友可按<上一首>或<下一首>继续学诗了..."),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1  声音文件可以自己灵活录制,然后才可以编辑诗"),
+          QStringLiteral(
+              "      如:先录音好诗<静夜思> , 声音文件保存在安装目录下<诗语音库/静夜思.WAV>,然"),
+          QStringLiteral(
+              "      后在编辑诗(新增或修改,如：<静夜思> )时选择<诗语音库/静夜思.WAV>就可以了"),
+          QStringLiteral(""),
+          QStringLiteral(
+              "   2  第一次使用时,本程序有自带库,你只需在编辑(修改)诗（如：<静夜思> ）时"),
+          QStringLiteral(
+              "      选择目录<诗语音库/静夜思.WAV >里对应的声音文件就可以开始试用使用了 "),
+          QStringLiteral(""),
+          QStringLiteral("   3  编辑章节时, 章号或章节名称都不能重复"),
+          QStringLiteral("      编辑诗时,诗号或诗名都不能重复"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+      }};
+  return page;
+}
+
+const HelpPage& EnglishHelpPage() {
+  static const HelpPage page{
+      QStringLiteral("使用说明"),
+      QPoint(153, 59),
+      QSize(520, 495),
+      {
+          QStringLiteral("               使用说明(请把声音音量放大)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.先根据教学需要编辑章节,如:单词,日常用语..."),
+          QStringLiteral("  2.每章节可以安排最多20句英语来学习,每句英语的录音必须先"),
+          QStringLiteral("    制作好,然后在编辑英语时就可以选择*.wav文件"),
+          QStringLiteral("  3.在主界面只要小朋友点击英语名,就会显示英语的汉语翻译,如果想"),
+          QStringLiteral("    发音朗读,可按<朗读>按钮(或者双击左边的英语名就可自动朗读),"),
+          QStringLiteral("    小朋友这时可以跟着语音一起朗读,一起学英语了,"),
+          QStringLiteral("    接着小朋友可按<上一句>或<下一句>继续学英语了..."),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1  声音文件可以自己灵活录制,然后才可以编辑英语"),
+          QStringLiteral("      如:先录音好英语<FATHER> , 声音文件保存在安装目录下<英语语音库"),
+          QStringLiteral("      /FATHER.WAV>,然后在编辑英语(新增或修改，如：<FATHER> )时"),
+          QStringLiteral("      选择<英语语音库/FATHER.WAV>就可以了"),
+          QStringLiteral(""),
+          QStringLiteral(
+              "   2  第一次使用时,本程序有自带库,你只需在编辑(修改)英语（如：< FATHER > ）时"),
+          QStringLiteral(
+              "      选择目录<英语语音库/FATHER.WAV >里对应的声音文件就可以开始试用使用了 "),
+          QStringLiteral(""),
+          QStringLiteral("   3  编辑章节时, 章号或章节名称都不能重复"),
+          QStringLiteral("      编辑英语时,语号或英语名都不能重复"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+      }};
+  return page;
+}
+
+const HelpPage& ArithmeticHelpPage() {
+  static const HelpPage page{
+      QStringLiteral("使用说明"),
+      QPoint(156, 72),
+      QSize(456, 474),
+      {
+          QStringLiteral("               使用说明(请把声音音量放大)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.按<开始练习>,即可开始练习算数了"),
+          QStringLiteral("  2.在练习期间可以随意选择是加法运算还是减法运算"),
+          QStringLiteral("  3.每次记分以5题为标准,20分一题."),
+          QStringLiteral("    每次等题目发音完毕后,小朋友即可按最下面的数字符号确定你的答案"),
+          QStringLiteral("  4.如果答对了系统会加分20分;如果不知道答案请按<提示答案>,"),
+          QStringLiteral("    则本题没有得分"),
+          QStringLiteral("  5.按<下一题>继续下一题的练习..."),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1 每次题目开始时,小朋友必须等题目发音完毕后,才可以选择答案"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+      }};
+  return page;
+}
+
+THelpForm::THelpForm(QWidget* owner, const HelpPage& page)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
+      ME1(new QPlainTextEdit(this)) {
+  setWindowTitle(page.caption);
+  setFixedSize(page.size.width() - kFrameWidth, page.size.height() - kFrameHeight);
+  move(page.position);
+
+  ME1->setObjectName(QStringLiteral("ME1"));
+  ME1->setFont(MemoFont());
+  ME1->setReadOnly(true);
+  ME1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  ME1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ME1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette memoPalette = ME1->palette();
+  memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Button));
+  ME1->setPalette(memoPalette);
+  ME1->setPlainText(page.lines.join(QLatin1Char('\n')));
+  // A narrow margin, as an edit box has, keeps the longest page clear of scrolling.
+  ME1->document()->setDocumentMargin(2);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(ME1);
+}
+
+// Only the close box closes a help window; Escape is not a way out of it.
+void THelpForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/main_form.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QToolButton>
+
+#include "platform/dialogs.h"
+#include "app/application.h"
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+// Every label lets the background picture show through it.
+TLabel3D* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
+                    TColor color, TLabel3DBevel bevel) {
+  auto* label = new TLabel3D(text, parent);
+  label->setObjectName(QLatin1String(name));
+  label->setFont(font);
+  label->setFontColor(color);
+  label->setBevel(bevel);
+  label->setTransparent(true);
+  return label;
+}
+
+// A menu button: the toolkit's flat speed button with its name, hint and bold caption.
+QToolButton* MenuButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        int fontPx, const QString& picture, int pictureSize, const QRect& rect) {
+  QToolButton* button = MakeSpeedButton(parent, text, QIcon(picture), rect, pictureSize);
+  button->setObjectName(QLatin1String(name));
+  button->setToolTip(hint);
+  button->setFont(SongFont(fontPx, true));
+  QPalette pal = button->palette();
+  pal.setColor(QPalette::ButtonText, Qt::black);
+  button->setPalette(pal);
+  return button;
+}
+
+// Places a label of fixed design size, letting it grow downwards when the font's line is taller
+// (the CJK fonts standing in for 宋体 have more room above and below the glyphs).
+void PlaceFixed(TLabel3D* label, int left, int top, int width, int height) {
+  label->setAutoSize(false);
+  label->setGeometry(left, top, width, qMax(height, label->fontMetrics().height()));
+}
+
+}  // namespace
+
+TStretchedImage::TStretchedImage(const QString& file, QWidget* parent)
+    : QWidget(parent), m_picture(file) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TStretchedImage::paintEvent(QPaintEvent*) {
+  const qreal dpr = devicePixelRatioF();
+  const QSize device = (QSizeF(size()) * dpr).toSize();
+  if (m_scaled.size() != device && !m_picture.isNull()) {
+    m_scaled = m_picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_scaled.setDevicePixelRatio(dpr);
+  }
+  QPainter p(this);
+  p.drawPixmap(0, 0, m_scaled);
+}
+
+TMainForm::TMainForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_area(new QWidget(this)) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(kApplicationTitle);
+
+  Image1 = new TStretchedImage(QStringLiteral(":/images/menu_background.jpg"), this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->lower();
+
+  m_area->setObjectName(QStringLiteral("designArea"));
+  m_area->setFixedSize(kDesignWidth, kDesignHeight);
+  QWidget* a = m_area;
+
+  XTLB = MakeLabel(a, "XTLB", QStringLiteral("Tindora V6.0"), SongFont(32, true),
+                   RGBColor(255, 0, 0), bvLowered);
+  XTLB->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  PlaceFixed(XTLB, 16, 21, 647, 33);
+
+  comlb = MakeLabel(a, "comlb", QStringLiteral("Quorvex"), SongFont(14, true, true, true),
+                    RGBColor(0, 128, 0), bvLowered);
+  PlaceFixed(comlb, 24, 88, 135, 14);
+  comlb->setToolTip(QStringLiteral("欢迎访问我们站点"));
+  comlb->setCursor(Qt::PointingHandCursor);
+  comlb->installEventFilter(this);
+
+  const QFont stepFont = SongFont(21, true);
+  const TColor blue = RGBColor(0, 0, 255);
+  Label3D2 = MakeLabel(a, "Label3D2", QStringLiteral("第一步"), stepFont, blue, bvLowered);
+  Label3D2->move(90, 192);
+  Label3D3 = MakeLabel(a, "Label3D3", QStringLiteral("第二步"), stepFont, blue, bvLowered);
+  Label3D3->move(354, 192);
+  Label3D4 = MakeLabel(a, "Label3D4", QStringLiteral("第三步"), stepFont, blue, bvLowered);
+  Label3D4->move(610, 192);
+  const QFont arrowFont = SongFont(56, true);
+  Label3D5 = MakeLabel(a, "Label3D5", QStringLiteral("→"), arrowFont, clBlack, bvLowered);
+  Label3D5->move(226, 248);
+  Label3D6 = MakeLabel(a, "Label3D6", QStringLiteral("→"), arrowFont, clBlack, bvLowered);
+  Label3D6->move(490, 248);
+
+  szsb = MenuButton(a, "szsb", QStringLiteral("幼儿识字"),
+                    QStringLiteral("发音识字，小朋友快快来学哦"), 19,
+                    QStringLiteral(":/images/menu_characters.png"), 32, QRect(68, 232, 119, 84));
+  xssb = MenuButton(a, "xssb", QStringLiteral("幼儿学诗"),
+                    QStringLiteral("朗读学诗，小朋友快快来学哦"), 19,
+                    QStringLiteral(":/images/menu_poems.png"), 32, QRect(328, 232, 119, 84));
+  xyysb = MenuButton(a, "xyysb", QStringLiteral("幼儿学英语"),
+                     QStringLiteral("发音学英语，小朋友快快来学哦"), 19,
+                     QStringLiteral(":/images/menu_english.png"), 32, QRect(588, 232, 119, 84));
+  SSSB = MenuButton(a, "SSSB", QStringLiteral("幼儿算数"),
+                    QStringLiteral("有趣的幼儿算数教学，小朋友快快来学哦"), 19,
+                    QStringLiteral(":/images/menu_arithmetic.png"), 32, QRect(68, 360, 119, 84));
+  ABOUTSB =
+      MenuButton(a, "ABOUTSB", QStringLiteral("关于版权"), QStringLiteral("关于系统版权与用户信息"),
+                 12, QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
+  RECORDSB = MenuButton(a, "RECORDSB", QStringLiteral("学习记录"),
+                        QStringLiteral("看看孩子学了什么（给家长和老师）"), 12,
+                        QStringLiteral(":/images/menu_records.png"), 16, QRect(301, 493, 61, 40));
+  MINISB = MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
+                      QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
+  QuitSb = MenuButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
+                      QStringLiteral(":/images/menu_quit.png"), 16, QRect(554, 493, 67, 40));
+
+  connect(szsb, &QToolButton::clicked, this, &TMainForm::szsbClick);
+  connect(xssb, &QToolButton::clicked, this, &TMainForm::xssbClick);
+  connect(xyysb, &QToolButton::clicked, this, &TMainForm::xyysbClick);
+  connect(SSSB, &QToolButton::clicked, this, &TMainForm::SSSBClick);
+  connect(ABOUTSB, &QToolButton::clicked, this, &TMainForm::ABOUTSBClick);
+  connect(RECORDSB, &QToolButton::clicked, this, &TMainForm::RECORDSBClick);
+  connect(MINISB, &QToolButton::clicked, this, &TMainForm::MINISBClick);
+  connect(QuitSb, &QToolButton::clicked, this, &TMainForm::QuitSbClick);
+
+  resize(kDesignWidth, kDesignHeight);
+  setWindowState(Qt::WindowMaximized);
+}
+
+TMainForm::~TMainForm() {
+  if (MainForm == this) MainForm = nullptr;
+}
+
+bool TMainForm::CheckIntegerEdit(QLineEdit* edit) { return ::CheckIntegerEdit(edit); }
+
+void TMainForm::szsbClick() { ShowScreen(QStringLiteral("TszmainForm"), this); }
+void TMainForm::xssbClick() { ShowScreen(QStringLiteral("TxsmainForm"), this); }
+void TMainForm::xyysbClick() { ShowScreen(QStringLiteral("TXYYMAINForm"), this); }
+void TMainForm::SSSBClick() { ShowScreen(QStringLiteral("TYSMAINForm"), this); }
+void TMainForm::ABOUTSBClick() { ShowScreen(QStringLiteral("TAboutForm"), this); }
+void TMainForm::RECORDSBClick() { ShowScreen(QStringLiteral("TRecordsForm"), this); }
+void TMainForm::MINISBClick() { MinimizeApplication(); }
+
+void TMainForm::QuitSbClick() {
+  const int answer = platform::MessageBox(this, QStringLiteral("欢迎使用本系统，确定要退出吗?"),
+                                          QStringLiteral("系统信息"),
+                                          platform::MB_YESNO | platform::MB_ICONQUESTION);
+  if (answer != platform::IDYES) return;
+  MinimizeApplication();
+  QCoreApplication::quit();
+}
+
+void TMainForm::comlbClick() { platform::OpenUrl(kMakerWebAddress); }
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Image1->setGeometry(rect());
+  m_area->move(qMax(0, (width() - m_area->width()) / 2),
+               qMax(0, (height() - m_area->height()) / 2));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Taking the press makes the label the receiver of the release.
+  if (watched == comlb && event->type() == QEvent::MouseButtonPress) return true;
+  if (watched == comlb && event->type() == QEvent::MouseButtonRelease) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    // A click: released over the label with the left button.
+    if (mouse->button() == Qt::LeftButton && comlb->rect().contains(mouse->position().toPoint())) {
+      comlbClick();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/startup.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTranslator>
+#include <csignal>
+
+#include "platform/sound.h"
+#include "records/practice_log.h"
+#include "app/app_icon.h"
+#include "app/application.h"
+#include "data/data_module.h"
+#include "platform/install_paths.h"
+#include "app/main_form.h"
+#include "app/screen_registry.h"
+#include "app/screen_scale.h"
+#include "app/shared_routines.h"
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM (logout, shutdown, kill) and SIGINT (Ctrl-C) end the message loop, so the program ends
+// the ordinary way and closes its connection. The handler only writes to a pipe; the loop reads it.
+void EndOnTerminationSignals(QObject* owner) {
+  if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+  QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+    char byte;
+    [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+    QApplication::exit(0);
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
+  PrepareScreenScale(argc, argv);
+  TApplication app(argc, argv);
+  QApplication::setApplicationName(kApplicationTitle);
+  QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));
+  // Qt's own dialogs (the lesson packs' file dialog) speak Chinese like the rest of the program.
+  auto* qtTexts = new QTranslator(&app);
+  if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(qtTexts);
+  platform::SetSoundNameResolver(SoundFilePath);  // drill sounds from any working folder
+  RegisterAllScreens();
+  EndOnTerminationSignals(&app);
+
+  // The first window made is the main window: closing it ends the message loop.
+  MainForm = new TMainForm;
+  dm = CreateDataModule(MainForm);
+  if (!dm) {
+    delete MainForm;
+    return 1;
+  }
+  records::Start(dm->ConnectionName());
+  // Fill the screen even where no window manager honours "maximised".
+  MainForm->setGeometry(MainForm->screen()->availableGeometry());
+  MainForm->showMaximized();
+  if (shown) shown(MainForm);
+  const int status = QApplication::exec();
+  delete MainForm;
+  records::Stop();
+  delete dm;
+  dm = nullptr;
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
+  return status;
+}

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "data/data_module.h"
+
+#include <QSqlDatabase>
+#include <memory>
+
+#include "platform/dialogs.h"
+#include "data/schema_migrations.h"
+#include "app/shared_routines.h"
+
+Tdm* dm = nullptr;
+
+namespace {
+QString NextConnectionName() {
+  static int count = 0;
+  return ++count == 1 ? QStringLiteral("ADOConnection1")
+                      : QStringLiteral("ADOConnection1-%1").arg(count);
+}
+}  // namespace
+
+Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
+    : QObject(parent), m_connection(NextConnectionName()) {
+  SYSTable = new platform::Dataset(m_connection, this);
+  SYSTable->SetTableName(QStringLiteral("SYS"));
+  ALLQuery = new platform::Dataset(m_connection, this);
+  ALLQuery->SqlAdd(QStringLiteral("select * from ZJ"));
+  goQuery = new platform::Dataset(m_connection, this);
+  goQuery->SqlAdd(QStringLiteral("select * from szSound"));
+  ALLQueryds = new platform::DatasetModel(ALLQuery, this);
+  nameQuery = new platform::Dataset(m_connection, this);
+  nameQuery->SqlAdd(QStringLiteral("select * from ZJ"));
+  goQueryds = new platform::DatasetModel(goQuery, this);
+
+  m_connected = OpenConnection(m_connection, spec, &m_error, &m_dataSourceMissing);
+  if (!m_connected) return;
+  // A database made by an older version gets the newer tables before any screen reads it.
+  if (!MigrateSchema(m_connection, &m_error)) {
+    m_connected = false;
+    m_schemaFailed = true;
+    QSqlDatabase::database(m_connection, false).close();
+    return;
+  }
+  for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
+    if (d->Active()) continue;
+    if (!d->Open()) {
+      ReportError(d->LastError());
+      break;
+    }
+  }
+}
+
+Tdm::~Tdm() {
+  for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) d->Close();
+  {
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (db.isValid()) db.close();
+  }
+  QSqlDatabase::removeDatabase(m_connection);
+}
+
+namespace {
+
+Tdm* OpenEmbedded(QWidget* owner) {
+  const QString path = EmbeddedDatabasePath();
+  QString error, notice;
+  std::unique_ptr<Tdm> module;
+  if (EnsureEmbeddedDatabase(path, &error, &notice)) {
+    if (!notice.isEmpty())
+      platform::MessageBox(owner, notice, kApplicationTitle,
+                           platform::MB_OK | platform::MB_ICONWARNING);
+    module = std::make_unique<Tdm>(EmbeddedSpec(path));
+    if (module->Connected()) return module.release();
+    error = module->ConnectError();
+  }
+  platform::MessageBox(owner, QStringLiteral("无法打开课程数据库 %1。\n%2").arg(path, error),
+                       kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
+  return nullptr;
+}
+
+}  // namespace
+
+Tdm* CreateDataModule(QWidget* owner) {
+  const ConnectionSpec source = LessonDataSource();
+  // The embedded default only when no such data source is defined at all: one that is defined
+  // but fails (driver not installed, broken entry) must not silently open other lessons.
+  if (!DataSourceDefined(source.databaseName)) return OpenEmbedded(owner);
+  auto module = std::make_unique<Tdm>(source);
+  if (module->Connected()) return module.release();
+  const QString text = module->SchemaFailed()
+                           ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
+                           : QStringLiteral("无法连接数据源 %1。\n%2");
+  platform::MessageBox(owner, text.arg(source.label, module->ConnectError()), kApplicationTitle,
+                       platform::MB_OK | platform::MB_ICONERROR);
+  return nullptr;
+}

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The data module: the one lesson-database connection and the shared query objects every screen
+// and editor works through.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "platform/dataset.h"
+#include "platform/dataset_model.h"
+#include "data/lesson_database.h"
+
+class QWidget;
+
+class Tdm : public QObject {
+  Q_OBJECT
+ public:
+  // Connects as `spec` says; when that succeeds, opens the datasets in creation order. An error
+  // while opening them goes to the application-wide error report and the rest stay closed.
+  explicit Tdm(const ConnectionSpec& spec, QObject* parent = nullptr);
+  ~Tdm() override;  // closes the connection
+
+  bool Connected() const { return m_connected; }
+  QString ConnectError() const { return m_error; }
+  bool DataSourceMissing() const { return m_dataSourceMissing; }
+  // Connected, but the schema could not be brought to this program's version.
+  bool SchemaFailed() const { return m_schemaFailed; }
+  QString ConnectionName() const { return m_connection; }  // ADOConnection1's role
+
+  platform::Dataset* SYSTable = nullptr;
+  platform::Dataset* ALLQuery = nullptr;
+  platform::Dataset* goQuery = nullptr;
+  platform::DatasetModel* ALLQueryds = nullptr;
+  platform::Dataset* nameQuery = nullptr;
+  platform::DatasetModel* goQueryds = nullptr;
+
+ private:
+  QString m_connection;
+  bool m_connected = false;
+  bool m_dataSourceMissing = false;
+  bool m_schemaFailed = false;
+  QString m_error;
+};
+
+extern Tdm* dm;
+
+// Start-up's connection: the data source "EDUqvlp"; when it is not defined, the embedded default.
+// Any other failure is told to the user (owner `owner`) and gives nullptr: the program must end.
+Tdm* CreateDataModule(QWidget* owner);

@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The embedded lesson database: checked on every start, built on first use, damaged files moved
+// aside for rescue.
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+#include <atomic>
+
+#include "platform/logging.h"
+#include "data/lesson_database.h"
+#include "data/lesson_kinds.h"
+#include "data/schema_migrations.h"
+
+namespace {
+
+enum class FileState { Missing, Empty, Damaged, Unreadable, Incomplete, IncompleteWithLessons, Ok };
+
+struct Check {
+  FileState state = FileState::Missing;
+  QString why;  // SQLite's words, for the message
+};
+
+QStringList LessonTables() {
+  QStringList tables{QStringLiteral("SYS")};
+  for (const LessonKind* kind : AllKinds()) tables << kind->chapterTable << kind->itemTable;
+  return tables;
+}
+
+// A connection of its own on `path` for the length of one job.
+class Connection {
+ public:
+  explicit Connection(const QString& path) {
+    static std::atomic<int> count{0};
+    m_name = QStringLiteral("tindora-embedded-%1").arg(++count);
+    QString error;
+    m_open = OpenConnection(m_name, EmbeddedSpec(path), &error);
+  }
+  ~Connection() {
+    QSqlDatabase::database(m_name, false).close();
+    QSqlDatabase::removeDatabase(m_name);
+  }
+  bool open() const { return m_open; }
+  const QString& name() const { return m_name; }
+
+ private:
+  QString m_name;
+  bool m_open = false;
+};
+
+bool IsDamage(const QSqlError& e) {
+  // SQLITE_CORRUPT 11, SQLITE_NOTADB 26.
+  return e.nativeErrorCode() == QLatin1String("11") || e.nativeErrorCode() == QLatin1String("26") ||
+         e.text().contains(QLatin1String("malformed")) ||
+         e.text().contains(QLatin1String("not a database"));
+}
+
+Check Inspect(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return {FileState::Missing, {}};
+  if (info.size() == 0) return {FileState::Empty, {}};
+  Connection c(path);
+  if (!c.open()) return {FileState::Unreadable, QStringLiteral("无法打开")};
+  QSqlQuery q(QSqlDatabase::database(c.name(), false));
+  if (!q.exec(QStringLiteral("pragma quick_check")) || !q.next())
+    return {IsDamage(q.lastError()) ? FileState::Damaged : FileState::Unreadable,
+            q.lastError().text().trimmed()};
+  if (q.value(0).toString() != QLatin1String("ok"))
+    return {FileState::Damaged, q.value(0).toString()};
+  const QStringList present = QSqlDatabase::database(c.name(), false).tables();
+  bool complete = true, lessons = false;
+  for (const QString& table : LessonTables()) {
+    if (!present.contains(table, Qt::CaseInsensitive)) {
+      complete = false;
+      continue;
+    }
+    QSqlQuery rows(QSqlDatabase::database(c.name(), false));
+    if (rows.exec(QStringLiteral("select 1 from %1 limit 1").arg(table)) && rows.next())
+      lessons = true;
+  }
+  if (!complete)
+    return {lessons ? FileState::IncompleteWithLessons : FileState::Incomplete,
+            QStringLiteral("缺少课程表")};
+  return {FileState::Ok, {}};
+}
+
+// Removes the file and what SQLite keeps beside it.
+void RemoveWithJournal(const QString& path) {
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+    QFile::remove(path + QLatin1String(suffix));
+}
+
+// Moves the file (and its journal) aside under a dated name; returns that name, empty on failure.
+QString MoveAside(const QString& path) {
+  const QString aside = path + QStringLiteral(".damaged-") +
+                        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+  if (!QFile::rename(path, aside)) return {};
+  for (const char* suffix : {"-journal", "-wal", "-shm"})
+    QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
+  return aside;
+}
+
+// Builds schema and sample course under a unique name and publishes the file whole.
+bool Build(const QString& path, QString* error) {
+  QTemporaryFile partial(path + QStringLiteral(".XXXXXX.new"));
+  if (!partial.open()) {
+    if (error) *error = QStringLiteral("无法在 %1 建立文件").arg(QFileInfo(path).absolutePath());
+    return false;
+  }
+  partial.close();
+  bool ok = false;
+  {
+    Connection c(partial.fileName());
+    ok = c.open() && CreateSchema(c.name(), error) &&
+         LoadCourse(c.name(), SampleCourseJson(), InstallationFolder(), error);
+  }
+  if (ok && !QFile::rename(partial.fileName(), path)) {
+    if (error) *error = QStringLiteral("无法建立数据库文件 %1").arg(path);
+    ok = false;
+  }
+  if (ok) partial.setAutoRemove(false);
+  qCInfo(lcDb) << "embedded database built:" << path << ok;
+  return ok;
+}
+
+}  // namespace
+
+bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  // Two first starts at the same moment: the second waits for the first and finds its file.
+  QLockFile lock(path + QStringLiteral(".lock"));
+  if (!lock.tryLock(60000)) {
+    if (error)
+      *error = QStringLiteral("课程数据库 %1 正被另一个 Tindora 使用，请稍后再试。").arg(path);
+    return false;
+  }
+  const Check check = Inspect(path);
+  switch (check.state) {
+    case FileState::Ok: {
+      Connection c(path);
+      return c.open() && MigrateSchema(c.name(), error);
+    }
+    case FileState::Unreadable:
+      if (error)
+        *error =
+            QStringLiteral("课程数据库文件 %1 无法读取（%2）。请检查这个文件和它所在文件夹的权限。")
+                .arg(path, check.why);
+      return false;
+    case FileState::Empty:
+    case FileState::Incomplete:
+      // Nothing of the user's is in it: an interrupted build.
+      qCInfo(lcDb) << "embedded database holds no lessons, built anew:" << path;
+      RemoveWithJournal(path);
+      break;
+    case FileState::Damaged:
+    case FileState::IncompleteWithLessons: {
+      const QString aside = MoveAside(path);
+      if (aside.isEmpty()) {
+        if (error)
+          *error = QStringLiteral(
+                       "课程数据库文件 %1 已损坏，也无法移开。请把它移到别处保存后再启动本程序。")
+                       .arg(path);
+        return false;
+      }
+      qCWarning(lcDb) << "embedded database damaged, moved aside:" << path << check.why << aside;
+      if (notice)
+        *notice = QStringLiteral(
+                      "课程数据库文件 %1 已损坏（%2），已原样移到\n%3\n保存，没有删除。\n"
+                      "程序已重新建立示例课程。若要找回原来的课程，请把那个文件交给管理员修复。")
+                      .arg(path, check.why, aside);
+      break;
+    }
+    case FileState::Missing:
+      break;
+  }
+  return Build(path, error);
+}

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "data/item_recordings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include "data/lesson_kinds.h"
+
+namespace {
+
+// Pauses inside synthesised speech are cut to this many seconds: short files, brisk reading.
+constexpr double kMaxPause = 0.25;
+
+bool HasHan(const QString& s) {
+  for (const uint c : s.toUcs4())
+    if (QChar::script(c) == QChar::Script_Han) return true;
+  return false;
+}
+
+}  // namespace
+
+QString RecordingsFolder(const LessonKind& kind) {
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+      .filePath(kind.soundFolder);
+}
+
+QString RecordingFileName(const LessonKind& kind, const QString& name) {
+  QString base = name.trimmed();
+  if (kind.id == LessonKindId::English)
+    base = base.toUpper().replace(QLatin1Char(' '), QLatin1Char('_'));
+  static const QRegularExpression forbidden(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+  base.replace(forbidden, QStringLiteral("_"));
+  if (base.startsWith(QLatin1Char('.'))) base.replace(0, 1, QLatin1Char('_'));  // not hidden
+  return base + QStringLiteral(".wav");
+}
+
+QString FreeFilePath(const QString& path) {
+  const QFileInfo info(path);
+  QString candidate = path;
+  for (int n = 2; QFileInfo::exists(candidate); ++n)
+    candidate = info.dir().filePath(
+        QStringLiteral("%1(%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
+  return candidate;
+}
+
+ItemSpeech SpeechFor(const LessonKind& kind, const QString& name, const QString& text) {
+  ItemSpeech s;
+  switch (kind.id) {
+    case LessonKindId::Character: {
+      // "yī  一个  一天": the leading Latin words are the reading, the first Han word an example.
+      const QStringList words =
+          text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+      QStringList reading;
+      QString example;
+      for (const QString& w : words) {
+        if (HasHan(w)) {
+          example = w;
+          break;
+        }
+        if (example.isEmpty()) reading << w;
+      }
+      s.text = reading.isEmpty() ? name.trimmed() : reading.join(QLatin1Char(' '));
+      if (!example.isEmpty()) s.text += QStringLiteral("，") + example;
+      s.settings = {platform::Voice::Mandarin, 150, 50};
+      break;
+    }
+    case LessonKindId::Poem: {
+      QStringList parts{name.trimmed()};
+      for (QString line : QString(text)
+                              .replace(QStringLiteral("·"), QStringLiteral("，"))
+                              .split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        while (!line.isEmpty() && QStringLiteral("。，！？").contains(line.back())) line.chop(1);
+        if (!line.isEmpty()) parts << line;
+      }
+      s.text = parts.join(QStringLiteral("。")) + QStringLiteral("。");
+      s.settings = {platform::Voice::Mandarin, 175, 50};
+      break;
+    }
+    case LessonKindId::English:
+      s.text = name.trimmed();
+      s.settings = {platform::Voice::English, 140, 50};
+      break;
+  }
+  return s;
+}
+
+bool Speak(const ItemSpeech& speech, platform::Samples* out, QString* error) {
+  platform::Samples raw;
+  if (!platform::Synthesise(speech.text, speech.settings, &raw, error)) return false;
+  *out = platform::Tidy(raw, kMaxPause);
+  if (out->empty()) {
+    if (error) *error = QStringLiteral("没有合成出声音：这一项没有可以读的文字。");
+    return false;
+  }
+  return true;
+}

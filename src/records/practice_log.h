@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Noting what a child does, for the learning record. A note costs the screen nothing: it is
+// queued and written on a thread of its own; a write that fails is logged, never shown.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "data/lesson_kinds.h"
+
+namespace records {
+
+// Starts writing notes to the database of `connectionName` (an open connection of this thread,
+// cloned for the writer). Notes made while no recorder runs are dropped.
+void Start(const QString& connectionName);
+// Writes what is queued, then stops.
+void Stop();
+// Waits until every note made so far has been tried; false when that took longer than `ms`.
+bool Flush(int ms = 10000);
+
+// A character opened, a poem or English item read aloud.
+void Note(LessonKindId kind, const QString& item);
+// A drill series finished: its operation ("+" or "-"), its five marks and its score.
+void NoteDrill(const QString& operation, const QStringList& marks, int score);
+// The same with the result boxes that show the marks.
+template <class Boxes>
+void NoteDrill(const QString& operation, const Boxes& boxes, int score) {
+  QStringList marks;
+  for (const auto* box : boxes) marks << box->text();
+  NoteDrill(operation, marks, score);
+}
+
+// This computer's name, kept with every record.
+QString MachineName();
+
+}  // namespace records

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What an installed program relies on: drill sounds found from any working folder, and the
+// self-check that tells an installation works.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include "platform/sound.h"
+#include "self_check.h"
+#include "platform/install_paths.h"
+#include "support/fakes.h"
+
+class TestInstallation : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void soundNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");  // "<data>/x" means x in the data folder
+    QTest::newRow("in the working folder") << "S5.wav"
+                                           << "S5.wav";
+    QTest::newRow("only in the data folder") << "CM.wav"
+                                             << "<data>/CM.wav";
+    QTest::newRow("nowhere") << "S11.wav"
+                             << "S11.wav";
+    QTest::newRow("with a folder") << "/no/such/S5.wav"
+                                   << "/no/such/S5.wav";
+    QTest::newRow("stop") << ""
+                          << "";
+  }
+
+  // Through the sound call, as the program plays them once start-up has set the resolver.
+  void soundNames() {
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    QFile(dir.filePath("S5.wav")).open(QIODevice::WriteOnly);
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    testing::RecordingSoundPlayer player;
+    platform::SetSoundNameResolver(SoundFilePath);
+    platform::PlaySound(name);
+    platform::SetSoundNameResolver(nullptr);
+    QDir::setCurrent(before);
+    expected.replace("<data>", DataFolder());
+    QCOMPARE(player.Names(), QStringList{expected});
+    if (expected.startsWith(DataFolder())) QVERIFY(QFileInfo::exists(expected));
+  }
+
+  void selfCheck_data() {
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("fresh home") << "" << 0 << "自检通过";
+    // A zero-byte file holds nothing to lose: it is built anew.
+    QTest::newRow("zero-byte database") << "empty" << 0 << "自检通过";
+    QTest::newRow("recording gone") << "recording" << 1 << "自检失败: 找不到录音 /gone/一.wav";
+  }
+
+  void selfCheck() {
+    QFETCH(QString, damage);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString db = home.filePath("Tindora/lessons.db");
+    QString report;
+    QTextStream out(&report);
+    if (damage == "empty") {
+      QDir().mkpath(home.filePath("Tindora"));
+      QFile(db).open(QIODevice::WriteOnly);
+    } else if (damage == "recording") {
+      QCOMPARE(RunSelfCheck(out), 0);
+      {
+        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "damage");
+        c.setDatabaseName(db);
+        QVERIFY(c.open());
+        QVERIFY(QSqlQuery(c).exec("update szSound set 声音 = '/gone/一.wav' where 字名 = '一'"));
+      }
+      QSqlDatabase::removeDatabase("damage");
+      report.clear();
+    }
+    QCOMPARE(RunSelfCheck(out), status);
+    QVERIFY2(report.contains(said), qPrintable(report));
+    QVERIFY(QFileInfo::exists(db));
+  }
+};
+
+QTEST_GUILESS_MAIN(TestInstallation)
+#include "test_installation.moc"

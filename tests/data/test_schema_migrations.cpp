@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Schema versions: a new database gets the current version, an old or half-made one is brought
+// up to date without losing rows, a repeated run does nothing, a newer one is refused.
+#include <QtTest>
+
+#include "platform/dataset.h"
+#include "data/lesson_database.h"
+#include "data/schema_migrations.h"
+#include "support/test_db.h"
+
+using testing::Backend;
+using testing::TestDatabase;
+
+namespace {
+// Makes the database look as one from before versions existed.
+void ForgetVersion(const QString& connection) {
+  platform::ExecSql(connection, "pragma user_version = 0");
+  platform::ExecSql(connection, "drop table if exists tindora_schema");
+}
+}  // namespace
+
+class SchemaMigrationsTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void upToDateWithoutLoss_data() {
+    QTest::addColumn<Backend>("backend");
+    QTest::addColumn<bool>("unversioned");
+    QTest::addColumn<bool>("halfMade");
+    for (auto [name, b] :
+         {std::pair{"sqlite", Backend::Sqlite}, std::pair{"odbc-sqlite", Backend::OdbcSqlite},
+          std::pair{"odbc-postgres", Backend::OdbcPostgres}}) {
+      QTest::newRow(qPrintable(QString("%1/current").arg(name))) << b << false << false;
+      QTest::newRow(qPrintable(QString("%1/unversioned").arg(name))) << b << true << false;
+      QTest::newRow(qPrintable(QString("%1/half-made").arg(name))) << b << true << true;
+    }
+  }
+  void upToDateWithoutLoss() {
+    QFETCH(Backend, backend);
+    QFETCH(bool, unversioned);
+    QFETCH(bool, halfMade);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    QCOMPARE(StoredSchemaVersion(c), CurrentSchemaVersion());
+    QVERIFY(platform::ExecSql(c, "insert into ZJ (章号, 章节) values (1, '动物')"));
+    if (unversioned) ForgetVersion(c);
+    if (halfMade) QVERIFY(platform::ExecSql(c, "drop table xyySound"));
+    QCOMPARE(StoredSchemaVersion(c), unversioned ? 0 : CurrentSchemaVersion());
+
+    QString error;
+    QStringList done;
+    QVERIFY2(MigrateSchema(c, &error, &done), qPrintable(error));
+    // A database from before versions (all first tables there) only gets its version noted.
+    QCOMPARE(done.size(), unversioned ? CurrentSchemaVersion() - (halfMade ? 0 : 1) : 0);
+    QCOMPARE(StoredSchemaVersion(c), CurrentSchemaVersion());
+    platform::Dataset d(c);
+    d.SetTableName("ZJ");
+    QVERIFY(d.Open());
+    QCOMPARE(d.RecordCount(), 1);
+    d.Close();
+    d.SetTableName("xyySound");
+    QVERIFY2(d.Open(), qPrintable(d.LastError()));
+
+    done.clear();
+    QVERIFY(MigrateSchema(c, &error, &done));
+    QVERIFY(done.isEmpty());
+  }
+
+  // The set-up tool run again: the sample course goes only where a kind's tables are empty.
+  void sampleCourseOnlyIntoEmptyTables_data() { testing::AddBackendRows(); }
+  void sampleCourseOnlyIntoEmptyTables() {
+    QFETCH(Backend, backend);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    QVERIFY(platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (1, '老师的诗')"));
+    QStringList loaded;
+    QString error;
+    QVERIFY2(
+        LoadCourseIntoEmptyTables(c, SampleCourseJson(), InstallationFolder(), &loaded, &error),
+        qPrintable(error));
+    QCOMPARE(loaded, (QStringList{"character", "english"}));
+    platform::Dataset d(c);
+    d.SetTableName("szSound");
+    QVERIFY(d.Open());
+    const int characters = d.RecordCount();
+    QVERIFY(characters > 0);
+
+    loaded.clear();
+    QVERIFY(
+        LoadCourseIntoEmptyTables(c, SampleCourseJson(), InstallationFolder(), &loaded, &error));
+    QVERIFY(loaded.isEmpty());
+    QVERIFY(d.Reopen());
+    QCOMPARE(d.RecordCount(), characters);
+    d.Close();
+    d.SetTableName("xsSound");
+    QVERIFY(d.Open());
+    QVERIFY(d.IsEmpty());
+  }
+
+  void newerDatabaseRefused_data() { testing::AddBackendRows(); }
+  void newerDatabaseRefused() {
+    QFETCH(Backend, backend);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const int newer = CurrentSchemaVersion() + 1;
+    if (backend == Backend::Sqlite)
+      QVERIFY(platform::ExecSql(db.Connection(), QString("pragma user_version = %1").arg(newer)));
+    else
+      QVERIFY(platform::ExecSql(db.Connection(),
+                                QString("update tindora_schema set version = %1").arg(newer)));
+    QString error;
+    QVERIFY(!MigrateSchema(db.Connection(), &error));
+    QVERIFY2(error.contains(QString::number(newer)), qPrintable(error));
+    QCOMPARE(StoredSchemaVersion(db.Connection()), newer);
+  }
+};
+
+QTEST_GUILESS_MAIN(SchemaMigrationsTest)
+#include "test_schema_migrations.moc"

@@ -1,0 +1,298 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The learning record end to end: the screens note what the child does (and go on when the
+// database refuses the note), the records are stored and read back per computer on every
+// backend, a first-release database gains the record table without losing a lesson row, and the
+// window shows this computer's records or all of them and clears them after asking.
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "arithmetic/drill_screen.h"
+#include "lessons/pronunciation_popup.h"
+#include "lessons/verse_screen.h"
+#include "platform/dataset.h"
+#include "records/record_store.h"
+#include "records/record_window.h"
+#include "records/practice_log.h"
+#include "data/data_module.h"
+#include "data/schema_migrations.h"
+#include "app/shared_routines.h"
+#include "support/fakes.h"
+#include "support/test_db.h"
+
+using namespace records;
+using testing::Backend;
+
+namespace {
+
+const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
+
+// Every row of the record table as "machine|day|module|item|operation|results|score".
+QStringList StoredRecords(const QString& connection) {
+  QSqlQuery q(QSqlDatabase::database(connection));
+  QStringList rows;
+  if (!q.exec("select machine, day, module, item, operation, results, score from learn_record "
+              "order by at_time, item"))
+    return {q.lastError().text()};
+  while (q.next()) {
+    QStringList fields;
+    for (int i = 0; i < 7; ++i) fields << q.value(i).toString();
+    rows << fields.join('|');
+  }
+  return rows;
+}
+
+// Every lesson row of a database, for comparing before and after a change of schema.
+QStringList LessonRows(const QString& connection) {
+  QStringList rows;
+  for (const char* table : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS"}) {
+    QSqlQuery q(QSqlDatabase::database(connection));
+    if (!q.exec(QString("select * from %1").arg(table))) return {q.lastError().text()};
+    while (q.next()) {
+      QStringList fields{table};
+      for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString();
+      rows << fields.join('|');
+    }
+  }
+  return rows;
+}
+
+Record Practice(const QString& machine, int daysAgo, Module module, const QString& item) {
+  return {machine, kNow.addDays(-daysAgo), module, item, {}, {}, 0};
+}
+
+Record Series(const QString& machine, int daysAgo, const QString& op, const QString& results) {
+  return {machine, kNow.addDays(-daysAgo),      Module::Drill, {}, op,
+          results, int(results.count('1')) * 20};
+}
+
+// The recorder runs for one test and is stopped before the database goes.
+struct RecorderRun {
+  explicit RecorderRun(const QString& connection) { Start(connection); }
+  ~RecorderRun() { Stop(); }
+};
+
+}  // namespace
+
+class RecordingTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void noteForEachAction_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("expected");  // module|item|operation|results|score
+    for (bool refused : {false, true}) {
+      const char* how = refused ? "refused" : "stored";
+      QTest::addRow("character opened, %s", how) << "character" << refused << "0|山|||";
+      QTest::addRow("poem read aloud, %s", how) << "poem" << refused << "1|静夜思|||";
+      QTest::addRow("English read aloud, %s", how) << "english" << refused << "2|father|||";
+      QTest::addRow("drill series, %s", how) << "drill" << refused << "3||+|10101|60";
+    }
+  }
+  void noteForEachAction() {
+    QFETCH(QString, action);
+    QFETCH(bool, refused);
+    QFETCH(QString, expected);
+    testing::TestDataModule data;
+    REQUIRE_DATABASE(data.database());
+    data.LoadSampleCourse();
+    const QString c = data.database().Connection();
+    if (refused) {
+      QVERIFY(platform::ExecSql(c,
+                                "create trigger refuse before insert on learn_record "
+                                "begin select raise(abort, 'no records here'); end"));
+      QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot write 1 notes.*no records"));
+    }
+    testing::FakeClock clock(kNow);
+    testing::RecordingSoundPlayer sound(&clock);
+    testing::ScriptedMessageBox boxes;
+    RecorderRun recorder(dm->ConnectionName());
+
+    // Each action must still do what it does for the child.
+    if (action == "character") {
+      CurrentSoundFile.clear();
+      Tsendsongform popup(nullptr);
+      popup.ZILB->setText("山");
+      popup.PlayAndClose();
+      QVERIFY(!popup.NOLB->isHidden());
+    } else if (action == "drill") {
+      TYSMAINForm drill(nullptr);
+      drill.STARTSBClick();
+      for (int i = 0; i < 5; ++i) {
+        if (i > 0) drill.NEXTsbClick();
+        if (i % 2)
+          drill.SHOWSBClick();
+        else
+          drill.SBClick(drill.State().Answer);
+      }
+      QCOMPARE(drill.fENSHULB->text(), "60分");
+    } else {
+      std::unique_ptr<TVerseScreen> screen;
+      if (action == "poem")
+        screen = std::make_unique<TxsmainForm>(nullptr);
+      else
+        screen = std::make_unique<TXYYMAINForm>(nullptr);
+      screen->LoadChapters();
+      screen->Tree1->setCurrentItem(screen->Tree1->topLevelItem(0));
+      screen->LDSBClick();
+      QCOMPARE(CurrentSoundFile.isEmpty(), false);
+    }
+    QVERIFY(boxes.shown.isEmpty());
+    QVERIFY(Flush());
+    const QStringList stored = StoredRecords(c);
+    if (refused) {
+      QCOMPARE(stored, QStringList());
+    } else {
+      QCOMPARE(stored.size(), 1);
+      QCOMPARE(stored[0],
+               QString("%1|%2|%3").arg(MachineName()).arg(DayNumber(kNow.date())).arg(expected));
+    }
+  }
+
+  void storedAndReadPerComputer_data() { testing::AddBackendRows(); }
+  void storedAndReadPerComputer() {
+    QFETCH(Backend, backend);
+    testing::TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    const QString here = "教室一号机", there = "pc-2";
+    QString error;
+    QVERIFY2(
+        WriteRecords(
+            c,
+            {Practice(here, 0, Module::Character, "山"), Practice(here, 0, Module::Character, "山"),
+             Practice(here, 1, Module::Poem, "春晓"), Practice(here, 9, Module::Character, "水"),
+             Practice(there, 0, Module::Character, "山"), Series(here, 2, "-", "11100"),
+             Series(here, 0, "+", "11111"), Series(there, 0, "+", "00000")},
+            &error),
+        qPrintable(error));
+    const QDate from = kNow.date().addDays(-6);
+    auto days = [&](const QString& machine) {
+      QList<DayCount> counts;
+      QString why;
+      if (!LoadDayCounts(c, machine, from, &counts, &why)) return QStringList{why};
+      QStringList out;
+      for (const DayCount& d : counts)
+        out << QString("%1/%2:%3").arg(d.day).arg(int(d.module)).arg(d.count);
+      out.sort();
+      return out;
+    };
+    QCOMPARE(days(here),
+             QStringList({"20240303/3:1", "20240304/1:1", "20240305/0:2", "20240305/3:1"}));
+    QCOMPARE(days({}),
+             QStringList({"20240303/3:1", "20240304/1:1", "20240305/0:3", "20240305/3:2"}));
+    QList<ItemCount> items;
+    QVERIFY(LoadItemCounts(c, here, Module::Character, &items, &error));
+    QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().item, "山");
+    QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().count, 2);
+    QList<DrillSeries> drills;
+    QVERIFY(LoadDrills(c, here, from, &drills, &error));
+    QCOMPARE(drills.size(), 2);
+    QCOMPARE(drills[0].operation, "-");
+    QCOMPARE(drills[0].results, "11100");
+    QCOMPARE(drills[1].at, kNow);
+    QCOMPARE(drills[1].score, 100);
+
+    // The writer thread works on its own copy of the connection.
+    {
+      testing::FakeClock clock(kNow);
+      RecorderRun recorder(c);
+      Note(LessonKindId::English, "cat");
+      QVERIFY(Flush());
+    }
+    QVERIFY(LoadItemCounts(c, MachineName(), Module::English, &items, &error));
+    QCOMPARE(items.size(), 1);
+
+    QVERIFY2(ClearRecords(c, here, &error), qPrintable(error));
+    QCOMPARE(days(here), QStringList());
+    QCOMPARE(days(there), QStringList({"20240305/0:1", "20240305/3:1"}));
+    QVERIFY(ClearRecords(c, {}, &error));
+    QCOMPARE(days({}), QStringList());
+  }
+
+  void firstReleaseDatabaseKeepsEveryLessonRow() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("lessons.db");
+    QVERIFY(QFile::copy(qEnvironmentVariable("TINDORA_TEST_DATA") + "/round1_lessons.db", file));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    const QString c = "first-release";
+    {
+      QString error;
+      QVERIFY2(OpenConnection(c, EmbeddedSpec(file), &error), qPrintable(error));
+      QCOMPARE(StoredSchemaVersion(c), 0);
+      const QStringList before = LessonRows(c);
+      QCOMPARE(before.size(), 4 + 2 + 3 + 28 + 8 + 24);
+      QVERIFY2(MigrateSchema(c, &error), qPrintable(error));
+      QCOMPARE(StoredSchemaVersion(c), CurrentSchemaVersion());
+      QCOMPARE(LessonRows(c), before);
+      QVERIFY2(WriteRecords(c, {Practice("pc", 0, Module::Character, "一")}, &error),
+               qPrintable(error));
+      QCOMPARE(StoredRecords(c).size(), 1);
+      QSqlDatabase::database(c).close();
+    }
+    QSqlDatabase::removeDatabase(c);
+  }
+
+  void windowShowsThisComputerOrAll() {
+    testing::TestDataModule data;
+    REQUIRE_DATABASE(data.database());
+    data.LoadSampleCourse();
+    const QString c = data.database().Connection();
+    testing::FakeClock clock(kNow);
+    testing::ScriptedMessageBox boxes;
+    QString error;
+    QVERIFY(WriteRecords(
+        c,
+        {Practice(MachineName(), 0, Module::Character, "三"),
+         Practice(MachineName(), 3, Module::Character, "三"),
+         Practice(MachineName(), 2, Module::Character, "一"),
+         Practice(MachineName(), 20, Module::English, "cat"),
+         Practice("pc-2", 1, Module::Character, "二"), Series("pc-2", 1, "+", "11000")},
+        &error));
+    TRecordsForm window(nullptr);
+    QCOMPARE(window.Daily().total, 3);
+    QCOMPARE(window.Most().size(), 2);
+    QCOMPARE(window.Most().first().item, "三");
+    QCOMPARE(window.Never().size(), 8);
+    QCOMPARE(window.Drill().RightPercent(0), -1);
+    window.MonthSb->click();
+    QCOMPARE(window.Daily().total, 4);
+    window.AllCb->click();
+    QCOMPARE(window.Daily().total, 6);
+    QCOMPARE(window.Never().size(), 7);
+    QCOMPARE(window.Drill().RightPercent(0), 40);
+
+    // Clearing asks first, and clears only the computers shown.
+    window.AllCb->click();
+    boxes.answers = {platform::IDNO, platform::IDYES};
+    window.ClearSb->click();
+    QCOMPARE(window.Daily().total, 4);
+    window.ClearSb->click();
+    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown[1].text, "确定要清除本机的学习记录吗?");
+    QCOMPARE(window.Daily().total, 0);
+    window.AllCb->click();
+    QCOMPARE(window.Daily().total, 2);
+    QVERIFY(window.StatusLb->text().contains("共练习 2 次"));
+
+    // A table that can't be read leaves empty pictures and says so.
+    QVERIFY(platform::ExecSql(c, "drop table learn_record"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot read"));
+    window.Reload();
+    QVERIFY2(window.StatusLb->text().startsWith("无法读取学习记录") &&
+                 !window.StatusLb->text().contains(QRegularExpression("[A-Za-z]")),
+             qPrintable(window.StatusLb->text()));
+    QCOMPARE(window.Daily().total, 0);
+  }
+};
+
+QTEST_MAIN(RecordingTest)
+#include "test_recording.moc"
