@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the application, the main menu, the data module, the message loop.
-#include "app/startup.h"
+#include "program.h"
 
 int main(int argc, char** argv) { return RunTindora(argc, argv); }

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Registers every window of the program by its class name, so that the shell can open the
-// module screens and the screens can open the shell's windows without including one another.
+// Registers every window of the program by its class name, so that the menu can open the
+// module screens and the screens can open the help windows without including one another.
+#include "app/about_window.h"
+#include "app/help_windows.h"
+#include "app/screen_registry.h"
 #include "arithmetic/drill_screen.h"
 #include "editors/chapter_windows.h"
 #include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
+#include "program.h"
 #include "records/record_window.h"
-#include "app/about_window.h"
-#include "app/help_windows.h"
-#include "app/screen_registry.h"
 
 template <class T>
 static void Register(const char* name) {

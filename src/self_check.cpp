@@ -7,12 +7,12 @@
 #include <QSqlDatabase>
 #include <QTextStream>
 
+#include "app/shared_routines.h"
 #include "arithmetic/exercise.h"
-#include "platform/dataset.h"
-#include "platform/install_paths.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
-#include "app/shared_routines.h"
+#include "platform/dataset.h"
+#include "platform/install_paths.h"
 
 namespace {
 

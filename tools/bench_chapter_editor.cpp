@@ -13,10 +13,10 @@
 #include <QTextStream>
 #include <algorithm>
 
-#include "editors/chapter_windows.h"
-#include "platform/dataset.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
+#include "editors/chapter_windows.h"
+#include "platform/dataset.h"
 
 namespace {
 

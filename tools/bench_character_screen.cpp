@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <ctime>
 
-#include "lessons/character_screen.h"
-#include "platform/dataset.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
+#include "lessons/character_screen.h"
+#include "platform/dataset.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include "platform/dataset.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
+#include "platform/dataset.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <cmath>
 #include <ctime>
 
+#include "data/lesson_database.h"
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
-#include "data/lesson_database.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/microphone.h"
-#include "platform/wav_file.h"
 #include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
+#include "platform/microphone.h"
+#include "platform/wav_file.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ int main() {
 
   std::vector<double> stopToSaved;
   for (int run = 0; run < kRuns; ++run) {
-    platform::Recorder recorder;
+    platform::Microphone recorder;
     QString error;
     if (!recorder.Start(&error)) {
       std::fprintf(stderr, "bench_recording: %s\n", qPrintable(error));

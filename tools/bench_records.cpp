@@ -13,12 +13,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/dataset.h"
-#include "records/record_store.h"
-#include "records/record_window.h"
-#include "records/practice_log.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
+#include "platform/dataset.h"
+#include "records/practice_log.h"
+#include "records/record_store.h"
+#include "records/record_window.h"
 
 using namespace records;
 

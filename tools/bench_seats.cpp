@@ -16,9 +16,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/dataset.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
+#include "platform/dataset.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "app/main_form.h"
 #include "app/shared_routines.h"
-#include "app/startup.h"
+#include "program.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QPainterPath>
 #include <QWidget>
 
+#include "app/shared_routines.h"
 #include "controls/flat_speed_button.h"
 #include "controls/label_3d.h"
-#include "app/shared_routines.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <QToolButton>
 #include <cstdio>
 
-#include "editors/chapter_windows.h"
 #include "data/lesson_database.h"
+#include "editors/chapter_windows.h"
 #include "shot_support.h"
 
 int main(int argc, char** argv) {

@@ -10,11 +10,11 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "lessons/character_screen.h"
-#include "lessons/pronunciation_popup.h"
+#include "app/shared_routines.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
-#include "app/shared_routines.h"
+#include "lessons/character_screen.h"
+#include "lessons/pronunciation_popup.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QPainter>
 #include <cstdio>
 
-#include "controls/flat_speed_button.h"
 #include "app/about_window.h"
 #include "app/app_icon.h"
 #include "app/help_windows.h"
+#include "controls/flat_speed_button.h"
 
 namespace {
 

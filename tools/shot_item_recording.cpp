@@ -14,11 +14,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "data/item_recordings.h"
+#include "data/lesson_kinds.h"
 #include "editors/item_editor.h"
 #include "editors/item_recording_controls.h"
 #include "platform/wav_file.h"
-#include "data/item_recordings.h"
-#include "data/lesson_kinds.h"
 #include "shot_support.h"
 
 int main(int argc, char** argv) {

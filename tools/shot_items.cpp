@@ -11,9 +11,9 @@
 #include <QToolButton>
 #include <cstdio>
 
+#include "data/lesson_database.h"
 #include "editors/item_editor.h"
 #include "editors/item_list.h"
-#include "data/lesson_database.h"
 #include "shot_support.h"
 
 int main(int argc, char** argv) {

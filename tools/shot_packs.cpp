@@ -21,12 +21,12 @@
 #include <QToolButton>
 #include <cstdio>
 
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 #include "editors/chapter_packs.h"
 #include "editors/chapter_windows.h"
 #include "packs/lesson_pack.h"
 #include "platform/dialogs.h"
-#include "data/data_module.h"
-#include "data/lesson_database.h"
 
 namespace {
 

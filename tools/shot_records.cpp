@@ -10,11 +10,11 @@
 #include <QToolButton>
 #include <cstdio>
 
-#include "records/record_store.h"
-#include "records/record_window.h"
-#include "records/practice_log.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
+#include "records/practice_log.h"
+#include "records/record_store.h"
+#include "records/record_window.h"
 
 using namespace records;
 

@@ -9,10 +9,10 @@
 #include <QTreeWidget>
 #include <cstdio>
 
-#include "lessons/verse_screen.h"
-#include "platform/sound.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
+#include "lessons/verse_screen.h"
+#include "platform/sound.h"
 #include "shot_support.h"
 
 namespace {

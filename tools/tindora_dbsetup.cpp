@@ -10,11 +10,11 @@
 #include <csignal>
 #include <functional>
 
-#include "packs/lesson_pack.h"
-#include "self_check.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
+#include "packs/lesson_pack.h"
+#include "self_check.h"
 
 namespace {
 

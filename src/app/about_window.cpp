@@ -8,11 +8,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "controls/flat_speed_button.h"
-#include "platform/dialogs.h"
 #include "app/app_icon.h"
 #include "app/maker_site.h"
 #include "app/shared_routines.h"
+#include "controls/flat_speed_button.h"
+#include "platform/dialogs.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <QResizeEvent>
 #include <QToolButton>
 
-#include "platform/dialogs.h"
 #include "app/application.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
+#include "platform/dialogs.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -33,7 +33,7 @@ TLabel3D* MakeLabel(QWidget* parent, const char* name, const QString& text, cons
 // A menu button: the toolkit's flat speed button with its name, hint and bold caption.
 QToolButton* MenuButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                         int fontPx, const QString& picture, int pictureSize, const QRect& rect) {
-  QToolButton* button = MakeSpeedButton(parent, text, QIcon(picture), rect, pictureSize);
+  QToolButton* button = MakeToolButton(parent, text, QIcon(picture), rect, pictureSize);
   button->setObjectName(QLatin1String(name));
   button->setToolTip(hint);
   button->setFont(SongFont(fontPx, true));

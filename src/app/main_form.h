@@ -5,8 +5,8 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include "controls/label_3d.h"
 #include "app/maker_site.h"
+#include "controls/label_3d.h"
 
 class QLineEdit;
 class QToolButton;

@@ -5,8 +5,8 @@
 #include <QHash>
 #include <QScreen>
 
-#include "platform/logging.h"
 #include "app/shared_routines.h"
+#include "platform/logging.h"
 
 namespace {
 QHash<QString, ScreenFactory>& Factories() {

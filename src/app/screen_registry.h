@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Windows are opened by their class name, so that the shell and the screens need not include one
+// Windows are opened by their class name, so that the menu and the screens need not include one
 // another: each module's windows are registered once at start-up.
 #pragma once
 
@@ -12,8 +12,6 @@ class QWidget;
 using ScreenFactory = std::function<QDialog*(QWidget* owner)>;
 
 void RegisterScreen(const QString& className, ScreenFactory factory);
-// Registers every window of the program (called by start-up and by tests that want them).
-void RegisterAllScreens();
 
 bool IsScreenRegistered(const QString& className);
 

@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QString>
 
+#include "platform/error_report.h"
+
 class QLineEdit;
 class QWidget;
 
@@ -12,9 +14,6 @@ class QWidget;
 extern QString CurrentSoundFile;
 // Name of the row an editor is about to modify, as it stood before editing.
 extern QString EditOldName;
-
-// The application title shown in the task bar and on error reports.
-inline const QString kApplicationTitle = QStringLiteral("Tindora");
 
 // Blocking pause of whole seconds; handles no window messages meanwhile.
 void WaitSeconds(int seconds);
@@ -27,12 +26,6 @@ QString PositiveIntegerText(const QString& text);
 // are accepted, and the box is then set to the plain number); otherwise warns, empties and
 // focuses it.
 bool CheckIntegerEdit(QLineEdit* edit);
-
-// Application-wide error report: the error text in a message box titled with the application
-// title and the error icon; the program then goes on.
-void ReportError(const QString& text);
-// The report's text: a full stop is appended when the last character sorts after ".".
-QString ErrorReportText(const QString& text);
 
 // 宋体 at a pixel size, mapped onto the CJK fonts this platform has.
 QFont SongFont(int pixelSize, bool bold = false, bool italic = false, bool underline = false);

@@ -11,16 +11,15 @@
 #include <QTranslator>
 #include <csignal>
 
-#include "platform/sound.h"
-#include "records/practice_log.h"
 #include "app/app_icon.h"
 #include "app/application.h"
-#include "data/data_module.h"
-#include "platform/install_paths.h"
 #include "app/main_form.h"
 #include "app/screen_registry.h"
 #include "app/screen_scale.h"
 #include "app/shared_routines.h"
+#include "data/data_module.h"
+#include "platform/install_paths.h"
+#include "platform/sound.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ void EndOnTerminationSignals(QObject* owner) {
 
 }  // namespace
 
-int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
+int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   PrepareScreenScale(argc, argv);
   TApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
@@ -63,7 +62,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     app.installTranslator(qtTexts);
   platform::SetSoundNameResolver(SoundFilePath);  // drill sounds from any working folder
-  RegisterAllScreens();
+  if (hooks.registerWindows) hooks.registerWindows();
   EndOnTerminationSignals(&app);
 
   // The first window made is the main window: closing it ends the message loop.
@@ -73,14 +72,14 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
     delete MainForm;
     return 1;
   }
-  records::Start(dm->ConnectionName());
+  if (hooks.connected) hooks.connected(dm->ConnectionName());
   // Fill the screen even where no window manager honours "maximised".
   MainForm->setGeometry(MainForm->screen()->availableGeometry());
   MainForm->showMaximized();
-  if (shown) shown(MainForm);
+  if (hooks.shown) hooks.shown(MainForm);
   const int status = QApplication::exec();
   delete MainForm;
-  records::Stop();
+  if (hooks.finished) hooks.finished();
   delete dm;
   dm = nullptr;
   std::signal(SIGTERM, SIG_DFL);

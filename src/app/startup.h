@@ -2,6 +2,7 @@
 // Start-up of the program, kept out of main() so that it can be built into tests and tools.
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class TMainForm;
@@ -9,6 +10,14 @@ class TMainForm;
 // Called with the main menu once it has been shown, before the message loop runs (benchmarks).
 using StartupShownHook = std::function<void(TMainForm* menu)>;
 
+// What the floors above start-up add to it; start-up itself knows none of them.
+struct StartupHooks {
+  std::function<void()> registerWindows;                     // before the menu is made
+  std::function<void(const QString& connection)> connected;  // the lesson database is open
+  std::function<void()> finished;  // the message loop has ended; the connection is still open
+  StartupShownHook shown;
+};
+
 // Application title, main menu, data module, message loop; returns the program's exit status
 // (1 when the lesson database cannot be opened).
-int RunTindora(int argc, char** argv, const StartupShownHook& shown = {});
+int RunApplication(int argc, char** argv, const StartupHooks& hooks);

@@ -3,8 +3,8 @@
 
 #include <QToolButton>
 
-QToolButton* MakeSpeedButton(QWidget* parent, const QString& caption, const QIcon& picture,
-                             const QRect& rect, int pictureSize) {
+QToolButton* MakeToolButton(QWidget* parent, const QString& caption, const QIcon& picture,
+                            const QRect& rect, int pictureSize) {
   auto* b = new QToolButton(parent);
   b->setText(caption);
   b->setIcon(picture);

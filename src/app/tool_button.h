@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The toolkit's flat speed button used on the menu and the module screens' top bars.
+// The toolkit's own QToolButton, made flat (raised under the pointer) for the menu and top bars;
+// not to be confused with the custom control TFlatSpeedButton in controls/.
 #pragma once
 
 #include <QIcon>
@@ -10,5 +11,5 @@ class QToolButton;
 class QWidget;
 
 // Raised only under the pointer, never takes the focus, picture above the caption.
-QToolButton* MakeSpeedButton(QWidget* parent, const QString& caption, const QIcon& picture,
-                             const QRect& rect, int pictureSize = 16);
+QToolButton* MakeToolButton(QWidget* parent, const QString& caption, const QIcon& picture,
+                            const QRect& rect, int pictureSize = 16);

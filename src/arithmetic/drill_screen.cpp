@@ -9,14 +9,14 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
 #include "controls/flat_speed_button.h"
 #include "controls/label_3d.h"
 #include "lessons/lesson_frame.h"
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "records/practice_log.h"
-#include "app/screen_registry.h"
-#include "app/shared_routines.h"
 
 using drill::Operation;
 

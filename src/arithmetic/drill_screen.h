@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "arithmetic/exercise.h"
 #include "app/design_form.h"
+#include "arithmetic/exercise.h"
 
 class QLabel;
 class QRadioButton;

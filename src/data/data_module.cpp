@@ -4,9 +4,9 @@
 #include <QSqlDatabase>
 #include <memory>
 
-#include "platform/dialogs.h"
 #include "data/schema_migrations.h"
-#include "app/shared_routines.h"
+#include "platform/dialogs.h"
+#include "platform/error_report.h"
 
 Tdm* dm = nullptr;
 

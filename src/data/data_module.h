@@ -6,9 +6,9 @@
 #include <QObject>
 #include <QString>
 
+#include "data/lesson_database.h"
 #include "platform/dataset.h"
 #include "platform/dataset_model.h"
-#include "data/lesson_database.h"
 
 class QWidget;
 

@@ -12,10 +12,10 @@
 #include <QTemporaryFile>
 #include <atomic>
 
-#include "platform/logging.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
+#include "platform/logging.h"
 
 namespace {
 

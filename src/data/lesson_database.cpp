@@ -12,11 +12,11 @@
 #include <QSqlError>
 #include <QStandardPaths>
 
-#include "platform/dataset.h"
-#include "platform/install_paths.h"
-#include "platform/db_watchdog.h"
 #include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
+#include "platform/dataset.h"
+#include "platform/db_watchdog.h"
+#include "platform/install_paths.h"
 
 // After Qt: the ODBC headers define short macros.
 #include <sql.h>

@@ -8,13 +8,13 @@
 #include <QStandardPaths>
 #include <QToolButton>
 
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
+#include "data/data_module.h"
 #include "editors/chapter_windows.h"
 #include "lessons/lesson_queries.h"
 #include "packs/lesson_pack.h"
 #include "platform/dialogs.h"
-#include "data/data_module.h"
-#include "app/shared_routines.h"
-#include "app/tool_button.h"
 
 namespace {
 
@@ -59,11 +59,11 @@ packs::Progress PackProgress::Callback() {
 void TChapterListForm::AddPackButtons() {
   // Beside "删除", in the same style.
   const QRect next = DelSb->geometry().translated(editors::kBarButtonWidth, 0);
-  ExportSb = MakeSpeedButton(TopBar(), kExportTitle,
-                             editors::EditorPicture(QStringLiteral("export")), next);
+  ExportSb = MakeToolButton(TopBar(), kExportTitle,
+                            editors::EditorPicture(QStringLiteral("export")), next);
   ImportSb =
-      MakeSpeedButton(TopBar(), kImportTitle, editors::EditorPicture(QStringLiteral("import")),
-                      next.translated(editors::kBarButtonWidth, 0));
+      MakeToolButton(TopBar(), kImportTitle, editors::EditorPicture(QStringLiteral("import")),
+                     next.translated(editors::kBarButtonWidth, 0));
   connect(ExportSb, &QToolButton::clicked, this, [this] { ExportSbClick(); });
   connect(ImportSb, &QToolButton::clicked, this, [this] { ImportSbClick(); });
 }

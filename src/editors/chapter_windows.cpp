@@ -6,12 +6,12 @@
 #include <QShowEvent>
 #include <QToolButton>
 
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "lessons/lesson_queries.h"
 #include "platform/dataset.h"
 #include "platform/logging.h"
-#include "data/data_module.h"
-#include "app/screen_registry.h"
-#include "app/shared_routines.h"
 
 namespace {
 

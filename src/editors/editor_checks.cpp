@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editors/editor_checks.h"
 
-#include "platform/gbk.h"
-#include "data/lesson_kinds.h"
 #include "app/shared_routines.h"
+#include "data/lesson_kinds.h"
+#include "platform/gbk.h"
 
 namespace editors {
 

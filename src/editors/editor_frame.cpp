@@ -12,12 +12,12 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
 #include "lessons/lesson_screen.h"
 #include "platform/dataset.h"
 #include "platform/dataset_model.h"
 #include "platform/dialogs.h"
-#include "app/shared_routines.h"
-#include "app/tool_button.h"
 
 namespace editors {
 
@@ -57,7 +57,7 @@ class EmphasisDelegate : public QStyledItemDelegate {
 
 QToolButton* SaveButton(QWidget* parent, const QString& caption, const QString& picture,
                         const QRect& at) {
-  QToolButton* b = MakeSpeedButton(parent, caption, EditorPicture(picture), at, 32);
+  QToolButton* b = MakeToolButton(parent, caption, EditorPicture(picture), at, 32);
   b->setFont(SongFont(14, true));
   return b;
 }
@@ -100,8 +100,8 @@ TListManagerForm::TListManagerForm(QWidget* owner, const QString& caption, int f
 
   const int top = (kTopBarHeight - kBarButtonHeight) / 2;
   auto button = [&](const QString& text, const QString& picture, int left) {
-    return MakeSpeedButton(m_topBar, text, EditorPicture(picture),
-                           QRect(left, top, kBarButtonWidth, kBarButtonHeight));
+    return MakeToolButton(m_topBar, text, EditorPicture(picture),
+                          QRect(left, top, kBarButtonWidth, kBarButtonHeight));
   };
   AddSb = button(QStringLiteral("新增"), QStringLiteral("add"), firstButtonLeft);
   ModifySb =

@@ -10,15 +10,15 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 #include "editors/item_recording_controls.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "data/data_module.h"
-#include "data/lesson_database.h"
-#include "app/shared_routines.h"
-#include "app/tool_button.h"
 
 using editors::EditorMode;
 
@@ -58,7 +58,7 @@ constexpr int kSmallButtonWidth = 58;
 
 QToolButton* SmallButton(QWidget* parent, const QString& caption, const QIcon& picture,
                          const QRect& at) {
-  QToolButton* b = MakeSpeedButton(parent, caption, picture, at);
+  QToolButton* b = MakeToolButton(parent, caption, picture, at);
   b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   return b;
 }

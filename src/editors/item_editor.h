@@ -4,8 +4,8 @@
 // One implementation for the three lesson kinds; the named classes are thin products of it.
 #pragma once
 
-#include "editors/editor_frame.h"
 #include "data/lesson_kinds.h"
+#include "editors/editor_frame.h"
 
 class QLabel;
 class QLineEdit;

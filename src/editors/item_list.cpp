@@ -8,11 +8,11 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
-#include "editors/item_editor.h"
-#include "platform/dataset.h"
-#include "data/data_module.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
+#include "data/data_module.h"
+#include "editors/item_editor.h"
+#include "platform/dataset.h"
 
 namespace {
 

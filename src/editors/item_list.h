@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "editors/editor_frame.h"
 #include "data/lesson_kinds.h"
+#include "editors/editor_frame.h"
 
 class QComboBox;
 class QLabel;

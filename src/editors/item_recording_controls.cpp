@@ -11,13 +11,13 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "app/tool_button.h"
+#include "data/item_recordings.h"
 #include "editors/editor_frame.h"
 #include "editors/item_editor.h"
 #include "editors/pinyin.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
-#include "data/item_recordings.h"
-#include "app/tool_button.h"
 
 namespace editors {
 namespace {
@@ -72,7 +72,7 @@ QIcon Draw(Picture what) {
 }
 
 QToolButton* Button(QWidget* parent, const QString& caption, Picture picture, const QRect& at) {
-  QToolButton* b = MakeSpeedButton(parent, caption, Draw(picture), at);
+  QToolButton* b = MakeToolButton(parent, caption, Draw(picture), at);
   b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   return b;
 }
@@ -139,7 +139,7 @@ ItemRecordingControls::ItemRecordingControls(TItemEditorForm* editor, const QRec
   // However the editor is left, a recording in progress ends with it.
   connect(editor, &QDialog::finished, this, [this] {
     if (!IsRecording()) return;
-    m_recorder.Stop();
+    m_microphone.Stop();
     SetRecording(false);
   });
   m_timer.setInterval(kTickMs);
@@ -168,7 +168,7 @@ void ItemRecordingControls::RecordSbClick() {
   if (IsRecording() || !HasName()) return;
   platform::PlaySound(QString());  // a test sound would be recorded too
   QString error;
-  if (!m_recorder.Start(&error)) {
+  if (!m_microphone.Start(&error)) {
     Warn(m_editor, error);
     return;
   }
@@ -177,7 +177,7 @@ void ItemRecordingControls::RecordSbClick() {
 
 void ItemRecordingControls::StopSbClick() {
   if (!IsRecording()) return;
-  const platform::Samples samples = platform::Tidy(m_recorder.Stop());
+  const platform::Samples samples = platform::Tidy(m_microphone.Stop());
   SetRecording(false);
   if (samples.empty()) {
     Warn(m_editor, QStringLiteral("没有录到声音。请靠近麦克风，按“录音”再录一次。"));
@@ -214,10 +214,10 @@ void ItemRecordingControls::UpdatePinyinButton() {
 }
 
 void ItemRecordingControls::Tick() {
-  Meter->SetLevel(m_recorder.TakeLevel());
-  TimeLabel->setText(Clock(m_recorder.Seconds()) + QStringLiteral(" / ") +
+  Meter->SetLevel(m_microphone.TakeLevel());
+  TimeLabel->setText(Clock(m_microphone.Seconds()) + QStringLiteral(" / ") +
                      Clock(platform::kRecordingLimitSeconds));
-  if (m_recorder.LimitReached()) StopSbClick();
+  if (m_microphone.LimitReached()) StopSbClick();
 }
 
 void ItemRecordingControls::SetRecording(bool on) {

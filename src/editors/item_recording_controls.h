@@ -52,7 +52,7 @@ class ItemRecordingControls : public QObject {
   void StopSbClick();
   void SpeakSbClick();
   void PinyinSbClick();
-  bool IsRecording() const { return m_recorder.IsRecording(); }
+  bool IsRecording() const { return m_microphone.IsRecording(); }
 
  private:
   void Tick();
@@ -63,7 +63,7 @@ class ItemRecordingControls : public QObject {
   void UpdatePinyinButton();
 
   TItemEditorForm* m_editor;
-  platform::Recorder m_recorder;
+  platform::Microphone m_microphone;
   QTimer m_timer;
 };
 

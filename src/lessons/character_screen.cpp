@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QListWidget>
 
-#include "lessons/pronunciation_popup.h"
-#include "platform/dataset.h"
-#include "data/data_module.h"
-#include "data/lesson_kinds.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
+#include "lessons/pronunciation_popup.h"
+#include "platform/dataset.h"
 
 namespace {
 const QString kSoundField = QStringLiteral("声音");

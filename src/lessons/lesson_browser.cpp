@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lessons/lesson_browser.h"
 
-#include "lessons/lesson_queries.h"
-#include "platform/logging.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
+#include "lessons/lesson_queries.h"
+#include "platform/logging.h"
 
 bool LessonBrowser::Failed() {
   m_error = dm->ALLQuery->LastError();

@@ -11,12 +11,12 @@
 #include <QStyleOption>
 #include <QToolButton>
 
-#include "controls/label_3d.h"
-#include "lessons/lesson_clock.h"
-#include "platform/clock.h"
-#include "data/lesson_kinds.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
+#include "controls/label_3d.h"
+#include "data/lesson_kinds.h"
+#include "lessons/lesson_clock.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ TLabel3D* MakeScreenTitle(QWidget* bar, const QString& text, int width) {
 
 QToolButton* MakeTopButton(QWidget* bar, const QString& caption, const QString& picture,
                            const QRect& at, const QString& hint) {
-  QToolButton* b = MakeSpeedButton(bar, caption, QIcon(picture), at);
+  QToolButton* b = MakeToolButton(bar, caption, QIcon(picture), at);
   b->setToolTip(hint);
   return b;
 }
@@ -198,15 +198,15 @@ LessonTopBar BuildLessonTopBar(QWidget* parent, const LessonKind& kind) {
                          QRect(kind.chapterButtonLeft, 13, 61, 40));
   t.zsb = MakeTopButton(t.bar, kind.itemEditorButton, QStringLiteral(":/images/verse_items.png"),
                         QRect(kind.itemButtonLeft, 13, 61, 40));
-  t.UpSb = MakeSpeedButton(t.bar, QStringLiteral("上一章节"),
-                           TwoStatePicture(QStringLiteral(":/images/verse_up.png"),
-                                           QStringLiteral(":/images/verse_up_off.png")),
-                           QRect(457, 13, 51, 40));
+  t.UpSb = MakeToolButton(t.bar, QStringLiteral("上一章节"),
+                          TwoStatePicture(QStringLiteral(":/images/verse_up.png"),
+                                          QStringLiteral(":/images/verse_up_off.png")),
+                          QRect(457, 13, 51, 40));
   t.UpSb->setToolTip(QStringLiteral("查看上一章节"));
-  t.DownSb = MakeSpeedButton(t.bar, QStringLiteral("下一章节"),
-                             TwoStatePicture(QStringLiteral(":/images/verse_down.png"),
-                                             QStringLiteral(":/images/verse_down_off.png")),
-                             QRect(508, 13, 51, 40));
+  t.DownSb = MakeToolButton(t.bar, QStringLiteral("下一章节"),
+                            TwoStatePicture(QStringLiteral(":/images/verse_down.png"),
+                                            QStringLiteral(":/images/verse_down_off.png")),
+                            QRect(508, 13, 51, 40));
   t.DownSb->setToolTip(QStringLiteral("查看下一章节"));
   t.CB1 = new TChapterSelector(t.bar);
   t.QuitSb = MakeQuitButton(t.bar);

@@ -6,11 +6,11 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "lessons/lesson_queries.h"
-#include "platform/sound.h"
-#include "data/lesson_kinds.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
+#include "data/lesson_kinds.h"
+#include "lessons/lesson_queries.h"
+#include "platform/sound.h"
 
 namespace {
 void StopSound() { platform::PlaySound(QString()); }

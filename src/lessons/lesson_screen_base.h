@@ -4,10 +4,10 @@
 // editors, and the way back. A screen adds its own body between the bars.
 #pragma once
 
+#include "app/design_form.h"
 #include "lessons/lesson_browser.h"
 #include "lessons/lesson_frame.h"
 #include "lessons/lesson_screen.h"
-#include "app/design_form.h"
 
 class QTimer;
 class BusyCursor;

@@ -10,11 +10,11 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "app/shared_routines.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
 #include "records/practice_log.h"
-#include "app/shared_routines.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
 #include "records/practice_log.h"
-#include "data/data_module.h"
-#include "app/shared_routines.h"
 
 namespace {
 

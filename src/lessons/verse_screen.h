@@ -4,8 +4,8 @@
 // chosen item's text, and "朗读" (or a double-click) plays its recording.
 #pragma once
 
-#include "lessons/lesson_screen_base.h"
 #include "data/lesson_kinds.h"
+#include "lessons/lesson_screen_base.h"
 
 class QFrame;
 class QKeyEvent;

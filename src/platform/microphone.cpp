@@ -16,12 +16,12 @@ QString NoCaptureDeviceMessage() {
   return QStringLiteral("没有找到录音设备…\n请接好麦克风再试，或者用“合成”让电脑读出这一项。");
 }
 
-Recorder::Recorder(int limitSeconds)
+Microphone::Microphone(int limitSeconds)
     : m_limit(static_cast<std::size_t>(limitSeconds) * kRecordingRate) {}
 
-Recorder::~Recorder() { Stop(); }
+Microphone::~Microphone() { Stop(); }
 
-bool Recorder::Start(QString* error) {
+bool Microphone::Start(QString* error) {
   if (m_device != 0) return true;
   SDL_SetMainReady();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -34,7 +34,7 @@ bool Recorder::Start(QString* error) {
   want.format = AUDIO_S16SYS;
   want.channels = 1;
   want.samples = 1024;
-  want.callback = &Recorder::Callback;
+  want.callback = &Microphone::Callback;
   want.userdata = this;
   // No changes allowed: SDL converts whatever the microphone delivers to our format.
   SDL_AudioSpec have{};
@@ -57,7 +57,7 @@ bool Recorder::Start(QString* error) {
   return true;
 }
 
-Samples Recorder::Stop() {
+Samples Microphone::Stop() {
   if (m_device == 0) return {};
   // Closing waits for the audio thread, so nothing arrives afterwards.
   SDL_CloseAudioDevice(m_device);
@@ -69,15 +69,15 @@ Samples Recorder::Stop() {
   return out;
 }
 
-double Recorder::Seconds() const {
+double Microphone::Seconds() const {
   const std::lock_guard guard(m_mutex);
   return static_cast<double>(m_samples.size()) / kRecordingRate;
 }
 
-double Recorder::TakeLevel() { return m_level.exchange(0) / 32768.0; }
+double Microphone::TakeLevel() { return m_level.exchange(0) / 32768.0; }
 
-void Recorder::Callback(void* self, unsigned char* stream, int len) {
-  auto* r = static_cast<Recorder*>(self);
+void Microphone::Callback(void* self, unsigned char* stream, int len) {
+  auto* r = static_cast<Microphone*>(self);
   const auto* in = reinterpret_cast<const std::int16_t*>(stream);
   std::size_t n = static_cast<std::size_t>(len) / 2;
   int loudest = 0;

@@ -17,12 +17,12 @@ constexpr int kRecordingLimitSeconds = 5 * 60;
 // What the user is told when no microphone can be opened.
 QString NoCaptureDeviceMessage();
 
-class Recorder {
+class Microphone {
  public:
-  explicit Recorder(int limitSeconds = kRecordingLimitSeconds);
-  ~Recorder();
-  Recorder(const Recorder&) = delete;
-  Recorder& operator=(const Recorder&) = delete;
+  explicit Microphone(int limitSeconds = kRecordingLimitSeconds);
+  ~Microphone();
+  Microphone(const Microphone&) = delete;
+  Microphone& operator=(const Microphone&) = delete;
 
   // Opens the default capture device and starts recording; on failure `error` gets
   // NoCaptureDeviceMessage() and nothing else changes.

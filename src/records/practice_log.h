@@ -11,7 +11,7 @@
 namespace records {
 
 // Starts writing notes to the database of `connectionName` (an open connection of this thread,
-// cloned for the writer). Notes made while no recorder runs are dropped.
+// cloned for the writer). Notes made while no practice log runs are dropped.
 void Start(const QString& connectionName);
 // Writes what is queued, then stops.
 void Stop();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Records are not lesson rows: they are written from the recorder's own thread, so these
+// Records are not lesson rows: they are written from the practice log's own thread, so these
 // statements go straight to the driver rather than through the lesson queries' observer.
 #include "records/record_store.h"
 

@@ -18,15 +18,15 @@
 #include <QToolButton>
 #include <QValueAxis>
 
+#include "app/shared_routines.h"
+#include "app/tool_button.h"
 #include "controls/label_3d.h"
+#include "data/data_module.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
-#include "records/record_store.h"
 #include "records/practice_log.h"
-#include "data/data_module.h"
-#include "app/shared_routines.h"
-#include "app/tool_button.h"
+#include "records/record_store.h"
 
 using namespace records;
 
@@ -214,8 +214,8 @@ void TRecordsForm::BuildTopBar(QWidget* bar) {
 
   ClearSb = TextButton(bar, QStringLiteral("清除记录"), false);
   ClearSb->setToolTip(QStringLiteral("清除所显示电脑的全部学习记录"));
-  QuitSb = MakeSpeedButton(bar, QStringLiteral("返回→"),
-                           QIcon(QStringLiteral(":/images/verse_quit.png")), QRect(0, 0, 67, 40));
+  QuitSb = MakeToolButton(bar, QStringLiteral("返回→"),
+                          QIcon(QStringLiteral(":/images/verse_quit.png")), QRect(0, 0, 67, 40));
   QuitSb->setFont(SongFont(12, true));
   QuitSb->setFixedSize(67, 40);
   QuitSb->setToolTip(QStringLiteral("返回主界面"));

@@ -2,9 +2,9 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "controls/flat_speed_button.h"
 #include "app/about_window.h"
 #include "app/maker_site.h"
+#include "controls/flat_speed_button.h"
 #include "support/fakes.h"
 
 namespace {

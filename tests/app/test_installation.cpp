@@ -5,9 +5,9 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include "platform/install_paths.h"
 #include "platform/sound.h"
 #include "self_check.h"
-#include "platform/install_paths.h"
 #include "support/fakes.h"
 
 class TestInstallation : public QObject {

@@ -6,14 +6,15 @@
 #include <functional>
 #include <memory>
 
-#include "arithmetic/drill_screen.h"
-#include "lessons/character_screen.h"
-#include "lessons/verse_screen.h"
 #include "app/about_window.h"
 #include "app/help_windows.h"
 #include "app/main_form.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
+#include "arithmetic/drill_screen.h"
+#include "lessons/character_screen.h"
+#include "lessons/verse_screen.h"
+#include "program.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

@@ -13,12 +13,13 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "controls/flat_speed_button.h"
-#include "controls/label_3d.h"
-#include "data/data_module.h"
 #include "app/main_form.h"
 #include "app/screen_registry.h"
 #include "app/screen_scale.h"
+#include "controls/flat_speed_button.h"
+#include "controls/label_3d.h"
+#include "data/data_module.h"
+#include "program.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

@@ -8,10 +8,10 @@
 #include <QtTest>
 #include <csignal>
 
-#include "platform/sound.h"
-#include "data/data_module.h"
 #include "app/main_form.h"
-#include "app/startup.h"
+#include "data/data_module.h"
+#include "platform/sound.h"
+#include "program.h"
 
 class StartupMenuTest : public QObject {
   Q_OBJECT

@@ -4,9 +4,9 @@
 // the data source list once per process, and start-up makes its own application object.)
 #include <QtTest>
 
-#include "data/data_module.h"
 #include "app/main_form.h"
-#include "app/startup.h"
+#include "data/data_module.h"
+#include "program.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

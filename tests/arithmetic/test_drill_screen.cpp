@@ -6,10 +6,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/screen_registry.h"
 #include "arithmetic/drill_screen.h"
 #include "controls/flat_speed_button.h"
 #include "platform/random.h"
-#include "app/screen_registry.h"
 #include "support/fakes.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <QtTest>
 #include <thread>
 
-#include "platform/dataset.h"
 #include "data/lesson_database.h"
 #include "data/schema_migrations.h"
+#include "platform/dataset.h"
 
 namespace {
 

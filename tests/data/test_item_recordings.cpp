@@ -5,10 +5,10 @@
 #include <QJsonObject>
 #include <QtTest>
 
-#include "platform/wav_file.h"
 #include "data/item_recordings.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
+#include "platform/wav_file.h"
 
 Q_DECLARE_METATYPE(LessonKindId)
 

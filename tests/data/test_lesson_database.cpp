@@ -3,10 +3,10 @@
 // PostgreSQL through psqlODBC.
 #include <QtTest>
 
-#include "platform/dataset.h"
-#include "platform/dialogs.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
+#include "platform/dataset.h"
+#include "platform/dialogs.h"
 #include "support/test_db.h"
 
 using platform::Dataset;

@@ -3,9 +3,9 @@
 // up to date without losing rows, a repeated run does nothing, a newer one is refused.
 #include <QtTest>
 
-#include "platform/dataset.h"
 #include "data/lesson_database.h"
 #include "data/schema_migrations.h"
+#include "platform/dataset.h"
 #include "support/test_db.h"
 
 using testing::Backend;

@@ -13,9 +13,9 @@
 #include <atomic>
 #include <thread>
 
+#include "data/data_module.h"
 #include "platform/db_watchdog.h"
 #include "records/record_store.h"
-#include "data/data_module.h"
 #include "support/test_db.h"
 
 namespace {

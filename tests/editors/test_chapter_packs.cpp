@@ -6,10 +6,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "data/data_module.h"
 #include "editors/chapter_windows.h"
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
-#include "data/data_module.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

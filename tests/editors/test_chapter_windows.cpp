@@ -14,13 +14,14 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "editors/chapter_windows.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
-#include "data/data_module.h"
-#include "app/screen_registry.h"
-#include "app/shared_routines.h"
+#include "program.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

@@ -3,8 +3,8 @@
 // what happens to the boxes; the stored names are read only when everything before passed.
 #include <QtTest>
 
-#include "editors/editor_checks.h"
 #include "data/lesson_kinds.h"
+#include "editors/editor_checks.h"
 
 using editors::CheckEntries;
 using editors::CheckStep;

@@ -8,10 +8,10 @@
 #include <QtTest>
 #include <cmath>
 
+#include "data/item_recordings.h"
 #include "editors/item_editor.h"
 #include "editors/item_recording_controls.h"
 #include "platform/microphone.h"
-#include "data/item_recordings.h"
 #include "support/fakes.h"
 
 #define SDL_MAIN_HANDLED

@@ -17,15 +17,15 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/shared_routines.h"
+#include "data/data_module.h"
+#include "data/lesson_database.h"
 #include "editors/item_editor.h"
 #include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
-#include "data/data_module.h"
-#include "data/lesson_database.h"
-#include "app/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

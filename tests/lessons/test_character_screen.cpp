@@ -10,15 +10,15 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "lessons/character_screen.h"
 #include "lessons/lesson_clock.h"
 #include "lessons/lesson_frame.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
-#include "data/data_module.h"
-#include "app/screen_registry.h"
-#include "app/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

@@ -5,10 +5,10 @@
 #include <QSqlDatabase>
 #include <QtTest>
 
-#include "lessons/lesson_browser.h"
-#include "platform/dataset.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
+#include "lessons/lesson_browser.h"
+#include "platform/dataset.h"
 #include "support/test_db.h"
 
 using testing::TestDataModule;

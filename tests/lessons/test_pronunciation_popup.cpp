@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "app/shared_routines.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/sound.h"
-#include "app/shared_routines.h"
 #include "support/fakes.h"
 
 using testing::FakeClock;

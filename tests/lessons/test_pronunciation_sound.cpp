@@ -8,9 +8,9 @@
 #include <QtTest>
 #include <cmath>
 
+#include "app/shared_routines.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/sound.h"
-#include "app/shared_routines.h"
 
 #if __has_include("platform/sdl_sound.h")
 #include "platform/sdl_sound.h"

@@ -22,12 +22,12 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/screen_registry.h"
+#include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "lessons/lesson_clock.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
-#include "data/data_module.h"
-#include "app/screen_registry.h"
-#include "app/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

@@ -68,7 +68,7 @@ void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<d
 
 }  // namespace
 
-class RecorderTest : public QObject {
+class MicrophoneTest : public QObject {
   Q_OBJECT
  private:
   QTemporaryDir m_dir;
@@ -79,7 +79,7 @@ class RecorderTest : public QObject {
     WriteRaw(m_input, capture);
     qputenv("SDL_DISKAUDIODELAY", fast ? "0" : "");
     if (!fast) qunsetenv("SDL_DISKAUDIODELAY");
-    platform::Recorder recorder(limit);
+    platform::Microphone recorder(limit);
     QString error;
     if (!recorder.Start(&error)) qFatal("recording did not start: %s", qPrintable(error));
     QDeadlineTimer deadline(60000);
@@ -165,7 +165,7 @@ class RecorderTest : public QObject {
     QFETCH(QByteArray, input);
     qputenv("SDL_AUDIODRIVER", driver);
     if (!input.isEmpty()) qputenv("SDL_DISKAUDIOFILEIN", input);
-    platform::Recorder recorder;
+    platform::Microphone recorder;
     QString error;
     const bool started = recorder.Start(&error);
     qputenv("SDL_AUDIODRIVER", "disk");
@@ -208,5 +208,5 @@ class RecorderTest : public QObject {
   }
 };
 
-QTEST_GUILESS_MAIN(RecorderTest)
-#include "test_recorder.moc"
+QTEST_GUILESS_MAIN(MicrophoneTest)
+#include "test_microphone.moc"

@@ -15,16 +15,16 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
+#include "data/data_module.h"
+#include "data/schema_migrations.h"
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
+#include "records/practice_log.h"
 #include "records/record_store.h"
 #include "records/record_window.h"
-#include "records/practice_log.h"
-#include "data/data_module.h"
-#include "data/schema_migrations.h"
-#include "app/shared_routines.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -82,7 +82,7 @@ struct RecorderRun {
 
 }  // namespace
 
-class RecordingTest : public QObject {
+class PracticeLogTest : public QObject {
   Q_OBJECT
  private Q_SLOTS:
   void noteForEachAction_data() {
@@ -294,5 +294,5 @@ class RecordingTest : public QObject {
   }
 };
 
-QTEST_MAIN(RecordingTest)
-#include "test_recording.moc"
+QTEST_MAIN(PracticeLogTest)
+#include "test_practice_log.moc"

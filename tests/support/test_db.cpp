@@ -5,8 +5,8 @@
 #include <QSqlDatabase>
 #include <QtTest>
 
-#include "platform/dataset.h"
 #include "data/lesson_kinds.h"
+#include "platform/dataset.h"
 
 namespace testing {
 

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Fails when a source file includes one from a higher floor (docs/ARCHITECTURE.md, "Layers").
+# Floors from the bottom: controls, platform, data, app, the modules, then src/*.cpp itself.
+set -euo pipefail
+src="$(cd "$(dirname "$0")/.." && pwd)/src"
+declare -A floor=([controls]=0 [platform]=1 [data]=2 [app]=3
+  [lessons]=4 [arithmetic]=4 [editors]=4 [records]=4 [packs]=4 [top]=5)
+# controls/ stands on Qt alone: it may include nothing of ours but itself.
+status=0
+while IFS= read -r -d '' file; do
+  rel=${file#"$src"/}
+  from=top
+  [[ $rel == */* ]] && from=${rel%%/*}
+  [[ -n ${floor[$from]+x} ]] || { echo "$rel: folder $from has no floor" >&2; status=1; continue; }
+  while IFS= read -r target; do
+    if [[ $target == */* ]]; then to=${target%%/*}
+    elif [[ -f $src/$target ]]; then to=top
+    else continue  # a generated file beside the one that includes it
+    fi
+    [[ -n ${floor[$to]+x} ]] || continue
+    if (( floor[$to] > floor[$from] )) || { [[ $from == controls && $to != controls ]]; }; then
+      echo "$rel includes $target: $to/ is above $from/" >&2
+      status=1
+    fi
+  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
+done < <(find "$src" \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
+[ $status -eq 0 ] && echo "layers: no include runs upward"
+exit $status

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/error_report.h"
+
+#include <QApplication>
+
+#include "platform/dialogs.h"
+#include "platform/logging.h"
+
+QString ErrorReportText(const QString& text) {
+  QString s = text;
+  // A sentence already closed by a Chinese stop would read "。." otherwise.
+  static const QString closed = QStringLiteral("。！？");
+  if (!s.isEmpty() && s.back() > QLatin1Char('.') && !closed.contains(s.back()))
+    s += QLatin1Char('.');
+  return s;
+}
+
+void ReportError(const QString& text) {
+  qCWarning(lcUi) << "error report:" << text;
+  // Owned by the window in front, so that the report shows above the screen that failed.
+  QWidget* owner = nullptr;
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    owner = QApplication::activeModalWidget();
+    if (!owner) owner = QApplication::activeWindow();
+  }
+  platform::MessageBox(owner, ErrorReportText(text), kApplicationTitle,
+                       platform::MB_OK | platform::MB_ICONERROR);
+}
