@@ -63,7 +63,7 @@ int main() {
     while (recorder.Seconds() < 60) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const auto pressed = std::chrono::steady_clock::now();
     const platform::Samples tidy = platform::Tidy(recorder.Stop());
-    const QString path = FreeFilePath(dir.filePath(QStringLiteral("一.wav")));
+    const QString path = dir.filePath(QStringLiteral("一-%1.wav").arg(run));
     if (!platform::SaveWav(tidy, path, platform::Overwrite::Never, &error)) {
       std::fprintf(stderr, "bench_recording: %s\n", qPrintable(error));
       return 1;
@@ -83,7 +83,7 @@ int main() {
     platform::Samples samples;
     QString error;
     if (!Speak(speech, &samples, &error) ||
-        !platform::SaveWav(samples, FreeFilePath(dir.filePath(QStringLiteral("静夜思.wav"))),
+        !platform::SaveWav(samples, dir.filePath(QStringLiteral("静夜思-%1.wav").arg(run)),
                            platform::Overwrite::Never, &error)) {
       std::fprintf(stderr, "bench_recording: %s\n", qPrintable(error));
       return 1;

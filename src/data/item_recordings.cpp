@@ -36,15 +36,6 @@ QString RecordingFileName(const LessonKind& kind, const QString& name) {
   return base + QStringLiteral(".wav");
 }
 
-QString FreeFilePath(const QString& path) {
-  const QFileInfo info(path);
-  QString candidate = path;
-  for (int n = 2; QFileInfo::exists(candidate); ++n)
-    candidate = info.dir().filePath(
-        QStringLiteral("%1(%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
-  return candidate;
-}
-
 ItemSpeech SpeechFor(const LessonKind& kind, const QString& name, const QString& text) {
   ItemSpeech s;
   switch (kind.id) {

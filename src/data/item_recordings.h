@@ -18,9 +18,6 @@ QString RecordingsFolder(const LessonKind& kind);
 // may hold become "_".
 QString RecordingFileName(const LessonKind& kind, const QString& name);
 
-// `path` when no file has that name, else the first free "name(2).wav", "name(3).wav", ...
-QString FreeFilePath(const QString& path);
-
 // What is said for an item and with which voice.
 struct ItemSpeech {
   QString text;

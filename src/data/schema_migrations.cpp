@@ -3,17 +3,38 @@
 
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include "platform/dataset.h"
 #include "platform/logging.h"
 
+namespace {
+
+// The recordings a server keeps for every seat (see data/recordings_library.h); the embedded file
+// gets the table too, unused, so one version number means one set of tables.
+MigrationRun RecordingsTableStep() {
+  return [](const QString& connection, QString* error) {
+    const QSqlDatabase db = QSqlDatabase::database(connection, false);
+    const bool postgres = db.driver() && db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
+    return platform::ExecSql(
+        connection,
+        QStringLiteral("create table if not exists recordings (name varchar(255) not null primary "
+                       "key, sha256 char(64) not null, size integer not null, bytes %1 not null)")
+            .arg(postgres ? QStringLiteral("bytea") : QStringLiteral("blob")),
+        error);
+  };
+}
+
+}  // namespace
+
 const std::vector<SchemaMigration>& SchemaMigrations() {
   static const std::vector<SchemaMigration> steps = {
       {1, QStringLiteral("课程表（章节、字、诗、英语、SYS）"),
        SqlResourceStep(QStringLiteral(":/schema.sql"))},
       {2, QStringLiteral("学习记录表"), SqlResourceStep(QStringLiteral(":/learn_record.sql"))},
+      {3, QStringLiteral("录音表"), RecordingsTableStep()},
       // Next steps here, in order.
   };
   return steps;

@@ -2,6 +2,7 @@
 #include "editors/item_editor.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "data/data_module.h"
+#include "data/item_recordings.h"
 #include "data/lesson_database.h"
 #include "editors/item_recording_controls.h"
 #include "platform/dataset.h"
@@ -55,6 +57,8 @@ constexpr int kMemoWidth = 353;
 constexpr int kMemoHeight = 265;
 constexpr int kPathWidth = 413;
 constexpr int kSmallButtonWidth = 58;
+// The longest WAV "选取" copies into the library, as a lesson pack carries at most.
+constexpr qint64 kLargestRecording = qint64(256) << 20;
 
 QToolButton* SmallButton(QWidget* parent, const QString& caption, const QIcon& picture,
                          const QRect& at) {
@@ -185,37 +189,87 @@ void TItemEditorForm::Save(EditorMode mode) {
   }
   numed->setText(outcome.number);
 
+  // The recording goes into the library in the item row's transaction: the row never names a
+  // recording that is not there, and a recording no row names is not kept.
   platform::Dataset* q = dm->goQuery;
-  if (mode == EditorMode::Add)
-    q->Append();
-  else
-    q->Edit();
-  q->SetField(m_kind.numberField, outcome.number);
-  q->SetField(m_kind.nameField, nameed->text());
-  q->SetField(QStringLiteral("章节"), ZJPL->text());
-  q->SetField(m_kind.textField, Text());
-  q->SetField(QStringLiteral("声音"), Sypl->text());
-  if (!q->Post() || !q->Reopen()) {
-    qCWarning(lcDb).noquote() << "item not stored:" << q->LastError();
+  platform::Transaction tx(q->ConnectionName());
+  const recordings::Staged* staged = StagedFor(Sypl->text());
+  QString written, why;
+  bool ok = tx.Begin();
+  if (!ok) why = tx.LastError();
+  if (ok && staged) ok = recordings::Publish(q->ConnectionName(), *staged, &written, &why);
+  if (ok) {
+    if (mode == EditorMode::Add)
+      q->Append();
+    else
+      q->Edit();
+    q->SetField(m_kind.numberField, outcome.number);
+    q->SetField(m_kind.nameField, nameed->text());
+    q->SetField(QStringLiteral("章节"), ZJPL->text());
+    q->SetField(m_kind.textField, Text());
+    q->SetField(QStringLiteral("声音"), Sypl->text());
+    ok = q->Post() && tx.Commit();
+    if (!ok) why = q->LastError().isEmpty() ? tx.LastError() : q->LastError();
+  }
+  if (!ok) {
+    qCWarning(lcDb).noquote() << "item not stored:" << why;
+    tx.Rollback();
+    if (!written.isEmpty()) QFile::remove(written);
     q->Cancel();
     editors::StoreFailed(this, m_kind.storeFailed);
     return;
   }
+  if (!q->Reopen()) qCWarning(lcDb).noquote() << "item list not read again:" << q->LastError();
   close();
 }
 
+QString TItemEditorForm::Connection() const { return dm ? dm->ConnectionName() : QString(); }
+
+const recordings::Staged* TItemEditorForm::StagedFor(const QString& name) const {
+  for (const recordings::Staged& s : m_staged)
+    if (s.name == name) return &s;
+  return nullptr;
+}
+
+bool TItemEditorForm::KeepRecording(const QByteArray& bytes, const QString& name, QString* error) {
+  recordings::Staged staged;
+  if (!recordings::Stage(Connection(), m_kind, name, bytes, &staged, error)) return false;
+  if (!StagedFor(staged.name)) m_staged.push_back(staged);
+  SetSoundPath(staged.name);
+  return true;
+}
+
+QString TItemEditorForm::SoundToPlay() const {
+  const recordings::Staged* staged = StagedFor(Sypl->text());
+  return staged ? staged->localPath : recordings::LocalPath(Connection(), Sypl->text());
+}
+
 void TItemEditorForm::SelectfbClick() {
-  // No path yet: start where this kind's recordings are kept; else beside the chosen one.
-  const QString folder = Sypl->text().isEmpty()
-                             ? QDir(InstallationFolder()).filePath(m_kind.soundFolder)
-                             : QFileInfo(Sypl->text()).absolutePath();
+  // Where the adult's own recordings of this kind are, unless the item names a file elsewhere.
+  QString folder = RecordingsFolder(m_kind);
+  if (QFileInfo(Sypl->text()).isAbsolute())
+    folder = QFileInfo(Sypl->text()).absolutePath();
+  else
+    QDir().mkpath(folder);
   const QString path = platform::GetOpenFileName(this, QString(), QStringLiteral("*.wav"), folder);
   if (path.isEmpty()) {
     platform::MessageBox(this, QStringLiteral("没有选取声音文件！"), QStringLiteral("关于选取声音"),
                          platform::MB_OK | platform::MB_ICONWARNING);
     return;
   }
-  SetSoundPath(path);
+  // A copy in the library: moving or deleting the original later cannot break the lesson.
+  QFile file(path);
+  QString error;
+  const QString name =
+      nameed->text().trimmed().isEmpty() ? QFileInfo(path).completeBaseName() : nameed->text();
+  // Only a plain file: opening a FIFO would block.
+  if (!QFileInfo(path).isFile() || file.size() > kLargestRecording ||
+      !file.open(QIODevice::ReadOnly)) {
+    editors::Warn(this,
+                  QStringLiteral("不能读取声音文件“%1”。").arg(QDir::toNativeSeparators(path)));
+    return;
+  }
+  if (!KeepRecording(file.readAll(), name, &error)) editors::Warn(this, error);
 }
 
 void TItemEditorForm::TestsbClick() {
@@ -223,7 +277,7 @@ void TItemEditorForm::TestsbClick() {
     editors::Warn(this, QStringLiteral("没有选择声音文件！"));
     return;
   }
-  platform::PlaySound(Sypl->text());
+  platform::PlaySound(SoundToPlay());
 }
 
 void TItemEditorForm::DELLSBClick() { SetSoundPath(QString()); }
@@ -245,6 +299,9 @@ void TItemEditorForm::SetSoundPath(const QString& path) {
 
 void TItemEditorForm::done(int result) {
   platform::PlaySound(QString());
+  // What was made here and no saved row names goes again.
+  for (const recordings::Staged& s : m_staged) recordings::Discard(Connection(), s);
+  m_staged.clear();
   editors::TEditorForm::done(result);
 }
 

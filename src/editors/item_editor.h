@@ -4,7 +4,10 @@
 // One implementation for the three lesson kinds; the named classes are thin products of it.
 #pragma once
 
+#include <QVector>
+
 #include "data/lesson_kinds.h"
+#include "data/recordings_library.h"
 #include "editors/editor_frame.h"
 
 class QLabel;
@@ -40,6 +43,11 @@ class TItemEditorForm : public editors::TEditorForm {
   void SetChapter(const QString& chapter);
   // Sypl shows the path (its whole text also as a tooltip, as a long path is cut off).
   void SetSoundPath(const QString& path);
+  // Makes `bytes` (a WAV recorded, synthesised or chosen here) the item's recording, named after
+  // `name`. The library gets it only when the item is saved; leaving without saving removes it.
+  bool KeepRecording(const QByteArray& bytes, const QString& name, QString* error);
+  // A file that plays what Sypl names.
+  QString SoundToPlay() const;
 
   void AddBtnClick() override;
   void ModifyBtnClick() override;
@@ -60,7 +68,11 @@ class TItemEditorForm : public editors::TEditorForm {
   // The item names the duplicate check compares with (see editors::NameSource).
   bool NamesToCompare(editors::EditorMode mode, QStringList* names, QString* error);
 
+  QString Connection() const;
+  const recordings::Staged* StagedFor(const QString& name) const;
+
   const LessonKind& m_kind;
+  QVector<recordings::Staged> m_staged;  // kept here, in the order made
 };
 
 // An item editor of the kind's class (TSzsoundaddForm, TxssoundaddForm or TxyysoundaddForm).

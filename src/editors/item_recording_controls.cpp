@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editors/item_recording_controls.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -240,29 +238,9 @@ void ItemRecordingControls::SetRecording(bool on) {
 }
 
 void ItemRecordingControls::Keep(const platform::Samples& samples) {
-  const LessonKind& kind = m_editor->kind();
-  const QString wanted =
-      QDir(RecordingsFolder(kind)).filePath(RecordingFileName(kind, m_editor->nameed->text()));
-  QString path = wanted;
-  platform::Overwrite overwrite = platform::Overwrite::Never;
-  if (QFileInfo::exists(wanted)) {
-    const QString free = FreeFilePath(wanted);
-    const int answer = platform::MessageBox(
-        m_editor,
-        QStringLiteral("已经有声音文件“%1”。\n要用新的声音替换它吗？选“否”就另存为“%2”。")
-            .arg(QFileInfo(wanted).fileName(), QFileInfo(free).fileName()),
-        QStringLiteral("注意"), platform::MB_YESNO | platform::MB_ICONQUESTION);
-    if (answer == platform::IDYES)
-      overwrite = platform::Overwrite::Replace;
-    else
-      path = free;
-  }
   QString error;
-  if (!platform::SaveWav(samples, path, overwrite, &error)) {
+  if (!m_editor->KeepRecording(platform::WavBytes(samples), m_editor->nameed->text(), &error))
     Warn(m_editor, error);
-    return;
-  }
-  m_editor->SetSoundPath(QDir::toNativeSeparators(path));
 }
 
 }  // namespace editors

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The item editor's own recordings: "录音" and "停止" with a level meter, "合成" (speech
 // synthesis) and, for characters, "拼音" (a proposed pinyin line). They sit beside the editor's
-// path controls and end, like "选取", by putting a file's path into Sypl.
+// path controls and end, like "选取", by putting a recording's name into Sypl.
 #pragma once
 
 #include <QObject>
@@ -58,7 +58,7 @@ class ItemRecordingControls : public QObject {
   void Tick();
   void SetRecording(bool on);
   bool HasName();
-  // Saves under the item's name in the kind's folder, asking before replacing a file.
+  // Becomes the item's recording, named after the item; kept only when the item is saved.
   void Keep(const platform::Samples& samples);
   void UpdatePinyinButton();
 

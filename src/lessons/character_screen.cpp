@@ -8,6 +8,7 @@
 #include "app/shared_routines.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
+#include "data/recordings_library.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
 
@@ -74,7 +75,7 @@ void TszmainForm::ListView1Click() {
 
   platform::Dataset* q = dm->ALLQuery;
   const LessonKind& k = kind();
-  CurrentSoundFile = q->Field(kSoundField);
+  CurrentSoundFile = recordings::LocalPath(q->ConnectionName(), q->Field(kSoundField));
   auto* popup = new Tsendsongform(this);
   popup->ZILB->setText(q->Field(k.nameField));
   popup->FYLB->setText(QStringLiteral("发音+词组: ") + q->Field(k.textField));

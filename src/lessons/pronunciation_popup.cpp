@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/shared_routines.h"
+#include "data/recordings_library.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
@@ -57,8 +58,9 @@ class GridLabel final : public QLabel {
 };
 
 bool RecordingExists(const QString& path) {
-  // An empty path and a folder count as no recording.
-  return !path.isEmpty() && QFileInfo(path).isFile();
+  // An empty path and a folder count as no recording; a library name that could not be fetched
+  // plays the default sound.
+  return recordings::IsLibraryName(path) || (!path.isEmpty() && QFileInfo(path).isFile());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/recordings_library.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
@@ -243,9 +244,11 @@ void TVerseScreen::LDSBClick() {
     return;
   }
   if (!browser().LocateItem(entry->text(0))) return;
-  CurrentSoundFile = dm->ALLQuery->Field(kSoundField);
+  CurrentSoundFile = recordings::LocalPath(dm->ConnectionName(), dm->ALLQuery->Field(kSoundField));
   records::Note(kind().id, entry->text(0));
-  if (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile()) {
+  // A library name still unresolved is a fetch that failed: the default sound says so.
+  if (recordings::IsLibraryName(CurrentSoundFile) ||
+      (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile())) {
     platform::PlaySound(CurrentSoundFile);
   } else {
     qCInfo(lcSound) << "no recording for" << entry->text(0) << "at" << CurrentSoundFile;

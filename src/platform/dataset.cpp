@@ -489,4 +489,25 @@ bool ExecSql(const QString& connectionName, const QString& sql, QString* error) 
   return Run(q, connectionName, error, nullptr, {}, sql);
 }
 
+bool ExecQuery(const QString& connectionName, const QString& sql, const QVector<QVariant>& values,
+               QVector<QVector<QVariant>>* rows, QString* error) {
+  if (!Reconnected(connectionName, error)) return false;
+  QSqlQuery q(QSqlDatabase::database(connectionName, false));
+  q.setForwardOnly(true);
+  Notify(connectionName, sql);
+  if (!q.prepare(sql)) {
+    if (error) *error = PrepareFailure(q, connectionName);
+    return false;
+  }
+  for (const QVariant& v : values) q.addBindValue(v);
+  return Run(q, connectionName, error, nullptr, [&] {
+    if (!rows) return;
+    while (q.next()) {
+      QVector<QVariant> row(q.record().count());
+      for (int i = 0; i < row.size(); ++i) row[i] = q.value(i);
+      rows->push_back(std::move(row));
+    }
+  });
+}
+
 }  // namespace platform

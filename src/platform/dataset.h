@@ -136,4 +136,9 @@ class Transaction {
 // Sends one SQL statement (schema set-up and the like) through the observer; false on failure.
 bool ExecSql(const QString& connectionName, const QString& sql, QString* error = nullptr);
 
+// Sends one statement with positional values ("?", bound as they are: bytes stay bytes) through
+// the observer and under the time limit; the rows it returns go to `rows`.
+bool ExecQuery(const QString& connectionName, const QString& sql, const QVector<QVariant>& values,
+               QVector<QVector<QVariant>>* rows = nullptr, QString* error = nullptr);
+
 }  // namespace platform

@@ -127,6 +127,10 @@ Samples Tidy(const Samples& samples, double maxPause) {
 }
 
 bool SaveWav(const Samples& samples, const QString& path, Overwrite overwrite, QString* error) {
+  return SaveFile(WavBytes(samples), path, overwrite, error);
+}
+
+bool SaveFile(const QByteArray& wav, const QString& path, Overwrite overwrite, QString* error) {
   auto fail = [error](const QString& message) {
     if (error) *error = message;
     return false;
@@ -144,7 +148,6 @@ bool SaveWav(const Samples& samples, const QString& path, Overwrite overwrite, Q
   if (!part.open())
     return fail(QStringLiteral("不能在“%1”里保存声音文件（%2）。")
                     .arg(QDir::toNativeSeparators(folder), part.errorString()));
-  const QByteArray wav = WavBytes(samples);
   // The data must be on the disk before the name points at it, or a crash right after the
   // rename could still leave a short file under the final name.
   if (part.write(wav) != wav.size() || !part.flush() || ::fsync(part.handle()) != 0)

@@ -29,5 +29,7 @@ enum class Overwrite { Never, Replace };
 // crash nor a full disk leaves a partial file under `path`. With Overwrite::Never an existing file
 // is kept and the save fails. `error` gets a message for the user.
 bool SaveWav(const Samples& samples, const QString& path, Overwrite overwrite, QString* error);
+// The same for bytes already made (a WAV read or fetched elsewhere).
+bool SaveFile(const QByteArray& bytes, const QString& path, Overwrite overwrite, QString* error);
 
 }  // namespace platform

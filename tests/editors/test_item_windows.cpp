@@ -19,13 +19,16 @@
 
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/item_recordings.h"
 #include "data/lesson_database.h"
+#include "data/recordings_library.h"
 #include "editors/item_editor.h"
 #include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
+#include "platform/wav_file.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -449,19 +452,25 @@ class ItemWindowsTest : public QObject {
     QCOMPARE(Messages(), QStringLiteral("注意|没有选择声音文件！"));
     QVERIFY(m_sound->calls.isEmpty());
 
-    const QString chosen = QStringLiteral("/tmp/声音 文件/\"引号\" 'x'.wav");
+    // "选取" starts in the kind's own recordings folder and copies the file into the library.
+    QTemporaryDir outside;
+    const QString chosen = outside.filePath(QStringLiteral("\"引号\" 'x'.wav"));
+    const QByteArray wav = platform::WavBytes(platform::Samples(500, 1000));
+    QFile file(chosen);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size());
+    file.close();
     m_dialogs->fileToChoose = chosen;
     e->SelectfbClick();
     QCOMPARE(m_dialogs->lastFilter, QStringLiteral("*.wav"));
-    QCOMPARE(m_dialogs->lastFolder, QDir(InstallationFolder()).filePath(k.soundFolder));
-    QCOMPARE(e->Sypl->text(), chosen);
+    QCOMPARE(m_dialogs->lastFolder, RecordingsFolder(k));
+    const QString name = e->Sypl->text();
+    QVERIFY2(recordings::IsLibraryName(name), qPrintable(name));
     m_dialogs->fileToChoose.clear();
     e->SelectfbClick();
-    QCOMPARE(m_dialogs->lastFolder, QStringLiteral("/tmp/声音 文件"));
     QCOMPARE(m_boxes->TitlesAndTexts().last(), QStringLiteral("关于选取声音|没有选取声音文件！"));
-    QCOMPARE(e->Sypl->text(), chosen);
+    QCOMPARE(e->Sypl->text(), name);
     e->TestsbClick();
-    QCOMPARE(m_sound->Names(), QStringList{chosen});
+    QCOMPARE(m_sound->Names(), QStringList{e->SoundToPlay()});
 
     e->DELLSBClick();
     QVERIFY(e->Sypl->text().isEmpty());
@@ -469,7 +478,11 @@ class ItemWindowsTest : public QObject {
     e->SelectfbClick();
     Fill(e, QStringLiteral("3"), QStringLiteral("名"), QStringLiteral("文"));
     e->AddBtnClick();
-    QCOMPARE(Stored(k).first().section(QLatin1Char('|'), 4), chosen);
+    QCOMPARE(Stored(k).first().section(QLatin1Char('|'), 4), name);
+    QVERIFY(QFile::remove(chosen));  // the lesson keeps its own copy
+    QFile kept(recordings::LocalPath(m_db->database().Connection(), name));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), wav);
     QCOMPARE(m_sound->Names().last(), QString());  // closing stopped the sound
   }
 
@@ -506,6 +519,9 @@ class ItemWindowsTest : public QObject {
     e->SelectfbClick();
     e->AddBtnClick();
     QVERIFY2(m_boxes->shown.isEmpty(), qPrintable(Messages()));
+    // The screens play the library's copy of the chosen file.
+    const QString kept = recordings::LocalPath(m_db->database().Connection(),
+                                               Stored(k).first().section(QLatin1Char('|'), 4));
     m_list->quitsbClick();
     QTRY_VERIFY(!m_list || !m_list->isVisible());
 
@@ -521,9 +537,9 @@ class ItemWindowsTest : public QObject {
       QCOMPARE(verses->Tree1->topLevelItem(0)->text(0), QStringLiteral("新"));
       verses->Tree1->setCurrentItem(verses->Tree1->topLevelItem(0));
       verses->LDSBClick();
-      QCOMPARE(m_sound->Names().last(), wav);
+      QCOMPARE(m_sound->Names().last(), kept);
     }
-    QCOMPARE(CurrentSoundFile, wav);
+    QCOMPARE(CurrentSoundFile, kept);
   }
 };
 

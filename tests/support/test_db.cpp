@@ -2,6 +2,8 @@
 #include "support/test_db.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QSqlDatabase>
 #include <QtTest>
 
@@ -89,7 +91,7 @@ TestDatabase::TestDatabase(Backend backend) : m_dir(std::make_unique<QTemporaryD
   }
   if (backend == Backend::OdbcPostgres) {
     for (const char* t : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS",
-                          "tindora_schema", "learn_record"})
+                          "tindora_schema", "learn_record", "recordings"})
       platform::ExecSql(m_connection,
                         QStringLiteral("drop table if exists %1").arg(QLatin1String(t)));
   }
@@ -160,6 +162,21 @@ void TestDataModule::LoadSampleCourse() {
 }  // namespace testing
 
 namespace testing {
+
+QStringList FolderDigest(const QString& folder) {
+  QStringList out;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    QFile f(it.next());
+    out << QDir(folder).relativeFilePath(f.fileName()) + QLatin1Char('|') +
+               (f.open(QIODevice::ReadOnly)
+                    ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex()
+                    : QByteArray("?"));
+  }
+  out.sort();
+  return out;
+}
 
 void UseOdbcIni(const QByteArray& contents) {
   static QTemporaryDir dir;

@@ -90,6 +90,10 @@ class TestDataModule {
 
 namespace testing {
 
+// Every file under `folder` (hidden ones too) as "relative path|SHA-256", sorted: two digests
+// are equal when nothing was added, removed or changed.
+QStringList FolderDigest(const QString& folder);
+
 // Points the ODBC driver manager at a data source list of the test's own (before the first
 // connection: the list is read once per process) and keeps the embedded database in test paths.
 void UseOdbcIni(const QByteArray& contents);
