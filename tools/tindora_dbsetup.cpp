@@ -12,6 +12,7 @@
 
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
+#include "data/recordings_library.h"
 #include "data/schema_migrations.h"
 #include "packs/lesson_pack.h"
 #include "self_check.h"
@@ -21,6 +22,7 @@ namespace {
 struct Settings {
   ConnectionSpec spec;
   bool sample = false;
+  bool storeRecordings = false;
   QString exportKind, exportFile, importFile, soundDir;
   bool Pack() const { return !exportFile.isEmpty() || !importFile.isEmpty(); }
 };
@@ -66,9 +68,12 @@ const QList<Option>& Options() {
       {"--import", "FILE", "add the lesson pack FILE to the database",
        [](Settings& s, const QString& v) { s.importFile = v; }},
       {"--sound-dir", "DIR",
-       "where an import puts its recordings (required with --import on --odbc: every classroom "
-       "machine must reach it)",
+       "where an import into a SQLite file puts its recordings (a server keeps them itself)",
        [](Settings& s, const QString& v) { s.soundDir = v; }},
+      {"--store-recordings",
+       {},
+       "upload into the server every recording its items name that is on this computer",
+       [](Settings& s, const QString&) { s.storeRecordings = true; }},
   };
   return options;
 }
@@ -86,10 +91,7 @@ bool Parse(const QStringList& args, Settings& settings) {
     }
     option->apply(settings, values.join(QLatin1Char('\n')));
   }
-  // A server database is shared between machines: its recordings need a folder they all reach.
-  const bool packBad = (!settings.exportFile.isEmpty() && !settings.importFile.isEmpty()) ||
-                       (!settings.importFile.isEmpty() && settings.spec.driver == "QODBC" &&
-                        settings.soundDir.isEmpty());
+  const bool packBad = !settings.exportFile.isEmpty() && !settings.importFile.isEmpty();
   return !settings.spec.driver.isEmpty() && !packBad;
 }
 
@@ -119,16 +121,17 @@ bool RunPack(const QString& exportKind, const QString& exportFile, const QString
   }
   // Tests simulate a kill mid-way: the process dies after unpacking this many recordings.
   const int dieAfter = qEnvironmentVariableIntValue("TINDORA_TEST_KILL_IMPORT_AFTER");
-  const packs::ImportResult r = packs::ImportPack(
-      QStringLiteral("setup"), importFile, soundDir.isEmpty() ? packs::UserSoundRoot() : soundDir,
-      nullptr, [dieAfter](int done, int) {
-        if (dieAfter > 0 && done >= dieAfter) std::raise(SIGKILL);
-        return true;
-      });
+  const packs::ImportResult r = packs::ImportPack(QStringLiteral("setup"), importFile, soundDir,
+                                                  nullptr, [dieAfter](int done, int) {
+                                                    if (dieAfter > 0 && done >= dieAfter)
+                                                      std::raise(SIGKILL);
+                                                    return true;
+                                                  });
   if (!r.ok) *error = r.error;
   if (r.ok)
     out << "imported " << r.chapters << " chapters, " << r.items << " items; recordings in "
-        << (r.soundFolder.isEmpty() ? QStringLiteral("-") : r.soundFolder) << "\n";
+        << (r.soundFolder.isEmpty() ? QStringLiteral("the database or the library") : r.soundFolder)
+        << "\n";
   return r.ok;
 }
 
@@ -136,6 +139,8 @@ bool RunPack(const QString& exportKind, const QString& exportFile, const QString
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  // The program's own folders: its recordings library and cache.
+  QCoreApplication::setApplicationName(QStringLiteral("Tindora"));
   QTextStream out(stdout);
   QTextStream err(stderr);
   const QStringList args = app.arguments().mid(1);
@@ -161,6 +166,15 @@ int main(int argc, char** argv) {
       out << (loaded.contains(kind->key) ? "已加载示例课程: " : "已有内容，未加载示例课程: ")
           << kind->screenTitle << " (" << kind->chapterTable << ", " << kind->itemTable << ")\n";
     }
+  }
+  if (ok && settings.storeRecordings) {
+    recordings::StoreReport report;
+    ok = recordings::StoreNamedRecordings(connection, &report, &error);
+    for (const QString& line : report.stored) out << "已上传录音: " << line << "\n";
+    for (const QString& line : report.missing) out << "找不到录音: " << line << "\n";
+    if (ok)
+      out << "录音: 上传 " << report.stored.size() << ", 已在数据库 " << report.alreadyStored
+          << ", 找不到 " << report.missing.size() << "\n";
   }
   if (ok && settings.Pack())
     ok = RunPack(settings.exportKind, settings.exportFile, settings.importFile, settings.soundDir,

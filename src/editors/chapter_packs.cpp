@@ -5,7 +5,7 @@
 #include "editors/chapter_packs.h"
 
 #include <QDir>
-#include <QStandardPaths>
+#include <QFileInfo>
 #include <QToolButton>
 
 #include "app/shared_routines.h"
@@ -21,6 +21,12 @@ namespace {
 const QString kExportTitle = QStringLiteral("导出");
 const QString kImportTitle = QStringLiteral("导入");
 const QString kPackFilter = QStringLiteral("Tindora课程包 (*.tindora *.zip)");
+
+// Where the packs' file dialogs open: the home folder, then the folder used last.
+QString& PackFolder() {
+  static QString folder = QDir::homePath();
+  return folder;
+}
 
 void Tell(QWidget* owner, const QString& text, const QString& title, unsigned icon = 0) {
   platform::MessageBox(owner, text, title, platform::MB_OK | icon);
@@ -81,12 +87,11 @@ void TChapterListForm::ExportSbClick() {
           kExportTitle, platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
   QString name = one ? selected : m_kind.screenTitle;
   name.replace(QLatin1Char('/'), QLatin1Char('_'));
-  const QString suggested =
-      QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-          .filePath(name + QStringLiteral(".tindora"));
+  const QString suggested = QDir(PackFolder()).filePath(name + QStringLiteral(".tindora"));
   const QString file =
       platform::GetSaveFileName(this, QStringLiteral("导出课程包"), kPackFilter, suggested);
   if (file.isEmpty()) return;
+  PackFolder() = QFileInfo(file).absolutePath();
 
   packs::ExportResult r;
   {
@@ -108,14 +113,16 @@ void TChapterListForm::ExportSbClick() {
 }
 
 void TChapterListForm::ImportSbClick() {
-  const QString file = platform::GetOpenFileName(this, QStringLiteral("导入课程包"), kPackFilter);
+  const QString file =
+      platform::GetOpenFileName(this, QStringLiteral("导入课程包"), kPackFilter, PackFolder());
   if (file.isEmpty()) return;
+  PackFolder() = QFileInfo(file).absolutePath();
   packs::ImportResult r;
   {
     BusyCursor busy;
     editors::PackProgress progress(this, QStringLiteral("正在导入课程包……"));
-    r = packs::ImportPack(dm->ConnectionName(), file, packs::UserSoundRoot(), &m_kind,
-                          progress.Callback());
+    // The recordings library: the server's table, or the user's data folder.
+    r = packs::ImportPack(dm->ConnectionName(), file, QString(), &m_kind, progress.Callback());
   }
   if (r.cancelled) return Tell(this, r.error, kImportTitle);
   if (!r.ok) return editors::StoreFailed(this, r.error);

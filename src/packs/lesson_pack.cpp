@@ -22,6 +22,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "data/recordings_library.h"
 #include "platform/dataset.h"
 #include "platform/gbk.h"
 
@@ -287,21 +288,6 @@ void SweepAbandonedUnpacks(const QDir& dir) {
   }
 }
 
-// A new folder name for the pack's recordings, after the pack's file name.
-QString NewFolderName(const QDir& dir, const QString& file) {
-  QString base = QFileInfo(file).completeBaseName();
-  for (QChar& ch : base)
-    if (ch == QLatin1Char('/') || ch == QLatin1Char('\\') || ch == QLatin1Char(':') ||
-        ch.category() == QChar::Other_Control)
-      ch = QLatin1Char('_');
-  base = base.trimmed();
-  if (base.isEmpty() || base.startsWith(QLatin1Char('.'))) base = QStringLiteral("课程包");
-  QString name = base;
-  for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
-    name = QStringLiteral("%1-%2").arg(base).arg(n);
-  return name;
-}
-
 bool AppendRow(platform::Dataset& d, const QList<std::pair<QString, QString>>& fields) {
   d.Append();
   for (const auto& [name, value] : fields) d.SetField(name, value);
@@ -369,11 +355,23 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
     zip.setUtf8Enabled(true);
     if (!zip.open(QuaZip::mdCreate)) return fail(cannotWrite);
     int done = 0, recording = 0;
+    QHash<QString, QString> entryOf;  // file -> entry: a recording shared by items travels once
     for (PackChapter& c : chapters) {
       for (PackItem& item : c.items) {
         if (item.sound.isEmpty()) continue;
+        const QString path = recordings::LocalPath(connection, item.sound);
+        if (entryOf.contains(path)) {
+          item.sound = entryOf.value(path);
+          if (progress && !progress(++done, withSound + 1)) {
+            zip.close();
+            QFile::remove(partial);
+            r.cancelled = true;
+            return fail(QStringLiteral("已取消导出。"));
+          }
+          continue;
+        }
         // What an import would refuse travels as missing: too big, or not a WAV.
-        QFile source(item.sound);
+        QFile source(path);
         QByteArray data;
         if (source.open(QIODevice::ReadOnly) && source.size() <= PackLimits().maxEntryBytes &&
             LooksLikeWav(source.peek(12)))
@@ -383,6 +381,7 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
           r.missingRecordings << item.name;
         } else {
           item.sound = QStringLiteral("recordings/%1.wav").arg(++recording);
+          entryOf.insert(path, item.sound);
           // Recordings hardly shrink (a few per cent), so they are stored: big packs stay quick.
           if (!WriteEntry(zip, item.sound, data, 0)) {
             zip.close();
@@ -470,15 +469,27 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
   const QString problem = ParseManifest(manifest, expected, &r.kind, &chapters);
   if (!problem.isEmpty()) return fail(problem);
   const LessonKind& kind = *r.kind;
-  int recordings = 0;
+  if (chapters.size() > limits.maxChapters)
+    return fail(QStringLiteral("课程包有%1个章节，一次最多只能导入%2个章节。")
+                    .arg(chapters.size())
+                    .arg(limits.maxChapters));
+  int itemCount = 0;
+  for (const PackChapter& c : chapters) itemCount += static_cast<int>(c.items.size());
+  if (itemCount > limits.maxItems)
+    return fail(QStringLiteral("课程包有%1个项目，一次最多只能导入%2个项目。")
+                    .arg(itemCount)
+                    .arg(limits.maxItems));
+  // Each recording is unpacked and stored once, however many items name it; it is named after
+  // the first of them.
+  QHash<QString, QString> firstNamer;
   for (const PackChapter& c : chapters)
     for (const PackItem& i : c.items) {
       if (i.sound.isEmpty()) continue;
       if (!entries.contains(i.sound) || i.sound.endsWith(QLatin1Char('/')))
         return fail(QStringLiteral("课程包中缺少声音文件“%1”。").arg(i.sound));
-      ++recordings;
+      if (!firstNamer.contains(i.sound)) firstNamer.insert(i.sound, i.name);
     }
-  const int steps = recordings + 1;  // the last step stores the rows
+  const int steps = static_cast<int>(firstNamer.size()) + 1;  // the last step stores the rows
 
   platform::Transaction tx(connection);
   if (!tx.Begin()) return fail(StoreFailed(tx.LastError()));
@@ -502,41 +513,46 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
       return fail(QStringLiteral("章节“%1”已经存在，课程包没有导入。")
                       .arg(present.value(c.name.toCaseFolded())));
 
-  const QDir kindDir(QDir(QDir(soundRoot).absolutePath()).filePath(kind.soundFolder));
+  // On a server the recordings go into its table; else into files under `soundRoot`, the library
+  // folder unless the caller names another.
+  const bool toTable = recordings::InDatabase(connection);
+  const QString root =
+      soundRoot.isEmpty() ? recordings::LibraryRoot() : QDir(soundRoot).absolutePath();
+  const bool libraryNames = toTable || root == QDir(recordings::LibraryRoot()).absolutePath();
   const QString cannotWrite =
-      QStringLiteral("无法写入声音文件夹“%1”，课程包没有导入。").arg(kindDir.path());
-  if (!QDir().mkpath(kindDir.path())) return fail(cannotWrite);
-  SweepAbandonedUnpacks(kindDir);
-  const QString finalDir = kindDir.filePath(NewFolderName(kindDir, file));
-  QTemporaryDir unpackDir(kindDir.filePath(kUnpackPrefix + QStringLiteral("XXXXXX")));
+      QStringLiteral("无法写入声音文件夹“%1”，课程包没有导入。")
+          .arg(QDir::toNativeSeparators(QDir(root).filePath(kind.soundFolder)));
+  const QDir unpackParent(recordings::CacheRoot());
+  if (!QDir().mkpath(unpackParent.path())) return fail(cannotWrite);
+  SweepAbandonedUnpacks(unpackParent);
+  QTemporaryDir unpackDir(unpackParent.filePath(kUnpackPrefix + QStringLiteral("XXXXXX")));
   if (!unpackDir.isValid()) return fail(cannotWrite);
   QLockFile unpackLock(unpackDir.path() + QStringLiteral(".lock"));
   unpackLock.tryLock(0);
-
-  // Sorted as the pack numbers them; new numbers follow the highest in use. Each recording is
-  // unpacked under its item's new number.
-  std::sort(chapters.begin(), chapters.end(),
-            [](const PackChapter& a, const PackChapter& b) { return a.number < b.number; });
-  QHash<QString, QStringList> unpackTo;  // entry -> file names in the unpack folder
-  int next = itemNumber;
-  for (PackChapter& c : chapters) {
-    std::sort(c.items.begin(), c.items.end(),
-              [](const PackItem& a, const PackItem& b) { return a.number < b.number; });
-    for (const PackItem& i : c.items) {
-      ++next;
-      if (!i.sound.isEmpty()) unpackTo[i.sound] << QStringLiteral("%1.wav").arg(next);
+  // Files written for this import go again unless the rows naming them are committed.
+  QStringList written;
+  struct Undo {
+    QStringList& files;
+    bool keep = false;
+    ~Undo() {
+      if (!keep)
+        for (const QString& f : files) QFile::remove(f);
     }
-  }
+  } undo{written};
 
   // One walk through the pack: finding each entry by name would read the directory every time.
+  QHash<QString, QString> soundOf;    // entry -> what 声音 holds
+  QHash<QString, QString> sameBytes;  // SHA-256 -> name: one copy of bytes the pack repeats
+  QList<std::pair<QString, QString>> toPublish;  // name, unpacked file
+  QSet<QString> pending(firstNamer.keyBegin(), firstNamer.keyEnd());
   const QDir unpack(unpackDir.path());
   int done = 0;
-  for (bool more = zip.goToFirstFile(); more && !unpackTo.isEmpty(); more = zip.goToNextFile()) {
+  for (bool more = zip.goToFirstFile(); more && !pending.isEmpty(); more = zip.goToNextFile()) {
     const QString entry = zip.getCurrentFileName();
-    const QStringList targets = unpackTo.take(entry);
-    if (targets.isEmpty()) continue;
-    QFile out(unpack.filePath(targets.first()));
-    if (!out.open(QIODevice::WriteOnly)) return fail(cannotWrite);
+    if (!pending.remove(entry)) continue;
+    ++done;
+    QFile out(unpack.filePath(QStringLiteral("%1.wav").arg(done)));  // removed with the folder
+    if (!out.open(QIODevice::ReadWrite)) return fail(cannotWrite);
     QByteArray head;
     switch (UnpackCurrent(zip, static_cast<qint64>(entries[entry].uncompressedSize), out, &budget,
                           &head)) {
@@ -549,35 +565,47 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
       case Unpacked::WriteFailed:
         return fail(cannotWrite);
     }
-    out.close();
     if (!LooksLikeWav(head))
       return fail(QStringLiteral("课程包中的“%1”不是WAV声音文件。").arg(entry));
-    for (const QString& copy : targets.mid(1))
-      if (!QFile::copy(out.fileName(), unpack.filePath(copy))) return fail(cannotWrite);
-    done += static_cast<int>(targets.size());
+    out.seek(0);
+    const QByteArray bytes = out.readAll();
+    out.close();
+    const QString sha = recordings::Sha256(bytes);
+    QString why, name = sameBytes.value(sha);
+    if (name.isEmpty())
+      name = recordings::NameFor(connection, kind, firstNamer.value(entry), bytes, &why,
+                                 toTable ? QString() : root);
+    if (name.isEmpty()) return fail(toTable ? StoreFailed(why) : cannotWrite);
+    // Rows of the table roll back with the transaction; files wait, unseen, for the commit.
+    if (toTable && !recordings::Publish(connection, name, bytes, nullptr, &why))
+      return fail(StoreFailed(why));
+    if (!toTable && !sameBytes.contains(sha)) toPublish.append({name, out.fileName()});
+    sameBytes.insert(sha, name);
+    soundOf.insert(entry,
+                   libraryNames ? name : QDir::toNativeSeparators(QDir(root).filePath(name)));
     if (progress && !progress(done, steps)) {
       r.cancelled = true;
       return fail(QStringLiteral("已取消导入，没有存入任何内容。"));
     }
   }
-  if (!unpackTo.isEmpty() || zip.getZipError() != UNZ_OK) return fail(DamagedMessage(file));
+  if (!pending.isEmpty() || zip.getZipError() != UNZ_OK) return fail(DamagedMessage(file));
 
-  for (const PackChapter& c : chapters) {
+  // Sorted as the pack numbers them; new numbers follow the highest in use.
+  std::sort(chapters.begin(), chapters.end(),
+            [](const PackChapter& a, const PackChapter& b) { return a.number < b.number; });
+  for (PackChapter& c : chapters) {
+    std::sort(c.items.begin(), c.items.end(),
+              [](const PackItem& a, const PackItem& b) { return a.number < b.number; });
     if (!AppendRow(chapterTable,
                    {{kChapterNumber, QString::number(++chapterNumber)}, {kChapterName, c.name}}))
       return fail(StoreFailed(chapterTable.LastError()));
     ++r.chapters;
     for (const PackItem& i : c.items) {
-      const QString number = QString::number(++itemNumber);
-      const QString sound =
-          i.sound.isEmpty()
-              ? QString()
-              : QDir::toNativeSeparators(QDir(finalDir).filePath(number + QStringLiteral(".wav")));
-      if (!AppendRow(itemTable, {{kind.numberField, number},
+      if (!AppendRow(itemTable, {{kind.numberField, QString::number(++itemNumber)},
                                  {kind.nameField, i.name},
                                  {kChapterName, c.name},
                                  {kind.textField, i.text},
-                                 {kSound, sound}}))
+                                 {kSound, soundOf.value(i.sound)}}))
         return fail(StoreFailed(itemTable.LastError()));
       ++r.items;
     }
@@ -586,18 +614,19 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
     r.cancelled = true;
     return fail(QStringLiteral("已取消导入，没有存入任何内容。"));
   }
-  // The folder takes its place before the commit: should the commit fail it is removed again,
-  // whereas rows committed first could point at recordings that never arrive.
-  if (recordings > 0) {
-    if (!QDir().rename(unpackDir.path(), finalDir)) return fail(cannotWrite);
-    unpackDir.setAutoRemove(false);
-    r.soundFolder = finalDir;
+  // The files take their places just before the commit: should it fail they go again, whereas
+  // rows committed first could name recordings that never arrive.
+  for (const auto& [name, unpacked] : toPublish) {
+    QFile in(unpacked);
+    QString path;
+    if (!in.open(QIODevice::ReadOnly) ||
+        !recordings::Publish(connection, name, in.readAll(), &path, nullptr, root))
+      return fail(cannotWrite);
+    if (!path.isEmpty()) written << path;
   }
-  if (!tx.Commit()) {
-    if (recordings > 0) QDir(finalDir).removeRecursively();
-    r.soundFolder.clear();
-    return fail(StoreFailed(tx.LastError()));
-  }
+  if (!tx.Commit()) return fail(StoreFailed(tx.LastError()));
+  undo.keep = true;
+  if (!toPublish.isEmpty()) r.soundFolder = QDir(root).filePath(kind.soundFolder);
   r.ok = true;
   return r;
 }

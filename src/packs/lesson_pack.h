@@ -24,6 +24,8 @@ struct PackLimits {
   qint64 maxEntryBytes = qint64(256) << 20;
   qint64 maxManifestBytes = qint64(8) << 20;
   int maxEntries = 20000;
+  int maxChapters = 500;
+  int maxItems = 20000;
   // An entry that unpacks to more than `ratioFloor` bytes may not grow more than `maxRatio`-fold
   // (a short silent recording compresses very well, so small entries are exempt).
   qint64 maxRatio = 100;
@@ -54,13 +56,15 @@ struct ImportResult {
   const LessonKind* kind = nullptr;
   int chapters = 0;
   int items = 0;
-  QString soundFolder;  // where the recordings went
+  QString soundFolder;  // where the recordings went as files; empty when none or in the database
 };
 
-// Imports `file` into the database in one transaction; the recordings go to a new folder under
-// `soundRoot`/<kind's recordings folder>. Chapters and items are numbered after the highest
-// numbers in use. With `expected` set, a pack of another kind is refused. All or nothing: on any
-// failure or cancel the database and the folders stay as they were.
+// Imports `file` into the database in one transaction. Each recording is stored once, however
+// many items name it: in the database's recordings table on a server, else as a file of the
+// recordings library (under `soundRoot` when given, with full paths in the rows). Chapters and
+// items are numbered after the highest numbers in use. With `expected` set, a pack of another kind
+// is refused. All or nothing: on any failure or cancel the database and the folders stay as they
+// were.
 ImportResult ImportPack(const QString& connection, const QString& file, const QString& soundRoot,
                         const LessonKind* expected = nullptr, const Progress& progress = {},
                         const PackLimits& limits = {});

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "data/data_module.h"
+#include "data/recordings_library.h"
 #include "editors/chapter_windows.h"
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
@@ -101,7 +102,7 @@ class ChapterPacksTest : public QObject {
     items.SetTableName(k.itemTable);
     QVERIFY(items.Open());
     QCOMPARE(items.RecordCount(), 1);
-    QFile recording(items.Field("声音"));
+    QFile recording(recordings::LocalPath(target.database().Connection(), items.Field("声音")));
     QVERIFY(recording.open(QIODevice::ReadOnly));
     QCOMPARE(recording.size(), QFileInfo(wav).size());
 

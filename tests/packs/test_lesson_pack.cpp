@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include "data/item_recordings.h"
+#include "data/recordings_library.h"
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
 #include "platform/wav_file.h"
@@ -176,28 +178,33 @@ class LessonPackTest : public QObject {
       const packs::ImportResult r = packs::ImportPack(target.Connection(), pack, root, &k);
       QVERIFY2(r.ok, qPrintable(r.error));
       QCOMPARE(r.kind, &k);
-      QCOMPARE(r.soundFolder,
-               QDir(root).filePath(k.soundFolder + "/" + QFileInfo(pack).completeBaseName()));
-      const QString folder = QDir::toNativeSeparators(r.soundFolder);
+      // A server keeps the recordings in its table; a SQLite file gets files under `root`.
+      const bool toTable = backend != Backend::Sqlite;
+      QCOMPARE(r.soundFolder, toTable ? QString() : QDir(root).filePath(k.soundFolder));
+      const auto sound = [&](const QString& name, const QByteArray& wav) {
+        const QString library = k.soundFolder + "/" + RecordingFileName(k, name).chopped(4) + "-" +
+                                recordings::Sha256(wav).left(8) + ".wav";
+        return toTable ? library : QDir(root).filePath(library);
+      };
       const auto n = [](int v) { return QString::number(v); };
       QStringList expected;
       if (withChapters) expected << "7|其他";
       expected << n(base + 1) + "|动物" << n(base + 2) + "|植物";
       if (withChapters) expected << "30|树|其他|shù|";
-      expected << n(itemBase + 1) + "|羊|动物|yáng|" + folder + "/" + n(itemBase + 1) + ".wav"
-               << n(itemBase + 2) + "|牛|动物|niú|" + folder + "/" + n(itemBase + 2) + ".wav"
+      expected << n(itemBase + 1) + "|羊|动物|yáng|" + sound("羊", sheep)
+               << n(itemBase + 2) + "|牛|动物|niú|" + sound("牛", cow)
                << n(itemBase + 3) + "|花|植物|huā|" << n(itemBase + 4) + "|草|植物|cǎo|";
       QCOMPARE(Snapshot(target.Connection(), k), expected);
-      QCOMPARE(ReadFile(r.soundFolder + "/" + n(itemBase + 1) + ".wav"), sheep);
-      QCOMPARE(ReadFile(r.soundFolder + "/" + n(itemBase + 2) + ".wav"), cow);
-      QCOMPARE(FilesBelow(root).size(), 2);
+      QCOMPARE(ReadFile(recordings::LocalPath(target.Connection(), sound("羊", sheep))), sheep);
+      QCOMPARE(ReadFile(recordings::LocalPath(target.Connection(), sound("牛", cow))), cow);
+      QCOMPARE(FilesBelow(root).size(), toTable ? 0 : 2);
 
       // The same pack again: refused by the name already present, nothing changes.
       const packs::ImportResult again = packs::ImportPack(target.Connection(), pack, root, &k);
       QVERIFY(!again.ok);
       QCOMPARE(again.error, QString("章节“动物”已经存在，课程包没有导入。"));
       QCOMPARE(Snapshot(target.Connection(), k), expected);
-      QCOMPARE(FilesBelow(root).size(), 2);
+      QCOMPARE(FilesBelow(root).size(), toTable ? 0 : 2);
 
       // Back out of this backend, one chapter only: the recordings travel unchanged.
       const QString back = Fresh("back.zip");
@@ -432,8 +439,115 @@ class LessonPackTest : public QObject {
         QDir(top + "/root/" + k.soundFolder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
     QCOMPARE(visible, QStringList());
     QCOMPARE(tool(import, 0), 0);
-    QCOMPARE(FilesBelow(top + "/root"),
-             (QStringList{k.soundFolder + "/p/1.wav", k.soundFolder + "/p/2.wav"}));
+    QCOMPARE(
+        FilesBelow(top + "/root"),
+        (QStringList{k.soundFolder + "/春晓-" + recordings::Sha256(Wav(2)).left(8) + ".wav",
+                     k.soundFolder + "/静夜思-" + recordings::Sha256(Wav(1)).left(8) + ".wav"}));
+  }
+
+  // What an import may write counts the bytes really written: a recording named by 1,200 items is
+  // written once and costs once; chapters and items are limited too.
+  void limitsCountWhatIsWritten_data() {
+    QTest::addColumn<Backend>("backend");
+    QTest::addColumn<int>("chapters");
+    QTest::addColumn<int>("items");  // per chapter
+    QTest::addColumn<int>("maxChapters");
+    QTest::addColumn<int>("maxItems");
+    QTest::addColumn<int>("slack");        // bytes allowed beyond the pack's own
+    QTest::addColumn<QString>("message");  // empty: imported
+    QTest::newRow("1,200 references, bytes at the edge")
+        << Backend::Sqlite << 48 << 25 << 500 << 20000 << 0 << QString();
+    QTest::newRow("1,200 references, server")
+        << Backend::OdbcPostgres << 48 << 25 << 500 << 20000 << 0 << QString();
+    QTest::newRow("one byte short") << Backend::Sqlite << 48 << 25 << 500 << 20000 << -1 << "过大";
+    QTest::newRow("chapters at the edge")
+        << Backend::Sqlite << 3 << 1 << 3 << 20000 << 0 << QString();
+    QTest::newRow("one chapter too many") << Backend::Sqlite << 4 << 1 << 3 << 20000 << 0
+                                          << "课程包有4个章节，一次最多只能导入3个章节。";
+    QTest::newRow("items at the edge") << Backend::Sqlite << 2 << 2 << 500 << 4 << 0 << QString();
+    QTest::newRow("one item too many") << Backend::Sqlite << 2 << 3 << 500 << 5 << 0
+                                       << "课程包有6个项目，一次最多只能导入5个项目。";
+  }
+  void limitsCountWhatIsWritten() {
+    QFETCH(Backend, backend);
+    QFETCH(int, chapters);
+    QFETCH(int, items);
+    QFETCH(int, maxChapters);
+    QFETCH(int, maxItems);
+    QFETCH(int, slack);
+    QFETCH(QString, message);
+    const LessonKind& k = Kind(LessonKindId::Character);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QByteArray wav = Wav(9, 500000);  // about a megabyte
+    QJsonArray list;
+    for (int c = 0; c < chapters; ++c) {
+      QJsonArray chapterItems;
+      for (int i = 0; i < items; ++i)
+        chapterItems.append(Item(c * items + i + 1, QString::number(i), "recordings/1.wav"));
+      list.append(QJsonObject{
+          {"number", c + 1}, {"name", "第" + QString::number(c)}, {"items", chapterItems}});
+    }
+    const QByteArray manifest = Manifest(list);
+    const QString top = Fresh("top");
+    const QString pack =
+        WriteZip(top + "/p.tindora", {{"recordings/1.wav", wav}, {"manifest.json", manifest}});
+    packs::PackLimits limits;
+    limits.maxChapters = maxChapters;
+    limits.maxItems = maxItems;
+    limits.maxTotalBytes = manifest.size() + wav.size() + slack;
+    const packs::ImportResult r =
+        packs::ImportPack(db.Connection(), pack, top + "/root", &k, {}, limits);
+    QCOMPARE(r.ok, message.isEmpty());
+    QVERIFY2(r.error.contains(message), qPrintable(r.error));
+    QCOMPARE(Snapshot(db.Connection(), k).size(), r.ok ? chapters + chapters * items : 0);
+    const bool toTable = backend != Backend::Sqlite;
+    QCOMPARE(FilesBelow(top + "/root").size(), r.ok && !toTable ? 1 : 0);
+    if (toTable)
+      QCOMPARE(Rows(db.Connection(), "select * from recordings", {"size"}),
+               QStringList{QString::number(wav.size())});
+  }
+
+  // --store-recordings puts what the rows name into the server and points the rows at it; run
+  // again, it finds nothing left to do and says so.
+  void storeRecordingsTwice_data() {
+    QTest::addColumn<Backend>("backend");
+    QTest::newRow("odbc-sqlite") << Backend::OdbcSqlite;
+    QTest::newRow("odbc-postgres") << Backend::OdbcPostgres;
+  }
+  void storeRecordingsTwice() {
+    QFETCH(Backend, backend);
+    const LessonKind& k = Kind(LessonKindId::English);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString cow = WriteFile(Fresh("media") + "/牛.wav", Wav(4));
+    AddRows(db.Connection(), k.itemTable,
+            {{{k.numberField, "1"},
+              {k.nameField, "cow"},
+              {"章节", "动物"},
+              {k.textField, "牛"},
+              {"声音", cow}},
+             {{k.numberField, "2"},
+              {k.nameField, "cat"},
+              {"章节", "动物"},
+              {k.textField, "猫"},
+              {"声音", "/不在/这里.wav"}}});
+    const QString library = k.soundFolder + "/COW-" + recordings::Sha256(Wav(4)).left(8) + ".wav";
+    const QStringList expected[] = {
+        {"已上传录音: cow: " + cow, "找不到录音: cat: /不在/这里.wav",
+         "录音: 上传 1, 已在数据库 0, 找不到 1"},
+        {"找不到录音: cat: /不在/这里.wav", "录音: 上传 0, 已在数据库 1, 找不到 1"}};
+    for (const QStringList& said : expected) {
+      QProcess p;
+      p.start(TINDORA_DBSETUP, {"--odbc", db.Spec().databaseName, "--store-recordings"});
+      QVERIFY(p.waitForFinished(60000));
+      const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+      QVERIFY2(p.exitCode() == 0, qPrintable(out));
+      for (const QString& line : said) QVERIFY2(out.contains(line + "\n"), qPrintable(out));
+      QCOMPARE(Rows(db.Connection(), k.sqlAllItems, {"声音"}),
+               (QStringList{library, "/不在/这里.wav"}));
+      QCOMPARE(ReadFile(recordings::LocalPath(db.Connection(), library)), Wav(4));
+    }
   }
 
   // The set-up tool names the database it made ready, but never prints the password.
