@@ -449,33 +449,27 @@ class LessonPackTest : public QObject {
   // written once and costs once; chapters and items are limited too.
   void limitsCountWhatIsWritten_data() {
     QTest::addColumn<Backend>("backend");
-    QTest::addColumn<int>("chapters");
-    QTest::addColumn<int>("items");  // per chapter
-    QTest::addColumn<int>("maxChapters");
-    QTest::addColumn<int>("maxItems");
-    QTest::addColumn<int>("slack");        // bytes allowed beyond the pack's own
+    // Chapters, items per chapter, most chapters, most items, bytes allowed beyond the pack's.
+    QTest::addColumn<QList<int>>("shape");
     QTest::addColumn<QString>("message");  // empty: imported
-    QTest::newRow("1,200 references, bytes at the edge")
-        << Backend::Sqlite << 48 << 25 << 500 << 20000 << 0 << QString();
-    QTest::newRow("1,200 references, server")
-        << Backend::OdbcPostgres << 48 << 25 << 500 << 20000 << 0 << QString();
-    QTest::newRow("one byte short") << Backend::Sqlite << 48 << 25 << 500 << 20000 << -1 << "过大";
-    QTest::newRow("chapters at the edge")
-        << Backend::Sqlite << 3 << 1 << 3 << 20000 << 0 << QString();
-    QTest::newRow("one chapter too many") << Backend::Sqlite << 4 << 1 << 3 << 20000 << 0
-                                          << "课程包有4个章节，一次最多只能导入3个章节。";
-    QTest::newRow("items at the edge") << Backend::Sqlite << 2 << 2 << 500 << 4 << 0 << QString();
-    QTest::newRow("one item too many") << Backend::Sqlite << 2 << 3 << 500 << 5 << 0
-                                       << "课程包有6个项目，一次最多只能导入5个项目。";
+    const auto row = [](const char* name, Backend b, QList<int> shape, const char* message = "") {
+      QTest::newRow(name) << b << shape << QString::fromUtf8(message);
+    };
+    row("1,200 references, bytes at the edge", Backend::Sqlite, {48, 25, 500, 20000, 0});
+    row("1,200 references, server", Backend::OdbcPostgres, {48, 25, 500, 20000, 0});
+    row("one byte short", Backend::Sqlite, {48, 25, 500, 20000, -1}, "过大");
+    row("chapters at the edge", Backend::Sqlite, {3, 1, 3, 20000, 0});
+    row("one chapter too many", Backend::Sqlite, {4, 1, 3, 20000, 0},
+        "课程包有4个章节，一次最多只能导入3个章节。");
+    row("items at the edge", Backend::Sqlite, {2, 2, 500, 4, 0});
+    row("one item too many", Backend::Sqlite, {2, 3, 500, 5, 0},
+        "课程包有6个项目，一次最多只能导入5个项目。");
   }
   void limitsCountWhatIsWritten() {
     QFETCH(Backend, backend);
-    QFETCH(int, chapters);
-    QFETCH(int, items);
-    QFETCH(int, maxChapters);
-    QFETCH(int, maxItems);
-    QFETCH(int, slack);
+    QFETCH(QList<int>, shape);
     QFETCH(QString, message);
+    const int chapters = shape[0], items = shape[1];
     const LessonKind& k = Kind(LessonKindId::Character);
     TestDatabase db(backend);
     REQUIRE_DATABASE(db);
@@ -493,9 +487,9 @@ class LessonPackTest : public QObject {
     const QString pack =
         WriteZip(top + "/p.tindora", {{"recordings/1.wav", wav}, {"manifest.json", manifest}});
     packs::PackLimits limits;
-    limits.maxChapters = maxChapters;
-    limits.maxItems = maxItems;
-    limits.maxTotalBytes = manifest.size() + wav.size() + slack;
+    limits.maxChapters = shape[2];
+    limits.maxItems = shape[3];
+    limits.maxTotalBytes = manifest.size() + wav.size() + shape[4];
     const packs::ImportResult r =
         packs::ImportPack(db.Connection(), pack, top + "/root", &k, {}, limits);
     QCOMPARE(r.ok, message.isEmpty());
