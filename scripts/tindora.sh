@@ -11,10 +11,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build"
 
 # libqt6opengl6-dev: Debian's qt6-charts-dev needs it for CMake but does not depend on it.
+# python3: the tests read the WAV files the program writes with Python's wave module.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-qpa-plugins qt6-translations-l10n libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc
   odbc-postgresql libsdl2-dev fonts-noto-cjk libquazip1-qt6-dev libespeak-ng-dev libbz2-dev
-  unicode-data)
+  unicode-data python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -75,11 +75,31 @@ bool FirstVersionWithoutRecord(const QString& connection) {
   return true;
 }
 
-bool RunStep(const QString& connection, const SchemaMigration& step, QString* error) {
+// Two seats may start at once on a server. Inside a transaction, PostgreSQL's transaction lock
+// makes the other seat wait until this one has committed (on other servers the statement fails
+// and changes nothing), and the version read again says what that seat has done meanwhile. A
+// version table not there yet is made first: reading a missing table would spoil the transaction.
+int StoredVersionUnderLock(const QString& connection, int readBefore) {
+  if (!IsSqliteFile(connection)) {
+    platform::ExecSql(connection, QStringLiteral("select pg_advisory_xact_lock(20261208)"));
+    if (readBefore == 0)
+      platform::ExecSql(connection,
+                        QStringLiteral("create table if not exists %1 (version integer not null)")
+                            .arg(kVersionTable));
+  }
+  return StoredSchemaVersion(connection);
+}
+
+// Runs the step unless another seat has just run it: then `*stored` gets the version it left.
+bool RunStep(const QString& connection, const SchemaMigration& step, int* stored, QString* error) {
   platform::Transaction tx(connection);
   if (!tx.Begin()) {
     if (error) *error = tx.LastError();
     return false;
+  }
+  if (const int now = StoredVersionUnderLock(connection, *stored); now >= step.version) {
+    *stored = now;
+    return true;
   }
   if (!step.run(connection, error) || !WriteVersion(connection, step.version, error))
     return false;  // rolled back
@@ -121,16 +141,19 @@ bool MigrateSchema(const QString& connection, QString* error, QStringList* done)
   if (stored == 0 && FirstVersionWithoutRecord(connection)) {
     // Its first step is done; a user without the right to create tables on a server must still be
     // able to work, so failing to note the version is no failure.
-    stored = 1;
     platform::Transaction tx(connection);
     QString why;
-    if (!tx.Begin() || !WriteVersion(connection, 1, &why) || !tx.Commit())
+    if (!tx.Begin() ||
+        (StoredVersionUnderLock(connection, 0) < 1 && !WriteVersion(connection, 1, &why)) ||
+        !tx.Commit())
       qCInfo(lcDb) << "schema version 1 not recorded:" << why;
+    stored = 1;
   }
   for (const SchemaMigration& step : SchemaMigrations()) {
     if (step.version <= stored) continue;
     QString why;
-    if (!RunStep(connection, step, &why)) {
+    const int before = stored;
+    if (!RunStep(connection, step, &stored, &why)) {
       // Another seat may have run the same step at the same moment.
       stored = StoredSchemaVersion(connection);
       if (stored >= step.version) continue;
@@ -138,6 +161,7 @@ bool MigrateSchema(const QString& connection, QString* error, QStringList* done)
         *error = QStringLiteral("数据库结构升级到版本 %1 失败：%2").arg(step.version).arg(why);
       return false;
     }
+    if (stored != before) continue;  // done by another seat
     qCInfo(lcDb) << "schema step" << step.version << "done:" << step.description;
     stored = step.version;
     if (done) *done << step.description;

@@ -259,16 +259,26 @@ class LessonDatabaseTest : public QObject {
       b.Edit();
       b.SetField("拼音词组", "rén");
       QVERIFY2(b.Post(), qPrintable(b.LastError()));
-      // Row 2 changed on seat A (its empty recording set): seat B's delete must not take it.
+      // Row 2 changed on seat A (its null pinyin made empty text, its empty recording set):
+      // seat B, which read both as null, may neither change nor delete it.
       a.Next();
+      a.Edit();
+      a.SetField("拼音词组", "");
+      QVERIFY2(a.Post(), qPrintable(a.LastError()));
       a.Edit();
       a.SetField("声音", "/x.wav");
       QVERIFY(a.Post());
       b.Next();
+      b.Edit();
+      b.SetField("拼音词组", "kǒu");
+      QVERIFY(!b.Post());
+      b.Cancel();
       QVERIFY(!b.Delete());
       QVERIFY(a.Reopen());
       QCOMPARE(Column(a, "字名"), (QStringList{"大", "口"}));
-      QCOMPARE(Column(a, "拼音词组"), (QStringList{"rén", QString()}));
+      QCOMPARE(Column(a, "拼音词组"), (QStringList{"rén", ""}));
+      a.Last();
+      QVERIFY(!a.FieldIsNull("拼音词组"));  // stored as empty text, not as null
       QCOMPARE(Column(a, "声音"), (QStringList{QString(), "/x.wav"}));
       // Read afresh, the same delete goes through.
       QVERIFY(b.Reopen());

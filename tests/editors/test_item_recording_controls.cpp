@@ -13,6 +13,7 @@
 #include "editors/item_recording_controls.h"
 #include "platform/microphone.h"
 #include "support/fakes.h"
+#include "support/wav_check.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -21,10 +22,10 @@ Q_DECLARE_METATYPE(LessonKindId)
 
 namespace {
 
-void WriteMicrophone(const QString& path) {
+void WriteMicrophone(const QString& path, bool silent = false) {
   // Half a second of silence, a second of tone, then the file ends (silence from then on).
   std::vector<std::int16_t> s(platform::kRecordingRate * 3 / 2, 0);
-  for (int i = platform::kRecordingRate / 2; i < static_cast<int>(s.size()); ++i)
+  for (int i = platform::kRecordingRate / 2; !silent && i < static_cast<int>(s.size()); ++i)
     s[i] = static_cast<std::int16_t>(10000 *
                                      std::sin(2 * M_PI * 330.0 * i / platform::kRecordingRate));
   QFile f(path);
@@ -69,6 +70,7 @@ class ItemRecordingControlsTest : public QObject {
     QVERIFY(m_dir.isValid());
     const QString mic = m_dir.filePath("microphone.raw");
     WriteMicrophone(mic);
+    WriteMicrophone(m_dir.filePath("silence.raw"), true);
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILEIN", QFile::encodeName(mic));
     qputenv("SDL_DISKAUDIODELAY", "0");
@@ -117,6 +119,7 @@ class ItemRecordingControlsTest : public QObject {
     QCOMPARE(boxes.TitlesAndTexts(), QStringList());
     QCOMPARE(editor->Sypl->text(), path);
     QVERIFY(PlayableWav(path));
+    QCOMPARE(testing::WavHeaderFault(path), QString());
     editor->Testsb->click();
     QCOMPARE(player.Names().last(), path);
 
@@ -151,10 +154,12 @@ class ItemRecordingControlsTest : public QObject {
                                               << "请先填写“字(词)”：声音文件用它来命名。";
     QTest::newRow("synthesis without a name") << " " << QByteArray("disk") << "合成"
                                               << "请先填写“字(词)”：声音文件用它来命名。";
+    QTest::newRow("nothing heard") << "一" << QByteArray("disk silence.raw") << "录音"
+                                   << "没有录到声音。请靠近麦克风，按“录音”再录一次。";
   }
   void refusesWithOneMessage() {
     QFETCH(QString, name);
-    QFETCH(QByteArray, driver);
+    QFETCH(QByteArray, driver);  // and the microphone's file, when not the usual one
     QFETCH(QString, how);
     QFETCH(QString, message);
     testing::ScriptedMessageBox boxes;
@@ -162,10 +167,18 @@ class ItemRecordingControlsTest : public QObject {
     TSzsoundaddForm editor(nullptr);
     editor.nameed->setText(name);
     editor.SetSoundPath(QStringLiteral("/old/一.wav"));
-    qputenv("SDL_AUDIODRIVER", driver);
+    const QByteArray usual = qgetenv("SDL_DISKAUDIOFILEIN");
+    qputenv("SDL_AUDIODRIVER", driver.split(' ').first());
+    if (driver.contains(' '))
+      qputenv("SDL_DISKAUDIOFILEIN", QFile::encodeName(m_dir.filePath(driver.split(' ').last())));
     (how == QLatin1String("合成") ? editor.Recording->SpeakSb : editor.Recording->RecordSb)
         ->click();
+    if (editor.Recording->IsRecording()) {
+      QTest::qWait(300);
+      editor.Recording->StopSb->click();
+    }
     qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILEIN", usual);
     QCOMPARE(boxes.TitlesAndTexts(), QStringList{QStringLiteral("注意|") + message});
     QVERIFY(!editor.Recording->IsRecording());
     QVERIFY(editor.Recording->RecordSb->isEnabled() && !editor.Recording->StopSb->isEnabled());

@@ -150,6 +150,24 @@ class RecordStatsTest : public QObject {
     QCOMPARE(busy.right[0], 8);
     QCOMPARE(EncodeMarks({"√", "Ⅹ", "√", "√", "Ⅹ"}), "10110");
   }
+
+  // The share of right answers is rounded to the nearest per cent, a half upwards.
+  void rightShareRounded_data() {
+    QTest::addColumn<QStringList>("results");  // one series' marks each
+    QTest::addColumn<int>("percent");
+    QTest::newRow("not practised") << QStringList{} << -1;
+    QTest::newRow("2 of 3") << QStringList{"110"} << 67;
+    QTest::newRow("1 of 3") << QStringList{"100"} << 33;
+    QTest::newRow("1 of 8 (12.5)") << QStringList{"10000", "000"} << 13;
+    QTest::newRow("all") << QStringList{"11111"} << 100;
+  }
+  void rightShareRounded() {
+    QFETCH(QStringList, results);
+    QFETCH(int, percent);
+    QList<DrillSeries> series;
+    for (const QString& r : results) series << Series("2026-12-07T10:00:00", "-", qPrintable(r));
+    QCOMPARE(DrillScores(series).RightPercent(1), percent);
+  }
 };
 
 QTEST_GUILESS_MAIN(RecordStatsTest)
