@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "bench_support.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
 #include "platform/dataset.h"
@@ -185,7 +186,9 @@ int main(int argc, char** argv) {
   const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
   if (pg.isEmpty())
     std::printf("PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n");
+  else if (const BenchSchema postgres(pg, QStringLiteral("tindora_bench_records")); postgres.Ok())
+    Measure(postgres.spec, "PostgreSQL");
   else
-    Measure({QStringLiteral("QODBC"), pg, {}, {}, QStringLiteral("PostgreSQL")}, "PostgreSQL");
+    std::printf("PostgreSQL: %s\n", qPrintable(postgres.Error()));
   return 0;
 }

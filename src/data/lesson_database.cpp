@@ -49,6 +49,10 @@ bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, Q
   if (!spec.password.isEmpty()) db.setPassword(spec.password);
   if (spec.driver == QLatin1String("QODBC"))
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10"));
+  // An SQLite URI ("file:...?mode=ro") is opened as one.
+  if (spec.driver == QLatin1String("QSQLITE") &&
+      spec.databaseName.startsWith(QLatin1String("file:")))
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
   if (platform::OpenDatabase(db)) return true;
   const QSqlError e = db.lastError();
   if (error) *error = e.text().trimmed();

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "app/quit_request.h"
 #include "app/shared_routines.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
@@ -126,9 +127,9 @@ void Tsendsongform::PlayAndClose() {
   // input stays queued until the waits are over.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   platform::PlaySound(path);
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 2 && !QuitRequested(); ++i) {
     WaitSeconds(3);
-    platform::PlaySound(path);
+    if (!QuitRequested()) platform::PlaySound(path);
   }
   WaitSeconds(4);
   QApplication::restoreOverrideCursor();

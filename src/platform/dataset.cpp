@@ -38,6 +38,12 @@ QString Quoted(const QString& identifier) {
   return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
+#ifdef TINDORA_MUTANT_NO_CHANGE_CRITERIA
+constexpr bool kChangeCriteria = false;  // bench_seats_mutant only
+#else
+constexpr bool kChangeCriteria = true;
+#endif
+
 // "column = ?" with the value read, or "column is null".
 void AddCriterion(const QString& column, const QVariant& read, QStringList& criteria,
                   QVector<QVariant>& values) {
@@ -397,7 +403,8 @@ bool Dataset::Post() {
         continue;
       columns << Quoted(m_fields[i]) + QStringLiteral(" = ?");
       values << m_pending[i];
-      if (i > 0) AddCriterion(m_fields[i], m_original[i], criteria, criteriaValues);
+      if (i > 0 && kChangeCriteria)
+        AddCriterion(m_fields[i], m_original[i], criteria, criteriaValues);
     }
     if (!columns.isEmpty()) {
       if (!ExecWrite(QStringLiteral("update %1 set %2 where %3")
@@ -429,7 +436,7 @@ bool Dataset::Delete() {
   // Only the row as it was read: one changed meanwhile on another seat stays.
   QStringList criteria;
   QVector<QVariant> criteriaValues;
-  for (int i = 0; i < m_fields.size(); ++i)
+  for (int i = 0; i < (kChangeCriteria ? m_fields.size() : 1); ++i)
     AddCriterion(m_fields[i], m_rows[m_row][i], criteria, criteriaValues);
   if (!ExecWrite(QStringLiteral("delete from %1 where %2")
                      .arg(table, criteria.join(QStringLiteral(" and "))),

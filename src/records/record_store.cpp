@@ -22,6 +22,7 @@ bool Run(const QString& connection, const QString& sql, const QVariantList& valu
          const std::function<void(const QSqlQuery&)>& row = {}) {
   QSqlQuery q(QSqlDatabase::database(connection, false));
   q.setForwardOnly(true);
+  const platform::StatementWatch watch(connection);
   if (!q.prepare(sql)) {
     if (error) *error = q.lastError().text().trimmed();
     return false;
@@ -74,14 +75,27 @@ QVariant TextOrNull(const QString& text) {
 
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error) {
   QSqlDatabase db = QSqlDatabase::database(connection, false);
-  if (!db.transaction()) {
+  bool begun = false;
+  {
+    const platform::StatementWatch watch(connection);
+    begun = db.transaction();
+  }
+  if (!begun) {
     if (error) *error = db.lastError().text().trimmed();
     return false;
   }
   const QString sql = QStringLiteral(
       "insert into learn_record (machine, day, at_time, module, item, operation, results, "
-      "score) values (?, ?, ?, ?, ?, ?, ?, ?)");
+      "score, note_id) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  const QString written = QStringLiteral("select 1 from learn_record where note_id = ?");
   for (const Record& n : records) {
+    bool found = false;
+    if (!n.id.isEmpty() &&
+        !Run(connection, written, {n.id}, error, [&](const QSqlQuery&) { found = true; })) {
+      db.rollback();
+      return false;
+    }
+    if (found) continue;
     const bool drill = n.module == Module::Drill;
     const QVariantList values = {n.machine,
                                  DayNumber(n.at.date()),
@@ -90,13 +104,17 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
                                  TextOrNull(n.item),
                                  TextOrNull(n.operation),
                                  TextOrNull(n.results),
-                                 drill ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int))};
+                                 drill ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int)),
+                                 TextOrNull(n.id)};
     if (!Run(connection, sql, values, error)) {
       db.rollback();
       return false;
     }
   }
-  if (db.commit()) return true;
+  {
+    const platform::StatementWatch watch(connection);
+    if (db.commit()) return true;
+  }
   if (error) *error = db.lastError().text().trimmed();
   db.rollback();
   return false;

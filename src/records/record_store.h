@@ -22,9 +22,11 @@ struct Record {
   QString operation;  // drill: "+" or "-"
   QString results;    // drill: EncodeMarks of the five marks
   int score = 0;      // drill
+  QString id;         // the note's identity: a retry after a lost reply finds it written
 };
 
-// Writes the records in one transaction: all or none.
+// Writes the records in one transaction: all or none. A record whose id is already stored is
+// skipped.
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error);
 
 // `machine` empty: every computer's records.

@@ -299,7 +299,7 @@ class MainFormTest : public QObject {
     QTest::mouseClick(&button, Qt::LeftButton);
     QCOMPARE(button.clicks, 1);
     QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown[0].text, QStringLiteral("no such table: szSound."));
+    QVERIFY(boxes.shown[0].text.startsWith(QStringLiteral("程序出错")));  // the driver's words: log
     QCOMPARE(boxes.shown[0].title, QStringLiteral("Tindora"));
     QCOMPARE(boxes.shown[0].flags, platform::MB_OK | platform::MB_ICONERROR);
     QTest::mouseClick(&button, Qt::LeftButton);

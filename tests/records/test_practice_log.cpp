@@ -4,6 +4,7 @@
 // backend, a first-release database gains the record table without losing a lesson row, and the
 // window shows this computer's records or all of them and clears them after asking.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QSqlError>
@@ -74,11 +75,19 @@ Record Series(const QString& machine, int daysAgo, const QString& op, const QStr
           results, int(results.count('1')) * 20};
 }
 
-// The recorder runs for one test and is stopped before the database goes.
+// The recorder runs for one test, with a spool of its own, and is stopped before the database goes.
 struct RecorderRun {
-  explicit RecorderRun(const QString& connection) { Start(connection); }
+  explicit RecorderRun(const QString& connection, const QString& spool = {}) {
+    Start(connection, spool.isEmpty() ? m_dir.filePath("notes.spool") : spool);
+  }
   ~RecorderRun() { Stop(); }
+  QTemporaryDir m_dir;
 };
+
+int SpooledNotes(const QString& spool) {
+  QFile f(spool);
+  return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) : 0;
+}
 
 }  // namespace
 
@@ -216,6 +225,68 @@ class PracticeLogTest : public QObject {
     QCOMPARE(days(there), QStringList({"20240305/0:1", "20240305/3:1"}));
     QVERIFY(ClearRecords(c, {}, &error));
     QCOMPARE(days({}), QStringList());
+  }
+
+  // Notes made while the database is away wait in the spool: tried again while the program runs
+  // and at the next start, each written once even when a reply was lost.
+  void unsentNotesKeptAndWrittenOnce_data() { testing::AddBackendRows(); }
+  void unsentNotesKeptAndWrittenOnce() {
+    QFETCH(Backend, backend);
+    testing::TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    QTemporaryDir dir;
+    const QString spool = dir.filePath("notes.spool");
+    const auto away = [&](bool gone) {
+      return platform::ExecSql(c, gone ? "alter table learn_record rename to learn_record_away"
+                                       : "alter table learn_record_away rename to learn_record");
+    };
+    const auto stored = [&] { return int(StoredRecords(c).size()); };
+    // While it runs: retried after a pause, with no new note to push it.
+    QVERIFY(away(true));
+    Start(c, spool);
+    Note(LessonKindId::Character, "山");
+    Note(LessonKindId::Poem, "春晓");
+    QVERIFY(Flush());
+    QCOMPARE(SpooledNotes(spool), 2);
+    QVERIFY(away(false));
+    QTRY_COMPARE_WITH_TIMEOUT(stored(), 2, 5000);
+    QTRY_VERIFY(!QFileInfo::exists(spool));
+    // Quitting while it is away: kept for the next start.
+    QVERIFY(away(true));
+    Note(LessonKindId::English, "cat");
+    QVERIFY(Flush());
+    Stop();
+    QCOMPARE(SpooledNotes(spool), 1);
+    QVERIFY(QFile::copy(spool, spool + ".again"));
+    QVERIFY(away(false));
+    Start(c, spool);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(), 3, 5000);
+    Stop();
+    // The same notes again, as after a commit whose reply never came: nothing doubles.
+    Start(c, spool + ".again");
+    QTRY_VERIFY(!QFileInfo::exists(spool + ".again"));
+    Stop();
+    QCOMPARE(stored(), 3);
+  }
+
+  // A server frozen in the middle of a write holds the end of the program 2 seconds at most.
+  void frozenServerHoldsExitBriefly() {
+    testing::TestDatabase db(Backend::OdbcPostgres);
+    REQUIRE_DATABASE(db);
+    QSqlDatabase holder = QSqlDatabase::database(db.Connection());
+    QVERIFY(holder.transaction());
+    QVERIFY(platform::ExecSql(db.Connection(), "lock table learn_record in access exclusive mode"));
+    QTemporaryDir dir;
+    testing::FakeClock clock(kNow);
+    Start(db.Connection(), dir.filePath("notes.spool"));  // the writer's own copy waits
+    Note(LessonKindId::Character, "山");
+    QElapsedTimer took;
+    took.start();
+    Stop();
+    QVERIFY2(took.elapsed() < kStopWaitMs + 1000, qPrintable(QString::number(took.elapsed())));
+    QCOMPARE(SpooledNotes(dir.filePath("notes.spool")), 1);
+    holder.rollback();
   }
 
   void firstReleaseDatabaseKeepsEveryLessonRow() {
