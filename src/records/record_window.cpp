@@ -351,7 +351,9 @@ void TRecordsForm::ShowCharacters() {
   QObject::connect(chart, &QChart::plotAreaChanged, names, [names](const QRectF& area) {
     const QStringList labels = names->categories();
     if (labels.isEmpty()) return;
-    const double room = area.width() / labels.size() * 0.7;
+    // The axis gives a label its share of the width over one more than the categories, less
+    // its padding on both sides (at most 9 pixels each, found by trial).
+    const double room = area.width() / (labels.size() + 1) - 18;
     int px = 16;
     for (; px > 8; --px) {
       const QFontMetrics metrics(ChartFont(px, true));
@@ -372,11 +374,13 @@ void TRecordsForm::ShowCharacters() {
   else if (m_never.isEmpty())
     NeverLb->setText(QStringLiteral("这一章的字都打开过了！"));
   else {
-    // Lines break between entries only: "字12" stays whole.
+    // Lines break between entries only: word joiners keep "字12" whole.
     QStringList entries;
-    for (const QString& item : m_never)
-      entries
-          << QStringLiteral("<span style='white-space:nowrap'>%1</span>").arg(item.toHtmlEscaped());
+    for (const QString& item : m_never) {
+      QStringList parts;
+      for (const char32_t c : item.toUcs4()) parts << QString::fromUcs4(&c, 1);
+      entries << parts.join(QChar(0x2060)).toHtmlEscaped();
+    }
     NeverLb->setText(QStringLiteral("从未打开: <span style='color:#d03020; font-size:20px; "
                                     "font-weight:bold'>%1</span>")
                          .arg(entries.join(QStringLiteral(" "))));
