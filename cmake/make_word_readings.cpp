@@ -4,7 +4,6 @@
 // the Unihan table, as "银行<TAB>yín háng" lines for src/editors/pinyin.cpp. Item names hold at
 // most two characters, so longer words are left out; so are words the table already reads right.
 //   make_word_readings <simplified.js> <Unihan_Readings.txt[.bz2]> <output.txt>
-#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QJsonArray>
@@ -48,7 +47,6 @@ QString ToneMarked(QString syllable) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
   if (argc != 4) {
     std::fprintf(stderr, "usage: make_word_readings <simplified.js> <Unihan_Readings> <out>\n");
     return 2;

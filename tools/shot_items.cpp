@@ -8,10 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTranslator>
 #include <cstdio>
 
 #include "data/lesson_database.h"
@@ -66,7 +69,12 @@ int main(int argc, char** argv) {
     }
   }
 
-  // The recording's file dialog, whatever the machine's locale.
+  // The recording's file dialog, whatever the machine's locale, with Qt's Chinese texts as the
+  // program loads them at start-up.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                   QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
   QTemporaryDir files;
   QDir(files.path()).mkdir(QStringLiteral("字语音库"));
   QFile wav(QDir(files.path()).filePath(QStringLiteral("猫.wav")));
