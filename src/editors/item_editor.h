@@ -36,8 +36,10 @@ class TItemEditorForm : public editors::TEditorForm {
   QWidget* TextBox() const;
   QString Text() const;
   void SetText(const QString& text);
-  // ZJPL shows the chapter whole, in smaller type when the name is long.
+  // ZJPL shows the chapter whole, in smaller type when the name is long, cut with "…" when even
+  // the smallest type does not hold it; the item is stored under the whole name.
   void SetChapter(const QString& chapter);
+  const QString& Chapter() const { return m_chapter; }
   // Sypl shows the path (its whole text also as a tooltip, as a long path is cut off).
   void SetSoundPath(const QString& path);
 
@@ -61,6 +63,7 @@ class TItemEditorForm : public editors::TEditorForm {
   bool NamesToCompare(editors::EditorMode mode, QStringList* names, QString* error);
 
   const LessonKind& m_kind;
+  QString m_chapter;
 };
 
 // An item editor of the kind's class (TSzsoundaddForm, TxssoundaddForm or TxyysoundaddForm).

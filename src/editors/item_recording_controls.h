@@ -61,8 +61,11 @@ class ItemRecordingControls : public QObject {
   // Saves under the item's name in the kind's folder, asking before replacing a file.
   void Keep(const platform::Samples& samples);
   void UpdatePinyinButton();
+  // PYED is empty or holds what the program proposed, untouched by the adult.
+  bool HoldsProposal() const;
 
   TItemEditorForm* m_editor;
+  QString m_proposed;  // the last pinyin line the program put into PYED
   platform::Microphone m_microphone;
   QTimer m_timer;
 };

@@ -181,4 +181,17 @@ bool LoadChapterCharacters(const QString& connection, const QString& chapter,
       {chapter}, error, [&](const QSqlQuery& q) { characters->append(q.value(0).toString()); });
 }
 
+bool LoadLatestCharacterChapter(const QString& connection, const QString& machine, QString* chapter,
+                                QString* error) {
+  QVariantList values = {int(Module::Character)};
+  const QString sql = QStringLiteral(
+                          "select s.章节 from learn_record r join szSound s on s.字名 = r.item "
+                          "where r.module = ?") +
+                      MachineTerm(machine, values, "and") +
+                      QStringLiteral(" order by r.at_time desc, s.字号 limit 1");
+  chapter->clear();
+  return RunReconnecting(connection, sql, values, error,
+                         [&](const QSqlQuery& q) { *chapter = q.value(0).toString(); });
+}
+
 }  // namespace records

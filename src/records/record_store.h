@@ -42,5 +42,8 @@ bool ClearRecords(const QString& connection, const QString& machine, QString* er
 bool LoadCharacterChapters(const QString& connection, QStringList* chapters, QString* error);
 bool LoadChapterCharacters(const QString& connection, const QString& chapter,
                            QStringList* characters, QString* error);
+// The chapter of the character practised last (empty when none was): the chapter a child is at.
+bool LoadLatestCharacterChapter(const QString& connection, const QString& machine, QString* chapter,
+                                QString* error);
 
 }  // namespace records

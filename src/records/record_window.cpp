@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeAxis>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QValueAxis>
 
+#include "app/drop_down.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
@@ -135,6 +137,10 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   ChapterCb = new QComboBox(characters);
   ChapterCb->setFont(SongFont(14));
   ChapterCb->setMinimumWidth(120);
+  // A long chapter name must not widen the window's first column.
+  ChapterCb->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ChapterCb->setMinimumContentsLength(8);
+  CapDropDownWidth(ChapterCb);
   chapterRow->addWidget(chapterLabel);
   chapterRow->addWidget(ChapterCb, 1);
   CharChart = MakeChartView(characters);
@@ -176,6 +182,12 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   if (!m_connection.isEmpty() && !LoadCharacterChapters(m_connection, &chapters, &error))
     qCWarning(lcDb) << "learning record: no character chapters:" << error;
   ChapterCb->addItems(chapters);
+  // Open where the child is, not on an empty first chapter.
+  QString latest;
+  if (!m_connection.isEmpty() &&
+      !LoadLatestCharacterChapter(m_connection, Machine(), &latest, &error))
+    qCWarning(lcDb) << "learning record: no latest chapter:" << error;
+  ChapterCb->setCurrentIndex(qMax(0, int(chapters.indexOf(latest))));
 
   connect(ChapterCb, &QComboBox::currentIndexChanged, this, &TRecordsForm::ChapterCbChange);
   Reload();
@@ -334,6 +346,23 @@ void TRecordsForm::ShowCharacters() {
   series->setBarWidth(0.7);
   chart->addSeries(series);
   names->setLabelsFont(ChartFont(16, true));
+  // The axis cuts a label wider than its bar's share to "…": two-character words in a narrow
+  // chart get smaller type instead.
+  QObject::connect(chart, &QChart::plotAreaChanged, names, [names](const QRectF& area) {
+    const QStringList labels = names->categories();
+    if (labels.isEmpty()) return;
+    // The axis gives a label its share of the width over one more than the categories, less
+    // its padding on both sides (at most 9 pixels each, found by trial).
+    const double room = area.width() / (labels.size() + 1) - 18;
+    int px = 16;
+    for (; px > 8; --px) {
+      const QFontMetrics metrics(ChartFont(px, true));
+      int widest = 0;
+      for (const QString& label : labels) widest = qMax(widest, metrics.horizontalAdvance(label));
+      if (widest <= room) break;
+    }
+    if (names->labelsFont().pixelSize() != px) names->setLabelsFont(ChartFont(px, true));
+  });
   chart->addAxis(names, Qt::AlignBottom);
   series->attachAxis(names);
   QValueAxis* counts = CountAxis(m_most.isEmpty() ? 0 : m_most.first().count);
@@ -344,10 +373,18 @@ void TRecordsForm::ShowCharacters() {
     NeverLb->setText(QStringLiteral("这一章还没有字。"));
   else if (m_never.isEmpty())
     NeverLb->setText(QStringLiteral("这一章的字都打开过了！"));
-  else
+  else {
+    // Lines break between entries only: word joiners keep "字12" whole.
+    QStringList entries;
+    for (const QString& item : m_never) {
+      QStringList parts;
+      for (const char32_t c : item.toUcs4()) parts << QString::fromUcs4(&c, 1);
+      entries << parts.join(QChar(0x2060)).toHtmlEscaped();
+    }
     NeverLb->setText(QStringLiteral("从未打开: <span style='color:#d03020; font-size:20px; "
                                     "font-weight:bold'>%1</span>")
-                         .arg(m_never.join(QStringLiteral(" ")).toHtmlEscaped()));
+                         .arg(entries.join(QStringLiteral(" "))));
+  }
 }
 
 void TRecordsForm::ShowDrill() {

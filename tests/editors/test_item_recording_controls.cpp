@@ -203,10 +203,18 @@ class ItemRecordingControlsTest : public QObject {
     QTest::addColumn<bool>("offered");  // "拼音" enabled
     QTest::addColumn<bool>("byButton");
     QTest::addColumn<QString>("after");
-    QTest::newRow("button") << u"一二"_qs << QString() << true << true << u"yī èr"_qs;
-    QTest::newRow("leaving the name box") << u"绿"_qs << QString() << true << false << u"lǜ"_qs;
-    QTest::newRow("the adult's line stays") << u"一"_qs << u"yi1"_qs << false << false << u"yi1"_qs;
-    QTest::newRow("Latin name: nothing") << u"ab"_qs << QString() << false << false << QString();
+    QTest::addColumn<QString>("renamed");  // the name typed afterwards, if any
+    QTest::addColumn<QString>("final");
+    QTest::newRow("button") << u"一二"_qs << QString() << true << true << u"yī èr"_qs << QString()
+                            << u"yī èr"_qs;
+    QTest::newRow("leaving the name box")
+        << u"绿"_qs << QString() << true << false << u"lǜ"_qs << u"山"_qs << u"shān"_qs;
+    QTest::newRow("renamed to a name without a reading")
+        << u"三个"_qs << QString() << true << false << u"sān gè"_qs << u"🐱"_qs << QString();
+    QTest::newRow("the adult's line stays")
+        << u"一"_qs << u"yi1"_qs << false << false << u"yi1"_qs << u"山"_qs << u"yi1"_qs;
+    QTest::newRow("Latin name: nothing")
+        << u"ab"_qs << QString() << false << false << QString() << QString() << QString();
   }
   void proposesPinyin() {
     QFETCH(QString, name);
@@ -214,6 +222,8 @@ class ItemRecordingControlsTest : public QObject {
     QFETCH(bool, offered);
     QFETCH(bool, byButton);
     QFETCH(QString, after);
+    QFETCH(QString, renamed);
+    QFETCH(QString, final);
     TSzsoundaddForm editor(nullptr);
     editor.PYED->setText(pinyin);
     editor.nameed->setText(name);
@@ -224,6 +234,12 @@ class ItemRecordingControlsTest : public QObject {
       Q_EMIT editor.nameed->editingFinished();
     QCOMPARE(editor.PYED->text(), after);
     QVERIFY(!editor.Recording->PinyinSb->isEnabled());
+    if (!renamed.isEmpty()) editor.nameed->setText(renamed);
+    QCOMPARE(editor.PYED->text(), final);
+    // An edited proposal is the adult's own: a later name leaves it alone.
+    editor.PYED->setText(final + u" 山水"_qs);
+    editor.nameed->setText(u"一"_qs);
+    QCOMPARE(editor.PYED->text(), final + u" 山水"_qs);
   }
 };
 

@@ -3,6 +3,9 @@
 // database refuses the note), the records are stored and read back per computer on every
 // backend, a first-release database gains the record table without losing a lesson row, and the
 // window shows this computer's records or all of them and clears them after asking.
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -19,6 +22,7 @@
 #include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
 #include "data/data_module.h"
+#include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
@@ -310,6 +314,54 @@ class PracticeLogTest : public QObject {
       QSqlDatabase::database(c).close();
     }
     QSqlDatabase::removeDatabase(c);
+  }
+
+  // The window opens on the chapter of the character this computer practised last, and its
+  // chart of the most practised shows two-character words whole even at the design size.
+  void windowOpensWhereTheChildIs_data() {
+    QTest::addColumn<Backend>("backend");
+    QTest::addColumn<bool>("practisedHere");
+    QTest::addColumn<QString>("chapter");
+    for (const auto& [backend, name] :
+         {std::pair{Backend::Sqlite, "sqlite"}, std::pair{Backend::OdbcPostgres, "postgres"}}) {
+      QTest::addRow("%s, latest in the second chapter", name) << backend << true << "乙章";
+      QTest::addRow("%s, only elsewhere", name) << backend << false << "甲章";
+    }
+  }
+  void windowOpensWhereTheChildIs() {
+    QFETCH(Backend, backend);
+    QFETCH(bool, practisedHere);
+    QFETCH(QString, chapter);
+    testing::TestDataModule data(backend);
+    REQUIRE_DATABASE(data.database());
+    const LessonKind& k = Kind(LessonKindId::Character);
+    data.AddChapters(k, {"甲章", "乙章"});
+    QList<QList<std::pair<QString, QString>>> items;
+    const QStringList names = {"一", "二", "大人", "你好", "妈妈", "小狗", "老师"};
+    for (int i = 0; i < names.size(); ++i)
+      items.append({{k.numberField, QString::number(i + 1)},
+                    {k.nameField, names[i]},
+                    {"章节", i < 2 ? "甲章" : "乙章"}});
+    data.AddRows(k.itemTable, items);
+    testing::FakeClock clock(kNow);
+    const QString machine = practisedHere ? MachineName() : "pc-2";
+    QList<Record> records = {Practice(MachineName(), 5, Module::Character, "一")};
+    for (int i = 2; i < names.size(); ++i)
+      records << Practice(machine, 1, Module::Character, names[i]);
+    QString error;
+    QVERIFY2(WriteRecords(data.database().Connection(), records, &error), qPrintable(error));
+    TRecordsForm window(nullptr);
+    QCOMPARE(window.ChapterCb->currentText(), chapter);
+    if (!practisedHere) return;
+    window.resize(800, 578);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QChart* chart = window.CharChart->chart();
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+    QVERIFY(axis);
+    QCOMPARE(axis->count(), 5);
+    const double share = chart->plotArea().width() / (axis->count() + 1) - 18;
+    QVERIFY(QFontMetrics(axis->labelsFont()).horizontalAdvance("你好") <= share);
   }
 
   void windowShowsThisComputerOrAll() {
