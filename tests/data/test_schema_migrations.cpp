@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Schema versions: a new database gets the current version, an old or half-made one is brought
 // up to date without losing rows, a repeated run does nothing, a newer one is refused.
+#include <QSqlQuery>
 #include <QtTest>
 
 #include "data/lesson_database.h"
@@ -96,6 +97,26 @@ class SchemaMigrationsTest : public QObject {
     d.SetTableName("xsSound");
     QVERIFY(d.Open());
     QVERIFY(d.IsEmpty());
+  }
+
+  // The embedded file: every commit synced through the write-ahead log, nothing left beside it
+  // once closed.
+  void embeddedFileCommitsThroughTheLog() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lessons.db");
+    {
+      QString error;
+      QVERIFY2(OpenConnection("wal", EmbeddedSpec(path), &error), qPrintable(error));
+      QSqlQuery q(QSqlDatabase::database("wal", false));
+      QVERIFY(q.exec("pragma journal_mode") && q.next());
+      QCOMPARE(q.value(0).toString(), QString("wal"));
+      QVERIFY(q.exec("pragma synchronous") && q.next());
+      QCOMPARE(q.value(0).toInt(), 2);  // full
+      QVERIFY(CreateSchema("wal", &error));
+      QSqlDatabase::database("wal", false).close();
+    }
+    QSqlDatabase::removeDatabase("wal");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lessons.db"});
   }
 
   void newerDatabaseRefused_data() { testing::AddBackendRows(); }
