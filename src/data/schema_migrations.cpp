@@ -14,6 +14,8 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {1, QStringLiteral("课程表（章节、字、诗、英语、SYS）"),
        SqlResourceStep(QStringLiteral(":/schema.sql"))},
       {2, QStringLiteral("学习记录表"), SqlResourceStep(QStringLiteral(":/learn_record.sql"))},
+      {3, QStringLiteral("按章节查找课程内容的索引"),
+       SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       // Next steps here, in order.
   };
   return steps;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Schema versions: a new database gets the current version, an old or half-made one is brought
 // up to date without losing rows, a repeated run does nothing, a newer one is refused.
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
 #include "data/lesson_database.h"
+#include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
 #include "platform/dataset.h"
 #include "support/test_db.h"
@@ -97,6 +99,24 @@ class SchemaMigrationsTest : public QObject {
     d.SetTableName("xsSound");
     QVERIFY(d.Open());
     QVERIFY(d.IsEmpty());
+  }
+
+  // A chapter's items are found through the index, not by reading the whole item table.
+  void chapterItemsThroughAnIndex_data() {
+    QTest::addColumn<int>("kind");
+    for (const LessonKind* k : AllKinds()) QTest::newRow(qPrintable(k->key)) << int(k->id);
+  }
+  void chapterItemsThroughAnIndex() {
+    QFETCH(int, kind);
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    QSqlQuery plan(QSqlDatabase::database(db.Connection(), false));
+    const LessonKind& k = Kind(LessonKindId(kind));
+    QVERIFY(plan.prepare("explain query plan " + k.sqlItemsLine1 + "\n" + k.sqlItemsLine2));
+    plan.bindValue(":zzj", "第一章");
+    QVERIFY2(plan.exec() && plan.next(), qPrintable(plan.lastError().text()));
+    QVERIFY2(plan.value(3).toString().contains("USING INDEX " + k.itemTable.toLower() + "_chapter"),
+             qPrintable(plan.value(3).toString()));
   }
 
   // The embedded file: every commit synced through the write-ahead log, nothing left beside it
