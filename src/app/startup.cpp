@@ -53,8 +53,9 @@ void EndOnTerminationSignals(QObject* owner) {
 }  // namespace
 
 int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
-  PrepareScreenScale(argc, argv);
+  PrepareScreenScale();
   TApplication app(argc, argv);
+  ApplyScreenScale();
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setWindowIcon(AppIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));

@@ -41,9 +41,10 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
     QSqlDatabase::database(m_connection, false).close();
     return;
   }
+  // Each dataset's text runs once, so that a missing table is told at start-up, but no rows are
+  // kept: every screen issues its own SQL before it reads, and an item table may be large.
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
-    if (d->Active()) continue;
-    if (!d->Open()) {
+    if (!d->Check()) {
       ReportError(d->LastError());
       break;
     }

@@ -21,6 +21,8 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
        SqlResourceStep(QStringLiteral(":/schema.sql"))},
       {2, QStringLiteral("学习记录表"), SqlResourceStep(QStringLiteral(":/learn_record.sql"))},
       {3, QStringLiteral("学习记录的编号，章节名和章号不能重复"), NoteIdsAndUniqueChapters},
+      {4, QStringLiteral("按章节查找课程内容的索引"),
+       SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       // Next steps here, in order.
   };
   return steps;

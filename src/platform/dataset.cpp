@@ -147,7 +147,9 @@ void Dataset::SetParam(const QString& name, const QString& value) {
 
 bool Dataset::Open() { return Query(true); }
 
-bool Dataset::Query(bool mayReconnect) {
+bool Dataset::Check() { return Active() || Query(true, false); }
+
+bool Dataset::Query(bool mayReconnect, bool keepRows) {
   if (Active()) return true;
   m_error.clear();
   if (!Reconnected(m_connection, &m_error)) return false;
@@ -176,15 +178,15 @@ bool Dataset::Query(bool mayReconnect) {
   const bool ok = Run(q, m_connection, &m_error, &lost, [&] {
     const QSqlRecord rec = q.record();
     for (int i = 0; i < rec.count(); ++i) fields << CleanFieldName(rec.fieldName(i));
-    while (q.next()) {
+    while (keepRows && q.next()) {
       QVector<QVariant> row(rec.count());
       for (int i = 0; i < rec.count(); ++i) row[i] = q.value(i);
       rows.push_back(std::move(row));
     }
   });
   // A connection lost since the last statement comes back quietly, once, for a read.
-  if (!ok && lost && mayReconnect) return Query(false);
-  if (!ok) return false;
+  if (!ok && lost && mayReconnect) return Query(false, keepRows);
+  if (!ok || !keepRows) return ok;
   m_fields = fields;
   m_rows = std::move(rows);
   m_state = State::Browse;

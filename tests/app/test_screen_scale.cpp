@@ -236,8 +236,9 @@ class ScreenScaleTest : public QObject {
 
 int main(int argc, char** argv) {
   if (argc > 1 && qstrcmp(argv[1], "--child-factor") == 0) {
-    const double factor = PrepareScreenScale(argc, argv);
+    PrepareScreenScale();
     QApplication app(argc, argv);
+    const double factor = ApplyScreenScale();
     std::printf("%g %g", factor, QGuiApplication::primaryScreen()->devicePixelRatio());
     return 0;
   }

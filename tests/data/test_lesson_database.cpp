@@ -329,9 +329,10 @@ class LessonDatabaseTest : public QObject {
     {
       Tdm module(db.Spec());
       QVERIFY(module.Connected());
-      QVERIFY(module.SYSTable->Active() && module.ALLQuery->Active() && module.goQuery->Active() &&
-              module.nameQuery->Active());
-      QVERIFY(module.ALLQuery->IsEmpty());  // an empty chapter table is fine
+      // Every text ran, but no rows are held until a screen asks for its own.
+      for (platform::Dataset* d :
+           {module.SYSTable, module.ALLQuery, module.goQuery, module.nameQuery})
+        QVERIFY(!d->Active());
       QCOMPARE(module.ALLQueryds->rowCount(), 0);
     }
     platform::SetSqlObserver({});
@@ -356,9 +357,8 @@ class LessonDatabaseTest : public QObject {
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown[0], QString("Tindora"));
     QVERIFY2(shown[1].contains("szSound"), qPrintable(shown[1]));
-    QVERIFY(module.ALLQuery->Active());
     QVERIFY(!module.goQuery->Active());
-    QVERIFY(!module.nameQuery->Active());  // the rest stay closed; the program goes on
+    QVERIFY(!module.nameQuery->Active());  // the rest are not tried; the program goes on
   }
 };
 

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Schema versions: a new database gets the current version, an old or half-made one is brought
 // up to date without losing rows, a repeated run does nothing, a newer one is refused.
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 #include <thread>
 
 #include "data/lesson_database.h"
+#include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
 #include "platform/dataset.h"
 #include "support/test_db.h"
@@ -185,6 +187,42 @@ class SchemaMigrationsTest : public QObject {
     QVERIFY(platform::ExecSql(c, "insert into ZJ (章号, 章节) values (3, '动物')"));
     QVERIFY(!platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (2, '动物')"));
     QVERIFY(!platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (1, '植物')"));
+  // A chapter's items are found through the index, not by reading the whole item table.
+  void chapterItemsThroughAnIndex_data() {
+    QTest::addColumn<int>("kind");
+    for (const LessonKind* k : AllKinds()) QTest::newRow(qPrintable(k->key)) << int(k->id);
+  }
+  void chapterItemsThroughAnIndex() {
+    QFETCH(int, kind);
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    QSqlQuery plan(QSqlDatabase::database(db.Connection(), false));
+    const LessonKind& k = Kind(LessonKindId(kind));
+    QVERIFY(plan.prepare("explain query plan " + k.sqlItemsLine1 + "\n" + k.sqlItemsLine2));
+    plan.bindValue(":zzj", "第一章");
+    QVERIFY2(plan.exec() && plan.next(), qPrintable(plan.lastError().text()));
+    QVERIFY2(plan.value(3).toString().contains("USING INDEX " + k.itemTable.toLower() + "_chapter"),
+             qPrintable(plan.value(3).toString()));
+  }
+
+  // The embedded file: every commit synced through the write-ahead log, nothing left beside it
+  // once closed.
+  void embeddedFileCommitsThroughTheLog() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lessons.db");
+    {
+      QString error;
+      QVERIFY2(OpenConnection("wal", EmbeddedSpec(path), &error), qPrintable(error));
+      QSqlQuery q(QSqlDatabase::database("wal", false));
+      QVERIFY(q.exec("pragma journal_mode") && q.next());
+      QCOMPARE(q.value(0).toString(), QString("wal"));
+      QVERIFY(q.exec("pragma synchronous") && q.next());
+      QCOMPARE(q.value(0).toInt(), 2);  // full
+      QVERIFY(CreateSchema("wal", &error));
+      QSqlDatabase::database("wal", false).close();
+    }
+    QSqlDatabase::removeDatabase("wal");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lessons.db"});
   }
 
   void newerDatabaseRefused_data() { testing::AddBackendRows(); }
