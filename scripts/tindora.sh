@@ -27,6 +27,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# --- stroke-order data for the writing screen (npm package hanzi-writer-data), fetched once ---
+"$top/scripts/fetch_stroke_data.sh"
+strokes="$top/downloads/hanzi-writer-data-2.0.1.tgz"
+# A build set up before the data was fetched looks for it again.
+if [ -f "$build/build.ninja" ] && [ "$strokes" -nt "$build/CMakeCache.txt" ]; then
+  cmake "$build" >/dev/null
+fi
+# --- end of the stroke-order data ---
+
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
