@@ -2,6 +2,7 @@
 # The stroke-order file, converted at build time from the npm package hanzi-writer-data 2.0.1
 # (fetched by scripts/fetch_stroke_data.sh). Without the package the program is built all the
 # same; its writing screen then says that the stroke data is missing.
+include(GNUInstallDirs)
 set(TINDORA_STROKE_PACKAGE ${CMAKE_SOURCE_DIR}/downloads/hanzi-writer-data-2.0.1.tgz
   CACHE FILEPATH "hanzi-writer-data-2.0.1.tgz (scripts/fetch_stroke_data.sh)")
 set(TINDORA_STROKE_SHA512 9db43033e31aaf21a8abba4130864b09dde516ad379d7b89bb092ed7ee946e32f9f2e53ef4e50b55c324a0dbcdb894a8215edfd5b6cf45f0f80ff2d06b94bbaa)

@@ -266,9 +266,7 @@ bool Background(const QString& dir) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                               : QStringLiteral(TINDORA_SOURCE_MEDIA "/../images");
-  QDir().mkpath(dir);
+  const QString dir = PictureFolder(argc, argv);
   bool ok = Background(dir);
   ok = Picture(dir, "menu_characters", 32, Characters) && ok;
   ok = Picture(dir, "menu_poems", 32, Poems) && ok;

@@ -59,9 +59,7 @@ void Again(QPainter& p) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                               : QStringLiteral(TINDORA_SOURCE_MEDIA "/../images");
-  QDir().mkpath(dir);
+  const QString dir = PictureFolder(argc, argv);
   bool ok = SavePicture(dir, QStringLiteral("writing_watch.png"), 32, Watch);
   ok = SavePicture(dir, QStringLiteral("writing_trace.png"), 32, Trace) && ok;
   ok = SavePicture(dir, QStringLiteral("writing_again.png"), 32, Again) && ok;

@@ -46,6 +46,7 @@ void TWritingPad::SetCharacter(const QString& character,
                                const std::optional<CharacterStrokes>& strokes) {
   m_character = character;
   m_strokes = strokes.value_or(CharacterStrokes());
+  ++m_generation;
   Reset(Mode::Model);
 }
 
@@ -190,13 +191,33 @@ bool TWritingPad::event(QEvent* event) {
 // --- painting ----------------------------------------------------------------------------------
 
 void TWritingPad::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.fillRect(rect(), palette().color(QPalette::Window));
-  p.setRenderHint(QPainter::Antialiasing);
   const QRectF grid = GridRect();
-  PaintGrid(p, grid);
-  PaintCharacter(p, grid);
+  const QPixmap& still = StillPicture(grid);
+  QPainter p(this);
+  p.drawPixmap(0, 0, still);
+  p.setRenderHint(QPainter::Antialiasing);
+  PaintGrowing(p, grid);
   PaintInk(p, grid);
+}
+
+const QPixmap& TWritingPad::StillPicture(const QRectF& grid) {
+  const qreal dpr = devicePixelRatioF();
+  const QString key = QStringLiteral("%1 %2 %3 %4 %5")
+                          .arg(m_generation)
+                          .arg(m_done)
+                          .arg(width())
+                          .arg(height())
+                          .arg(dpr);
+  if (key == m_stillKey) return m_still;
+  m_still = QPixmap((QSizeF(size()) * dpr).toSize());
+  m_still.setDevicePixelRatio(dpr);
+  m_still.fill(palette().color(QPalette::Window));
+  QPainter p(&m_still);
+  p.setRenderHint(QPainter::Antialiasing);
+  PaintGrid(p, grid);
+  PaintStill(p, grid);
+  m_stillKey = key;
+  return m_still;
 }
 
 void TWritingPad::PaintGrid(QPainter& p, const QRectF& grid) const {
@@ -212,7 +233,7 @@ void TWritingPad::PaintGrid(QPainter& p, const QRectF& grid) const {
   p.drawRect(grid);
 }
 
-void TWritingPad::PaintCharacter(QPainter& p, const QRectF& grid) const {
+void TWritingPad::PaintStill(QPainter& p, const QRectF& grid) const {
   if (!HasStrokes()) {
     QFont font(QStringLiteral("Noto Serif CJK SC"));
     font.setPixelSize(qRound(grid.height() * 0.78));
@@ -230,20 +251,28 @@ void TWritingPad::PaintCharacter(QPainter& p, const QRectF& grid) const {
   for (qsizetype i = m_done; i < m_strokes.size(); ++i) p.drawPath(m_strokes[i].outline);
   p.setBrush(kRed);
   for (qsizetype i = 0; i < m_done; ++i) p.drawPath(m_strokes[i].outline);
-  if (m_done < m_strokes.size() && m_mode == Mode::Demo && m_demoPart > 0) {
-    // The stroke grows along its centre line: a wide brush that has come so far is the clip.
-    const Stroke& s = m_strokes[m_done];
-    QPainterPathStroker brush;
-    brush.setWidth(kDemoBrush);
-    brush.setCapStyle(Qt::RoundCap);
-    brush.setJoinStyle(Qt::RoundJoin);
-    QPainterPath run;
-    const QList<QPointF> part = LineStart(s.median, m_demoPart);
-    run.moveTo(part.first());
-    for (qsizetype k = 1; k < part.size(); ++k) run.lineTo(part[k]);
-    p.setClipPath(brush.createStroke(run));
-    p.drawPath(s.outline);
-  }
+  p.restore();
+}
+
+void TWritingPad::PaintGrowing(QPainter& p, const QRectF& grid) const {
+  if (m_done >= m_strokes.size() || m_mode != Mode::Demo || m_demoPart <= 0) return;
+  p.save();
+  p.translate(grid.topLeft());
+  p.scale(grid.width() / kBoxSize, grid.height() / kBoxSize);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kRed);
+  // The stroke grows along its centre line: a wide brush that has come so far is the clip.
+  const Stroke& s = m_strokes[m_done];
+  QPainterPathStroker brush;
+  brush.setWidth(kDemoBrush);
+  brush.setCapStyle(Qt::RoundCap);
+  brush.setJoinStyle(Qt::RoundJoin);
+  QPainterPath run;
+  const QList<QPointF> part = LineStart(s.median, m_demoPart);
+  run.moveTo(part.first());
+  for (qsizetype k = 1; k < part.size(); ++k) run.lineTo(part[k]);
+  p.setClipPath(brush.createStroke(run));
+  p.drawPath(s.outline);
   p.restore();
 }
 

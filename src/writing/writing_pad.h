@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QPixmap>
 #include <QPolygonF>
 #include <QWidget>
 #include <optional>
@@ -68,8 +69,12 @@ class TWritingPad : public QWidget {
   void End();
   void Tick();
   qint64 Now() const { return m_clock.elapsed(); }
+  // The still part (grid, model, strokes done) comes from a picture redrawn only when it changes,
+  // so a frame of the stroke order paints little more than the growing stroke.
+  const QPixmap& StillPicture(const QRectF& grid);
   void PaintGrid(QPainter& p, const QRectF& grid) const;
-  void PaintCharacter(QPainter& p, const QRectF& grid) const;
+  void PaintStill(QPainter& p, const QRectF& grid) const;
+  void PaintGrowing(QPainter& p, const QRectF& grid) const;
   void PaintInk(QPainter& p, const QRectF& grid) const;
 
   QString m_character;
@@ -84,5 +89,8 @@ class TWritingPad : public QWidget {
   qint64 m_demoStart = 0;
   qint64 m_frozenAt = -1;  // ShowDemoAt
   QElapsedTimer m_clock;
+  QPixmap m_still;
+  QString m_stillKey;
+  int m_generation = 0;  // counts the characters shown
   QTimer* m_timer;
 };

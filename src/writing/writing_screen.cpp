@@ -160,7 +160,7 @@ TxzmainForm::TxzmainForm(QWidget* owner)
                     QStringLiteral("擦掉重新写"));
   NoticeLb = new QLabel(a);
   NoticeLb->setObjectName(QStringLiteral("NoticeLb"));
-  NoticeLb->setFont(SongFont(16, true));
+  NoticeLb->setFont(SongFont(15, true));
   NoticeLb->setAlignment(Qt::AlignCenter);
   NoticeLb->setWordWrap(true);
   QPalette red = NoticeLb->palette();
@@ -187,12 +187,12 @@ void TxzmainForm::SetStrokeData(const writing::StrokeData* data) {
 void TxzmainForm::PlaceBody(const QRect& body) {
   Row->setGeometry(body.left() + 16, body.top() + 8, body.width() - 32, kRowHeight);
   const int top = Row->geometry().bottom() + 8;
-  const int notice = 28;
-  const int side = qMax(100, body.bottom() - top - notice - 8);
+  const int notice = 40;  // two lines: a missing file's message names the file
+  const int side = qMax(100, body.bottom() - top - notice - 2);
   const int gap = 40;
   const int left = body.left() + (body.width() - side - gap - kButtonWidth) / 2;
   Pad->setGeometry(left, top, side, side);
-  NoticeLb->setGeometry(left - 100, top + side, side + 200, notice);
+  NoticeLb->setGeometry(body.left() + 16, top + side + 2, body.width() - 32, notice);
   const int buttonsLeft = left + side + gap;
   const int spacing = 24;
   const int buttonsTop = top + (side - 3 * kButtonHeight - 2 * spacing) / 2;
