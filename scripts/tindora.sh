@@ -51,6 +51,15 @@ if ! echo "$word_list_sha512  $word_list" | sha512sum -c --status 2>/dev/null; t
   rm -rf "$fetched"
 fi
 
+# --- stroke-order data for the writing screen (npm package hanzi-writer-data), fetched once ---
+"$top/scripts/fetch_stroke_data.sh"
+strokes="$top/downloads/hanzi-writer-data-2.0.1.tgz"
+# A build set up before the data was fetched looks for it again.
+if [ -f "$build/build.ninja" ] && [ "$strokes" -nt "$build/CMakeCache.txt" ]; then
+  cmake "$build" >/dev/null
+fi
+# --- end of the stroke-order data ---
+
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi

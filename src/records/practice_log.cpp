@@ -257,6 +257,14 @@ void Note(LessonKindId kind, const QString& item) {
   Queue(note);
 }
 
+void NoteWriting(const QString& character, int missed) {
+  Record note;
+  note.module = Module::Writing;
+  note.item = character;
+  note.score = missed;
+  Queue(note);
+}
+
 void NoteDrill(const QString& operation, const QStringList& marks, int score) {
   Record note;
   note.module = Module::Drill;

@@ -31,6 +31,8 @@ bool Flush(int ms = 10000);
 
 // A character opened, a poem or English item read aloud.
 void Note(LessonKindId kind, const QString& item);
+// A character written on the writing screen, with the strokes missed on the way.
+void NoteWriting(const QString& character, int missed);
 // A drill series finished: its operation ("+" or "-"), its five marks and its score.
 void NoteDrill(const QString& operation, const QStringList& marks, int score);
 // The same with the result boxes that show the marks.

@@ -96,7 +96,7 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
       return false;
     }
     if (found) continue;
-    const bool drill = n.module == Module::Drill;
+    const bool scored = n.module == Module::Drill || n.module == Module::Writing;
     const QVariantList values = {n.machine,
                                  DayNumber(n.at.date()),
                                  n.at.toString(QLatin1String(kTimeFormat)),
@@ -104,7 +104,7 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
                                  TextOrNull(n.item),
                                  TextOrNull(n.operation),
                                  TextOrNull(n.results),
-                                 drill ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int)),
+                                 scored ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int)),
                                  TextOrNull(n.id)};
     if (!Run(connection, sql, values, error)) {
       db.rollback();
@@ -156,6 +156,20 @@ bool LoadDrills(const QString& connection, const QString& machine, const QDate& 
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     series->append({ParseTime(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
                     q.value(3).toInt()});
+  });
+}
+
+bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
+                       int* written, int* missed, QString* error) {
+  QVariantList values = {int(Module::Writing), DayNumber(from)};
+  const QString sql = QStringLiteral(
+                          "select count(*), sum(score) from learn_record where module = ? and "
+                          "day >= ?") +
+                      MachineTerm(machine, values, "and");
+  *written = *missed = 0;
+  return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
+    *written = q.value(0).toInt();
+    *missed = q.value(1).toInt();  // null without records
   });
 }
 

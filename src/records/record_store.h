@@ -21,7 +21,7 @@ struct Record {
   QString item;       // the character, poem or English item; empty for the drill
   QString operation;  // drill: "+" or "-"
   QString results;    // drill: EncodeMarks of the five marks
-  int score = 0;      // drill
+  int score = 0;      // drill: the score; writing: the strokes missed
   QString id;         // the note's identity: a retry after a lost reply finds it written
 };
 
@@ -36,6 +36,9 @@ bool LoadItemCounts(const QString& connection, const QString& machine, Module mo
                     QList<ItemCount>* counts, QString* error);
 bool LoadDrills(const QString& connection, const QString& machine, const QDate& from,
                 QList<DrillSeries>* series, QString* error);
+// Characters written and strokes missed on the writing screen since `from`.
+bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
+                       int* written, int* missed, QString* error);
 bool ClearRecords(const QString& connection, const QString& machine, QString* error);
 
 // The character chapters in chapter order, and the characters of one chapter in item order.

@@ -37,7 +37,8 @@ namespace {
 constexpr int kMostShown = 6;
 
 const QColor kModuleColours[kModuleCount] = {QColor(231, 76, 60), QColor(52, 132, 219),
-                                             QColor(46, 170, 90), QColor(243, 156, 18)};
+                                             QColor(46, 170, 90), QColor(243, 156, 18),
+                                             QColor(155, 89, 182)};
 const QColor kRight(46, 170, 90);
 const QColor kShown(243, 156, 18);
 
@@ -260,11 +261,14 @@ void TRecordsForm::Reload() {
   QList<DayCount> days;
   QList<DrillSeries> drills;
   QString error;
+  m_written = m_missed = 0;
   if (m_connection.isEmpty()) {
     Fail(QStringLiteral("没有打开课程数据库"));
   } else {
     if (!LoadDayCounts(m_connection, Machine(), from, &days, &error)) Fail(error);
     if (!LoadDrills(m_connection, Machine(), from, &drills, &error)) Fail(error);
+    if (!LoadWritingTotals(m_connection, Machine(), from, &m_written, &m_missed, &error))
+      Fail(error);
     if (!LoadItemCounts(m_connection, Machine(), Module::Character, &m_characterCounts, &error))
       Fail(error);
   }
@@ -285,7 +289,9 @@ void TRecordsForm::Reload() {
     StatusLb->setText(QStringLiteral("%1近%2天还没有练习记录。").arg(whose).arg(PeriodDays()));
   else
     StatusLb->setText(
-        QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total));
+        QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total) +
+        (m_written > 0 ? QStringLiteral("写字 %1 个，描错 %2 笔。").arg(m_written).arg(m_missed)
+                       : QString()));
 }
 
 void TRecordsForm::ShowDaily() {

@@ -79,6 +79,10 @@ Record Series(const QString& machine, int daysAgo, const QString& op, const QStr
           results, int(results.count('1')) * 20};
 }
 
+Record Written(const QString& machine, int daysAgo, const QString& character, int missed) {
+  return {machine, kNow.addDays(-daysAgo), Module::Writing, character, {}, {}, missed, {}};
+}
+
 // The recorder runs for one test, with a spool of its own, and is stopped before the database goes.
 struct RecorderRun {
   explicit RecorderRun(const QString& connection, const QString& spool = {}) {
@@ -184,7 +188,9 @@ class PracticeLogTest : public QObject {
             {Practice(here, 0, Module::Character, "山"), Practice(here, 0, Module::Character, "山"),
              Practice(here, 1, Module::Poem, "春晓"), Practice(here, 9, Module::Character, "水"),
              Practice(there, 0, Module::Character, "山"), Series(here, 2, "-", "11100"),
-             Series(here, 0, "+", "11111"), Series(there, 0, "+", "00000")},
+             Series(here, 0, "+", "11111"), Series(there, 0, "+", "00000"),
+             Written(here, 0, "我", 2), Written(here, 1, "绿", 0), Written(there, 0, "一", 1),
+             Written(here, 9, "山", 5)},
             &error),
         qPrintable(error));
     const QDate from = kNow.date().addDays(-6);
@@ -198,10 +204,17 @@ class PracticeLogTest : public QObject {
       out.sort();
       return out;
     };
-    QCOMPARE(days(here),
-             QStringList({"20240303/3:1", "20240304/1:1", "20240305/0:2", "20240305/3:1"}));
-    QCOMPARE(days({}),
-             QStringList({"20240303/3:1", "20240304/1:1", "20240305/0:3", "20240305/3:2"}));
+    QCOMPARE(days(here), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:1",
+                                      "20240305/0:2", "20240305/3:1", "20240305/4:1"}));
+    QCOMPARE(days({}), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:1", "20240305/0:3",
+                                    "20240305/3:2", "20240305/4:2"}));
+    // Characters written and strokes missed: none (no sum at all) for a computer without any.
+    for (const auto& [machine, written, missed] :
+         {std::tuple{here, 2, 2}, std::tuple{QString(), 3, 3}, std::tuple{QString("pc-3"), 0, 0}}) {
+      int w = -1, m = -1;
+      QVERIFY2(LoadWritingTotals(c, machine, from, &w, &m, &error), qPrintable(error));
+      QCOMPARE(std::pair(w, m), std::pair(written, missed));
+    }
     QList<ItemCount> items;
     QVERIFY(LoadItemCounts(c, here, Module::Character, &items, &error));
     QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().item, "山");
@@ -226,7 +239,7 @@ class PracticeLogTest : public QObject {
 
     QVERIFY2(ClearRecords(c, here, &error), qPrintable(error));
     QCOMPARE(days(here), QStringList());
-    QCOMPARE(days(there), QStringList({"20240305/0:1", "20240305/3:1"}));
+    QCOMPARE(days(there), QStringList({"20240305/0:1", "20240305/3:1", "20240305/4:1"}));
     QVERIFY(ClearRecords(c, {}, &error));
     QCOMPARE(days({}), QStringList());
   }
