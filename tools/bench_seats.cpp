@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Load run of several seats on one server database: each seat (a thread with its own connection)
-// browses chapters and items and edits an item in 1 of 10 actions, all at once; afterwards every
-// committed change must be there and no row lost or duplicated. Prints figures; asserts nothing.
+// browses chapters and items and, in half of its actions, changes an item's text, renames an
+// item, deletes one or adds one, all at once. Every committed change carries a token no other
+// change has, so afterwards each one is looked for by itself: every committed change must be in
+// the table (or overwritten by a later committed change that read it), no row lost, none doubled.
+// Prints figures, with the exact count; asserts nothing.
 //   bench_seats [--seconds 60] [--seats 20] [--odbc CONNECTION]
 // CONNECTION defaults to TINDORA_PG_CONNSTR. The run works in a schema of its own
-// (tindora_bench), so it does not disturb lesson tables in the same database.
+// (tindora_bench_seats), so it does not disturb lesson tables in the same database. bench_seats_mutant
+// is the same run on a core whose changes hold whatever the row holds now: it must report lost
+// updates.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
@@ -16,26 +21,36 @@
 #include <mutex>
 #include <thread>
 
+#include "bench_support.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 
 namespace {
 
-constexpr char kSchema[] = "tindora_bench";
+enum class Op { Text, Rename, Delete, Insert };
+constexpr int kOps = 4;
+const char* const kOpNames[kOps] = {"text changes", "renames", "deletes", "inserts"};
 
-struct Edit {
-  QString table, number, before, after;
+// One committed change. `before` is what the change read (text or name; for a delete the text,
+// with the name in `beforeName`), `after` what it wrote.
+struct Change {
+  Op op;
+  QString table, number, before, beforeName, after;
 };
 
 struct SeatResult {
-  long actions = 0, edits = 0, conflicts = 0, failures = 0;
+  long actions = 0, failures = 0;
+  long tried[kOps] = {}, refused[kOps] = {};
   std::vector<double> chapterMs;
-  std::vector<Edit> committed;
+  std::vector<Change> committed;
 };
 
-// An item's key and text, table by table.
-using Snapshot = QHash<QString, QHash<QString, QString>>;
+struct Row {
+  QString name, text;
+};
+// Table -> item number -> row.
+using Snapshot = QHash<QString, QHash<QString, Row>>;
 
 // Also counts rows, and rows whose number was already seen (duplicates).
 bool Snap(const QString& connection, Snapshot* out, long* rows, long* duplicates) {
@@ -48,7 +63,8 @@ bool Snap(const QString& connection, Snapshot* out, long* rows, long* duplicates
     for (d.First(); !d.Eof(); d.Next()) {
       ++*rows;
       if (items.contains(d.Field(kind->numberField))) ++*duplicates;
-      items.insert(d.Field(kind->numberField), d.Field(kind->textField));
+      items.insert(d.Field(kind->numberField),
+                   {d.Field(kind->nameField), d.Field(kind->textField)});
     }
   }
   return true;
@@ -66,6 +82,7 @@ void Seat(int seat, const ConnectionSpec& spec, std::atomic<bool>& stop, SeatRes
     QRandomGenerator random(static_cast<quint32>(seat * 7919 + 1));
     platform::Dataset chapters(connection), items(connection);
     QElapsedTimer t;
+    long made = 0;
     while (!stop) {
       const LessonKind& kind = *AllKinds()[random.bounded(static_cast<int>(AllKinds().size()))];
       ++result.actions;
@@ -79,32 +96,76 @@ void Seat(int seat, const ConnectionSpec& spec, std::atomic<bool>& stop, SeatRes
       }
       result.chapterMs.push_back(t.nsecsElapsed() / 1e6);
       chapters.MoveTo(random.bounded(chapters.RecordCount()));
+      const QString chapter = chapters.Field(QStringLiteral("章节"));
       items.Close();
       items.SqlClear();
       items.SqlAdd(kind.sqlItemsLine1);
-      items.SetParam(QStringLiteral("zzj"), chapters.Field(QStringLiteral("章节")));
+      items.SetParam(QStringLiteral("zzj"), chapter);
       items.SqlAdd(kind.sqlItemsLine2);
       if (!items.Open()) {
         ++result.failures;
         continue;
       }
-      if (random.bounded(10) != 0 || items.IsEmpty()) continue;
-      items.MoveTo(random.bounded(items.RecordCount()));
-      Edit e{kind.itemTable, items.Field(kind.numberField), items.Field(kind.textField),
-             QStringLiteral("seat %1 edit %2").arg(seat).arg(result.edits)};
-      items.Edit();
-      items.SetField(kind.textField, e.after);
-      ++result.edits;
-      if (items.Post()) {
-        result.committed.push_back(e);
+      const int pick = random.bounded(8);
+      if (pick >= kOps || (pick != int(Op::Insert) && items.IsEmpty())) continue;
+      const Op op = Op(pick);
+      // Unique across the run: no two changes ever write the same value.
+      const QString token = QStringLiteral("s%1-%2").arg(seat).arg(++made);
+      Change c{op, kind.itemTable, {}, {}, {}, {}};
+      ++result.tried[pick];
+      bool ok = false;
+      if (op == Op::Insert) {
+        c.number = QString::number(1000000 + seat * 100000 + made);
+        c.after = token;
+        items.Append();
+        items.SetField(kind.numberField, c.number);
+        items.SetField(kind.nameField, QStringLiteral("n") + token);
+        items.SetField(QStringLiteral("章节"), chapter);
+        items.SetField(kind.textField, QStringLiteral("t") + token);
+        ok = items.Post();
+      } else {
+        items.MoveTo(random.bounded(items.RecordCount()));
+        c.number = items.Field(kind.numberField);
+        if (op == Op::Delete) {
+          c.before = items.Field(kind.textField);
+          c.beforeName = items.Field(kind.nameField);
+          ok = items.Delete();
+        } else {
+          const QString& field = op == Op::Text ? kind.textField : kind.nameField;
+          c.before = items.Field(field);
+          c.after = (op == Op::Text ? QStringLiteral("t") : QStringLiteral("n")) + token;
+          items.Edit();
+          items.SetField(field, c.after);
+          ok = items.Post();
+        }
+      }
+      if (ok) {
+        result.committed.push_back(c);
       } else {
         items.Cancel();
-        ++result.conflicts;  // changed meanwhile by another seat: refused, nothing overwritten
+        ++result.refused[pick];  // changed meanwhile by another seat: refused, nothing overwritten
       }
     }
   }
   QSqlDatabase::database(connection, false).close();
   QSqlDatabase::removeDatabase(connection);
+}
+
+// Walks the changes of one field of one row from its first value: each change holds only while
+// the value is the one it read, so they form one chain. Returns the chain's end; `unused` counts
+// committed changes that are not on it (lost updates).
+QString Chain(const QString& first, const QList<const Change*>& changes, long* unused) {
+  QMultiHash<QString, const Change*> byBefore;
+  for (const Change* c : changes) byBefore.insert(c->before, c);
+  QString value = first;
+  long used = 0;
+  while (byBefore.contains(value)) {
+    const Change* next = byBefore.take(value);
+    value = next->after;
+    ++used;
+  }
+  *unused += changes.size() - used;
+  return value;
 }
 
 }  // namespace
@@ -124,18 +185,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   // Every connection works in the benchmark's own schema.
-  ConnectionSpec spec{QStringLiteral("QODBC"),
-                      odbc + QStringLiteral(";ConnSettings=set search_path to %1;").arg(kSchema),
-                      {},
-                      {},
-                      QStringLiteral("bench")};
-  ConnectionSpec admin{QStringLiteral("QODBC"), odbc, {}, {}, QStringLiteral("bench")};
-  QString error;
-  if (!OpenConnection("admin", admin, &error) ||
-      !platform::ExecSql("admin", QStringLiteral("drop schema if exists %1 cascade").arg(kSchema),
-                         &error) ||
-      !platform::ExecSql("admin", QStringLiteral("create schema %1").arg(kSchema), &error) ||
-      !OpenConnection("setup", spec, &error) || !CreateSchema("setup", &error) ||
+  // Named after the program, so bench_seats and bench_seats_mutant may run at once.
+  const BenchSchema bench(odbc, QStringLiteral("tindora_") + QCoreApplication::applicationName());
+  const ConnectionSpec& spec = bench.spec;
+  QString error = bench.Error();
+  if (!bench.Ok() || !OpenConnection("setup", spec, &error) || !CreateSchema("setup", &error) ||
       !LoadCourse("setup", SampleCourseJson(), InstallationFolder(), &error)) {
     std::printf("bench_seats: set-up failed: %s\n", qPrintable(error));
     return 1;
@@ -159,9 +213,11 @@ int main(int argc, char** argv) {
   SeatResult all;
   for (auto& r : results) {
     all.actions += r.actions;
-    all.edits += r.edits;
-    all.conflicts += r.conflicts;
     all.failures += r.failures;
+    for (int o = 0; o < kOps; ++o) {
+      all.tried[o] += r.tried[o];
+      all.refused[o] += r.refused[o];
+    }
     all.chapterMs.insert(all.chapterMs.end(), r.chapterMs.begin(), r.chapterMs.end());
     all.committed.insert(all.committed.end(), r.committed.begin(), r.committed.end());
   }
@@ -173,42 +229,64 @@ int main(int argc, char** argv) {
                                         static_cast<size_t>(p * all.chapterMs.size()))];
   };
 
-  // Each item's committed changes form one chain from its first text to its last (a change holds
-  // only while the text is the one it read); the chain's end must be what the table holds.
+  // Every row the run knew (the course's and the committed inserts') with its committed changes.
   Snapshot after;
-  long rowsAfter = 0, duplicated = 0, lost = 0, added = 0, missingChanges = 0;
+  long rowsAfter = 0, duplicated = 0;
   Snap("setup", &after, &rowsAfter, &duplicated);
-  for (auto table = before.begin(); table != before.end(); ++table) {
-    for (auto item = table->begin(); item != table->end(); ++item)
-      if (!after[table.key()].contains(item.key())) ++lost;
-    for (auto item = after[table.key()].begin(); item != after[table.key()].end(); ++item)
-      if (!table->contains(item.key())) ++added;
+  Snapshot known = before;
+  QHash<QString, QList<const Change*>> byRow;  // table + number
+  for (const Change& c : all.committed) {
+    if (c.op == Op::Insert)
+      known[c.table].insert(c.number,
+                            {QStringLiteral("n") + c.after, QStringLiteral("t") + c.after});
+    else
+      byRow[c.table + '\n' + c.number] << &c;
   }
-  // Each item's committed changes form one chain from its first text to its last (a change holds
-  // only while the text is the one it read); the chain's end must be what the table holds.
-  QHash<QString, QHash<QString, QString>> chains;  // table + number -> text before -> after
-  for (const Edit& e : all.committed) chains[e.table + '\n' + e.number].insert(e.before, e.after);
-  for (auto it = chains.begin(); it != chains.end(); ++it) {
-    const QStringList key = it.key().split('\n');
-    QString text = before[key[0]].value(key[1]);
-    long steps = 0;
-    while (it->contains(text) && steps < it->size()) text = it->value(text), ++steps;
-    missingChanges += it->size() - steps;
-    if (after[key[0]].value(key[1]) != text) ++missingChanges;
+  long lostChanges = 0, lostRows = 0, deletedTwice = 0, deletesUndone = 0, unexpected = 0;
+  for (auto table = known.cbegin(); table != known.cend(); ++table) {
+    for (auto row = table->cbegin(); row != table->cend(); ++row) {
+      QList<const Change*> texts, names, deletes;
+      for (const Change* c : byRow.value(table.key() + '\n' + row.key()))
+        (c->op == Op::Text ? texts : c->op == Op::Rename ? names : deletes) << c;
+      const QString text = Chain(row->text, texts, &lostChanges);
+      const QString name = Chain(row->name, names, &lostChanges);
+      const auto now = after[table.key()].constFind(row.key());
+      if (now != after[table.key()].cend()) {
+        deletesUndone += deletes.size();
+        if (now->text != text || now->name != name) ++lostChanges;
+      } else if (deletes.isEmpty()) {
+        ++lostRows;
+      } else {
+        deletedTwice += deletes.size() - 1;
+        // A delete holds only for the row as read: a change committed after that reading is
+        // lost under it.
+        if (deletes.first()->before != text || deletes.first()->beforeName != name) ++lostChanges;
+      }
+    }
+    for (auto row = after[table.key()].cbegin(); row != after[table.key()].cend(); ++row)
+      if (!table->contains(row.key())) ++unexpected;
   }
+  const long wrong =
+      lostChanges + lostRows + deletedTwice + deletesUndone + unexpected + duplicated;
 
   std::printf("seats %d, %.1f s\n", seats, elapsed);
-  std::printf(
-      "actions %ld (%.1f per second), edits %ld: %zu committed, %ld refused as changed "
-      "meanwhile; failures %ld\n",
-      all.actions, all.actions / elapsed, all.edits, all.committed.size(), all.conflicts,
-      all.failures);
+  std::printf("actions %ld (%.1f per second); failures %ld\n", all.actions, all.actions / elapsed,
+              all.failures);
+  for (int o = 0; o < kOps; ++o)
+    std::printf("%s: %ld tried, %ld committed, %ld refused as changed meanwhile\n", kOpNames[o],
+                all.tried[o], all.tried[o] - all.refused[o], all.refused[o]);
   std::printf("chapter load: median %.2f ms, 99th percentile %.2f ms, max %.2f ms\n",
               percentile(0.5), percentile(0.99), all.chapterMs.empty() ? 0 : all.chapterMs.back());
+  std::printf("rows %ld before, %ld after\n", rowsBefore, rowsAfter);
   std::printf(
-      "rows %ld before, %ld after: %ld lost, %ld duplicated, %ld unexpected; committed "
-      "changes missing: %ld\n",
-      rowsBefore, rowsAfter, lost, duplicated, added, missingChanges);
-  platform::ExecSql("admin", QStringLiteral("drop schema if exists %1 cascade").arg(kSchema));
-  return 0;
+      "committed changes %zu: %ld lost updates, %ld rows lost, %ld deleted twice, %ld deletes "
+      "undone, %ld unexpected rows, %ld duplicated\n",
+      all.committed.size(), lostChanges, lostRows, deletedTwice, deletesUndone, unexpected,
+      duplicated);
+  std::printf("%s: %zu of %zu committed changes found exactly as committed\n",
+              wrong == 0 ? "ALL ACCOUNTED FOR" : "LOST UPDATES",
+              all.committed.size() - std::min<size_t>(all.committed.size(), size_t(wrong)),
+              all.committed.size());
+  QSqlDatabase::database("setup", false).close();
+  return wrong == 0 ? 0 : 3;
 }

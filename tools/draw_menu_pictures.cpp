@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "picture_canvas.h"
+
 namespace {
 
 using Draw = std::function<void(QPainter&)>;  // draws on a 32 × 32 or 16 × 16 canvas
@@ -139,6 +141,24 @@ void Arithmetic(QPainter& p) {
   }
 }
 
+// 写字: a 田字格 card with a red stroke and a pencil writing it.
+void Writing(QPainter& p) {
+  p.setPen(QPen(QColor(190, 40, 40), 1.2));
+  p.setBrush(QColor(255, 252, 235));
+  p.drawRect(QRectF(1.5, 3.5, 24, 24));
+  QPen dashed(QColor(220, 90, 90), 0.8, Qt::DashLine);
+  dashed.setDashPattern({2, 1.5});
+  p.setPen(dashed);
+  p.drawLine(QPointF(13.5, 4), QPointF(13.5, 27));
+  p.drawLine(QPointF(2, 15.5), QPointF(25, 15.5));
+  p.setPen(QPen(QColor(225, 30, 30), 3.2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(6, 12), QPointF(20, 12));
+  p.drawLine(QPointF(13.5, 12), QPointF(8, 23));
+  // The pencil, tip down at the stroke's end, drawn at half the canvas' size.
+  p.scale(0.5, 0.5);
+  DrawPencil(p, QPointF(46, 20));
+}
+
 // 关于: a blue "i" badge.
 void About(QPainter& p) {
   QRadialGradient g(QPointF(6, 5), 9);
@@ -246,14 +266,13 @@ bool Background(const QString& dir) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                               : QStringLiteral(TINDORA_SOURCE_MEDIA "/../images");
-  QDir().mkpath(dir);
+  const QString dir = PictureFolder(argc, argv);
   bool ok = Background(dir);
   ok = Picture(dir, "menu_characters", 32, Characters) && ok;
   ok = Picture(dir, "menu_poems", 32, Poems) && ok;
   ok = Picture(dir, "menu_english", 32, English) && ok;
   ok = Picture(dir, "menu_arithmetic", 32, Arithmetic) && ok;
+  ok = Picture(dir, "menu_writing", 32, Writing) && ok;
   ok = Picture(dir, "menu_about", 16, About) && ok;
   ok = Picture(dir, "menu_minimize", 16, Minimize) && ok;
   ok = Picture(dir, "menu_quit", 16, Quit) && ok;

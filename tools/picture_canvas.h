@@ -12,6 +12,14 @@
 
 inline constexpr int kCanvas = 64;
 
+// The folder named by the first argument, else the project's assets/images; made when missing.
+inline QString PictureFolder(int argc, char** argv) {
+  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                               : QStringLiteral(TINDORA_SOURCE_MEDIA "/../images");
+  QDir().mkpath(dir);
+  return dir;
+}
+
 inline bool SavePicture(const QString& folder, const QString& name, int size,
                         const std::function<void(QPainter&)>& draw) {
   QImage big(kCanvas, kCanvas, QImage::Format_ARGB32_Premultiplied);

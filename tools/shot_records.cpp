@@ -12,6 +12,7 @@
 
 #include "data/data_module.h"
 #include "data/lesson_database.h"
+#include "platform/dataset.h"
 #include "records/practice_log.h"
 #include "records/record_store.h"
 #include "records/record_window.h"
@@ -114,6 +115,28 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", qPrintable(error));
     return 1;
   }
+  // A chapter of words practised today: the window opens on it.
+  const QStringList words = {"大人", "你好", "妈妈", "老师", "朋友", "字12", "字13", "字14",
+                             "字15", "字16", "字17", "字18", "字19", "字20", "字21", "字22"};
+  platform::ExecSql(module.ConnectionName(),
+                    QStringLiteral("insert into ZJ (章号, 章节) values (97, '词语')"));
+  QList<Record> today;
+  for (int i = 0; i < words.size(); ++i) {
+    platform::ExecSql(module.ConnectionName(),
+                      QStringLiteral("insert into szSound (字号, 字名, 章节, 拼音词组, 声音) "
+                                     "values (%1, '%2', '词语', '', '')")
+                          .arg(800 + i)
+                          .arg(words[i]));
+    for (int n = i < 5 ? 6 - i : 0; n > 0; --n)
+      today.append({MachineName(),
+                    QDate::currentDate().startOfDay().addSecs(23 * 3600 + 60 * n),
+                    Module::Character,
+                    words[i],
+                    {},
+                    {},
+                    0});
+  }
+  WriteRecords(module.ConnectionName(), today, &error);
   auto* window = new TRecordsForm(nullptr);
   ok &= Shoot(window, QSize(800, 578), out.filePath(QStringLiteral("records_week.png")));
   window->MonthSb->click();

@@ -158,6 +158,9 @@ int main(int argc, char** argv) {
     ok = MigrateSchema(connection, &error, &steps);
     for (const QString& step : steps) out << "已建立: " << step << "\n";
   }
+  QStringList duplicates;
+  if (ok) ok = EnsureChapterConstraints(connection, &duplicates, &error);
+  for (const QString& line : duplicates) out << "章节重复: " << line << "\n";
   if (ok && settings.sample) {
     ok = LoadCourseIntoEmptyTables(connection, SampleCourseJson(), InstallationFolder(), &loaded,
                                    &error);

@@ -160,6 +160,37 @@ const HelpPage& ArithmeticHelpPage() {
   return page;
 }
 
+const HelpPage& WritingHelpPage() {
+  static const HelpPage page{
+      QStringLiteral("使用说明"),
+      QPoint(150, 70),
+      QSize(500, 470),
+      {
+          QStringLiteral("               使用说明(请把声音音量放大)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.在上面一排字里点一个字,它就会大大地写在田字格里"),
+          QStringLiteral("  2.按<看笔顺>,先听这个字的发音,再看红色的笔画"),
+          QStringLiteral("    一笔一笔地写出来"),
+          QStringLiteral("  3.按<描一描>,小朋友用鼠标(或在触摸屏上用手指)"),
+          QStringLiteral("    按笔顺一笔一笔地描浅色的字:"),
+          QStringLiteral("    描对了,这一笔变成红色;描得不对,这一笔会慢慢消失,"),
+          QStringLiteral("    同一笔描错两次,会有一个小圆点带着小朋友走一遍"),
+          QStringLiteral("  4.整个字描完了,会有表扬声,字的旁边会得到一颗星星,"),
+          QStringLiteral("    然后自动换下一个字"),
+          QStringLiteral("  5.按<再写一遍>,这个字可以重新描"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1  写字用的字就是<幼儿识字>里各章节的字,"),
+          QStringLiteral("      两个字的词会分成两个字来写,英文字母不写"),
+          QStringLiteral("   2  有的字还没有笔顺,这时只显示字的样子"),
+          QStringLiteral("   3  写过的字会记在<学习记录>里"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+      }};
+  return page;
+}
+
 THelpForm::THelpForm(QWidget* owner, const HelpPage& page)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),

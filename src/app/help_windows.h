@@ -21,6 +21,7 @@ const HelpPage& CharacterHelpPage();
 const HelpPage& PoemHelpPage();
 const HelpPage& EnglishHelpPage();
 const HelpPage& ArithmeticHelpPage();
+const HelpPage& WritingHelpPage();
 
 // A captioned window with only a close box, filled by the read-only memo ME1.
 class THelpForm : public QDialog {
@@ -56,4 +57,10 @@ class TYSMYHLPForm : public THelpForm {
   Q_OBJECT
  public:
   explicit TYSMYHLPForm(QWidget* owner) : THelpForm(owner, ArithmeticHelpPage()) {}
+};
+
+class TxzMYHLPForm : public THelpForm {
+  Q_OBJECT
+ public:
+  explicit TxzMYHLPForm(QWidget* owner) : THelpForm(owner, WritingHelpPage()) {}
 };

@@ -119,6 +119,9 @@ TMainForm::TMainForm(QWidget* parent)
   SSSB = MenuButton(a, "SSSB", QStringLiteral("幼儿算数"),
                     QStringLiteral("有趣的幼儿算数教学，小朋友快快来学哦"), 19,
                     QStringLiteral(":/images/menu_arithmetic.png"), 32, QRect(68, 360, 119, 84));
+  xzsb = MenuButton(a, "xzsb", QStringLiteral("幼儿写字"),
+                    QStringLiteral("跟着笔顺写一写，小朋友快快来学哦"), 19,
+                    QStringLiteral(":/images/menu_writing.png"), 32, QRect(328, 360, 119, 84));
   ABOUTSB =
       MenuButton(a, "ABOUTSB", QStringLiteral("关于版权"), QStringLiteral("关于系统版权与用户信息"),
                  12, QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
@@ -134,6 +137,7 @@ TMainForm::TMainForm(QWidget* parent)
   connect(xssb, &QToolButton::clicked, this, &TMainForm::xssbClick);
   connect(xyysb, &QToolButton::clicked, this, &TMainForm::xyysbClick);
   connect(SSSB, &QToolButton::clicked, this, &TMainForm::SSSBClick);
+  connect(xzsb, &QToolButton::clicked, this, &TMainForm::xzsbClick);
   connect(ABOUTSB, &QToolButton::clicked, this, &TMainForm::ABOUTSBClick);
   connect(RECORDSB, &QToolButton::clicked, this, &TMainForm::RECORDSBClick);
   connect(MINISB, &QToolButton::clicked, this, &TMainForm::MINISBClick);
@@ -153,6 +157,7 @@ void TMainForm::szsbClick() { ShowScreen(QStringLiteral("TszmainForm"), this); }
 void TMainForm::xssbClick() { ShowScreen(QStringLiteral("TxsmainForm"), this); }
 void TMainForm::xyysbClick() { ShowScreen(QStringLiteral("TXYYMAINForm"), this); }
 void TMainForm::SSSBClick() { ShowScreen(QStringLiteral("TYSMAINForm"), this); }
+void TMainForm::xzsbClick() { ShowScreen(QStringLiteral("TxzmainForm"), this); }
 void TMainForm::ABOUTSBClick() { ShowScreen(QStringLiteral("TAboutForm"), this); }
 void TMainForm::RECORDSBClick() { ShowScreen(QStringLiteral("TRecordsForm"), this); }
 void TMainForm::MINISBClick() { MinimizeApplication(); }

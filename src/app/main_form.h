@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main menu: a full-screen window from which a child starts one of the four modules.
+// The main menu: a full-screen window from which a child starts one of the five modules.
 #pragma once
 
 #include <QPixmap>
@@ -54,6 +54,7 @@ class TMainForm : public QWidget {
   QToolButton* xssb;
   QToolButton* xyysb;
   QToolButton* SSSB;
+  QToolButton* xzsb;  // the writing screen
   QToolButton* ABOUTSB;
   QToolButton* RECORDSB;  // the learning record, for the adult
   QToolButton* MINISB;
@@ -64,6 +65,7 @@ class TMainForm : public QWidget {
   void xssbClick();
   void xyysbClick();
   void SSSBClick();
+  void xzsbClick();
   void ABOUTSBClick();
   void RECORDSBClick();
   void MINISBClick();

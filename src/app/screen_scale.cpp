@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/screen_scale.h"
 
+#include <QtGui/private/qhighdpiscaling_p.h>
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QScreen>
@@ -34,24 +36,23 @@ std::optional<double> ScaleOverride(const QByteArray& text) {
   return value;
 }
 
-double PrepareScreenScale(int argc, char** argv) {
-  UsePassThroughRounding();
+void PrepareScreenScale() { UsePassThroughRounding(); }
+
+double ApplyScreenScale() {
   const QByteArray wanted = qgetenv("TINDORA_SCALE");
   std::optional<double> factor = ScaleOverride(wanted);
   if (!wanted.isEmpty() && !factor)
     qCWarning(lcUi) << "TINDORA_SCALE must be a number from 0.5 to 8, not" << wanted;
   if (!factor) {
-    // The screen's size is only known to an application object, and the scale factor is read
-    // when the real one is made: ask a short-lived one first (about 20 ms on X11).
-    QGuiApplication probe(argc, argv);
     const QScreen* screen = QGuiApplication::primaryScreen();
     factor = screen ? DesignScale(screen->availableGeometry().size()) : 1.0;
   }
   // A factor the desktop or the user already set stays: ours multiplies it, as the available
-  // size measured above was already in its units.
+  // size measured above was already in its units. Qt reads QT_SCALE_FACTOR only while the
+  // application object is made; its own setter takes the factor later, as long as no window
+  // exists yet, which saves a second application object just to measure the screen.
   const double desktop = ScaleOverride(qgetenv("QT_SCALE_FACTOR")).value_or(1.0);
-  if (*factor != 1.0 || desktop != 1.0)
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(desktop * *factor));
+  if (*factor != 1.0) QHighDpiScaling::setGlobalFactor(desktop * *factor);
   qCInfo(lcUi) << "design scale" << *factor;
   return *factor;
 }

@@ -15,7 +15,11 @@ double DesignScale(const QSizeF& available);
 // The user's override (TINDORA_SCALE): a number between 0.5 and 8; nothing when unset or unusable.
 std::optional<double> ScaleOverride(const QByteArray& text);
 
-// Before the application object exists: measures the primary screen with a short-lived
-// application object, then sets QT_SCALE_FACTOR (on top of any factor already set) so that the
-// real one draws every window, font and picture at the chosen factor. Returns the factor chosen.
-double PrepareScreenScale(int argc, char** argv);
+// Before the application object exists: fractional factors (1.25, 1.75) reach the widgets
+// unrounded.
+void PrepareScreenScale();
+
+// After the application object is made and before its first window: chooses the factor for the
+// primary screen (or TINDORA_SCALE) and applies it on top of any factor the desktop or the user
+// set, so that every window, font and picture is drawn at it. Returns the factor chosen.
+double ApplyScreenScale();

@@ -3,13 +3,23 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <atomic>
 
+#include "app/quit_request.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 
 QString CurrentSoundFile;
 QString EditOldName;
+
+namespace {
+std::atomic<bool> g_quitRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+}  // namespace
+
+void RequestQuit(bool quit) { g_quitRequested.store(quit, std::memory_order_relaxed); }
+bool QuitRequested() { return g_quitRequested.load(std::memory_order_relaxed); }
 
 void WaitSeconds(int seconds) {
   auto& clock = platform::CurrentClock();
@@ -22,7 +32,7 @@ void WaitSeconds(int seconds) {
   int last = stamp();
   // Readings a few milliseconds apart: each step bridges at most one minute roll-over, so the
   // sum stays right however long the wait.
-  while (passed < wanted) {
+  while (passed < wanted && !QuitRequested()) {
     // Sleep in short slices instead of spinning a core; still no window messages are handled.
     clock.SleepMs(int(qMin<qint64>(5, wanted - passed)));
     const int now = stamp();

@@ -14,6 +14,7 @@
 #include "app/app_icon.h"
 #include "app/application.h"
 #include "app/main_form.h"
+#include "app/quit_request.h"
 #include "app/screen_registry.h"
 #include "app/screen_scale.h"
 #include "app/shared_routines.h"
@@ -26,6 +27,7 @@ namespace {
 int g_signalPipe[2] = {-1, -1};
 
 void OnTerminate(int) {
+  RequestQuit();  // a pause in progress returns, so the loop sees the pipe at once
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
 }
@@ -51,8 +53,9 @@ void EndOnTerminationSignals(QObject* owner) {
 }  // namespace
 
 int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
-  PrepareScreenScale(argc, argv);
+  PrepareScreenScale();
   TApplication app(argc, argv);
+  ApplyScreenScale();
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setWindowIcon(AppIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));

@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <memory>
 
+#include "data/embedded_database.h"
 #include "data/schema_migrations.h"
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
@@ -40,9 +41,10 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
     QSqlDatabase::database(m_connection, false).close();
     return;
   }
+  // Each dataset's text runs once, so that a missing table is told at start-up, but no rows are
+  // kept: every screen issues its own SQL before it reads, and an item table may be large.
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
-    if (d->Active()) continue;
-    if (!d->Open()) {
+    if (!d->Check()) {
       ReportError(d->LastError());
       break;
     }
@@ -63,12 +65,13 @@ namespace {
 Tdm* OpenEmbedded(QWidget* owner) {
   const QString path = EmbeddedDatabasePath();
   QString error, notice;
+  bool readOnly = false;
   std::unique_ptr<Tdm> module;
-  if (EnsureEmbeddedDatabase(path, &error, &notice)) {
+  if (EnsureEmbeddedDatabase(path, &error, &notice, &readOnly)) {
     if (!notice.isEmpty())
       platform::MessageBox(owner, notice, kApplicationTitle,
                            platform::MB_OK | platform::MB_ICONWARNING);
-    module = std::make_unique<Tdm>(EmbeddedSpec(path));
+    module = std::make_unique<Tdm>(readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
     if (module->Connected()) return module.release();
     error = module->ConnectError();
   }

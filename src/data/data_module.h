@@ -15,8 +15,9 @@ class QWidget;
 class Tdm : public QObject {
   Q_OBJECT
  public:
-  // Connects as `spec` says; when that succeeds, opens the datasets in creation order. An error
-  // while opening them goes to the application-wide error report and the rest stay closed.
+  // Connects as `spec` says; when that succeeds, runs the datasets' texts in creation order and
+  // leaves them closed. An error goes to the application-wide error report and the rest are not
+  // tried.
   explicit Tdm(const ConnectionSpec& spec, QObject* parent = nullptr);
   ~Tdm() override;  // closes the connection
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded lesson database: checked on every start, built on first use, damaged files moved
 // aside for rescue.
+#include "data/embedded_database.h"
+
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -10,9 +14,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryFile>
+#include <QUrl>
 #include <atomic>
+#include <cerrno>
+#include <cstdlib>
 
-#include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
 #include "platform/logging.h"
@@ -32,14 +38,20 @@ QStringList LessonTables() {
   return tables;
 }
 
+// Files up to this size get the full integrity check (which also compares every index with its
+// table) within about 50 ms on a slow machine; bench_database measures it. Larger ones get the
+// quick check, which reads every page but not the indexes' contents.
+constexpr qint64 kFullCheckBytes = qint64(2) << 20;
+
 // A connection of its own on `path` for the length of one job.
 class Connection {
  public:
-  explicit Connection(const QString& path) {
+  explicit Connection(const QString& path, bool readOnly = false) {
     static std::atomic<int> count{0};
     m_name = QStringLiteral("tindora-embedded-%1").arg(++count);
     QString error;
-    m_open = OpenConnection(m_name, EmbeddedSpec(path), &error);
+    m_open =
+        OpenConnection(m_name, readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path), &error);
   }
   ~Connection() {
     QSqlDatabase::database(m_name, false).close();
@@ -60,14 +72,17 @@ bool IsDamage(const QSqlError& e) {
          e.text().contains(QLatin1String("not a database"));
 }
 
-Check Inspect(const QString& path) {
+Check Inspect(const QString& path, bool readOnly = false) {
   const QFileInfo info(path);
   if (!info.exists()) return {FileState::Missing, {}};
   if (info.size() == 0) return {FileState::Empty, {}};
-  Connection c(path);
+  Connection c(path, readOnly);
   if (!c.open()) return {FileState::Unreadable, QStringLiteral("无法打开")};
   QSqlQuery q(QSqlDatabase::database(c.name(), false));
-  if (!q.exec(QStringLiteral("pragma quick_check")) || !q.next())
+  const bool full = info.size() <= kFullCheckBytes;
+  if (!q.exec(full ? QStringLiteral("pragma integrity_check(1)")
+                   : QStringLiteral("pragma quick_check(1)")) ||
+      !q.next())
     return {IsDamage(q.lastError()) ? FileState::Damaged : FileState::Unreadable,
             q.lastError().text().trimmed()};
   if (q.value(0).toString() != QLatin1String("ok"))
@@ -93,6 +108,46 @@ Check Inspect(const QString& path) {
 void RemoveWithJournal(const QString& path) {
   for (const char* suffix : {"", "-journal", "-wal", "-shm"})
     QFile::remove(path + QLatin1String(suffix));
+}
+
+// Removes what a first start killed while building left behind. Builds run under the lock this
+// process now holds, so whoever made these is gone.
+void SweepHalfBuilt(const QString& path) {
+  const QFileInfo info(path);
+  const QDir dir = info.absoluteDir();
+  for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".*.new"),
+                                            info.fileName() + QStringLiteral(".*.new-*")},
+                                           QDir::Files | QDir::Hidden)) {
+    qCInfo(lcDb) << "half-built database removed:" << name;
+    QFile::remove(dir.filePath(name));
+  }
+}
+
+// Why nothing can be written in `folder`, in the user's words; empty when it can.
+QString UnwritableFolder(const QString& folder) {
+  QByteArray probe =
+      QFile::encodeName(QDir(folder).filePath(QStringLiteral(".tindora-probe-XXXXXX")));
+  int problem = 0;
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) {
+    problem = errno;
+  } else {
+    // A full disk may take the byte and refuse it only when it has to be kept.
+    if (::write(fd, "x", 1) != 1 || ::fsync(fd) != 0) problem = errno;
+    ::close(fd);
+    ::unlink(probe.constData());
+  }
+  switch (problem) {
+    case 0:
+      return {};
+    case ENOSPC:
+    case EDQUOT:
+      return QStringLiteral("磁盘已满");
+    case EROFS:
+      return QStringLiteral("文件夹所在的磁盘是只读的");
+    default:
+      return QStringLiteral("没有写入这个文件夹的权限");
+  }
 }
 
 // Moves the file (and its journal) aside under a dated name; returns that name, empty on failure.
@@ -130,15 +185,50 @@ bool Build(const QString& path, QString* error) {
 
 }  // namespace
 
+ConnectionSpec ReadOnlyEmbeddedSpec(const QString& path) {
+  ConnectionSpec spec = EmbeddedSpec(path);
+  spec.databaseName =
+      QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+      QStringLiteral("?mode=ro");
+  return spec;
+}
+
 bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
+  return EnsureEmbeddedDatabase(path, error, notice, nullptr);
+}
+
+bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice, bool* readOnly) {
+  if (readOnly) *readOnly = false;
+  const QString folder = QFileInfo(path).absolutePath();
+  QDir().mkpath(folder);
   // Two first starts at the same moment: the second waits for the first and finds its file.
   QLockFile lock(path + QStringLiteral(".lock"));
   if (!lock.tryLock(60000)) {
+    const QString cause =
+        lock.error() == QLockFile::LockFailedError ? QString() : UnwritableFolder(folder);
+    if (cause.isEmpty()) {
+      if (error)
+        *error = QStringLiteral("课程数据库 %1 正被另一个 Tindora 使用，请稍后再试。").arg(path);
+      return false;
+    }
+    qCWarning(lcDb) << "data folder cannot be written:" << folder << cause;
+    // The lessons can still be shown, as long as the file reads well.
+    if (readOnly && Inspect(path, true).state == FileState::Ok) {
+      *readOnly = true;
+      if (notice)
+        *notice = QStringLiteral(
+                      "无法写入数据文件夹 "
+                      "%1（%2）。\n课程照常可以学习，但编辑已关闭，学习记录也不会保存。"
+                      "\n请让管理员检查这个文件夹后再启动本程序。")
+                      .arg(folder, cause);
+      return true;
+    }
     if (error)
-      *error = QStringLiteral("课程数据库 %1 正被另一个 Tindora 使用，请稍后再试。").arg(path);
+      *error =
+          QStringLiteral("无法写入数据文件夹 %1（%2），请检查后再启动本程序。").arg(folder, cause);
     return false;
   }
+  SweepHalfBuilt(path);
   const Check check = Inspect(path);
   switch (check.state) {
     case FileState::Ok: {

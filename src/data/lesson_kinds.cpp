@@ -21,6 +21,7 @@ LessonKind MakeCharacter() {
   k.sqlItemsLine2 = QStringLiteral(" order by  字号 ");
   k.sqlChapterGrid = QStringLiteral("select * from zj  order by 章号  ");
   k.sqlAllItems = QStringLiteral("select * from szsound order by 字号   ");
+  k.sqlItemChapters = QStringLiteral("select distinct 章节 from szsound");
   k.sqlAllChapters = QStringLiteral("select * from zj ");
   k.sqlRenameItems = QStringLiteral("select * from szSound  where  章节=:zjname   ");
   k.screenCaption = QStringLiteral("识字教学");
@@ -64,6 +65,7 @@ LessonKind MakePoem() {
   k.sqlItemsLine2 = QStringLiteral(" order by  诗号 ");
   k.sqlChapterGrid = QStringLiteral("select * from xszj  order by 章号  ");
   k.sqlAllItems = QStringLiteral("select * from xssound order by 诗号   ");
+  k.sqlItemChapters = QStringLiteral("select distinct 章节 from xssound");
   k.sqlAllChapters = QStringLiteral("select * from xszj ");
   k.sqlRenameItems = QStringLiteral("select * from xssound  where  章节=:zjname   ");
   k.screenCaption = QStringLiteral("幼儿学诗");
@@ -119,6 +121,7 @@ LessonKind MakeEnglish() {
   k.sqlItemsLine2 = QStringLiteral(" order by  语号 ");
   k.sqlChapterGrid = QStringLiteral("select * from xyyzj  order by 章号  ");
   k.sqlAllItems = QStringLiteral("select * from xyysound order by 语号   ");
+  k.sqlItemChapters = QStringLiteral("select distinct 章节 from xyysound");
   k.sqlAllChapters = QStringLiteral("select * from xyyzj ");
   k.sqlRenameItems = QStringLiteral("select * from xyysound  where  章节=:zjname   ");
   k.screenCaption = QStringLiteral("发音学英语");

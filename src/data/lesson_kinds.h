@@ -24,13 +24,14 @@ struct LessonKind {
   QString soundFolder;  // recordings folder under the installation folder
 
   // SQL texts, exactly as issued (spaces included).
-  QString sqlChapters;     // chapter selectors
-  QString sqlItemsLine1;   // items of one chapter, with :zzj
-  QString sqlItemsLine2;   // ... ordered by item number
-  QString sqlChapterGrid;  // all chapters, chapter list manager
-  QString sqlAllItems;     // all items, chapter list manager's delete test
-  QString sqlAllChapters;  // chapter editor's duplicate check
-  QString sqlRenameItems;  // items carrying the old chapter name, with :zjname
+  QString sqlChapters;      // chapter selectors
+  QString sqlItemsLine1;    // items of one chapter, with :zzj
+  QString sqlItemsLine2;    // ... ordered by item number
+  QString sqlChapterGrid;   // all chapters, chapter list manager
+  QString sqlAllItems;      // all items, in item-number order (packs, tools)
+  QString sqlItemChapters;  // the chapter names items carry, chapter list manager's delete test
+  QString sqlAllChapters;   // chapter editor's duplicate check
+  QString sqlRenameItems;   // items carrying the old chapter name, with :zjname
 
   // Lesson screens (poem and English).
   QString screenCaption;

@@ -7,10 +7,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 #include "platform/logging.h"
 
 namespace {
+bool NoteIdsAndUniqueChapters(const QString& connection, QString* error);
 
 // The recordings a server keeps for every seat (see data/recordings_library.h); the embedded file
 // gets the table too, unused, so one version number means one set of tables.
@@ -34,7 +36,10 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {1, QStringLiteral("课程表（章节、字、诗、英语、SYS）"),
        SqlResourceStep(QStringLiteral(":/schema.sql"))},
       {2, QStringLiteral("学习记录表"), SqlResourceStep(QStringLiteral(":/learn_record.sql"))},
-      {3, QStringLiteral("录音表"), RecordingsTableStep()},
+      {3, QStringLiteral("学习记录的编号，章节名和章号不能重复"), NoteIdsAndUniqueChapters},
+      {4, QStringLiteral("按章节查找课程内容的索引"),
+       SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
+      {5, QStringLiteral("录音表"), RecordingsTableStep()},
       // Next steps here, in order.
   };
   return steps;
@@ -59,6 +64,38 @@ MigrationRun SqlResourceStep(const QString& resource) {
   };
 }
 
+bool EnsureChapterConstraints(const QString& connection, QStringList* duplicates, QString* error) {
+  for (const LessonKind* kind : AllKinds()) {
+    for (const QString& field : {QStringLiteral("章节"), QStringLiteral("章号")}) {
+      QStringList found;
+      QSqlQuery q(QSqlDatabase::database(connection, false));
+      if (!q.exec(QStringLiteral("select %1, count(*) from %2 group by %1 having count(*) > 1")
+                      .arg(field, kind->chapterTable))) {
+        if (error) *error = q.lastError().text().trimmed();
+        return false;
+      }
+      while (q.next())
+        found << QStringLiteral("%1：%2“%3”有 %4 行，这个表暂不限制%2重复，请改名或删除多余的行")
+                     .arg(kind->chapterTable, field, q.value(0).toString(), q.value(1).toString());
+      if (!found.isEmpty()) {
+        // The table keeps working as it is; the adult tidies it and tindora_dbsetup adds the rule.
+        for (const QString& line : found) qCWarning(lcDb) << "duplicate chapters:" << line;
+        if (duplicates) *duplicates << found;
+        continue;
+      }
+      const QString index =
+          kind->chapterTable.toLower() +
+          (field == QStringLiteral("章节") ? QStringLiteral("_name") : QStringLiteral("_number"));
+      if (!platform::ExecSql(connection,
+                             QStringLiteral("create unique index if not exists %1 on %2 (%3)")
+                                 .arg(index, kind->chapterTable, field),
+                             error))
+        return false;
+    }
+  }
+  return true;
+}
+
 int CurrentSchemaVersion() { return SchemaMigrations().back().version; }
 
 namespace {
@@ -68,6 +105,34 @@ bool IsSqliteFile(const QString& connection) {
 }
 
 const QString kVersionTable = QStringLiteral("tindora_schema");
+
+// Each practice note carries its identity, so a retried write never stores it twice; chapters get
+// their unique indexes where the rows allow. Harmless when run again.
+bool NoteIdsAndUniqueChapters(const QString& connection, QString* error) {
+  // Asked of the catalogue: a failed probe would spoil a server's transaction.
+  const QSqlDatabase db = QSqlDatabase::database(connection, false);
+  QSqlQuery q(db);
+  bool present = false;
+  if (db.driver()->dbmsType() == QSqlDriver::PostgreSQL) {
+    if (q.exec(QStringLiteral("select count(*) from information_schema.columns where table_schema "
+                              "= current_schema() and table_name = 'learn_record' and "
+                              "column_name = 'note_id'")) &&
+        q.next())
+      present = q.value(0).toInt() > 0;
+  } else if (q.exec(QStringLiteral("pragma table_info(learn_record)"))) {  // SQLite
+    while (q.next()) present = present || q.value(1).toString() == QLatin1String("note_id");
+  }
+  q.finish();
+  return (present ||
+          platform::ExecSql(
+              connection, QStringLiteral("alter table learn_record add column note_id varchar(36)"),
+              error)) &&
+         platform::ExecSql(connection,
+                           QStringLiteral("create unique index if not exists learn_record_note on "
+                                          "learn_record (note_id)"),
+                           error) &&
+         EnsureChapterConstraints(connection, nullptr, error);
+}
 
 // Stores the version; runs inside the step's transaction.
 bool WriteVersion(const QString& connection, int version, QString* error) {
@@ -96,11 +161,31 @@ bool FirstVersionWithoutRecord(const QString& connection) {
   return true;
 }
 
-bool RunStep(const QString& connection, const SchemaMigration& step, QString* error) {
+// Two seats may start at once on a server. Inside a transaction, PostgreSQL's transaction lock
+// makes the other seat wait until this one has committed (on other servers the statement fails
+// and changes nothing), and the version read again says what that seat has done meanwhile. A
+// version table not there yet is made first: reading a missing table would spoil the transaction.
+int StoredVersionUnderLock(const QString& connection, int readBefore) {
+  if (!IsSqliteFile(connection)) {
+    platform::ExecSql(connection, QStringLiteral("select pg_advisory_xact_lock(20261208)"));
+    if (readBefore == 0)
+      platform::ExecSql(connection,
+                        QStringLiteral("create table if not exists %1 (version integer not null)")
+                            .arg(kVersionTable));
+  }
+  return StoredSchemaVersion(connection);
+}
+
+// Runs the step unless another seat has just run it: then `*stored` gets the version it left.
+bool RunStep(const QString& connection, const SchemaMigration& step, int* stored, QString* error) {
   platform::Transaction tx(connection);
   if (!tx.Begin()) {
     if (error) *error = tx.LastError();
     return false;
+  }
+  if (const int now = StoredVersionUnderLock(connection, *stored); now >= step.version) {
+    *stored = now;
+    return true;
   }
   if (!step.run(connection, error) || !WriteVersion(connection, step.version, error))
     return false;  // rolled back
@@ -142,16 +227,19 @@ bool MigrateSchema(const QString& connection, QString* error, QStringList* done)
   if (stored == 0 && FirstVersionWithoutRecord(connection)) {
     // Its first step is done; a user without the right to create tables on a server must still be
     // able to work, so failing to note the version is no failure.
-    stored = 1;
     platform::Transaction tx(connection);
     QString why;
-    if (!tx.Begin() || !WriteVersion(connection, 1, &why) || !tx.Commit())
+    if (!tx.Begin() ||
+        (StoredVersionUnderLock(connection, 0) < 1 && !WriteVersion(connection, 1, &why)) ||
+        !tx.Commit())
       qCInfo(lcDb) << "schema version 1 not recorded:" << why;
+    stored = 1;
   }
   for (const SchemaMigration& step : SchemaMigrations()) {
     if (step.version <= stored) continue;
     QString why;
-    if (!RunStep(connection, step, &why)) {
+    const int before = stored;
+    if (!RunStep(connection, step, &stored, &why)) {
       // Another seat may have run the same step at the same moment.
       stored = StoredSchemaVersion(connection);
       if (stored >= step.version) continue;
@@ -159,6 +247,7 @@ bool MigrateSchema(const QString& connection, QString* error, QStringList* done)
         *error = QStringLiteral("数据库结构升级到版本 %1 失败：%2").arg(step.version).arg(why);
       return false;
     }
+    if (stored != before) continue;  // done by another seat
     qCInfo(lcDb) << "schema step" << step.version << "done:" << step.description;
     stored = step.version;
     if (done) *done << step.description;

@@ -27,6 +27,12 @@ const std::vector<SchemaMigration>& SchemaMigrations();
 // ("create table if not exists ...").
 MigrationRun SqlResourceStep(const QString& resource);
 
+// Unique indexes on every kind's chapter name and chapter number where the rows allow them. A
+// table that already holds duplicates keeps working without; `duplicates` says which (a line
+// each, for the adult), and a later call adds the index once they are gone.
+bool EnsureChapterConstraints(const QString& connection, QStringList* duplicates,
+                              QString* error = nullptr);
+
 // The version this program's schema has: the last step's.
 int CurrentSchemaVersion();
 

@@ -176,7 +176,7 @@ bool TChapterListForm::Reissue(platform::Dataset* q, const QString& sql) {
 
 void TChapterListForm::FormShow() {
   BusyCursor busy;
-  if (Reissue(dm->ALLQuery, m_kind.sqlChapterGrid)) Reissue(dm->goQuery, m_kind.sqlAllItems);
+  Reissue(dm->ALLQuery, m_kind.sqlChapterGrid);
 }
 
 TChapterEditForm* TChapterListForm::NewEditor() {
@@ -212,9 +212,10 @@ void TChapterListForm::DelSbClick() {
   platform::Dataset* chapters = dm->ALLQuery;
   if (!chapters->Active() || chapters->IsEmpty()) return;
   const QString name = chapters->Field(kNameField);
-  // All items as they stand now: a rename made since the window opened has moved some.
+  // Asked when needed, so a rename made since the window opened counts, and only the names:
+  // the items themselves may be many. Compared here, letter case ignored as everywhere else.
   platform::Dataset* items = dm->goQuery;
-  if (!Reissue(items, m_kind.sqlAllItems)) return;
+  if (!Reissue(items, m_kind.sqlItemChapters)) return;
   if (items->Locate(kNameField, name, true)) {
     editors::Warn(this, m_kind.chapterHasItems);
     return;

@@ -4,6 +4,7 @@
 #include "app/shared_routines.h"
 #include "data/lesson_kinds.h"
 #include "platform/gbk.h"
+#include "platform/plain_text.h"
 
 namespace editors {
 
@@ -45,6 +46,7 @@ EditorRules ItemRules(const LessonKind& kind) {
   r.nameBeyondColumn = BeyondColumn(kind.nameLabel);
   r.textRequired = kind.textRequired;
   r.textEmpty = kind.textEmpty;
+  r.textHasLines = kind.id != LessonKindId::Character;  // a poem, a translation
   return r;
 }
 
@@ -76,6 +78,15 @@ CheckOutcome CheckEntries(const EditorRules& rules, EditorMode mode, const Edito
   }
   if (Blank(entries.name))
     return Refuse(CheckStep::Empty, rules.emptyNumberOrName, FocusTarget::None);
+  // Pasted text may carry them; a server would cut the name at a NUL.
+  if (platform::HasControlCharacters(entries.name))
+    return Refuse(CheckStep::ControlCharacter,
+                  QStringLiteral("名称中含有看不见的控制字符，请删除后再保存！"),
+                  FocusTarget::Name);
+  if (platform::HasControlCharacters(entries.text, rules.textHasLines))
+    return Refuse(CheckStep::ControlCharacter,
+                  QStringLiteral("内容中含有看不见的控制字符，请删除后再保存！"),
+                  FocusTarget::Text);
   if (rules.nameByteLimit > 0 && platform::GbkLength(entries.name) > rules.nameByteLimit)
     return Refuse(CheckStep::NameLength, rules.nameTooLong, FocusTarget::None);
   if (rules.nameColumnChars > 0 && entries.name.toUcs4().size() > rules.nameColumnChars)

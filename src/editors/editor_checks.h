@@ -29,6 +29,7 @@ struct EditorRules {
   QString nameBeyondColumn;                // ... beyond nameColumnChars
   bool textRequired = false;
   QString textEmpty;
+  bool textHasLines = false;  // line breaks allowed in the text
 };
 
 // The chapter editors' rules (the same for every lesson kind).
@@ -50,6 +51,7 @@ enum class CheckStep {
   NameColumn,
   NameUsed,
   TextEmpty,
+  ControlCharacter,
   Unreadable
 };
 enum class FocusTarget { None, Number, Name, Text };
@@ -70,7 +72,8 @@ struct CheckOutcome {
 // Called only when every check before it passed; false with `error` set when they cannot be read.
 using NameSource = std::function<bool(QStringList* names, QString* error)>;
 
-// Runs the checks in order: number, empty boxes, name length, duplicate name, empty text.
+// Runs the checks in order: number, empty boxes, control characters, name length, duplicate name,
+// empty text.
 CheckOutcome CheckEntries(const EditorRules& rules, EditorMode mode, const EditorEntries& entries,
                           const QString& oldName, const NameSource& names);
 

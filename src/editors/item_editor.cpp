@@ -155,7 +155,7 @@ bool TItemEditorForm::NamesToCompare(EditorMode mode, QStringList* names, QStrin
     q->SqlClear();
     q->SqlAdd(m_kind.sqlItemsLine1);
     // The list manager's chapter; its CB1 cannot change while this editor is open.
-    q->SetParam(QStringLiteral("zzj"), ZJPL->text());
+    q->SetParam(QStringLiteral("zzj"), m_chapter);
     if (!q->Open()) {
       *error = q->LastError();
       return false;
@@ -205,7 +205,7 @@ void TItemEditorForm::Save(EditorMode mode) {
       q->Edit();
     q->SetField(m_kind.numberField, outcome.number);
     q->SetField(m_kind.nameField, nameed->text());
-    q->SetField(QStringLiteral("章节"), ZJPL->text());
+    q->SetField(QStringLiteral("章节"), m_chapter);
     q->SetField(m_kind.textField, Text());
     q->SetField(QStringLiteral("声音"), Sypl->text());
     ok = q->Post() && tx.Commit();
@@ -283,13 +283,15 @@ void TItemEditorForm::TestsbClick() {
 void TItemEditorForm::DELLSBClick() { SetSoundPath(QString()); }
 
 void TItemEditorForm::SetChapter(const QString& chapter) {
-  ZJPL->setText(chapter);
+  m_chapter = chapter;
   ZJPL->setToolTip(chapter);
   // A long chapter name gets smaller type rather than losing its end.
   int size = 20;
   while (size > 10 && QFontMetrics(SongFont(size, true)).horizontalAdvance(chapter) > ZJPL->width())
     --size;
   ZJPL->setFont(SongFont(size, true));
+  // Past the smallest type the end goes, cut between characters and marked.
+  ZJPL->setText(QFontMetrics(ZJPL->font()).elidedText(chapter, Qt::ElideRight, ZJPL->width()));
 }
 
 void TItemEditorForm::SetSoundPath(const QString& path) {

@@ -39,8 +39,10 @@ class TItemEditorForm : public editors::TEditorForm {
   QWidget* TextBox() const;
   QString Text() const;
   void SetText(const QString& text);
-  // ZJPL shows the chapter whole, in smaller type when the name is long.
+  // ZJPL shows the chapter whole, in smaller type when the name is long, cut with "…" when even
+  // the smallest type does not hold it; the item is stored under the whole name.
   void SetChapter(const QString& chapter);
+  const QString& Chapter() const { return m_chapter; }
   // Sypl shows the path (its whole text also as a tooltip, as a long path is cut off).
   void SetSoundPath(const QString& path);
   // Makes `bytes` (a WAV recorded, synthesised or chosen here) the item's recording, named after
@@ -73,6 +75,7 @@ class TItemEditorForm : public editors::TEditorForm {
 
   const LessonKind& m_kind;
   QVector<recordings::Staged> m_staged;  // kept here, in the order made
+  QString m_chapter;
 };
 
 // An item editor of the kind's class (TSzsoundaddForm, TxssoundaddForm or TxyysoundaddForm).

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "app/drop_down.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
@@ -47,7 +48,9 @@ TItemListForm::TItemListForm(QWidget* owner, LessonKindId kind)
   CB1->setStyleSheet(QStringLiteral(
       "QComboBox { background: rgb(255, 226, 160); border: 1px solid rgb(200, 150, 60);"
       " padding-left: 3px; }"
-      "QComboBox QAbstractItemView { background: rgb(255, 236, 190); }"));
+      "QComboBox QAbstractItemView { background: rgb(255, 236, 190); color: black;"
+      " selection-background-color: rgb(150, 80, 0); selection-color: white; }"));
+  CapDropDownWidth(CB1);
   connect(CB1, &QComboBox::currentIndexChanged, this, [this] { CB1Change(); });
 
   ShowDataset(dm->goQueryds, GridColumns(m_kind));
@@ -98,7 +101,22 @@ void TItemListForm::AddSbClick() {
   TItemEditorForm* editor = NewItemEditor(this, m_kind.id);
   editor->ModifyBtn->hide();
   editor->SetChapter(CB1->currentText());
+  // Numbers are unique across every chapter of the kind, which an adult cannot see from one
+  // chapter: propose the next free one, selected so that typing replaces it.
+  editor->numed->setText(QString::number(NextFreeNumber()));
+  editor->numed->selectAll();
   m_showEditor(editor);
+}
+
+long long TItemListForm::NextFreeNumber() {
+  platform::Dataset* q = dm->nameQuery;
+  q->Close();
+  q->SqlClear();
+  q->SqlAdd(QStringLiteral("select max(%1) from %2").arg(m_kind.numberField, m_kind.itemTable));
+  long long highest = 0;
+  if (q->Open() && !q->IsEmpty()) highest = q->ValueAt(0, 0).toLongLong();
+  q->Close();
+  return highest + 1;
 }
 
 void TItemListForm::ModifySbClick() {

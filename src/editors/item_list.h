@@ -40,6 +40,9 @@ class TItemListForm : public editors::TListManagerForm {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The highest item number of the kind, over all its chapters, plus one (1 when there is none).
+  long long NextFreeNumber();
+
   const LessonKind& m_kind;
   EditorShower m_showEditor;
 };

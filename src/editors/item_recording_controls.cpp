@@ -146,9 +146,13 @@ ItemRecordingControls::ItemRecordingControls(TItemEditorForm* editor, const QRec
   if (QLineEdit* pyed = editor->PYED) {
     PinyinSb = Button(panel, QStringLiteral("拼音"), Picture::Pinyin, pinyinAt);
     connect(PinyinSb, &QToolButton::clicked, this, [this] { PinyinSbClick(); });
-    // Leaving the name box proposes the pinyin as the button would.
+    // Leaving the name box proposes the pinyin as the button would; a proposal still standing
+    // follows every change of the name, so a refused name leaves no stale reading behind.
     connect(editor->nameed, &QLineEdit::editingFinished, this, [this] { PinyinSbClick(); });
-    connect(editor->nameed, &QLineEdit::textChanged, this, [this] { UpdatePinyinButton(); });
+    connect(editor->nameed, &QLineEdit::textChanged, this, [this] {
+      if (HoldsProposal() && !m_editor->PYED->text().isEmpty()) PinyinSbClick();
+      UpdatePinyinButton();
+    });
     connect(pyed, &QLineEdit::textChanged, this, [this] { UpdatePinyinButton(); });
     UpdatePinyinButton();
   }
@@ -199,16 +203,22 @@ void ItemRecordingControls::SpeakSbClick() {
   Keep(samples);
 }
 
+bool ItemRecordingControls::HoldsProposal() const {
+  const QString text = m_editor->PYED->text();
+  return text.trimmed().isEmpty() || text == m_proposed;
+}
+
 void ItemRecordingControls::PinyinSbClick() {
   QLineEdit* pyed = m_editor->PYED;
-  if (!pyed || !pyed->text().trimmed().isEmpty()) return;  // the adult's own line stays
-  const QString pinyin = ProposePinyin(m_editor->nameed->text());
-  if (!pinyin.isEmpty()) pyed->setText(pinyin);
+  if (!pyed || !HoldsProposal()) return;  // the adult's own line stays
+  m_proposed = ProposePinyin(m_editor->nameed->text());
+  if (pyed->text() != m_proposed) pyed->setText(m_proposed);
 }
 
 void ItemRecordingControls::UpdatePinyinButton() {
-  PinyinSb->setEnabled(m_editor->PYED->text().trimmed().isEmpty() &&
-                       !ProposePinyin(m_editor->nameed->text()).isEmpty());
+  const QString proposal = ProposePinyin(m_editor->nameed->text());
+  PinyinSb->setEnabled(HoldsProposal() && !proposal.isEmpty() &&
+                       proposal != m_editor->PYED->text());
 }
 
 void ItemRecordingControls::Tick() {

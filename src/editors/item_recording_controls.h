@@ -61,8 +61,11 @@ class ItemRecordingControls : public QObject {
   // Becomes the item's recording, named after the item; kept only when the item is saved.
   void Keep(const platform::Samples& samples);
   void UpdatePinyinButton();
+  // PYED is empty or holds what the program proposed, untouched by the adult.
+  bool HoldsProposal() const;
 
   TItemEditorForm* m_editor;
+  QString m_proposed;  // the last pinyin line the program put into PYED
   platform::Microphone m_microphone;
   QTimer m_timer;
 };

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Pinyin proposals for character items, from the Unicode Han database's Mandarin readings
-// (compiled in at build time).
+// Pinyin proposals for character items: the Unicode Han database's Mandarin readings (compiled in
+// at build time) and, for two-character words, CC-CEDICT's (a data file beside the program).
 #pragma once
 
 #include <QString>
@@ -8,6 +8,7 @@
 // The reading of one character in tone marks ("yī"); empty when the database has none.
 QString MandarinReading(char32_t c);
 
-// The readings of the characters in `text`, joined by a space; characters without a reading
+// The readings of the characters in `text`, joined by a space, a two-character word read as a
+// word; characters without a reading
 // (Latin letters, punctuation, rare characters) are left out.
 QString ProposePinyin(const QString& text);

@@ -16,6 +16,10 @@ namespace {
 const QString kSoundField = QStringLiteral("声音");
 // Air on both sides of a caption in the grid.
 constexpr int kCaptionMargin = 16;
+constexpr int kCaptionPx = 56;
+// Below this a chapter written into the database from outside scrolls instead.
+constexpr int kSmallestCaptionPx = 24;
+constexpr int kSpeakerSize = 50;
 }  // namespace
 
 TszmainForm::TszmainForm(QWidget* owner)
@@ -34,8 +38,8 @@ TszmainForm::TszmainForm(QWidget* owner)
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
   ListView1->setFrameShape(QFrame::NoFrame);
-  ListView1->setIconSize(QSize(50, 50));
-  ListView1->setFont(SongFont(56, true));
+  ListView1->setIconSize(QSize(kSpeakerSize, kSpeakerSize));
+  ListView1->setFont(SongFont(kCaptionPx, true));
   ListView1->setToolTip(QStringLiteral("请点击字进行发音学字"));
   QPalette field = ListView1->palette();
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
@@ -50,20 +54,46 @@ TszmainForm::TszmainForm(QWidget* owner)
   PlaceFrame();
 }
 
-void TszmainForm::PlaceBody(const QRect& body) { ListView1->setGeometry(body); }
+void TszmainForm::PlaceBody(const QRect& body) {
+  ListView1->setGeometry(body);
+  FitGrid();
+}
 
 void TszmainForm::SetPopupShower(PopupShower shower) { m_showPopup = std::move(shower); }
 
 void TszmainForm::ShowChapterItems(bool) {
   ListView1->clear();
-  // The grid fits a two-character word under the loudspeaker, and widens for a longer caption.
-  const QFontMetrics metrics(ListView1->font());
-  int widest = metrics.horizontalAdvance(QStringLiteral("字字"));
-  for (const QString& name : browser().Items()) {
-    new QListWidgetItem(m_speaker, name, ListView1);
-    widest = qMax(widest, metrics.horizontalAdvance(name));
+  for (const QString& name : browser().Items()) new QListWidgetItem(m_speaker, name, ListView1);
+  FitGrid();
+}
+
+void TszmainForm::FitGrid() {
+  // A four-year-old does not scroll: a full chapter of one- or two-character entries fits the
+  // body, with less air between the entries first, then with smaller captions. The grid fits a
+  // two-character word under the loudspeaker, and widens for a longer caption.
+  const QSize room = ListView1->size() - QSize(2, 2);
+  const int count = ListView1->count();
+  struct Air {
+    int beside, below;
+  };
+  constexpr Air kAirs[] = {{kCaptionMargin, 12}, {12, 6}, {8, 2}};
+  for (int px = kCaptionPx;; px -= 4) {
+    const QFont font = SongFont(px, true);
+    const QFontMetrics metrics(font);
+    int widest = metrics.horizontalAdvance(QStringLiteral("字字"));
+    for (int i = 0; i < count; ++i)
+      widest = qMax(widest, metrics.horizontalAdvance(ListView1->item(i)->text()));
+    for (const Air& air : kAirs) {
+      const QSize grid(widest + air.beside, kSpeakerSize + metrics.height() + air.below);
+      const int fits =
+          qMax(1, room.width() / grid.width()) * qMax(1, room.height() / grid.height());
+      if (fits >= count || (px <= kSmallestCaptionPx && &air == std::end(kAirs) - 1)) {
+        ListView1->setFont(font);
+        ListView1->setGridSize(grid);
+        return;
+      }
+    }
   }
-  ListView1->setGridSize(QSize(widest + kCaptionMargin, 50 + metrics.height() + 12));
 }
 
 void TszmainForm::ListView1Click() {

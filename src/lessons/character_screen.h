@@ -29,6 +29,9 @@ class TszmainForm : public TLessonScreen {
   void PlaceBody(const QRect& body) override;
 
  private:
+  // Caption size and grid for the entries shown and the body's size.
+  void FitGrid();
+
   PopupShower m_showPopup;
   QIcon m_speaker;  // the one picture every list entry shares
 };

@@ -11,6 +11,7 @@
 #include <QStyleOption>
 #include <QToolButton>
 
+#include "app/drop_down.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
@@ -87,6 +88,8 @@ TChapterSelector::TChapterSelector(QWidget* parent) : QComboBox(parent) {
   pal.setColor(QPalette::Button, kGolden);
   pal.setColor(QPalette::Base, kGolden);
   setPalette(pal);
+  CapDropDownWidth(this);
+  // After the cap's own tooltip, so that the hand-painted text's room decides.
   connect(this, &QComboBox::currentIndexChanged, this, &TChapterSelector::UpdateToolTip);
 }
 
@@ -111,13 +114,13 @@ void TChapterSelector::UpdateToolTip() {
 }
 
 void TChapterSelector::showPopup() {
-  // The opened list grows to the longest name instead of cutting names off.
+  // The opened list grows to the longest name, up to twice the box's width.
   const QFontMetrics metrics(view()->font());
   int widest = 0;
   for (int i = 0; i < count(); ++i) widest = qMax(widest, metrics.horizontalAdvance(itemText(i)));
   const int chrome =
       2 * view()->frameWidth() + 4 * kTextPadding + view()->verticalScrollBar()->sizeHint().width();
-  view()->setMinimumWidth(qMax(width(), widest + chrome));
+  view()->setMinimumWidth(qMin(qMax(width(), widest + chrome), 2 * width()));
   QComboBox::showPopup();
 }
 

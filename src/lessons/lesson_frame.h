@@ -34,8 +34,8 @@ QToolButton* MakeQuitButton(QWidget* bar);
 void KeepQuitInCorner(QToolButton* quit, int width);
 
 // CB1: a pick-only list of chapter names, golden when closed. The closed box keeps its design
-// width; the opened list is as wide as the longest name, and a name cut off anywhere shows whole
-// as a tooltip.
+// width; the opened list is as wide as the longest name up to twice that width, and a name cut
+// off anywhere ends in "…" and shows whole as a tooltip.
 class TChapterSelector : public QComboBox {
   Q_OBJECT
  public:

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "app/design_form.h"
+#include "app/quit_request.h"
 #include "app/shared_routines.h"
 #include "data/recordings_library.h"
 #include "platform/clock.h"
@@ -71,8 +73,13 @@ Tsendsongform::Tsendsongform(QWidget* owner)
   setWindowTitle(QStringLiteral("小朋友,跟着发音一起来学字哦"));
   setFixedSize(kWidth, kHeight);
   setFont(SongFont(12));
-  // Over the owner QDialog centres it; alone it takes its design place.
-  if (!owner) move(193, 112);
+  // At its design place over the screen below it (whose design area may sit centred on a wider
+  // screen), so that the screen's top bar stays in sight; QDialog would centre it.
+  const QPoint place(193, 112);
+  if (const auto* screen = qobject_cast<const TDesignForm*>(owner))
+    move(screen->designArea()->mapToGlobal(place));
+  else
+    move(owner ? owner->mapToGlobal(place) : place);
 
   FYLB = new QLabel(QStringLiteral("发音："), this);
   FYLB->setFont(SongFont(19, true));
@@ -128,9 +135,9 @@ void Tsendsongform::PlayAndClose() {
   // input stays queued until the waits are over.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   platform::PlaySound(path);
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 2 && !QuitRequested(); ++i) {
     WaitSeconds(3);
-    platform::PlaySound(path);
+    if (!QuitRequested()) platform::PlaySound(path);
   }
   WaitSeconds(4);
   QApplication::restoreOverrideCursor();

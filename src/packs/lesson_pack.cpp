@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packs/lesson_pack.h"
 
+#include <fcntl.h>
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <QBuffer>
@@ -21,10 +24,12 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 
 #include "data/recordings_library.h"
 #include "platform/dataset.h"
 #include "platform/gbk.h"
+#include "platform/plain_text.h"
 
 namespace packs {
 namespace {
@@ -48,6 +53,9 @@ struct PackChapter {
   QString name;
   QVector<PackItem> items;
 };
+
+// The RIFF header, the format chunk and the data chunk's header.
+constexpr qint64 kSmallestWav = 44;
 
 bool LooksLikeWav(const QByteArray& head) {
   return head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
@@ -102,6 +110,28 @@ QByteArray ManifestJson(const LessonKind& kind, const QVector<PackChapter>& chap
       .toJson(QJsonDocument::Indented);
 }
 
+// The recording at `path` when it is one: a plain file of a size a WAV can have that starts like
+// one. Anything else is never read: a FIFO would block for ever, a device or someone's private
+// file named by a row is none of the pack's business.
+QByteArray ReadRecording(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat st {};
+  char head[12];
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < kSmallestWav ||
+      st.st_size > PackLimits().maxEntryBytes || ::pread(fd, head, sizeof head, 0) != sizeof head ||
+      !LooksLikeWav(QByteArray(head, sizeof head))) {
+    ::close(fd);
+    return {};
+  }
+  QFile f;
+  if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return {};
+  }
+  return f.readAll();
+}
+
 // ---- import: the manifest -----------------------------------------------------------------------
 
 // Field checks name the place of the bad field in the manifest ("chapters[2].items[0].name").
@@ -120,8 +150,11 @@ class ManifestReader {
   bool Text(const QJsonObject& o, const QString& key, const QString& at, bool required,
             QString* out) {
     const QJsonValue v = o.value(key);
-    if (!v.isString() || (required && v.toString().trimmed().isEmpty()))
-      return Bad(at + QLatin1Char('.') + key);
+    if (!v.isString()) return Bad(at + QLatin1Char('.') + key);
+    if (required && v.toString().trimmed().isEmpty()) {
+      error = QStringLiteral("课程包的清单有误：“%1.%2”只有空白。").arg(at, key);
+      return false;
+    }
     *out = v.toString();
     return true;
   }
@@ -153,11 +186,13 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   if (root.value(QStringLiteral("format")).toString() != QLatin1String(kPackFormat))
     return QStringLiteral("这个文件不是Tindora课程包。");
   const QJsonValue version = root.value(QStringLiteral("version"));
-  if (!version.isDouble() || version.toDouble() != kPackVersion)
+  if (!version.isDouble())
+    return QStringLiteral(
+               "课程包清单中的格式版本“%1”应当是一个数字（不加引号），本程序只能读取版本%2。")
+        .arg(version.toVariant().toString(), QString::number(kPackVersion));
+  if (version.toDouble() != kPackVersion)
     return QStringLiteral("课程包的格式版本是“%1”，本程序只能读取版本%2。")
-        .arg(version.isDouble() ? QString::number(version.toDouble())
-                                : version.toVariant().toString(),
-             QString::number(kPackVersion));
+        .arg(QString::number(version.toDouble()), QString::number(kPackVersion));
   const QString key = root.value(QStringLiteral("kind")).toString();
   *kind = KindByKey(key);
   if (!*kind) return QStringLiteral("课程包的课程类别“%1”无法识别。").arg(key);
@@ -197,6 +232,17 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   // are compared exactly, as a database made by the editors may hold "Abc" beside "abc".
   QSet<int> chapterNumbers, itemNumbers;
   QSet<QString> chapterNames;
+  const auto controls = [](const QString& name) {
+    return QStringLiteral("课程包中“%1”含有控制字符（例如空字符），已拒绝导入。")
+        .arg(QString(name).replace(QChar(0), QChar(0xFFFD)));
+  };
+  for (const PackChapter& c : *chapters) {
+    if (platform::HasControlCharacters(c.name)) return controls(c.name);
+    for (const PackItem& i : c.items)
+      if (platform::HasControlCharacters(i.name) ||
+          platform::HasControlCharacters(i.text, k.id != LessonKindId::Character))
+        return controls(i.name);
+  }
   for (const PackChapter& c : *chapters) {
     if (chapterNumbers.contains(c.number))
       return QStringLiteral("课程包中章号%1重复。").arg(c.number);
@@ -223,6 +269,49 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
 }
 
 // ---- import: the ZIP ----------------------------------------------------------------------------
+
+// A ZIP file seen without its comment. minizip looks for the end of the directory only in the
+// last 64 KiB, out of reach behind a comment of up to 65,535 bytes; the record found here by hand
+// is shown with a comment length of 0 and nothing after it.
+class WithoutComment final : public QIODevice {
+ public:
+  // False when `file` has no end record whose comment reaches the end of the file.
+  bool Open(const QString& file) {
+    m_file.setFileName(file);
+    if (!m_file.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = m_file.size();
+    const qint64 span = std::min<qint64>(size, kEndRecord + 0xFFFF);
+    if (!m_file.seek(size - span)) return false;
+    const QByteArray tail = m_file.read(span);
+    for (qint64 at = tail.size() - kEndRecord; at >= 0; --at) {
+      if (tail.mid(at, 4) != QByteArrayLiteral("PK\x05\x06")) continue;
+      const qint64 comment = uchar(tail[at + 20]) | uchar(tail[at + 21]) << 8;
+      if (at + kEndRecord + comment != tail.size()) continue;
+      m_end = size - span + at + kEndRecord;
+      return QIODevice::open(QIODevice::ReadOnly);
+    }
+    return false;
+  }
+  bool isSequential() const override { return false; }
+  qint64 size() const override { return m_end; }
+
+ protected:
+  qint64 readData(char* data, qint64 max) override {
+    const qint64 at = pos();
+    const qint64 n = std::min(max, m_end - at);
+    if (n <= 0) return 0;
+    if (!m_file.seek(at)) return -1;
+    const qint64 got = m_file.read(data, n);
+    for (qint64 i = std::max<qint64>(0, m_end - 2 - at); i < got; ++i) data[i] = 0;
+    return got;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+ private:
+  static constexpr qint64 kEndRecord = 22;  // without its comment
+  QFile m_file;
+  qint64 m_end = 0;
+};
 
 bool SafeEntryName(const QString& name) {
   if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
@@ -346,10 +435,26 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
     chapters[*c].items.push_back(item);
   }
 
+  // What its own import would refuse is not written: the two keep the same rules.
+  {
+    const LessonKind* read = nullptr;
+    QVector<PackChapter> check;
+    const QString problem = ParseManifest(ManifestJson(kind, chapters), &kind, &read, &check);
+    if (!problem.isEmpty())
+      return fail(
+          QStringLiteral("无法导出，导入时会被拒绝：%1请先在编辑窗口里改正。").arg(problem));
+  }
   // Written beside the target and renamed when complete, so a failure leaves no half-made file.
   const QString partial = file + QStringLiteral(".part");
   const QString cannotWrite = QStringLiteral("无法写入文件“%1”。").arg(file);
   QFile::remove(partial);
+  struct RemovePartial {
+    const QString& path;
+    bool keep = false;
+    ~RemovePartial() {
+      if (!keep) QFile::remove(path);
+    }
+  } removePartial{partial};
   {
     QuaZip zip(partial);
     zip.setUtf8Enabled(true);
@@ -370,12 +475,8 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
           }
           continue;
         }
-        // What an import would refuse travels as missing: too big, or not a WAV.
-        QFile source(path);
-        QByteArray data;
-        if (source.open(QIODevice::ReadOnly) && source.size() <= PackLimits().maxEntryBytes &&
-            LooksLikeWav(source.peek(12)))
-          data = source.readAll();
+        // What an import would refuse travels as missing.
+        const QByteArray data = ReadRecording(path);
         item.sound.clear();
         if (!LooksLikeWav(data)) {
           r.missingRecordings << item.name;
@@ -385,13 +486,11 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
           // Recordings hardly shrink (a few per cent), so they are stored: big packs stay quick.
           if (!WriteEntry(zip, item.sound, data, 0)) {
             zip.close();
-            QFile::remove(partial);
             return fail(cannotWrite);
           }
         }
         if (progress && !progress(++done, withSound + 1)) {
           zip.close();
-          QFile::remove(partial);
           r.cancelled = true;
           return fail(QStringLiteral("已取消导出。"));
         }
@@ -400,19 +499,14 @@ ExportResult ExportPack(const QString& connection, const LessonKind& kind, const
     const bool ok = WriteEntry(zip, QLatin1String(kManifestName), ManifestJson(kind, chapters),
                                Z_DEFAULT_COMPRESSION);
     zip.close();
-    if (!ok || zip.getZipError() != ZIP_OK) {
-      QFile::remove(partial);
-      return fail(cannotWrite);
-    }
+    if (!ok || zip.getZipError() != ZIP_OK) return fail(cannotWrite);
   }
   std::error_code ec;
   // Replaces an existing file in one step, which QFile::rename does not.
   std::filesystem::rename(QFile::encodeName(partial).toStdString(),
                           QFile::encodeName(file).toStdString(), ec);
-  if (ec) {
-    QFile::remove(partial);
-    return fail(cannotWrite);
-  }
+  if (ec) return fail(cannotWrite);
+  removePartial.keep = true;
   if (progress) progress(withSound + 1, withSound + 1);
   r.ok = true;
   r.chapters = static_cast<int>(chapters.size());
@@ -429,8 +523,14 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
     return r;
   };
   if (!QFileInfo(file).isFile()) return fail(QStringLiteral("找不到课程包文件“%1”。").arg(file));
-  QuaZip zip(file);
-  if (!zip.open(QuaZip::mdUnzip)) return fail(DamagedMessage(file));
+  WithoutComment withoutComment;
+  auto opened = std::make_unique<QuaZip>(file);
+  if (!opened->open(QuaZip::mdUnzip)) {
+    if (!withoutComment.Open(file)) return fail(DamagedMessage(file));
+    opened = std::make_unique<QuaZip>(&withoutComment);
+    if (!opened->open(QuaZip::mdUnzip)) return fail(DamagedMessage(file));
+  }
+  QuaZip& zip = *opened;
 
   // Every entry is judged before anything is unpacked, referenced by the manifest or not.
   QHash<QString, QuaZipFileInfo64> entries;

@@ -38,6 +38,12 @@ QString Quoted(const QString& identifier) {
   return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
+#ifdef TINDORA_MUTANT_NO_CHANGE_CRITERIA
+constexpr bool kChangeCriteria = false;  // bench_seats_mutant only
+#else
+constexpr bool kChangeCriteria = true;
+#endif
+
 // "column = ?" with the value read, or "column is null".
 void AddCriterion(const QString& column, const QVariant& read, QStringList& criteria,
                   QVector<QVariant>& values) {
@@ -141,7 +147,9 @@ void Dataset::SetParam(const QString& name, const QString& value) {
 
 bool Dataset::Open() { return Query(true); }
 
-bool Dataset::Query(bool mayReconnect) {
+bool Dataset::Check() { return Active() || Query(true, false); }
+
+bool Dataset::Query(bool mayReconnect, bool keepRows) {
   if (Active()) return true;
   m_error.clear();
   if (!Reconnected(m_connection, &m_error)) return false;
@@ -170,15 +178,15 @@ bool Dataset::Query(bool mayReconnect) {
   const bool ok = Run(q, m_connection, &m_error, &lost, [&] {
     const QSqlRecord rec = q.record();
     for (int i = 0; i < rec.count(); ++i) fields << CleanFieldName(rec.fieldName(i));
-    while (q.next()) {
+    while (keepRows && q.next()) {
       QVector<QVariant> row(rec.count());
       for (int i = 0; i < rec.count(); ++i) row[i] = q.value(i);
       rows.push_back(std::move(row));
     }
   });
   // A connection lost since the last statement comes back quietly, once, for a read.
-  if (!ok && lost && mayReconnect) return Query(false);
-  if (!ok) return false;
+  if (!ok && lost && mayReconnect) return Query(false, keepRows);
+  if (!ok || !keepRows) return ok;
   m_fields = fields;
   m_rows = std::move(rows);
   m_state = State::Browse;
@@ -397,7 +405,8 @@ bool Dataset::Post() {
         continue;
       columns << Quoted(m_fields[i]) + QStringLiteral(" = ?");
       values << m_pending[i];
-      if (i > 0) AddCriterion(m_fields[i], m_original[i], criteria, criteriaValues);
+      if (i > 0 && kChangeCriteria)
+        AddCriterion(m_fields[i], m_original[i], criteria, criteriaValues);
     }
     if (!columns.isEmpty()) {
       if (!ExecWrite(QStringLiteral("update %1 set %2 where %3")
@@ -429,7 +438,7 @@ bool Dataset::Delete() {
   // Only the row as it was read: one changed meanwhile on another seat stays.
   QStringList criteria;
   QVector<QVariant> criteriaValues;
-  for (int i = 0; i < m_fields.size(); ++i)
+  for (int i = 0; i < (kChangeCriteria ? m_fields.size() : 1); ++i)
     AddCriterion(m_fields[i], m_rows[m_row][i], criteria, criteriaValues);
   if (!ExecWrite(QStringLiteral("delete from %1 where %2")
                      .arg(table, criteria.join(QStringLiteral(" and "))),

@@ -41,6 +41,9 @@ class Dataset : public QObject {
 
   // --- opening --------------------------------------------------------------------------------
   bool Open();
+  // Runs the text as Open does but reads no rows and leaves the dataset closed: whether the text
+  // runs, without holding what it selects.
+  bool Check();
   void Close();
   bool Active() const { return m_state != State::Inactive; }
   State state() const { return m_state; }
@@ -96,7 +99,7 @@ class Dataset : public QObject {
 
  private:
   bool Fail(const QString& error);
-  bool Query(bool mayReconnect);
+  bool Query(bool mayReconnect, bool keepRows = true);
   QSqlDatabase Db() const;
   bool ExecWrite(const QString& sql, const QVector<QVariant>& values, bool oneRow = false);
   // Stores a pending row before moving; false (and no move) when that fails.

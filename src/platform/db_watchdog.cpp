@@ -100,6 +100,11 @@ class Watchdog {
     return m_lost.contains(connection);
   }
 
+  void CutOffNow(const QString& connection) {
+    std::lock_guard lock(m_mutex);
+    CutOff(connection);
+  }
+
   std::atomic<int> m_limitMs{15000};
 
  private:
@@ -213,6 +218,8 @@ bool CheckConnectionLost(const QString& connection) {
   Dog().MarkLost(connection);
   return true;
 }
+
+void CutOff(const QString& connection) { Dog().CutOffNow(connection); }
 
 bool ReconnectIfLost(const QString& connection, QString* error) {
   if (!Dog().Lost(connection)) return true;

@@ -33,6 +33,8 @@ class StatementWatch {
 // After a failed statement: whether the connection is gone (the driver says so, or the time limit
 // cut it off). It is then opened again before its next statement.
 bool CheckConnectionLost(const QString& connection);
+// Cuts the connection's sockets now (a writer that must not hold up the end of the program).
+void CutOff(const QString& connection);
 // Opens a lost connection again; true when it was not lost or is back.
 bool ReconnectIfLost(const QString& connection, QString* error);
 

@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "platform/chinese_file_dialog.h"
+
 namespace platform {
 namespace {
 
@@ -70,6 +72,7 @@ QString GetOpenFileName(QWidget* owner, const QString& title, const QString& fil
   QFileDialog dialog(owner, title, folder, filter);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
+  SpeakChinese(&dialog);
   const QString pattern = filter.section(QLatin1Char(' '), 0, 0);
   if (pattern.startsWith(QLatin1String("*.")) && pattern.indexOf(QLatin1Char('*'), 1) < 0)
     dialog.setDefaultSuffix(pattern.mid(2));
@@ -80,7 +83,11 @@ QString GetOpenFileName(QWidget* owner, const QString& title, const QString& fil
 QString GetSaveFileName(QWidget* owner, const QString& title, const QString& filter,
                         const QString& suggested) {
   if (saveHandler()) return saveHandler()(owner, title, filter, suggested);
-  return QFileDialog::getSaveFileName(owner, title, suggested, filter);
+  QFileDialog dialog(owner, title, suggested, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  SpeakChinese(&dialog);
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  return dialog.selectedFiles().value(0);
 }
 
 bool OpenUrl(const QString& url) {

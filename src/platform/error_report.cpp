@@ -15,7 +15,9 @@ QString ErrorReportText(const QString& text) {
   return s;
 }
 
-void ReportError(const QString& text) {
+namespace {
+
+void ReportErrorText(const QString& text) {
   qCWarning(lcUi) << "error report:" << text;
   // Owned by the window in front, so that the report shows above the screen that failed.
   QWidget* owner = nullptr;
@@ -25,4 +27,18 @@ void ReportError(const QString& text) {
   }
   platform::MessageBox(owner, ErrorReportText(text), kApplicationTitle,
                        platform::MB_OK | platform::MB_ICONERROR);
+}
+
+}  // namespace
+
+bool DriverWords(const QString& text) { return !text.isEmpty() && text.front().unicode() < 0x80; }
+
+void ReportError(const QString& text) {
+  if (DriverWords(text)) {
+    qCWarning(lcDb) << "error report:" << text;
+    ReportErrorText(QStringLiteral(
+        "程序出错，刚才的操作没有完成。请关闭这个窗口再打开；若仍出错，请让管理员查看日志。"));
+    return;
+  }
+  ReportErrorText(text);
 }

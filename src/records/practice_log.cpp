@@ -2,15 +2,25 @@
 #include "records/practice_log.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
+#include <QSaveFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
+#include <QUuid>
 #include <QWaitCondition>
 #include <memory>
 
 #include "platform/clock.h"
+#include "platform/db_watchdog.h"
 #include "platform/logging.h"
 #include "records/record_store.h"
 
@@ -22,18 +32,85 @@ static_assert(int(LessonKindId::Character) == int(Module::Character) &&
 
 namespace {
 
-// Notes kept for another try after failed writes; beyond this the oldest are given up.
-constexpr qsizetype kRetryLimit = 1000;
+// Notes written in one transaction.
+constexpr qsizetype kBatch = 500;
+// Pauses between tries while the database refuses: doubled after each failure up to the longest.
+constexpr int kFirstPauseMs = 1000;
+constexpr int kLongestPauseMs = 60000;
+
+QByteArray SpoolLine(const Record& n) {
+  return QJsonDocument(QJsonObject{{QStringLiteral("id"), n.id},
+                                   {QStringLiteral("machine"), n.machine},
+                                   {QStringLiteral("at"), n.at.toString(Qt::ISODateWithMs)},
+                                   {QStringLiteral("module"), int(n.module)},
+                                   {QStringLiteral("item"), n.item},
+                                   {QStringLiteral("operation"), n.operation},
+                                   {QStringLiteral("results"), n.results},
+                                   {QStringLiteral("score"), n.score}})
+      .toJson(QJsonDocument::Compact);
+}
+
+// The spool's notes; lines that do not read as a note (a torn disk block) are skipped.
+QList<Record> ReadSpool(const QString& file) {
+  QList<Record> notes;
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return notes;
+  while (!f.atEnd()) {
+    const QJsonObject o = QJsonDocument::fromJson(f.readLine()).object();
+    Record n;
+    n.id = o.value(QStringLiteral("id")).toString();
+    n.machine = o.value(QStringLiteral("machine")).toString();
+    n.at = QDateTime::fromString(o.value(QStringLiteral("at")).toString(), Qt::ISODateWithMs);
+    const int module = o.value(QStringLiteral("module")).toInt(-1);
+    if (n.id.isEmpty() || n.machine.isEmpty() || !n.at.isValid() || module < 0 ||
+        module >= kModuleCount)
+      continue;
+    n.module = Module(module);
+    n.item = o.value(QStringLiteral("item")).toString();
+    n.operation = o.value(QStringLiteral("operation")).toString();
+    n.results = o.value(QStringLiteral("results")).toString();
+    n.score = o.value(QStringLiteral("score")).toInt();
+    notes << n;
+  }
+  if (notes.size() > kSpoolLimit) notes = notes.mid(notes.size() - kSpoolLimit);
+  return notes;
+}
+
+// Replaces the spool whole (written beside it, then renamed); no notes, no spool.
+void WriteSpool(const QString& file, const QList<Record>& notes) {
+  if (notes.isEmpty()) {
+    QFile::remove(file);
+    return;
+  }
+  QDir().mkpath(QFileInfo(file).absolutePath());
+  QSaveFile f(file);
+  if (f.open(QIODevice::WriteOnly)) {
+    for (const Record& n : notes) f.write(SpoolLine(n) + '\n');
+    if (f.commit()) return;
+  }
+  qCWarning(lcDb) << "learning record: cannot keep" << notes.size() << "notes in" << file
+                  << f.errorString();
+}
 
 // The writer thread with its own connection, so that a slow or absent server never holds up
 // the screens.
 class Writer final : public QThread {
  public:
-  explicit Writer(const QString& source) : m_source(source) {}
+  Writer(const QString& source, const QString& spool) : m_source(source), m_spool(spool) {
+    static QAtomicInt count = 0;
+    m_name = QStringLiteral("learn-record-writer-%1").arg(++count);
+    m_pending = ReadSpool(spool);
+    if (!m_pending.isEmpty())
+      qCInfo(lcDb) << "learning record:" << m_pending.size() << "notes from the spool";
+  }
 
   void Add(const Record& note) {
     QMutexLocker lock(&m_mutex);
-    m_queue << note;
+    m_pending << note;
+    if (m_pending.size() > kSpoolLimit) {
+      m_pending.removeFirst();
+      qCWarning(lcDb) << "learning record: spool full, the oldest note given up";
+    }
     ++m_added;
     m_wake.wakeOne();
   }
@@ -47,63 +124,94 @@ class Writer final : public QThread {
     return true;
   }
 
-  void Finish() {
+  // True when the thread ended; otherwise it is stuck in the driver, and its notes are spooled.
+  bool Finish() {
     {
       QMutexLocker lock(&m_mutex);
       m_stopping = true;
       m_wake.wakeOne();
     }
-    wait();
+    if (wait(QDeadlineTimer(kStopWaitMs * 3 / 4))) return true;
+    // A frozen server: cut the statement off so the driver returns.
+    platform::CutOff(m_name);
+    if (wait(QDeadlineTimer(kStopWaitMs / 4))) return true;
+    QMutexLocker lock(&m_mutex);
+    WriteSpool(m_spool, m_pending);
+    qCWarning(lcDb) << "learning record: writer stuck at exit," << m_pending.size()
+                    << "notes spooled";
+    m_abandoned = true;
+    return false;
   }
 
  protected:
   void run() override {
-    static QAtomicInt count = 0;
-    const QString name = QStringLiteral("learn-record-writer-%1").arg(++count);
     {
-      QSqlDatabase db = QSqlDatabase::cloneDatabase(m_source, name);
-      QList<Record> retry;
+      QSqlDatabase db = QSqlDatabase::cloneDatabase(m_source, m_name);
+      int pauseMs = 0;
+      QDeadlineTimer retryAt;
+      QMutexLocker lock(&m_mutex);
       for (;;) {
-        QList<Record> batch;
-        quint64 upTo = 0;
-        {
-          QMutexLocker lock(&m_mutex);
-          while (m_queue.isEmpty() && !m_stopping) m_wake.wait(&m_mutex);
-          if (m_queue.isEmpty()) break;
-          batch = retry + m_queue;
-          m_queue.clear();
-          upTo = m_added;
+        if (m_pending.isEmpty()) {
+          if (m_stopping) break;
+          m_wake.wait(&m_mutex);
+          continue;
         }
-        retry.clear();
+        // After a failure the spool holds them; at exit they wait there for the next start.
+        if (pauseMs > 0 && m_stopping) break;
+        if (pauseMs > 0 && !retryAt.hasExpired()) {
+          m_wake.wait(&m_mutex, retryAt);
+          continue;
+        }
+        const QList<Record> batch = m_pending.mid(0, kBatch);
+        const quint64 upTo = m_added;
+        lock.unlock();
         QString error;
-        if (!db.isOpen() && !db.open()) error = db.lastError().text().trimmed();
-        if (error.isEmpty() && WriteRecords(name, batch, &error)) {
+        if (!db.isOpen() && !platform::OpenDatabase(db)) error = db.lastError().text().trimmed();
+        const bool written = error.isEmpty() && WriteRecords(m_name, batch, &error);
+        if (!written) db.close();  // the next try reconnects
+        lock.relock();
+        if (m_abandoned) break;
+        if (written) {
           qCDebug(lcDb) << "learning record: wrote" << batch.size() << "notes";
+          QSet<QString> done;
+          for (const Record& n : batch) done.insert(n.id);
+          m_pending.removeIf([&](const Record& n) { return done.contains(n.id); });
+          if (pauseMs > 0 || QFileInfo::exists(m_spool)) WriteSpool(m_spool, m_pending);
+          pauseMs = 0;
+          if (m_pending.isEmpty()) m_tried = upTo;
         } else {
           qCWarning(lcDb) << "learning record: cannot write" << batch.size() << "notes:" << error;
-          db.close();  // the next try reconnects
-          retry = batch.mid(qMax<qsizetype>(0, batch.size() - kRetryLimit));
+          pauseMs = pauseMs == 0 ? kFirstPauseMs : qMin(pauseMs * 2, kLongestPauseMs);
+          retryAt = QDeadlineTimer(pauseMs);
+          WriteSpool(m_spool, m_pending);
+          m_tried = m_added;
         }
-        QMutexLocker lock(&m_mutex);
-        m_tried = upTo;
         m_done.wakeAll();
       }
-      if (!retry.isEmpty())
-        qCWarning(lcDb) << "learning record:" << retry.size() << "notes given up at the end";
+      if (!m_abandoned && !m_pending.isEmpty()) {
+        WriteSpool(m_spool, m_pending);
+        qCWarning(lcDb) << "learning record:" << m_pending.size() << "notes kept in" << m_spool;
+      }
+      m_tried = m_added;
+      m_done.wakeAll();
+      lock.unlock();
       db.close();
     }
-    QSqlDatabase::removeDatabase(name);
+    QSqlDatabase::removeDatabase(m_name);
   }
 
  private:
   const QString m_source;
+  const QString m_spool;
+  QString m_name;
   QMutex m_mutex;
   QWaitCondition m_wake;
   QWaitCondition m_done;
-  QList<Record> m_queue;
+  QList<Record> m_pending;  // oldest first
   quint64 m_added = 0;
   quint64 m_tried = 0;
   bool m_stopping = false;
+  bool m_abandoned = false;
 };
 
 std::unique_ptr<Writer>& TheWriter() {
@@ -114,6 +222,7 @@ std::unique_ptr<Writer>& TheWriter() {
 void Queue(Record note) {
   Writer* writer = TheWriter().get();
   if (!writer) return;
+  note.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
   note.machine = MachineName();
   note.at = platform::CurrentClock().Now();
   writer->Add(note);
@@ -121,15 +230,21 @@ void Queue(Record note) {
 
 }  // namespace
 
-void Start(const QString& connectionName) {
+QString DefaultSpoolFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+         QStringLiteral("/practice_notes.spool");
+}
+
+void Start(const QString& connectionName, const QString& spoolFile) {
   Stop();
-  TheWriter() = std::make_unique<Writer>(connectionName);
+  TheWriter() = std::make_unique<Writer>(connectionName, spoolFile);
   TheWriter()->start(QThread::LowPriority);
 }
 
 void Stop() {
   if (!TheWriter()) return;
-  TheWriter()->Finish();
+  // A writer stuck in the driver is left behind: the program is ending.
+  if (!TheWriter()->Finish()) (void)TheWriter().release();
   TheWriter().reset();
 }
 
@@ -139,6 +254,14 @@ void Note(LessonKindId kind, const QString& item) {
   Record note;
   note.module = Module(int(kind));
   note.item = item;
+  Queue(note);
+}
+
+void NoteWriting(const QString& character, int missed) {
+  Record note;
+  note.module = Module::Writing;
+  note.item = character;
+  note.score = missed;
   Queue(note);
 }
 

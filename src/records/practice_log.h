@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Noting what a child does, for the learning record. A note costs the screen nothing: it is
-// queued and written on a thread of its own; a write that fails is logged, never shown.
+// queued and written on a thread of its own; a write that fails is logged, never shown. Notes the
+// database does not take (server away) wait in a spool file in the user's data folder and are
+// tried again with growing pauses while the program runs and at its next start.
 #pragma once
 
 #include <QString>
@@ -10,16 +12,27 @@
 
 namespace records {
 
+// Notes kept in the spool at most; beyond this the oldest are given up.
+inline constexpr int kSpoolLimit = 100000;
+// Quitting waits this long for the writer; what it has not written goes to the spool.
+inline constexpr int kStopWaitMs = 2000;
+
+// The spool in the user's data folder.
+QString DefaultSpoolFile();
+
 // Starts writing notes to the database of `connectionName` (an open connection of this thread,
-// cloned for the writer). Notes made while no practice log runs are dropped.
-void Start(const QString& connectionName);
-// Writes what is queued, then stops.
+// cloned for the writer), first those left in `spoolFile`. Notes made while no practice log runs
+// are dropped.
+void Start(const QString& connectionName, const QString& spoolFile = DefaultSpoolFile());
+// Tries what is queued once more, waiting at most kStopWaitMs; the rest is spooled.
 void Stop();
 // Waits until every note made so far has been tried; false when that took longer than `ms`.
 bool Flush(int ms = 10000);
 
 // A character opened, a poem or English item read aloud.
 void Note(LessonKindId kind, const QString& item);
+// A character written on the writing screen, with the strokes missed on the way.
+void NoteWriting(const QString& character, int missed);
 // A drill series finished: its operation ("+" or "-"), its five marks and its score.
 void NoteDrill(const QString& operation, const QStringList& marks, int score);
 // The same with the result boxes that show the marks.

@@ -14,6 +14,8 @@ QString ModuleName(Module module) {
       return QStringLiteral("学诗");
     case Module::English:
       return QStringLiteral("学英语");
+    case Module::Writing:
+      return QStringLiteral("写字");
     case Module::Drill:
       break;
   }

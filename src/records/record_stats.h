@@ -12,9 +12,9 @@
 
 namespace records {
 
-enum class Module { Character = 0, Poem = 1, English = 2, Drill = 3 };
-inline constexpr int kModuleCount = 4;
-// "识字", "学诗", "学英语", "算数"
+enum class Module { Character = 0, Poem = 1, English = 2, Drill = 3, Writing = 4 };
+inline constexpr int kModuleCount = 5;
+// "识字", "学诗", "学英语", "算数", "写字"
 QString ModuleName(Module module);
 
 // Days are stored as yyyymmdd numbers, so that every database groups and compares them alike.

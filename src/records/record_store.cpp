@@ -22,6 +22,7 @@ bool Run(const QString& connection, const QString& sql, const QVariantList& valu
          const std::function<void(const QSqlQuery&)>& row = {}) {
   QSqlQuery q(QSqlDatabase::database(connection, false));
   q.setForwardOnly(true);
+  const platform::StatementWatch watch(connection);
   if (!q.prepare(sql)) {
     if (error) *error = q.lastError().text().trimmed();
     return false;
@@ -74,15 +75,28 @@ QVariant TextOrNull(const QString& text) {
 
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error) {
   QSqlDatabase db = QSqlDatabase::database(connection, false);
-  if (!db.transaction()) {
+  bool begun = false;
+  {
+    const platform::StatementWatch watch(connection);
+    begun = db.transaction();
+  }
+  if (!begun) {
     if (error) *error = db.lastError().text().trimmed();
     return false;
   }
   const QString sql = QStringLiteral(
       "insert into learn_record (machine, day, at_time, module, item, operation, results, "
-      "score) values (?, ?, ?, ?, ?, ?, ?, ?)");
+      "score, note_id) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  const QString written = QStringLiteral("select 1 from learn_record where note_id = ?");
   for (const Record& n : records) {
-    const bool drill = n.module == Module::Drill;
+    bool found = false;
+    if (!n.id.isEmpty() &&
+        !Run(connection, written, {n.id}, error, [&](const QSqlQuery&) { found = true; })) {
+      db.rollback();
+      return false;
+    }
+    if (found) continue;
+    const bool scored = n.module == Module::Drill || n.module == Module::Writing;
     const QVariantList values = {n.machine,
                                  DayNumber(n.at.date()),
                                  n.at.toString(QLatin1String(kTimeFormat)),
@@ -90,13 +104,17 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
                                  TextOrNull(n.item),
                                  TextOrNull(n.operation),
                                  TextOrNull(n.results),
-                                 drill ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int))};
+                                 scored ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int)),
+                                 TextOrNull(n.id)};
     if (!Run(connection, sql, values, error)) {
       db.rollback();
       return false;
     }
   }
-  if (db.commit()) return true;
+  {
+    const platform::StatementWatch watch(connection);
+    if (db.commit()) return true;
+  }
   if (error) *error = db.lastError().text().trimmed();
   db.rollback();
   return false;
@@ -141,6 +159,20 @@ bool LoadDrills(const QString& connection, const QString& machine, const QDate& 
   });
 }
 
+bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
+                       int* written, int* missed, QString* error) {
+  QVariantList values = {int(Module::Writing), DayNumber(from)};
+  const QString sql = QStringLiteral(
+                          "select count(*), sum(score) from learn_record where module = ? and "
+                          "day >= ?") +
+                      MachineTerm(machine, values, "and");
+  *written = *missed = 0;
+  return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
+    *written = q.value(0).toInt();
+    *missed = q.value(1).toInt();  // null without records
+  });
+}
+
 bool ClearRecords(const QString& connection, const QString& machine, QString* error) {
   QVariantList values;
   return RunReconnecting(
@@ -161,6 +193,19 @@ bool LoadChapterCharacters(const QString& connection, const QString& chapter,
   return RunReconnecting(
       connection, QStringLiteral("select 字名 from szSound where 章节 = ? order by 字号"),
       {chapter}, error, [&](const QSqlQuery& q) { characters->append(q.value(0).toString()); });
+}
+
+bool LoadLatestCharacterChapter(const QString& connection, const QString& machine, QString* chapter,
+                                QString* error) {
+  QVariantList values = {int(Module::Character)};
+  const QString sql = QStringLiteral(
+                          "select s.章节 from learn_record r join szSound s on s.字名 = r.item "
+                          "where r.module = ?") +
+                      MachineTerm(machine, values, "and") +
+                      QStringLiteral(" order by r.at_time desc, s.字号 limit 1");
+  chapter->clear();
+  return RunReconnecting(connection, sql, values, error,
+                         [&](const QSqlQuery& q) { *chapter = q.value(0).toString(); });
 }
 
 }  // namespace records

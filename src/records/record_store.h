@@ -21,10 +21,12 @@ struct Record {
   QString item;       // the character, poem or English item; empty for the drill
   QString operation;  // drill: "+" or "-"
   QString results;    // drill: EncodeMarks of the five marks
-  int score = 0;      // drill
+  int score = 0;      // drill: the score; writing: the strokes missed
+  QString id;         // the note's identity: a retry after a lost reply finds it written
 };
 
-// Writes the records in one transaction: all or none.
+// Writes the records in one transaction: all or none. A record whose id is already stored is
+// skipped.
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error);
 
 // `machine` empty: every computer's records.
@@ -34,11 +36,17 @@ bool LoadItemCounts(const QString& connection, const QString& machine, Module mo
                     QList<ItemCount>* counts, QString* error);
 bool LoadDrills(const QString& connection, const QString& machine, const QDate& from,
                 QList<DrillSeries>* series, QString* error);
+// Characters written and strokes missed on the writing screen since `from`.
+bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
+                       int* written, int* missed, QString* error);
 bool ClearRecords(const QString& connection, const QString& machine, QString* error);
 
 // The character chapters in chapter order, and the characters of one chapter in item order.
 bool LoadCharacterChapters(const QString& connection, QStringList* chapters, QString* error);
 bool LoadChapterCharacters(const QString& connection, const QString& chapter,
                            QStringList* characters, QString* error);
+// The chapter of the character practised last (empty when none was): the chapter a child is at.
+bool LoadLatestCharacterChapter(const QString& connection, const QString& machine, QString* chapter,
+                                QString* error);
 
 }  // namespace records

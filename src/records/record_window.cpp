@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeAxis>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QValueAxis>
 
+#include "app/drop_down.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
@@ -35,7 +37,8 @@ namespace {
 constexpr int kMostShown = 6;
 
 const QColor kModuleColours[kModuleCount] = {QColor(231, 76, 60), QColor(52, 132, 219),
-                                             QColor(46, 170, 90), QColor(243, 156, 18)};
+                                             QColor(46, 170, 90), QColor(243, 156, 18),
+                                             QColor(155, 89, 182)};
 const QColor kRight(46, 170, 90);
 const QColor kShown(243, 156, 18);
 
@@ -135,6 +138,10 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   ChapterCb = new QComboBox(characters);
   ChapterCb->setFont(SongFont(14));
   ChapterCb->setMinimumWidth(120);
+  // A long chapter name must not widen the window's first column.
+  ChapterCb->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ChapterCb->setMinimumContentsLength(8);
+  CapDropDownWidth(ChapterCb);
   chapterRow->addWidget(chapterLabel);
   chapterRow->addWidget(ChapterCb, 1);
   CharChart = MakeChartView(characters);
@@ -176,6 +183,12 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   if (!m_connection.isEmpty() && !LoadCharacterChapters(m_connection, &chapters, &error))
     qCWarning(lcDb) << "learning record: no character chapters:" << error;
   ChapterCb->addItems(chapters);
+  // Open where the child is, not on an empty first chapter.
+  QString latest;
+  if (!m_connection.isEmpty() &&
+      !LoadLatestCharacterChapter(m_connection, Machine(), &latest, &error))
+    qCWarning(lcDb) << "learning record: no latest chapter:" << error;
+  ChapterCb->setCurrentIndex(qMax(0, int(chapters.indexOf(latest))));
 
   connect(ChapterCb, &QComboBox::currentIndexChanged, this, &TRecordsForm::ChapterCbChange);
   Reload();
@@ -248,11 +261,14 @@ void TRecordsForm::Reload() {
   QList<DayCount> days;
   QList<DrillSeries> drills;
   QString error;
+  m_written = m_missed = 0;
   if (m_connection.isEmpty()) {
     Fail(QStringLiteral("没有打开课程数据库"));
   } else {
     if (!LoadDayCounts(m_connection, Machine(), from, &days, &error)) Fail(error);
     if (!LoadDrills(m_connection, Machine(), from, &drills, &error)) Fail(error);
+    if (!LoadWritingTotals(m_connection, Machine(), from, &m_written, &m_missed, &error))
+      Fail(error);
     if (!LoadItemCounts(m_connection, Machine(), Module::Character, &m_characterCounts, &error))
       Fail(error);
   }
@@ -273,7 +289,9 @@ void TRecordsForm::Reload() {
     StatusLb->setText(QStringLiteral("%1近%2天还没有练习记录。").arg(whose).arg(PeriodDays()));
   else
     StatusLb->setText(
-        QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total));
+        QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total) +
+        (m_written > 0 ? QStringLiteral("写字 %1 个，描错 %2 笔。").arg(m_written).arg(m_missed)
+                       : QString()));
 }
 
 void TRecordsForm::ShowDaily() {
@@ -334,6 +352,23 @@ void TRecordsForm::ShowCharacters() {
   series->setBarWidth(0.7);
   chart->addSeries(series);
   names->setLabelsFont(ChartFont(16, true));
+  // The axis cuts a label wider than its bar's share to "…": two-character words in a narrow
+  // chart get smaller type instead.
+  QObject::connect(chart, &QChart::plotAreaChanged, names, [names](const QRectF& area) {
+    const QStringList labels = names->categories();
+    if (labels.isEmpty()) return;
+    // The axis gives a label its share of the width over one more than the categories, less
+    // its padding on both sides (at most 9 pixels each, found by trial).
+    const double room = area.width() / (labels.size() + 1) - 18;
+    int px = 16;
+    for (; px > 8; --px) {
+      const QFontMetrics metrics(ChartFont(px, true));
+      int widest = 0;
+      for (const QString& label : labels) widest = qMax(widest, metrics.horizontalAdvance(label));
+      if (widest <= room) break;
+    }
+    if (names->labelsFont().pixelSize() != px) names->setLabelsFont(ChartFont(px, true));
+  });
   chart->addAxis(names, Qt::AlignBottom);
   series->attachAxis(names);
   QValueAxis* counts = CountAxis(m_most.isEmpty() ? 0 : m_most.first().count);
@@ -344,10 +379,18 @@ void TRecordsForm::ShowCharacters() {
     NeverLb->setText(QStringLiteral("这一章还没有字。"));
   else if (m_never.isEmpty())
     NeverLb->setText(QStringLiteral("这一章的字都打开过了！"));
-  else
+  else {
+    // Lines break between entries only: word joiners keep "字12" whole.
+    QStringList entries;
+    for (const QString& item : m_never) {
+      QStringList parts;
+      for (const char32_t c : item.toUcs4()) parts << QString::fromUcs4(&c, 1);
+      entries << parts.join(QChar(0x2060)).toHtmlEscaped();
+    }
     NeverLb->setText(QStringLiteral("从未打开: <span style='color:#d03020; font-size:20px; "
                                     "font-weight:bold'>%1</span>")
-                         .arg(m_never.join(QStringLiteral(" ")).toHtmlEscaped()));
+                         .arg(entries.join(QStringLiteral(" "))));
+  }
 }
 
 void TRecordsForm::ShowDrill() {

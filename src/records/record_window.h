@@ -49,6 +49,8 @@ class TRecordsForm : public QDialog {
   const records::DrillProgress& Drill() const { return m_drill; }
   const QList<records::ItemCount>& Most() const { return m_most; }
   const QStringList& Never() const { return m_never; }
+  int Written() const { return m_written; }
+  int Missed() const { return m_missed; }
 
  private:
   void BuildTopBar(QWidget* bar);
@@ -63,5 +65,7 @@ class TRecordsForm : public QDialog {
   records::DrillProgress m_drill;
   QList<records::ItemCount> m_most;
   QStringList m_never;
+  int m_written = 0;  // characters written in the period
+  int m_missed = 0;   // strokes missed on the way
   QString m_error;
 };

@@ -122,6 +122,10 @@ void AddWindows() {
                            << QStringLiteral("使用说明") << QPoint(153, 59) << EnglishLines();
   QTest::newRow("arithmetic") << HelpFactory([] { return new TYSMYHLPForm(nullptr); })
                               << QStringLiteral("使用说明") << QPoint(156, 72) << ArithmeticLines();
+  // Its text is checked here for fitting its window.
+  QTest::newRow("writing") << HelpFactory([] { return new TxzMYHLPForm(nullptr); })
+                           << QStringLiteral("使用说明") << QPoint(150, 70)
+                           << WritingHelpPage().lines;
 }
 
 }  // namespace

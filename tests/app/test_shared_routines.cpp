@@ -3,7 +3,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "app/quit_request.h"
 #include "app/shared_routines.h"
+#include "platform/error_report.h"
 #include "support/fakes.h"
 
 class SharedRoutinesTest : public QObject {
@@ -141,13 +143,53 @@ class SharedRoutinesTest : public QObject {
     QCOMPARE(ErrorReportText(text), shown);
   }
 
+  // The user reads the program's Chinese; the driver's words go to the log.
+  void errorReportIsOneErrorBox_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    const QString generic = QStringLiteral(
+        "程序出错，刚才的操作没有完成。请关闭这个窗口再打开；若仍出错，请让管理员查看日志。");
+    QTest::newRow("program text") << QStringLiteral("字段 声音 没有值")
+                                  << QStringLiteral("字段 声音 没有值.");
+    QTest::newRow("program text naming an English item")
+        << QStringLiteral("“apple”的汉语翻译没有内容")
+        << QStringLiteral("“apple”的汉语翻译没有内容.");
+    QTest::newRow("driver words with Qt's Chinese")
+        << QStringLiteral("no such table: xsSound 无法获取行") << generic;
+    QTest::newRow("driver manager words") << QStringLiteral("[unixODBC]连接失败") << generic;
+  }
   void errorReportIsOneErrorBox() {
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
     testing::ScriptedMessageBox boxes;
-    ReportError(QStringLiteral("字段 声音 没有值"));
+    ReportError(text);
     QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown[0].text, QStringLiteral("字段 声音 没有值."));
+    QCOMPARE(boxes.shown[0].text, shown);
     QCOMPARE(boxes.shown[0].title, kApplicationTitle);
     QCOMPARE(boxes.shown[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+  }
+
+  // A quit request (SIGTERM) ends a pause at once, so the program ends within a second.
+  void waitSecondsEndsOnQuit_data() {
+    QTest::addColumn<int>("quitAfterMs");  // -1: no request
+    QTest::newRow("requested during") << 1000;
+    QTest::newRow("none") << -1;
+  }
+  void waitSecondsEndsOnQuit() {
+    QFETCH(int, quitAfterMs);
+    struct QuittingClock final : platform::Clock {
+      qint64 slept = 0, quitAfter = -1;
+      QDateTime Now() const override { return QDateTime(QDate(2024, 3, 5), {}).addMSecs(slept); }
+      void SleepMs(int ms) override {
+        if ((slept += ms) == quitAfter) RequestQuit();
+      }
+    } clock;
+    clock.quitAfter = quitAfterMs;
+    platform::SetClock(&clock);
+    WaitSeconds(10);
+    platform::SetClock(nullptr);
+    RequestQuit(false);
+    QCOMPARE(clock.slept, quitAfterMs < 0 ? 10000 : quitAfterMs);
   }
 };
 

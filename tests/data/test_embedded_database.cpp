@@ -2,11 +2,15 @@
 // The embedded lesson database as start-up finds it: missing, empty, half-built, damaged, from an
 // older version, or built by two first starts at the same moment. Nothing of the user's is ever
 // deleted and the program always ends up with a complete, current database.
+#include <unistd.h>
+
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
 #include <thread>
 
+#include "data/embedded_database.h"
 #include "data/lesson_database.h"
 #include "data/schema_migrations.h"
 #include "platform/dataset.h"
@@ -78,6 +82,13 @@ class EmbeddedDatabaseTest : public QObject {
     QTest::newRow("incomplete with lessons")
         << QByteArray() << half + ";insert into ZJ values (1, '老师的')" << true << QStringList();
     QTest::newRow("not a database") << QByteArray(4096, 'x') << QString() << true << QStringList();
+    // The quick check reads every page but never compares an index with its table.
+    QTest::newRow("index out of step with its table")
+        << QByteArray()
+        << "v1;insert into ZJ values (1, '老师的');insert into ZJ values (2, '第二章');"
+           "pragma writable_schema = 1;update sqlite_master set sql = replace(sql, '(章号)', "
+           "'(章节)') where name = 'zj_number'"
+        << true << QStringList();
     QTest::newRow("older version with lessons")
         << QByteArray() << "v1;pragma user_version = 0;insert into ZJ values (1, '老师的')" << false
         << QStringList{"老师的"};
@@ -95,6 +106,11 @@ class EmbeddedDatabaseTest : public QObject {
       f.write(bytes);
     }
     if (!sql.isEmpty()) Exec(path, sql);
+    // What a first start killed while building leaves behind.
+    for (const char* left : {"lessons.db.Ab12Cd.new", "lessons.db.Ab12Cd.new-journal"}) {
+      QFile f(dir.filePath(left));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+    }
     QString error, notice;
     QVERIFY2(EnsureEmbeddedDatabase(path, &error, &notice), qPrintable(error));
     const QStringList aside = QDir(dir.path()).entryList({"lessons.db.damaged-*"});
@@ -109,7 +125,38 @@ class EmbeddedDatabaseTest : public QObject {
     }
     QCOMPARE(Chapters(path), kept.isEmpty() ? SampleChapters() : kept);
     // Nothing half-made is left behind.
-    QCOMPARE(QDir(dir.path()).entryList({"*.new"}), QStringList());
+    QCOMPARE(QDir(dir.path()).entryList({"*.new*"}), QStringList());
+  }
+
+  // A folder nobody may write in is named as the cause; a good database in it is read only.
+  void unwritableFolder_data() {
+    QTest::addColumn<bool>("database");
+    QTest::newRow("good database") << true;
+    QTest::newRow("no database yet") << false;
+  }
+  void unwritableFolder() {
+    QFETCH(bool, database);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data/lessons.db");
+    QString error, notice;
+    QVERIFY(QDir().mkpath(dir.filePath("data")));
+    if (database) QVERIFY2(EnsureEmbeddedDatabase(path, &error), qPrintable(error));
+    // Root writes through mode 555; an immutable folder stops it too.
+    const bool root = ::geteuid() == 0;
+    const auto lockFolder = [&](bool locked) {
+      const char* how = root ? (locked ? "+i" : "-i") : (locked ? "555" : "755");
+      return QProcess::execute(root ? "chattr" : "chmod", {how, dir.filePath("data")}) == 0;
+    };
+    if (!lockFolder(true)) QSKIP("the folder cannot be made unwritable here");
+    bool readOnly = false;
+    const bool ok = EnsureEmbeddedDatabase(path, &error, &notice, &readOnly);
+    QVERIFY(lockFolder(false));
+    QCOMPARE(ok, database);
+    QCOMPARE(readOnly, database);
+    const QString said = database ? notice : error;
+    QVERIFY2(said.contains("没有写入这个文件夹的权限") && !said.contains("另一个"),
+             qPrintable(said));
+    if (database) QVERIFY(notice.contains("编辑已关闭"));
   }
 
   // Two (here: six) first starts at the same moment build the database once, whole.

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Schema versions: a new database gets the current version, an old or half-made one is brought
 // up to date without losing rows, a repeated run does nothing, a newer one is refused.
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
+#include <thread>
 
 #include "data/lesson_database.h"
+#include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
 #include "platform/dataset.h"
 #include "support/test_db.h"
@@ -66,6 +70,62 @@ class SchemaMigrationsTest : public QObject {
     QVERIFY(done.isEmpty());
   }
 
+  // Two seats starting at once on an older server database both come up, and each missing step
+  // runs once. A lock held meanwhile makes both wait at the same statement, so they go on
+  // together; the race is run a number of times, since one run may not hit the bad moment.
+  void twoSeatsAtOnce_data() {
+    QTest::addColumn<bool>("unversioned");
+    QTest::newRow("version 1") << false;
+    QTest::newRow("unversioned") << true;
+  }
+  void twoSeatsAtOnce() {
+    QFETCH(bool, unversioned);
+    TestDatabase db(Backend::OdbcPostgres);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    QSqlQuery q(QSqlDatabase::database(c));
+    const auto count = [&q](const QString& sql) {
+      return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
+    };
+    for (int round = 0; round < 12; ++round) {
+      QVERIFY(platform::ExecSql(c, "drop table learn_record"));
+      QVERIFY(platform::ExecSql(c, "delete from tindora_schema"));
+      QVERIFY(platform::ExecSql(c, "insert into tindora_schema (version) values (1)"));
+      if (unversioned) ForgetVersion(c);
+      platform::Transaction hold(c);
+      QVERIFY(hold.Begin());
+      QVERIFY(platform::ExecSql(c, unversioned
+                                       ? "lock table ZJ in access exclusive mode"
+                                       : "lock table tindora_schema in access exclusive mode"));
+      struct Seat {
+        bool up = false;
+        QString error;
+        QStringList done;
+      } seats[2];
+      std::vector<std::thread> threads;
+      for (int i = 0; i < 2; ++i)
+        threads.emplace_back([&db, &seat = seats[i], name = c + "-seat" + QString::number(i)] {
+          if (OpenConnection(name, db.Spec(), &seat.error))
+            seat.up = MigrateSchema(name, &seat.error, &seat.done);
+          QSqlDatabase::database(name, false).close();
+          QSqlDatabase::removeDatabase(name);
+        });
+      QDeadlineTimer deadline(20000);
+      while (count("select count(*) from pg_locks l join pg_class t on t.oid = l.relation where "
+                   "not l.granted and t.relnamespace = to_regnamespace(current_schema())") < 2 &&
+             !deadline.hasExpired())
+        QThread::msleep(5);
+      hold.Commit();
+      for (std::thread& t : threads) t.join();
+      QVERIFY2(seats[0].up, qPrintable(seats[0].error));
+      QVERIFY2(seats[1].up, qPrintable(seats[1].error));
+      QCOMPARE(seats[0].done.size() + seats[1].done.size(), CurrentSchemaVersion() - 1);
+      QCOMPARE(count("select count(*) from tindora_schema"), 1);
+      QCOMPARE(StoredSchemaVersion(c), CurrentSchemaVersion());
+      QCOMPARE(count("select count(*) from learn_record"), 0);
+    }
+  }
+
   // The set-up tool run again: the sample course goes only where a kind's tables are empty.
   void sampleCourseOnlyIntoEmptyTables_data() { testing::AddBackendRows(); }
   void sampleCourseOnlyIntoEmptyTables() {
@@ -96,6 +156,73 @@ class SchemaMigrationsTest : public QObject {
     d.SetTableName("xsSound");
     QVERIFY(d.Open());
     QVERIFY(d.IsEmpty());
+  }
+
+  // Chapter names and numbers become unique where the rows allow it (here the poems'); a table
+  // already holding duplicates (here the characters') keeps working, and they are reported.
+  void uniqueChapters_data() { testing::AddBackendRows(); }
+  void uniqueChapters() {
+    QFETCH(Backend, backend);
+    TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    // As the step before this one left it.
+    QVERIFY(platform::ExecSql(c, "drop index zj_name"));
+    QVERIFY(platform::ExecSql(c, "drop index xszj_name"));
+    QVERIFY(platform::ExecSql(c, backend == Backend::Sqlite
+                                     ? "pragma user_version = 2"
+                                     : "update tindora_schema set version = 2"));
+    QVERIFY(platform::ExecSql(c, "insert into ZJ (章号, 章节) values (1, '动物'), (2, '动物')"));
+    QVERIFY(platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (1, '动物')"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("duplicate chapters:.*ZJ"));
+    QString error;
+    QVERIFY2(MigrateSchema(c, &error), qPrintable(error));
+    QCOMPARE(StoredSchemaVersion(c), CurrentSchemaVersion());
+    QStringList reported;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("duplicate chapters:.*ZJ"));
+    QVERIFY2(EnsureChapterConstraints(c, &reported, &error), qPrintable(error));
+    QCOMPARE(reported,
+             QStringList{"ZJ：章节“动物”有 2 行，这个表暂不限制章节重复，请改名或删除多余的行"});
+    // Two seats adding the same name, or the same number: the second is refused where the rule is.
+    QVERIFY(platform::ExecSql(c, "insert into ZJ (章号, 章节) values (3, '动物')"));
+    QVERIFY(!platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (2, '动物')"));
+    QVERIFY(!platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (1, '植物')"));
+  // A chapter's items are found through the index, not by reading the whole item table.
+  void chapterItemsThroughAnIndex_data() {
+    QTest::addColumn<int>("kind");
+    for (const LessonKind* k : AllKinds()) QTest::newRow(qPrintable(k->key)) << int(k->id);
+  }
+  void chapterItemsThroughAnIndex() {
+    QFETCH(int, kind);
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    QSqlQuery plan(QSqlDatabase::database(db.Connection(), false));
+    const LessonKind& k = Kind(LessonKindId(kind));
+    QVERIFY(plan.prepare("explain query plan " + k.sqlItemsLine1 + "\n" + k.sqlItemsLine2));
+    plan.bindValue(":zzj", "第一章");
+    QVERIFY2(plan.exec() && plan.next(), qPrintable(plan.lastError().text()));
+    QVERIFY2(plan.value(3).toString().contains("USING INDEX " + k.itemTable.toLower() + "_chapter"),
+             qPrintable(plan.value(3).toString()));
+  }
+
+  // The embedded file: every commit synced through the write-ahead log, nothing left beside it
+  // once closed.
+  void embeddedFileCommitsThroughTheLog() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lessons.db");
+    {
+      QString error;
+      QVERIFY2(OpenConnection("wal", EmbeddedSpec(path), &error), qPrintable(error));
+      QSqlQuery q(QSqlDatabase::database("wal", false));
+      QVERIFY(q.exec("pragma journal_mode") && q.next());
+      QCOMPARE(q.value(0).toString(), QString("wal"));
+      QVERIFY(q.exec("pragma synchronous") && q.next());
+      QCOMPARE(q.value(0).toInt(), 2);  // full
+      QVERIFY(CreateSchema("wal", &error));
+      QSqlDatabase::database("wal", false).close();
+    }
+    QSqlDatabase::removeDatabase("wal");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lessons.db"});
   }
 
   void newerDatabaseRefused_data() { testing::AddBackendRows(); }

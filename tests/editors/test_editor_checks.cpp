@@ -45,6 +45,16 @@ class EditorChecksTest : public QObject {
                                 << "" << CheckStep::Empty << empty << FocusTarget::None << false;
     QTest::newRow("blank name") << modify << "3"
                                 << "   " << CheckStep::Empty << empty << FocusTarget::None << false;
+    const QString controls = QStringLiteral("名称中含有看不见的控制字符，请删除后再保存！");
+    QTest::newRow("NUL inside the name")
+        << add << "3" << QStringLiteral("第一章 读一读") + QChar(0) + "x"
+        << CheckStep::ControlCharacter << controls << FocusTarget::Name << false;
+    QTest::newRow("last control character")
+        << add << "3" << QStringLiteral("第\u009F章") << CheckStep::ControlCharacter << controls
+        << FocusTarget::Name << false;
+    QTest::newRow("first character past the controls")
+        << add << "3" << QStringLiteral("第\u00A0章") << CheckStep::Passed << QString()
+        << FocusTarget::None << true;
     QTest::newRow("beyond the column")
         << add << "3" << QString(201, QChar(0x5B57)) << CheckStep::NameColumn
         << QStringLiteral("章节名太长,最多200个字！") << FocusTarget::Name << false;
@@ -115,6 +125,14 @@ class EditorChecksTest : public QObject {
                                       << "" << CheckStep::TextEmpty;
     QTest::newRow("poem: long name allowed") << poem << "一二三四五六"
                                              << "床前" << CheckStep::Passed;
+    // Only a poem's or an English item's text runs over lines.
+    QTest::newRow("poem: lines in the text") << poem << "静夜思"
+                                             << "床前明月光，\r\n疑是地上霜。" << CheckStep::Passed;
+    QTest::newRow("poem: NUL in the text")
+        << poem << "静夜思" << QStringLiteral("床前") + QChar(0) << CheckStep::ControlCharacter;
+    QTest::newRow("character: line break in the pinyin")
+        << character << "山"
+        << "shān\n山水" << CheckStep::ControlCharacter;
   }
   void itemSequence() {
     QFETCH(int, kind);

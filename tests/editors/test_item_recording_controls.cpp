@@ -13,6 +13,7 @@
 #include "editors/item_recording_controls.h"
 #include "platform/microphone.h"
 #include "support/fakes.h"
+#include "support/wav_check.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -21,10 +22,10 @@ Q_DECLARE_METATYPE(LessonKindId)
 
 namespace {
 
-void WriteMicrophone(const QString& path) {
+void WriteMicrophone(const QString& path, bool silent = false) {
   // Half a second of silence, a second of tone, then the file ends (silence from then on).
   std::vector<std::int16_t> s(platform::kRecordingRate * 3 / 2, 0);
-  for (int i = platform::kRecordingRate / 2; i < static_cast<int>(s.size()); ++i)
+  for (int i = platform::kRecordingRate / 2; !silent && i < static_cast<int>(s.size()); ++i)
     s[i] = static_cast<std::int16_t>(10000 *
                                      std::sin(2 * M_PI * 330.0 * i / platform::kRecordingRate));
   QFile f(path);
@@ -69,6 +70,7 @@ class ItemRecordingControlsTest : public QObject {
     QVERIFY(m_dir.isValid());
     const QString mic = m_dir.filePath("microphone.raw");
     WriteMicrophone(mic);
+    WriteMicrophone(m_dir.filePath("silence.raw"), true);
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILEIN", QFile::encodeName(mic));
     qputenv("SDL_DISKAUDIODELAY", "0");
@@ -117,6 +119,7 @@ class ItemRecordingControlsTest : public QObject {
     const QString base = Kind(kind).soundFolder + QLatin1Char('/') + file.chopped(4) + '-';
     QVERIFY2(kept.startsWith(base) && kept.endsWith(QLatin1String(".wav")), qPrintable(kept));
     QVERIFY(PlayableWav(editor->SoundToPlay()));
+    QCOMPARE(testing::WavHeaderFault(editor->SoundToPlay()), QString());
     editor->Testsb->click();
     QCOMPARE(player.Names().last(), editor->SoundToPlay());
     // Again: no question whatever the answer might have been, and still nothing in the library.
@@ -141,10 +144,12 @@ class ItemRecordingControlsTest : public QObject {
                                               << "请先填写“字(词)”：声音文件用它来命名。";
     QTest::newRow("synthesis without a name") << " " << QByteArray("disk") << "合成"
                                               << "请先填写“字(词)”：声音文件用它来命名。";
+    QTest::newRow("nothing heard") << "一" << QByteArray("disk silence.raw") << "录音"
+                                   << "没有录到声音。请靠近麦克风，按“录音”再录一次。";
   }
   void refusesWithOneMessage() {
     QFETCH(QString, name);
-    QFETCH(QByteArray, driver);
+    QFETCH(QByteArray, driver);  // and the microphone's file, when not the usual one
     QFETCH(QString, how);
     QFETCH(QString, message);
     testing::ScriptedMessageBox boxes;
@@ -152,10 +157,18 @@ class ItemRecordingControlsTest : public QObject {
     TSzsoundaddForm editor(nullptr);
     editor.nameed->setText(name);
     editor.SetSoundPath(QStringLiteral("/old/一.wav"));
-    qputenv("SDL_AUDIODRIVER", driver);
+    const QByteArray usual = qgetenv("SDL_DISKAUDIOFILEIN");
+    qputenv("SDL_AUDIODRIVER", driver.split(' ').first());
+    if (driver.contains(' '))
+      qputenv("SDL_DISKAUDIOFILEIN", QFile::encodeName(m_dir.filePath(driver.split(' ').last())));
     (how == QLatin1String("合成") ? editor.Recording->SpeakSb : editor.Recording->RecordSb)
         ->click();
+    if (editor.Recording->IsRecording()) {
+      QTest::qWait(300);
+      editor.Recording->StopSb->click();
+    }
     qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILEIN", usual);
     QCOMPARE(boxes.TitlesAndTexts(), QStringList{QStringLiteral("注意|") + message});
     QVERIFY(!editor.Recording->IsRecording());
     QVERIFY(editor.Recording->RecordSb->isEnabled() && !editor.Recording->StopSb->isEnabled());
@@ -180,10 +193,18 @@ class ItemRecordingControlsTest : public QObject {
     QTest::addColumn<bool>("offered");  // "拼音" enabled
     QTest::addColumn<bool>("byButton");
     QTest::addColumn<QString>("after");
-    QTest::newRow("button") << u"一二"_qs << QString() << true << true << u"yī èr"_qs;
-    QTest::newRow("leaving the name box") << u"绿"_qs << QString() << true << false << u"lǜ"_qs;
-    QTest::newRow("the adult's line stays") << u"一"_qs << u"yi1"_qs << false << false << u"yi1"_qs;
-    QTest::newRow("Latin name: nothing") << u"ab"_qs << QString() << false << false << QString();
+    QTest::addColumn<QString>("renamed");  // the name typed afterwards, if any
+    QTest::addColumn<QString>("final");
+    QTest::newRow("button") << u"一二"_qs << QString() << true << true << u"yī èr"_qs << QString()
+                            << u"yī èr"_qs;
+    QTest::newRow("leaving the name box")
+        << u"绿"_qs << QString() << true << false << u"lǜ"_qs << u"山"_qs << u"shān"_qs;
+    QTest::newRow("renamed to a name without a reading")
+        << u"三个"_qs << QString() << true << false << u"sān gè"_qs << u"🐱"_qs << QString();
+    QTest::newRow("the adult's line stays")
+        << u"一"_qs << u"yi1"_qs << false << false << u"yi1"_qs << u"山"_qs << u"yi1"_qs;
+    QTest::newRow("Latin name: nothing")
+        << u"ab"_qs << QString() << false << false << QString() << QString() << QString();
   }
   void proposesPinyin() {
     QFETCH(QString, name);
@@ -191,6 +212,8 @@ class ItemRecordingControlsTest : public QObject {
     QFETCH(bool, offered);
     QFETCH(bool, byButton);
     QFETCH(QString, after);
+    QFETCH(QString, renamed);
+    QFETCH(QString, final);
     TSzsoundaddForm editor(nullptr);
     editor.PYED->setText(pinyin);
     editor.nameed->setText(name);
@@ -201,6 +224,12 @@ class ItemRecordingControlsTest : public QObject {
       Q_EMIT editor.nameed->editingFinished();
     QCOMPARE(editor.PYED->text(), after);
     QVERIFY(!editor.Recording->PinyinSb->isEnabled());
+    if (!renamed.isEmpty()) editor.nameed->setText(renamed);
+    QCOMPARE(editor.PYED->text(), final);
+    // An edited proposal is the adult's own: a later name leaves it alone.
+    editor.PYED->setText(final + u" 山水"_qs);
+    editor.nameed->setText(u"一"_qs);
+    QCOMPARE(editor.PYED->text(), final + u" 山水"_qs);
   }
 };
 

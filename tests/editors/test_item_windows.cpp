@@ -219,7 +219,8 @@ class ItemWindowsTest : public QObject {
     const LessonKind& k = KindOf(kind);
     QVERIFY(Start());
     const QString longName = QStringLiteral("第五章 我们的老师和同学们一起学习新的汉字和词语");
-    m_db->AddChapters(k, {kFirst, longName});
+    const QString huge = QString(u'章').repeated(200);
+    m_db->AddChapters(k, {kFirst, longName, huge});
     QVERIFY(AddEditor(k));
     QCOMPARE(Editor()->ZJPL->font().pixelSize(), 20);
     QVERIFY(AddEditor(k, 1));
@@ -227,6 +228,46 @@ class ItemWindowsTest : public QObject {
     QCOMPARE(label->text(), longName);
     QVERIFY(label->font().pixelSize() < 20);
     QVERIFY(QFontMetrics(label->font()).horizontalAdvance(longName) <= label->width());
+
+    // Past the smallest type: cut between characters with "…", stored under the whole name;
+    // the drop-down list stays within twice the selector's width, its entry cut the same way.
+    QVERIFY(AddEditor(k, 2));
+    const QString shown = Editor()->ZJPL->text();
+    QVERIFY(shown.endsWith(u'…'));
+    QVERIFY(huge.startsWith(shown.chopped(1)));
+    QCOMPARE(Editor()->ZJPL->toolTip(), huge);
+    Fill(Editor(), QStringLiteral("9"), QStringLiteral("长"), QStringLiteral("文"));
+    Editor()->AddBtnClick();
+    QVERIFY2(m_boxes->shown.isEmpty(), qPrintable(Messages()));
+    QVERIFY(Stored(k).last().contains(u'|' + huge + u'|'));
+    QCOMPARE(m_list->CB1->toolTip(), huge);
+    m_list->CB1->showPopup();
+    QVERIFY(m_list->CB1->view()->window()->width() <= 2 * m_list->CB1->width());
+    m_list->CB1->hidePopup();
+  }
+
+  // "新增" proposes the highest number of the kind plus one, over all chapters, selected so that
+  // typing replaces it; 1 when the kind has no item yet.
+  void addProposesNextFreeNumber_data() { KindAndBackendRows(); }
+  void addProposesNextFreeNumber() {
+    QFETCH(int, kind);
+    QFETCH(Backend, backend);
+    const LessonKind& k = KindOf(kind);
+    if (!Start(backend)) return;
+    m_db->AddChapters(k, {kFirst, kSecond});
+    QVERIFY(AddEditor(k));
+    QCOMPARE(Editor()->numed->text(), QStringLiteral("1"));
+    AddItems(k, kSecond, {QStringLiteral("a"), QStringLiteral("b")}, 40);
+    QVERIFY(AddEditor(k));  // the first chapter is still empty
+    QLineEdit* number = Editor()->numed;
+    QCOMPARE(number->text(), QStringLiteral("42"));
+    QCOMPARE(number->selectedText(), QStringLiteral("42"));
+    Fill(Editor(), number->text(), QStringLiteral("新"), QStringLiteral("文"));
+    Editor()->AddBtnClick();
+    QVERIFY2(m_boxes->shown.isEmpty(), qPrintable(Messages()));
+    QVERIFY(AddEditor(k, 1));
+    QTest::keyClicks(Editor()->numed, QStringLiteral("7"));
+    QCOMPARE(Editor()->numed->text(), QStringLiteral("7"));
   }
 
   // Adding: each check in its order with its message, the entries kept after a refusal; what

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSqlDatabase>
 #include <QToolButton>
 #include <QtTest>
@@ -181,6 +182,9 @@ class CharacterScreenTest : public QObject {
     QCOMPARE(popup->ZILB->text(), character);
     QCOMPARE(popup->FYLB->text(), line);
     QCOMPARE(CurrentSoundFile, sound);
+    // At its design place over the screen, below the top bar, not centred.
+    popup->show();
+    QCOMPARE(popup->pos(), s.form.designArea()->mapToGlobal(QPoint(193, 112)));
   }
 
   void nothingToShow_data() {
@@ -293,6 +297,40 @@ class CharacterScreenTest : public QObject {
       // The item view leaves a 3-pixel margin on each side of a caption.
       const QRect r = s.form.ListView1->visualItemRect(s.form.ListView1->item(i));
       QVERIFY2(r.width() >= metrics.horizontalAdvance(captions[i]) + 6, qPrintable(captions[i]));
+    }
+  }
+
+  // A full chapter fits the body without a scroll bar, the captions as large as the room allows:
+  // 56 pixels for a few entries, smaller for 25 words. (Also run with the design grown.)
+  void fullChapterFits_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("fullSize");
+    QTest::newRow("few characters") << 6 << QStringLiteral("口") << true;
+    QTest::newRow("24 characters") << 24 << QStringLiteral("口") << false;
+    QTest::newRow("25 characters") << 25 << QStringLiteral("口") << false;
+    QTest::newRow("25 words") << 25 << QStringLiteral("大人") << false;
+  }
+  void fullChapterFits() {
+    QFETCH(int, count);
+    QFETCH(QString, caption);
+    QFETCH(bool, fullSize);
+    TestDataModule db;
+    db.AddRows(QStringLiteral("ZJ"), {Chapter(1, QStringLiteral("一"))});
+    QList<Row> items;
+    for (int i = 0; i < count; ++i) items << Item(i + 1, caption, QStringLiteral("一"));
+    db.AddRows(QStringLiteral("szSound"), items);
+    Screen s;
+    QListWidget* list = s.form.ListView1;
+    QCOMPARE(list->count(), count);
+    QCOMPARE(list->font().pixelSize() == 56, fullSize);
+    QVERIFY(!list->verticalScrollBar()->isVisible());
+    const QRect view = list->viewport()->rect();
+    const QFontMetrics metrics(list->font());
+    for (int i = 0; i < count; ++i) {
+      const QRect r = list->visualItemRect(list->item(i));
+      QVERIFY2(view.contains(r), qPrintable(QString::number(i)));
+      QVERIFY(r.width() >= metrics.horizontalAdvance(caption) + 6);
     }
   }
 

@@ -70,16 +70,23 @@ class LessonBrowserTest : public QObject {
   }
 
   // From the first of three chapters: back does nothing, forward twice reaches the last, and a
-  // third step does nothing; with one chapter or none both directions do nothing.
+  // third step does nothing; with one chapter or none both directions do nothing. With none
+  // chosen, forward starts at the first chapter, but only when there are two or more.
   void stepsWithoutWrapping_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("chapters");
-    for (const LessonKind* k : AllKinds())
-      for (int n : {0, 1, 3}) QTest::addRow("%s, %d", qPrintable(k->key), n) << int(k->id) << n;
+    QTest::addColumn<int>("chosen");
+    for (const LessonKind* k : AllKinds()) {
+      for (int n : {0, 1, 3})
+        QTest::addRow("%s, %d", qPrintable(k->key), n) << int(k->id) << n << 0;
+      for (int n : {1, 2})
+        QTest::addRow("%s, %d, none chosen", qPrintable(k->key), n) << int(k->id) << n << -1;
+    }
   }
   void stepsWithoutWrapping() {
     QFETCH(int, kind);
     QFETCH(int, chapters);
+    QFETCH(int, chosen);
     const LessonKind& k = KindOf(kind);
     TestDataModule db;
     for (int i = 1; i <= chapters; ++i) {
@@ -88,16 +95,18 @@ class LessonBrowserTest : public QObject {
     }
     LessonBrowser b(k);
     QVERIFY(b.LoadChapters());
-    QCOMPARE(b.ChapterIndex(), chapters ? 0 : -1);
+    if (chosen < 0) QVERIFY(b.ChooseChapter(-1));
+    const int start = chapters ? chosen : -1;
+    QCOMPARE(b.ChapterIndex(), start);
     QVERIFY(!b.PreviousChapter());
     int steps = 0;
     while (b.NextChapter()) {
       ++steps;
       QVERIFY(b.Error().isEmpty());
-      QCOMPARE(b.Items(), QStringList{QStringLiteral("项") + QString::number(steps + 1)});
+      QCOMPARE(b.Items(), QStringList{QStringLiteral("项") + QString::number(start + steps + 1)});
     }
-    QCOMPARE(steps, qMax(0, chapters - 1));
-    QCOMPARE(b.ChapterIndex(), chapters - 1);
+    QCOMPARE(steps, chapters < 2 ? 0 : chapters - 1 - start);
+    QCOMPARE(b.ChapterIndex(), chapters < 2 ? start : chapters - 1);
     if (chapters > 1) {
       QVERIFY(b.PreviousChapter());
       QCOMPARE(b.ChapterIndex(), chapters - 2);

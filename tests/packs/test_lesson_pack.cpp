@@ -3,6 +3,7 @@
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
+#include <sys/stat.h>
 
 #include <QDirIterator>
 #include <QJsonArray>
@@ -223,6 +224,64 @@ class LessonPackTest : public QObject {
     }
   }
 
+  // Export reads only what is a recording (the rest travels as missing, and nothing blocks),
+  // refuses what its own import would refuse, and a failed export leaves no partial file.
+  void exportReadsOnlyRecordings_data() {
+    QTest::addColumn<QString>("chapter");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("source");   // what the item's 声音 names
+    QTest::addColumn<QString>("outcome");  // "exported", "missing" or the error's words
+    const QString cow = QStringLiteral("牛");
+    QTest::newRow("FIFO") << "动物" << cow << "fifo"
+                          << "missing";
+    QTest::newRow("device") << "动物" << cow << "/dev/zero"
+                            << "missing";
+    QTest::newRow("folder") << "动物" << cow << "folder"
+                            << "missing";
+    QTest::newRow("private text file") << "动物" << cow << "text"
+                                       << "missing";
+    QTest::newRow("WAV head, a byte short of a header") << "动物" << cow << "head43"
+                                                        << "missing";
+    QTest::newRow("WAV head, a whole header") << "动物" << cow << "head44"
+                                              << "exported";
+    QTest::newRow("blank chapter name") << "  " << cow << "wav"
+                                        << "只有空白";
+    QTest::newRow("NUL in an item name") << "动物" << cow + QChar(0) << "wav"
+                                         << "控制字符";
+    QTest::newRow("target taken by a folder") << "动物" << cow << "wav"
+                                              << "无法写入文件";
+  }
+  void exportReadsOnlyRecordings() {
+    QFETCH(QString, chapter);
+    QFETCH(QString, item);
+    QFETCH(QString, source);
+    QFETCH(QString, outcome);
+    const LessonKind& k = Kind(LessonKindId::Character);
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    const QString top = Fresh("top");
+    WriteFile(top + "/text", QByteArray("root:x:0:0:root:/root:/bin/bash\n").repeated(4));
+    WriteFile(top + "/head43", Wav(1).left(43));
+    WriteFile(top + "/head44", Wav(1).left(44));
+    WriteFile(top + "/wav", Wav(2));
+    QCOMPARE(::mkfifo(QFile::encodeName(top + "/fifo").constData(), 0600), 0);
+    if (outcome == "无法写入文件") WriteFile(top + "/out.tindora/x", "");
+    AddRows(db.Connection(), k.chapterTable, {{{"章号", "1"}, {"章节", chapter}}});
+    AddRows(db.Connection(), k.itemTable,
+            {{{k.numberField, "1"},
+              {k.nameField, item},
+              {"章节", chapter},
+              {"声音", source.startsWith('/') ? source : top + "/" + source}}});
+    const packs::ExportResult r = packs::ExportPack(db.Connection(), k, {}, top + "/out.tindora");
+    QVERIFY(!QFileInfo::exists(top + "/out.tindora.part"));
+    if (outcome != "exported" && outcome != "missing") {
+      QVERIFY2(!r.ok && r.error.contains(outcome), qPrintable(r.error));
+      return;
+    }
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.missingRecordings, outcome == "missing" ? QStringList{item} : QStringList());
+  }
+
   void hostilePackRefused_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QList<Entry>>("entries");
@@ -255,6 +314,23 @@ class LessonPackTest : public QObject {
     QTest::newRow("other version")
         << character << QList<Entry>{wav, {"manifest.json", Manifest(good, "character", 2)}}
         << "格式版本是“2”";
+    QTest::newRow("version as text")
+        << character << QList<Entry>{wav, {"manifest.json", Manifest(good, "character", "1")}}
+        << "格式版本“1”应当是一个数字";
+    QTest::newRow("NUL in a chapter name")
+        << character
+        << QList<Entry>{{"manifest.json",
+                         Manifest({QJsonObject{
+                             {"number", 1},
+                             {"name", QStringLiteral("第一章 读一读") + QChar(0) + "x"},
+                             {"items", QJsonArray()}}})}}
+        << "含有控制字符";
+    QTest::newRow("line break in a character's pinyin")
+        << character
+        << QList<Entry>{{"manifest.json",
+                         Manifest(OneChapter({QJsonObject{
+                             {"number", 1}, {"name", "牛"}, {"text", "niú\n牛"}, {"sound", ""}}}))}}
+        << "“牛”含有控制字符";
     QTest::newRow("other kind") << character
                                 << QList<Entry>{wav, {"manifest.json", Manifest(good, "poem")}}
                                 << "这是“幼儿学诗”的课程包，不能导入到“幼儿识字”。";
@@ -302,14 +378,8 @@ class LessonPackTest : public QObject {
     QTest::newRow("name too long")
         << character << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, "一二三")}))}}
         << "“一二三”：字名长度超出范围！";
-    for (const LessonKind* k : AllKinds()) {
-      QJsonArray many;
-      for (int i = 1; i <= k->itemsPerChapter + 1; ++i) many.append(Item(i, QString::number(i)));
-      QTest::newRow(qPrintable("over the limit/" + k->key))
-          << static_cast<int>(k->id)
-          << QList<Entry>{{"manifest.json", Manifest(OneChapter(many), k->key)}}
-          << "章节“动物”：" + k->limitMessage;
-    }
+    QTest::newRow("backslash") << character << QList<Entry>{wav, man, {"recordings\\2.wav", Wav(2)}}
+                               << "不安全的文件路径“recordings\\2.wav”";
   }
   void hostilePackRefused() {
     QFETCH(int, kind);
@@ -335,14 +405,92 @@ class LessonPackTest : public QObject {
     QVERIFY(!QFileInfo::exists(m_dir.filePath("evil.wav")));
   }
 
+  // Every limit of an import: a pack exactly at it is imported, one just past it is refused. The
+  // size limits are set from the pack's own figures as its directory gives them.
+  void packAtLimit_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("limit");
+    QTest::addColumn<bool>("past");
+    for (const bool past : {false, true}) {
+      const char* at = past ? "one past" : "at";
+      for (const LessonKind* k : AllKinds())
+        QTest::addRow("%s items per chapter/%s", at, qPrintable(k->key))
+            << static_cast<int>(k->id) << "items" << past;
+      for (const char* limit : {"total", "entry", "entries", "manifest", "ratio"})
+        QTest::addRow("%s %s", at, limit)
+            << static_cast<int>(LessonKindId::Character) << limit << past;
+    }
+  }
+  void packAtLimit() {
+    QFETCH(int, kind);
+    QFETCH(QString, limit);
+    QFETCH(bool, past);
+    const LessonKind& k = Kind(static_cast<LessonKindId>(kind));
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    const int count = limit == "items" ? k.itemsPerChapter + int(past) : 2;
+    QJsonArray items;
+    QList<Entry> entries;
+    for (int i = 1; i <= count; ++i) {
+      const QString sound = i <= 2 ? QString("recordings/%1.wav").arg(i) : QString();
+      items.append(Item(i, QString::number(i), sound));
+      if (!sound.isEmpty()) entries << Entry{sound, Wav(i, 4000 * i)};
+    }
+    entries << Entry{"manifest.json", Manifest(OneChapter(items), k.key)};
+    const QString top = Fresh("top");
+    const QString pack = WriteZip(top + "/p.tindora", entries);
+    qint64 total = 0, largest = 0, manifest = 0, ratio = 0;
+    QuaZip zip(pack);
+    QVERIFY(zip.open(QuaZip::mdUnzip));
+    for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+      QuaZipFileInfo64 info;
+      QVERIFY(zip.getCurrentFileInfo(&info));
+      const auto size = static_cast<qint64>(info.uncompressedSize);
+      total += size;
+      largest = std::max(largest, size);
+      if (info.name == "manifest.json") manifest = size;
+      ratio = std::max(ratio, size / static_cast<qint64>(info.compressedSize));
+    }
+    zip.close();
+    packs::PackLimits limits;
+    const int cut = past ? 1 : 0;
+    if (limit == "total") limits.maxTotalBytes = total - cut;
+    if (limit == "entry") limits.maxEntryBytes = largest - cut;
+    if (limit == "entries") limits.maxEntries = static_cast<int>(entries.size()) - cut;
+    if (limit == "manifest") limits.maxManifestBytes = manifest - cut;
+    if (limit == "ratio") {
+      limits.ratioFloor = 0;
+      limits.maxRatio = ratio - cut;
+    }
+    const packs::ImportResult r =
+        packs::ImportPack(db.Connection(), pack, top + "/root", &k, {}, limits);
+    if (past) {
+      QVERIFY(!r.ok);
+      QVERIFY2(r.error.contains(limit == "items" ? "章节“动物”：" + k.limitMessage : "过大"),
+               qPrintable(r.error));
+      QCOMPARE(Snapshot(db.Connection(), k), QStringList());
+      QCOMPARE(FilesBelow(top), QStringList{"p.tindora"});
+    } else {
+      QVERIFY2(r.ok, qPrintable(r.error));
+      QCOMPARE(r.items, count);
+      QCOMPARE(Snapshot(db.Connection(), k).size(), 1 + count);
+      QCOMPARE(FilesBelow(top + "/root").size(), 2);
+    }
+  }
+
+  // A damaged pack is refused whole; a ZIP comment may be as long as its 16-bit length allows.
   void damagedPackRefused_data() {
-    QTest::addColumn<int>("cut");  // bytes kept; 0: one byte of a recording changed instead
-    QTest::newRow("not a zip") << 10;
-    QTest::newRow("end cut off") << -30;
-    QTest::newRow("recording damaged") << 0;
+    QTest::addColumn<int>("cut");      // bytes kept; 0: one byte of a recording changed instead
+    QTest::addColumn<int>("comment");  // > 0: a good pack with a comment of this many bytes
+    QTest::newRow("not a zip") << 10 << 0;
+    QTest::newRow("end cut off") << -30 << 0;
+    QTest::newRow("recording damaged") << 0 << 0;
+    QTest::newRow("short comment") << 0 << 10;
+    QTest::newRow("longest comment a ZIP holds") << 0 << 65535;
   }
   void damagedPackRefused() {
     QFETCH(int, cut);
+    QFETCH(int, comment);
     const LessonKind& k = Kind(LessonKindId::Character);
     TestDatabase db(Backend::Sqlite);
     REQUIRE_DATABASE(db);
@@ -353,9 +501,19 @@ class LessonPackTest : public QObject {
                   {"manifest.json", Manifest(OneChapter({Item(1, "牛", "recordings/1.wav")}))}}));
     if (cut > 0) bytes = bytes.left(cut);
     if (cut < 0) bytes.chop(-cut);
-    if (cut == 0) bytes[2000] = char(bytes[2000] ^ 0x55);
+    if (cut == 0 && comment == 0) bytes[2000] = char(bytes[2000] ^ 0x55);
+    if (comment > 0) {
+      bytes[bytes.size() - 2] = char(comment & 0xFF);
+      bytes[bytes.size() - 1] = char(comment >> 8);
+      bytes += QByteArray(comment, 'c');
+    }
     WriteFile(top + "/p.tindora", bytes);
-    const packs::ImportResult r = packs::ImportPack(db.Connection(), top + "/p.tindora", top, &k);
+    const packs::ImportResult r =
+        packs::ImportPack(db.Connection(), top + "/p.tindora", top + "/root", &k);
+    if (comment > 0) {
+      QVERIFY2(r.ok && r.items == 1, qPrintable(r.error));
+      return;
+    }
     QVERIFY(!r.ok);
     QCOMPARE(r.error, QString("课程包“p.tindora”已损坏，无法读取。"));
     QCOMPARE(Snapshot(db.Connection(), k), QStringList());

@@ -10,6 +10,7 @@
 
 #include "platform/microphone.h"
 #include "platform/wav_file.h"
+#include "support/wav_check.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -112,6 +113,7 @@ class MicrophoneTest : public QObject {
     QVERIFY2(platform::SaveWav(platform::Tidy(raw), path, platform::Overwrite::Never, &error),
              qPrintable(error));
 
+    QCOMPARE(testing::WavHeaderFault(path), QString());
     const Decoded wav = Decode(path);
     QVERIFY(wav.ok);
     QCOMPARE(wav.spec.freq, 22050);
@@ -124,6 +126,27 @@ class MicrophoneTest : public QObject {
     QVERIFY2(std::abs(Frequency(middle) - 440) < 5, qPrintable(QString::number(Frequency(middle))));
     const auto loudest = *std::max_element(wav.samples.begin(), wav.samples.end());
     QVERIFY(loudest > 20000);  // evened to -3 dBFS
+  }
+
+  // A silent or muted microphone, or hiss below what counts as sound, leaves nothing to keep;
+  // the quietest sound that counts is kept.
+  void quietRecordings_data() {
+    QTest::addColumn<int>("peak");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("silence") << 0 << false;
+    QTest::newRow("just below sound") << 299 << false;
+    QTest::newRow("quietest sound") << 300 << true;
+  }
+  void quietRecordings() {
+    QFETCH(int, peak);
+    QFETCH(bool, kept);
+    Samples capture(platform::kRecordingRate, 0);  // a 100 Hz square wave of the given peak
+    for (std::size_t i = 0; i < capture.size(); ++i)
+      capture[i] = static_cast<std::int16_t>(i / 110 % 2 ? peak : -peak);
+    bool full = false;
+    const Samples raw = Record(capture, true, 1.0, 300, &full);
+    QVERIFY(raw.size() >= std::size_t(platform::kRecordingRate));
+    QCOMPARE(!platform::Tidy(raw).empty(), kept);
   }
 
   void stops_data() {

@@ -3,7 +3,11 @@
 // database refuses the note), the records are stored and read back per computer on every
 // backend, a first-release database gains the record table without losing a lesson row, and the
 // window shows this computer's records or all of them and clears them after asking.
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QSqlError>
@@ -18,6 +22,7 @@
 #include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
 #include "data/data_module.h"
+#include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
@@ -74,11 +79,23 @@ Record Series(const QString& machine, int daysAgo, const QString& op, const QStr
           results, int(results.count('1')) * 20};
 }
 
-// The recorder runs for one test and is stopped before the database goes.
+Record Written(const QString& machine, int daysAgo, const QString& character, int missed) {
+  return {machine, kNow.addDays(-daysAgo), Module::Writing, character, {}, {}, missed, {}};
+}
+
+// The recorder runs for one test, with a spool of its own, and is stopped before the database goes.
 struct RecorderRun {
-  explicit RecorderRun(const QString& connection) { Start(connection); }
+  explicit RecorderRun(const QString& connection, const QString& spool = {}) {
+    Start(connection, spool.isEmpty() ? m_dir.filePath("notes.spool") : spool);
+  }
   ~RecorderRun() { Stop(); }
+  QTemporaryDir m_dir;
 };
+
+int SpooledNotes(const QString& spool) {
+  QFile f(spool);
+  return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) : 0;
+}
 
 }  // namespace
 
@@ -171,7 +188,9 @@ class PracticeLogTest : public QObject {
             {Practice(here, 0, Module::Character, "山"), Practice(here, 0, Module::Character, "山"),
              Practice(here, 1, Module::Poem, "春晓"), Practice(here, 9, Module::Character, "水"),
              Practice(there, 0, Module::Character, "山"), Series(here, 2, "-", "11100"),
-             Series(here, 0, "+", "11111"), Series(there, 0, "+", "00000")},
+             Series(here, 0, "+", "11111"), Series(there, 0, "+", "00000"),
+             Written(here, 0, "我", 2), Written(here, 1, "绿", 0), Written(there, 0, "一", 1),
+             Written(here, 9, "山", 5)},
             &error),
         qPrintable(error));
     const QDate from = kNow.date().addDays(-6);
@@ -185,10 +204,17 @@ class PracticeLogTest : public QObject {
       out.sort();
       return out;
     };
-    QCOMPARE(days(here),
-             QStringList({"20240303/3:1", "20240304/1:1", "20240305/0:2", "20240305/3:1"}));
-    QCOMPARE(days({}),
-             QStringList({"20240303/3:1", "20240304/1:1", "20240305/0:3", "20240305/3:2"}));
+    QCOMPARE(days(here), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:1",
+                                      "20240305/0:2", "20240305/3:1", "20240305/4:1"}));
+    QCOMPARE(days({}), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:1", "20240305/0:3",
+                                    "20240305/3:2", "20240305/4:2"}));
+    // Characters written and strokes missed: none (no sum at all) for a computer without any.
+    for (const auto& [machine, written, missed] :
+         {std::tuple{here, 2, 2}, std::tuple{QString(), 3, 3}, std::tuple{QString("pc-3"), 0, 0}}) {
+      int w = -1, m = -1;
+      QVERIFY2(LoadWritingTotals(c, machine, from, &w, &m, &error), qPrintable(error));
+      QCOMPARE(std::pair(w, m), std::pair(written, missed));
+    }
     QList<ItemCount> items;
     QVERIFY(LoadItemCounts(c, here, Module::Character, &items, &error));
     QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().item, "山");
@@ -213,9 +239,71 @@ class PracticeLogTest : public QObject {
 
     QVERIFY2(ClearRecords(c, here, &error), qPrintable(error));
     QCOMPARE(days(here), QStringList());
-    QCOMPARE(days(there), QStringList({"20240305/0:1", "20240305/3:1"}));
+    QCOMPARE(days(there), QStringList({"20240305/0:1", "20240305/3:1", "20240305/4:1"}));
     QVERIFY(ClearRecords(c, {}, &error));
     QCOMPARE(days({}), QStringList());
+  }
+
+  // Notes made while the database is away wait in the spool: tried again while the program runs
+  // and at the next start, each written once even when a reply was lost.
+  void unsentNotesKeptAndWrittenOnce_data() { testing::AddBackendRows(); }
+  void unsentNotesKeptAndWrittenOnce() {
+    QFETCH(Backend, backend);
+    testing::TestDatabase db(backend);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    QTemporaryDir dir;
+    const QString spool = dir.filePath("notes.spool");
+    const auto away = [&](bool gone) {
+      return platform::ExecSql(c, gone ? "alter table learn_record rename to learn_record_away"
+                                       : "alter table learn_record_away rename to learn_record");
+    };
+    const auto stored = [&] { return int(StoredRecords(c).size()); };
+    // While it runs: retried after a pause, with no new note to push it.
+    QVERIFY(away(true));
+    Start(c, spool);
+    Note(LessonKindId::Character, "山");
+    Note(LessonKindId::Poem, "春晓");
+    QVERIFY(Flush());
+    QCOMPARE(SpooledNotes(spool), 2);
+    QVERIFY(away(false));
+    QTRY_COMPARE_WITH_TIMEOUT(stored(), 2, 5000);
+    QTRY_VERIFY(!QFileInfo::exists(spool));
+    // Quitting while it is away: kept for the next start.
+    QVERIFY(away(true));
+    Note(LessonKindId::English, "cat");
+    QVERIFY(Flush());
+    Stop();
+    QCOMPARE(SpooledNotes(spool), 1);
+    QVERIFY(QFile::copy(spool, spool + ".again"));
+    QVERIFY(away(false));
+    Start(c, spool);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(), 3, 5000);
+    Stop();
+    // The same notes again, as after a commit whose reply never came: nothing doubles.
+    Start(c, spool + ".again");
+    QTRY_VERIFY(!QFileInfo::exists(spool + ".again"));
+    Stop();
+    QCOMPARE(stored(), 3);
+  }
+
+  // A server frozen in the middle of a write holds the end of the program 2 seconds at most.
+  void frozenServerHoldsExitBriefly() {
+    testing::TestDatabase db(Backend::OdbcPostgres);
+    REQUIRE_DATABASE(db);
+    QSqlDatabase holder = QSqlDatabase::database(db.Connection());
+    QVERIFY(holder.transaction());
+    QVERIFY(platform::ExecSql(db.Connection(), "lock table learn_record in access exclusive mode"));
+    QTemporaryDir dir;
+    testing::FakeClock clock(kNow);
+    Start(db.Connection(), dir.filePath("notes.spool"));  // the writer's own copy waits
+    Note(LessonKindId::Character, "山");
+    QElapsedTimer took;
+    took.start();
+    Stop();
+    QVERIFY2(took.elapsed() < kStopWaitMs + 1000, qPrintable(QString::number(took.elapsed())));
+    QCOMPARE(SpooledNotes(dir.filePath("notes.spool")), 1);
+    holder.rollback();
   }
 
   void firstReleaseDatabaseKeepsEveryLessonRow() {
@@ -239,6 +327,54 @@ class PracticeLogTest : public QObject {
       QSqlDatabase::database(c).close();
     }
     QSqlDatabase::removeDatabase(c);
+  }
+
+  // The window opens on the chapter of the character this computer practised last, and its
+  // chart of the most practised shows two-character words whole even at the design size.
+  void windowOpensWhereTheChildIs_data() {
+    QTest::addColumn<Backend>("backend");
+    QTest::addColumn<bool>("practisedHere");
+    QTest::addColumn<QString>("chapter");
+    for (const auto& [backend, name] :
+         {std::pair{Backend::Sqlite, "sqlite"}, std::pair{Backend::OdbcPostgres, "postgres"}}) {
+      QTest::addRow("%s, latest in the second chapter", name) << backend << true << "乙章";
+      QTest::addRow("%s, only elsewhere", name) << backend << false << "甲章";
+    }
+  }
+  void windowOpensWhereTheChildIs() {
+    QFETCH(Backend, backend);
+    QFETCH(bool, practisedHere);
+    QFETCH(QString, chapter);
+    testing::TestDataModule data(backend);
+    REQUIRE_DATABASE(data.database());
+    const LessonKind& k = Kind(LessonKindId::Character);
+    data.AddChapters(k, {"甲章", "乙章"});
+    QList<QList<std::pair<QString, QString>>> items;
+    const QStringList names = {"一", "二", "大人", "你好", "妈妈", "小狗", "老师"};
+    for (int i = 0; i < names.size(); ++i)
+      items.append({{k.numberField, QString::number(i + 1)},
+                    {k.nameField, names[i]},
+                    {"章节", i < 2 ? "甲章" : "乙章"}});
+    data.AddRows(k.itemTable, items);
+    testing::FakeClock clock(kNow);
+    const QString machine = practisedHere ? MachineName() : "pc-2";
+    QList<Record> records = {Practice(MachineName(), 5, Module::Character, "一")};
+    for (int i = 2; i < names.size(); ++i)
+      records << Practice(machine, 1, Module::Character, names[i]);
+    QString error;
+    QVERIFY2(WriteRecords(data.database().Connection(), records, &error), qPrintable(error));
+    TRecordsForm window(nullptr);
+    QCOMPARE(window.ChapterCb->currentText(), chapter);
+    if (!practisedHere) return;
+    window.resize(800, 578);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QChart* chart = window.CharChart->chart();
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+    QVERIFY(axis);
+    QCOMPARE(axis->count(), 5);
+    const double share = chart->plotArea().width() / (axis->count() + 1) - 18;
+    QVERIFY(QFontMetrics(axis->labelsFont()).horizontalAdvance("你好") <= share);
   }
 
   void windowShowsThisComputerOrAll() {

@@ -56,24 +56,28 @@ class RecordStatsTest : public QObject {
     QTest::addColumn<QList<DayCount>>("counts");
     QTest::addColumn<QString>("today");
     QTest::addColumn<int>("days");
-    QTest::addColumn<QStringList>("expected");  // characters, poems, English, drill
+    QTest::addColumn<QStringList>("expected");  // characters, poems, English, drill, writing
     QTest::addColumn<int>("total");
     const QString zeros7 = Line(7);
     QTest::newRow("nothing yet") << QList<DayCount>{} << "2026-12-07" << 7
-                                 << QStringList{zeros7, zeros7, zeros7, zeros7} << 0;
+                                 << QStringList{zeros7, zeros7, zeros7, zeros7, zeros7} << 0;
     QTest::newRow("a week, days outside left out")
         << QList<DayCount>{At("2026-12-07", Module::Character, 3),
-                           At("2026-12-05", Module::Poem, 2), At("2026-12-01", Module::Drill, 1),
+                           At("2026-12-05", Module::Poem, 2),
+                           At("2026-12-01", Module::Drill, 1),
                            At("2026-11-30", Module::Character, 5),
-                           At("2026-12-08", Module::English, 9)}
+                           At("2026-12-08", Module::English, 9),
+                           At("2026-12-06", Module::Writing, 4)}
         << "2026-12-07" << 7
-        << QStringList{Line(7, {{6, 3}}), Line(7, {{4, 2}}), zeros7, Line(7, {{0, 1}})} << 6;
+        << QStringList{Line(7, {{6, 3}}), Line(7, {{4, 2}}), zeros7, Line(7, {{0, 1}}),
+                       Line(7, {{5, 4}})}
+        << 10;
     QTest::newRow("thirty days over the year's end")
         << QList<DayCount>{At("2026-12-05", Module::English, 4),
                            At("2026-12-04", Module::English, 7),
                            At("2027-01-03", Module::English, 1)}
         << "2027-01-03" << 30
-        << QStringList{Line(30), Line(30), Line(30, {{0, 4}, {29, 1}}), Line(30)} << 5;
+        << QStringList{Line(30), Line(30), Line(30, {{0, 4}, {29, 1}}), Line(30), Line(30)} << 5;
   }
   void practicePerDay() {
     QFETCH(QList<DayCount>, counts);
@@ -149,6 +153,24 @@ class RecordStatsTest : public QObject {
     QCOMPARE(busy.scores[0][1].score, 20);
     QCOMPARE(busy.right[0], 8);
     QCOMPARE(EncodeMarks({"√", "Ⅹ", "√", "√", "Ⅹ"}), "10110");
+  }
+
+  // The share of right answers is rounded to the nearest per cent, a half upwards.
+  void rightShareRounded_data() {
+    QTest::addColumn<QStringList>("results");  // one series' marks each
+    QTest::addColumn<int>("percent");
+    QTest::newRow("not practised") << QStringList{} << -1;
+    QTest::newRow("2 of 3") << QStringList{"110"} << 67;
+    QTest::newRow("1 of 3") << QStringList{"100"} << 33;
+    QTest::newRow("1 of 8 (12.5)") << QStringList{"10000", "000"} << 13;
+    QTest::newRow("all") << QStringList{"11111"} << 100;
+  }
+  void rightShareRounded() {
+    QFETCH(QStringList, results);
+    QFETCH(int, percent);
+    QList<DrillSeries> series;
+    for (const QString& r : results) series << Series("2026-12-07T10:00:00", "-", qPrintable(r));
+    QCOMPARE(DrillScores(series).RightPercent(1), percent);
   }
 };
 
