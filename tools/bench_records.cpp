@@ -47,7 +47,8 @@ QList<Record> Year(const QStringList& characters) {
                    characters[random.bounded(int(characters.size()))],
                    {},
                    {},
-                   0});
+                   0,
+                   {}});
     else if (kind < 9)
       year.append({machine,
                    at,
@@ -55,7 +56,8 @@ QList<Record> Year(const QStringList& characters) {
                    QStringLiteral("item %1").arg(random.bounded(40)),
                    {},
                    {},
-                   0});
+                   0,
+                   {}});
     else
       year.append({machine,
                    at,
@@ -63,7 +65,8 @@ QList<Record> Year(const QStringList& characters) {
                    {},
                    random.bounded(2) ? "+" : "-",
                    QString::number(random.bounded(32), 2).rightJustified(5, '0'),
-                   60});
+                   60,
+                   {}});
   }
   return year;
 }
