@@ -8,6 +8,7 @@
 #include "data/schema_migrations.h"
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
+#include "platform/logging.h"
 
 Tdm* dm = nullptr;
 
@@ -45,7 +46,9 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
   // kept: every screen issues its own SQL before it reads, and an item table may be large.
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
     if (!d->Check()) {
-      ReportError(d->LastError());
+      qCWarning(lcDb) << "cannot open" << d->ConnectionName() << d->LastError();
+      ReportError(QStringLiteral(
+          "课程数据库中的课程表无法读取。请让管理员用 tindora_dbsetup 检查这个数据库。"));
       break;
     }
   }

@@ -46,7 +46,6 @@ EditorRules ItemRules(const LessonKind& kind) {
   r.nameBeyondColumn = BeyondColumn(kind.nameLabel);
   r.textRequired = kind.textRequired;
   r.textEmpty = kind.textEmpty;
-  r.textHasLines = kind.id != LessonKindId::Character;  // a poem, a translation
   return r;
 }
 
@@ -83,7 +82,7 @@ CheckOutcome CheckEntries(const EditorRules& rules, EditorMode mode, const Edito
     return Refuse(CheckStep::ControlCharacter,
                   QStringLiteral("名称中含有看不见的控制字符，请删除后再保存！"),
                   FocusTarget::Name);
-  if (platform::HasControlCharacters(entries.text, rules.textHasLines))
+  if (platform::HasControlCharacters(entries.text, true))
     return Refuse(CheckStep::ControlCharacter,
                   QStringLiteral("内容中含有看不见的控制字符，请删除后再保存！"),
                   FocusTarget::Text);

@@ -29,7 +29,6 @@ struct EditorRules {
   QString nameBeyondColumn;                // ... beyond nameColumnChars
   bool textRequired = false;
   QString textEmpty;
-  bool textHasLines = false;  // line breaks allowed in the text
 };
 
 // The chapter editors' rules (the same for every lesson kind).

@@ -239,8 +239,7 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   for (const PackChapter& c : *chapters) {
     if (platform::HasControlCharacters(c.name)) return controls(c.name);
     for (const PackItem& i : c.items)
-      if (platform::HasControlCharacters(i.name) ||
-          platform::HasControlCharacters(i.text, k.id != LessonKindId::Character))
+      if (platform::HasControlCharacters(i.name) || platform::HasControlCharacters(i.text, true))
         return controls(i.name);
   }
   for (const PackChapter& c : *chapters) {

@@ -7,8 +7,8 @@
 
 namespace platform {
 
-// True when `text` holds a control character; line breaks count only when not allowed (a poem's
-// lines, an English item's translation).
+// True when `text` holds a control character; line breaks count only when not allowed (they are
+// in an item's text: a poem's lines, and older databases hold them in pinyin too).
 bool HasControlCharacters(const QString& text, bool lineBreaksAllowed = false);
 
 }  // namespace platform

@@ -325,11 +325,11 @@ class LessonPackTest : public QObject {
                              {"name", QStringLiteral("第一章 读一读") + QChar(0) + "x"},
                              {"items", QJsonArray()}}})}}
         << "含有控制字符";
-    QTest::newRow("line break in a character's pinyin")
+    QTest::newRow("tab in a character's pinyin")
         << character
         << QList<Entry>{{"manifest.json",
                          Manifest(OneChapter({QJsonObject{
-                             {"number", 1}, {"name", "牛"}, {"text", "niú\n牛"}, {"sound", ""}}}))}}
+                             {"number", 1}, {"name", "牛"}, {"text", "niú\t牛"}, {"sound", ""}}}))}}
         << "“牛”含有控制字符";
     QTest::newRow("other kind") << character
                                 << QList<Entry>{wav, {"manifest.json", Manifest(good, "poem")}}

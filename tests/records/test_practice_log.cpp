@@ -71,12 +71,13 @@ QStringList LessonRows(const QString& connection) {
 }
 
 Record Practice(const QString& machine, int daysAgo, Module module, const QString& item) {
-  return {machine, kNow.addDays(-daysAgo), module, item, {}, {}, 0};
+  return {machine, kNow.addDays(-daysAgo), module, item, {}, {}, 0, {}};
 }
 
 Record Series(const QString& machine, int daysAgo, const QString& op, const QString& results) {
-  return {machine, kNow.addDays(-daysAgo),      Module::Drill, {}, op,
-          results, int(results.count('1')) * 20};
+  return {
+      machine, kNow.addDays(-daysAgo), Module::Drill, {}, op, results, int(results.count('1')) * 20,
+      {}};
 }
 
 Record Written(const QString& machine, int daysAgo, const QString& character, int missed) {
