@@ -22,7 +22,7 @@ struct Record {
   QString operation;  // drill: "+" or "-"
   QString results;    // drill: EncodeMarks of the five marks
   int score = 0;      // drill: the score; writing: the strokes missed
-  QString id;         // the note's identity: a retry after a lost reply finds it written
+  QString id = {};    // the note's identity: a retry after a lost reply finds it written
 };
 
 // Writes the records in one transaction: all or none. A record whose id is already stored is

@@ -187,6 +187,8 @@ class SchemaMigrationsTest : public QObject {
     QVERIFY(platform::ExecSql(c, "insert into ZJ (章号, 章节) values (3, '动物')"));
     QVERIFY(!platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (2, '动物')"));
     QVERIFY(!platform::ExecSql(c, "insert into xsZJ (章号, 章节) values (1, '植物')"));
+  }
+
   // A chapter's items are found through the index, not by reading the whole item table.
   void chapterItemsThroughAnIndex_data() {
     QTest::addColumn<int>("kind");
