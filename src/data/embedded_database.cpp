@@ -190,7 +190,9 @@ ConnectionSpec ReadOnlyEmbeddedSpec(const QString& path) {
   ConnectionSpec spec = EmbeddedSpec(path);
   spec.databaseName =
       QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-      QStringLiteral("?mode=ro");
+      // Immutable: a file kept in the write-ahead log mode cannot make its shared-memory file in
+      // a folder that cannot be written, and nobody can write there meanwhile anyway.
+      QStringLiteral("?mode=ro&immutable=1");
   return spec;
 }
 
