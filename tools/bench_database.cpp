@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the data module takes to open, to load a chapter of 1001 characters, to open
-// the all-items query over 10,000 items and to post 100 appends; SQLite directly and over ODBC.
+// the all-items query over 10,000 items and to post 100 appends (on SQLite also without waiting
+// for the disk, to tell the flush from the rest); SQLite directly and over ODBC.
 // Then how long start-up's full integrity check and the quick check take on lesson files of
 // growing size, which sets the size up to which start-up runs the full one (50 ms).
 #include <QCoreApplication>
@@ -72,26 +73,41 @@ void Run(const QString& label, const ConnectionSpec& spec) {
   all->SqlAdd(k.sqlAllItems);
   all->Open();
   const double allItems = Ms(t);
-  t.restart();
-  for (int i = 0; i < 100; ++i) {
-    all->Append();
-    all->SetField(k.numberField, QString::number(20001 + i));
-    all->SetField(k.nameField, QStringLiteral("新"));
-    all->SetField(QStringLiteral("章节"), QStringLiteral("其他"));
-    all->Post();
+  int next = 20001;
+  const auto hundredAppends = [&] {
+    t.restart();
+    for (int i = 0; i < 100; ++i) {
+      all->Append();
+      all->SetField(k.numberField, QString::number(next++));
+      all->SetField(k.nameField, QStringLiteral("新"));
+      all->SetField(QStringLiteral("章节"), QStringLiteral("其他"));
+      all->Post();
+    }
+    return Ms(t);
+  };
+  const double appends = hundredAppends();
+  // The same appends without waiting for the disk (never so in the program): what is left is
+  // the program's and SQLite's own work, the rest is the one flush a committed change needs.
+  QString unflushed;
+  if (spec.driver == QLatin1String("QSQLITE")) {
+    QSqlQuery pragma(QSqlDatabase::database(module.ConnectionName(), false));
+    pragma.exec(QStringLiteral("pragma synchronous = off"));
+    unflushed = QStringLiteral("; without the disk's flush %1 ms each")
+                    .arg(hundredAppends() / 100, 0, 'f', 2);
+    pragma.exec(QStringLiteral("pragma synchronous = full"));
   }
-  const double appends = Ms(t);
   out << QStringLiteral(
              "%1: open data module %2 ms; chapter of %3 items %4 ms; all %5 items %6 ms; "
-             "100 appends %7 ms (%8 ms each)\n")
+             "100 appends %7 ms (%8 ms each%9)\n")
              .arg(label)
              .arg(open, 0, 'f', 1)
              .arg(names.size())
              .arg(chapter, 0, 'f', 1)
-             .arg(all->RecordCount() - 100)
+             .arg(all->RecordCount() - (next - 20001))
              .arg(allItems, 0, 'f', 1)
              .arg(appends, 0, 'f', 1)
-             .arg(appends / 100, 0, 'f', 2);
+             .arg(appends / 100, 0, 'f', 2)
+             .arg(unflushed);
 }
 
 // The checks on files of about 0.5, 1, 2, 4 and 8 MiB of character items.
