@@ -53,19 +53,19 @@ void PlaceFixed(TLabel3D* label, int left, int top, int width, int height) {
 }  // namespace
 
 TStretchedImage::TStretchedImage(const QString& file, QWidget* parent)
-    : QWidget(parent), m_picture(file) {
+    : QWidget(parent), m_decoding(std::async(std::launch::async, [file] { return QImage(file); })) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+const QImage& TStretchedImage::picture() const {
+  if (m_decoding.valid()) m_picture = m_decoding.get();
+  return m_picture;
+}
+
 void TStretchedImage::paintEvent(QPaintEvent*) {
-  const qreal dpr = devicePixelRatioF();
-  const QSize device = (QSizeF(size()) * dpr).toSize();
-  if (m_scaled.size() != device && !m_picture.isNull()) {
-    m_scaled = m_picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    m_scaled.setDevicePixelRatio(dpr);
-  }
   QPainter p(this);
-  p.drawPixmap(0, 0, m_scaled);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.drawImage(rect(), picture());
 }
 
 TMainForm::TMainForm(QWidget* parent)

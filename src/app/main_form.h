@@ -2,8 +2,9 @@
 // The main menu: a full-screen window from which a child starts one of the five modules.
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
+#include <future>
 
 #include "app/maker_site.h"
 #include "controls/label_3d.h"
@@ -11,20 +12,22 @@
 class QLineEdit;
 class QToolButton;
 
-// A picture stretched over the whole widget, scaled smoothly once for the widget's size in device
-// pixels (a grown design would show the stretched JPEG's blocks) and then only copied.
+// A picture stretched over the whole widget. It is decoded on a thread of its own while the
+// menu is built and drawn smoothly scaled into what is exposed, so no full-screen copy of it is
+// kept (8 MB at 1920 x 1080) and the first drawing does not wait for a scaling of its own.
 class TStretchedImage : public QWidget {
   Q_OBJECT
  public:
   explicit TStretchedImage(const QString& file, QWidget* parent = nullptr);
-  const QPixmap& pixmap() const { return m_picture; }
+  // The decoded picture, at its own size.
+  const QImage& picture() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QPixmap m_picture;
-  QPixmap m_scaled;  // m_picture at the last painted size
+  mutable std::future<QImage> m_decoding;
+  mutable QImage m_picture;
 };
 
 class TMainForm : public QWidget {

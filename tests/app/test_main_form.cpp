@@ -181,7 +181,7 @@ class MainFormTest : public QObject {
 
   void backgroundIsTheDecodedJpegOverTheWholeWindow() {
     QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));
-    const QImage picture = m_form->Image1->pixmap().toImage();
+    const QImage picture = m_form->Image1->picture();
     QCOMPARE(picture.size(), QSize(800, 600));
     const QColor top = picture.pixelColor(400, 2);
     const QColor bottom = picture.pixelColor(400, 597);
