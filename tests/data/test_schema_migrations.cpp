@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
+#include <atomic>
 #include <thread>
 
 #include "data/lesson_database.h"
@@ -123,6 +124,36 @@ class SchemaMigrationsTest : public QObject {
       QCOMPARE(count("select count(*) from tindora_schema"), 1);
       QCOMPARE(StoredSchemaVersion(c), CurrentSchemaVersion());
       QCOMPARE(count("select count(*) from learn_record"), 0);
+    }
+  }
+
+  // Two seats upgrading one embedded file a step behind: the one that loses the race still starts.
+  // A write lock held meanwhile lets both read the old version before either writes.
+  void twoSeatsOnOneFile() {
+    TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    for (int round = 0; round < 12; ++round) {
+      QVERIFY(platform::ExecSql(
+          db.Connection(), QString("pragma user_version = %1").arg(CurrentSchemaVersion() - 1)));
+      QVERIFY(platform::ExecSql(db.Connection(), "begin immediate"));
+      QString errors[2];
+      std::atomic<int> done = 0;
+      std::vector<std::thread> seats;
+      for (QString& error : errors)
+        seats.emplace_back([&db, &error, &done, name = "seat" + QString::number(seats.size())] {
+          QStringList steps;
+          if (!OpenConnection(name, db.Spec(), &error) || !MigrateSchema(name, &error, &steps))
+            error += "!";
+          done += int(steps.size());
+          QSqlDatabase::database(name, false).close();
+          QSqlDatabase::removeDatabase(name);
+        });
+      QThread::msleep(100);
+      QVERIFY(platform::ExecSql(db.Connection(), "commit"));
+      for (std::thread& t : seats) t.join();
+      QCOMPARE(errors[0] + errors[1], QString());
+      QCOMPARE(done, 1);
+      QCOMPARE(StoredSchemaVersion(db.Connection()), CurrentSchemaVersion());
     }
   }
 
