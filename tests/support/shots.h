@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QRect>
-#include <QStringList>
 
 class QWidget;
 
@@ -13,8 +12,5 @@ namespace testing {
 
 // The widget (or a rectangle of it) sampled at the centre of each design pixel.
 QImage LogicalShot(QWidget* widget, const QRect& rect = QRect());
-
-// The texts the widget draws when painted, each as drawn (cut with "…" where it was cut).
-QStringList DrawnTexts(QWidget* widget);
 
 }  // namespace testing
