@@ -17,6 +17,8 @@ A fault is killed when a test fails (or the build fails, reported apart and left
 rate), and survives when every test passes. Exit status 0 when the kill rate reaches --target.
 """
 import argparse
+import fcntl
+import hashlib
 import filecmp
 import os
 import shutil
@@ -144,8 +146,10 @@ def main():
     p = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     p.add_argument("--list", type=Path, default=top / "scripts" / "mutants.txt")
     p.add_argument("--rev", default="HEAD", help="the commit to mutate (default HEAD)")
+    # One copy per checkout: two checkouts sharing a copy would sync their trees over each other.
+    checkout = hashlib.sha256(str(top).encode()).hexdigest()[:8]
     p.add_argument("--work", type=Path,
-                   default=Path(tempfile.gettempdir()) / f"tindora-mutants-{os.getuid()}",
+                   default=Path(tempfile.gettempdir()) / f"tindora-mutants-{os.getuid()}-{checkout}",
                    help="the folder of the copy and its build, kept between runs")
     p.add_argument("--only", help="comma-separated fault numbers")
     p.add_argument("--whole-suite", action="store_true", help="run every test for each fault")
@@ -162,6 +166,10 @@ def main():
         wanted = {int(n) for n in args.only.split(",")}
         mutants = [m for m in mutants if m.number in wanted]
 
+    # A second run on the same copy waits rather than changing files under the first.
+    work.mkdir(parents=True, exist_ok=True)
+    lock = open(work / "lock", "w")
+    fcntl.flock(lock, fcntl.LOCK_EX)
     src = work / "src"
     export_tree(top, args.rev, work / "stage")
     sync_tree(work / "stage", src, keep={"build", "downloads"})
