@@ -11,6 +11,8 @@
 #include "lessons/verse_screen.h"
 #include "program.h"
 #include "records/record_window.h"
+#include "review/knowledge_window.h"
+#include "review/listening_screen.h"
 #include "writing/writing_screen.h"
 
 template <class T>
@@ -37,4 +39,7 @@ void RegisterAllScreens() {
   Register<TRecordsForm>("TRecordsForm");
   Register<TxzmainForm>("TxzmainForm");
   Register<TxzMYHLPForm>("TxzMYHLPForm");
+  Register<TtyzmainForm>("TtyzmainForm");
+  Register<TtyzMYHLPForm>("TtyzMYHLPForm");
+  Register<TKnowledgeForm>("TKnowledgeForm");
 }

@@ -191,6 +191,34 @@ const HelpPage& WritingHelpPage() {
   return page;
 }
 
+const HelpPage& ListeningHelpPage() {
+  static const HelpPage page{
+      QStringLiteral("使用说明"),
+      QPoint(150, 70),
+      QSize(500, 470),
+      {
+          QStringLiteral("               使用说明(请把声音音量放大)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.进来就会听到一个字的读音,下面有三张大卡片"),
+          QStringLiteral("  2.小朋友听一听,用鼠标点一点读的是哪张卡片:"),
+          QStringLiteral("    点对了,卡片会发光,还会得到一颗星星;"),
+          QStringLiteral("    点错了,那张卡片会变淡,再听一遍,再找一次;"),
+          QStringLiteral("    两次都没找对,对的卡片会一闪一闪,记住它哦"),
+          QStringLiteral("  3.没听清楚,按<再听一遍>"),
+          QStringLiteral("  4.连续找对五次,卡片会变成四张"),
+          QStringLiteral("  5.五题做完,看看得了几颗星星,"),
+          QStringLiteral("    按<再玩一次>接着玩,按<返回>回到主界面"),
+          QStringLiteral(""),
+          QStringLiteral("  注意(给家长):"),
+          QStringLiteral("   1  考的字来自孩子在<幼儿识字>里看过的章节,"),
+          QStringLiteral("      每天最多几个新字,在<学习记录>的<认识的字>里设定"),
+          QStringLiteral("   2  快要忘的字会在该复习的那天再考;菜单上"),
+          QStringLiteral("      <听音找字>旁的小数字是今天该复习的字数"),
+          QStringLiteral("   3  孩子认识哪些字,在<学习记录>的<认识的字>里看"),
+      }};
+  return page;
+}
+
 THelpForm::THelpForm(QWidget* owner, const HelpPage& page)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),

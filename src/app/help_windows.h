@@ -22,6 +22,7 @@ const HelpPage& PoemHelpPage();
 const HelpPage& EnglishHelpPage();
 const HelpPage& ArithmeticHelpPage();
 const HelpPage& WritingHelpPage();
+const HelpPage& ListeningHelpPage();
 
 // A captioned window with only a close box, filled by the read-only memo ME1.
 class THelpForm : public QDialog {
@@ -63,4 +64,10 @@ class TxzMYHLPForm : public THelpForm {
   Q_OBJECT
  public:
   explicit TxzMYHLPForm(QWidget* owner) : THelpForm(owner, WritingHelpPage()) {}
+};
+
+class TtyzMYHLPForm : public THelpForm {
+  Q_OBJECT
+ public:
+  explicit TtyzMYHLPForm(QWidget* owner) : THelpForm(owner, ListeningHelpPage()) {}
 };

@@ -40,6 +40,8 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {4, QStringLiteral("按章节查找课程内容的索引"),
        SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       {5, QStringLiteral("录音表"), RecordingsTableStep()},
+      {6, QStringLiteral("复习状态表（每个孩子每个字）"),
+       SqlResourceStep(QStringLiteral(":/review_state.sql"))},
       // Next steps here, in order.
   };
   return steps;

@@ -20,6 +20,7 @@
 #include <QValueAxis>
 
 #include "app/drop_down.h"
+#include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
@@ -29,6 +30,8 @@
 #include "platform/logging.h"
 #include "records/practice_log.h"
 #include "records/record_store.h"
+#include "review/knowledge_window.h"
+#include "review/review_store.h"
 
 using namespace records;
 
@@ -171,7 +174,22 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   grid->addWidget(characters, 2, 0);
   grid->addWidget(ScoreChart, 2, 1);
   grid->addWidget(ShareChart, 2, 2);
-  grid->addWidget(StatusLb, 3, 0, 1, 3);
+  // What the child knows, from the listening game's reviews; every character in its own window.
+  KnowLb = new QLabel(this);
+  KnowLb->setFont(SongFont(15, true));
+  KnowLb->setStyleSheet(QStringLiteral(
+      "color: rgb(150, 60, 0); background: rgba(255, 255, 255, 215); border-radius: 8px;"
+      " padding: 3px 8px;"));
+  KnowSb = TextButton(this, QStringLiteral("认识的字"), false);
+  KnowSb->setToolTip(QStringLiteral("看看孩子认识哪些字，设定每天学几个新字"));
+  connect(KnowSb, &QToolButton::clicked, this,
+          [this] { ShowScreen(QStringLiteral("TKnowledgeForm"), this); });
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(KnowLb);
+  bottom->addWidget(KnowSb);
+  bottom->addSpacing(12);
+  bottom->addWidget(StatusLb, 1);
+  grid->addLayout(bottom, 3, 0, 1, 3);
   grid->setRowStretch(1, 5);
   grid->setRowStretch(2, 6);
   grid->setColumnStretch(0, 5);
@@ -277,6 +295,7 @@ void TRecordsForm::Reload() {
   ShowDaily();
   ShowCharacters();
   ShowDrill();
+  ShowKnowledge();
 
   QPalette pal = StatusLb->palette();
   pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
@@ -465,4 +484,18 @@ void TRecordsForm::ClearSbClick() {
     platform::MessageBox(this, QStringLiteral("清除记录出错,请检查数据库连接。\n%1").arg(error),
                          QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONERROR);
   Reload();
+}
+
+void TRecordsForm::ShowKnowledge() {
+  // The counts need the child's reviews only, not the course.
+  review::ChildCards cards;
+  QString error;
+  const int today = int(platform::CurrentClock().Now().date().toJulianDay());
+  if (m_connection.isEmpty() ||
+      !review::LoadChildCards(m_connection, review::kDefaultChild, today, &cards, nullptr, &error)) {
+    qCWarning(lcDb) << "learning record: no reviews:" << error;
+    KnowLb->setText(QStringLiteral("读不到“听音找字”的成绩"));
+    return;
+  }
+  KnowLb->setText(KnowledgeSummaryText(review::SummariseKnowledge(cards, {}, today)));
 }

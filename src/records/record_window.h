@@ -34,6 +34,8 @@ class TRecordsForm : public QDialog {
   QChartView* ScoreChart;
   QChartView* ShareChart;
   QLabel* StatusLb;
+  QLabel* KnowLb;        // 认识的字 N 个（学过 M 个）　今天该复习 K 个
+  QToolButton* KnowSb;   // opens "认识的字"
 
   // Days shown: 7 or 30.
   int PeriodDays() const;
@@ -57,6 +59,7 @@ class TRecordsForm : public QDialog {
   void ShowDaily();
   void ShowCharacters();
   void ShowDrill();
+  void ShowKnowledge();
   void Fail(const QString& error);
 
   QString m_connection;
