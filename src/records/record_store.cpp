@@ -136,9 +136,12 @@ bool LoadDayCounts(const QString& connection, const QString& machine, const QDat
 
 bool LoadItemCounts(const QString& connection, const QString& machine, Module module,
                     QList<ItemCount>* counts, QString* error) {
-  QVariantList values = {int(module)};
-  const QString sql = QStringLiteral("select item, count(*) from learn_record where module = ?") +
-                      MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
+  // A character written on the writing screen is practised as much as one opened.
+  const bool characters = module == Module::Character;
+  QVariantList values = {int(module), int(characters ? Module::Writing : module)};
+  const QString sql =
+      QStringLiteral("select item, count(*) from learn_record where module in (?, ?)") +
+      MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
   counts->clear();
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     counts->append({q.value(0).toString(), q.value(1).toInt()});

@@ -32,6 +32,7 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
 // `machine` empty: every computer's records.
 bool LoadDayCounts(const QString& connection, const QString& machine, const QDate& from,
                    QList<DayCount>* counts, QString* error);
+// Per item, how often it was practised; a character's count includes its writing.
 bool LoadItemCounts(const QString& connection, const QString& machine, Module module,
                     QList<ItemCount>* counts, QString* error);
 bool LoadDrills(const QString& connection, const QString& machine, const QDate& from,
