@@ -17,7 +17,9 @@
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 #include "platform/sound.h"
+#include "platform/logging.h"
 #include "records/practice_log.h"
+#include "records/record_store.h"
 #include "writing/writing_pad.h"
 
 namespace {
@@ -226,6 +228,17 @@ void TxzmainForm::ShowChapterItems(bool) {
 }
 
 void TxzmainForm::ShowStars() {
+  if (!m_starsLoaded && dm) {
+    // What the last sessions wrote; a note made a moment ago may still be on its way.
+    m_starsLoaded = true;
+    records::Flush(1000);
+    QSet<QString> kept;
+    QString error;
+    if (records::LoadWrittenCharacters(dm->ConnectionName(), 0, &kept, &error))
+      m_written.unite(kept);
+    else
+      qCWarning(lcDb) << "written characters not read:" << error;
+  }
   for (int i = 0; i < Row->Characters().size(); ++i) {
     bool all = true;
     for (const char32_t c : Row->Characters()[i].toUcs4())

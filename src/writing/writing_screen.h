@@ -91,4 +91,5 @@ class TxzmainForm : public TLessonScreen {
   // Strokes missed per character since it was last finished, over every attempt.
   QHash<QString, int> m_missed;
   QSet<QString> m_written;  // characters finished, here and as the database keeps them
+  bool m_starsLoaded = false;
 };
