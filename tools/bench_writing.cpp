@@ -88,13 +88,13 @@ int Memory() {
   QWidget menu;  // stands for the menu the screen is opened from
   menu.resize(800, 600);
   menu.show();
-  QTest::qWaitForWindowExposed(&menu, 10000);
+  if (!QTest::qWaitForWindowExposed(&menu, 10000)) return 1;
   QApplication::processEvents();
   const double before = ResidentMb();
   auto* screen = new TxzmainForm(nullptr);
   screen->setAttribute(Qt::WA_DeleteOnClose);
   screen->ShowMaximizedOrDesign(false);
-  QTest::qWaitForWindowExposed(screen, 10000);
+  if (!QTest::qWaitForWindowExposed(screen, 10000)) return 1;
   QApplication::processEvents();
   const double open = ResidentMb();
   int written = 0;
