@@ -92,10 +92,14 @@ Tdm* CreateDataModule(QWidget* owner) {
   if (!DataSourceDefined(source.databaseName)) return OpenEmbedded(owner);
   auto module = std::make_unique<Tdm>(source);
   if (module->Connected()) return module.release();
-  const QString text = module->SchemaFailed()
-                           ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
-                           : QStringLiteral("无法连接数据源 %1。\n%2");
-  platform::MessageBox(owner, text.arg(source.label, module->ConnectError()), kApplicationTitle,
-                       platform::MB_OK | platform::MB_ICONERROR);
+  QString text = module->SchemaFailed()
+                     ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
+                     : QStringLiteral("无法连接数据源 %1。\n%2");
+  text = text.arg(source.label, module->ConnectError());
+  if (const QString refused = LoginRefusal(source, module->ConnectError()); !refused.isEmpty()) {
+    qCWarning(lcDb).noquote() << "login refused:" << module->ConnectError();
+    text = refused;
+  }
+  platform::MessageBox(owner, text, kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
 }
