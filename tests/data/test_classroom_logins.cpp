@@ -3,8 +3,10 @@
 // reads the data source list once per process, so the list is written before the first call.)
 #include <QtTest>
 
+#include "data/classroom_logins.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
+#include "data/schema_migrations.h"
 #include "platform/dataset.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
@@ -112,6 +114,71 @@ class ClassroomLoginsTest : public QObject {
     const QString text = boxes.shown[0].text;
     QVERIFY2(text.contains(QStringLiteral("拒绝了用户“%1”").arg(kRole)), qPrintable(text));
     QVERIFY2(!text.contains(QLatin1String("FATAL")), qPrintable(text));
+  }
+
+  // A seat's login reads the course and finds editing off at start; the teacher's changes it and
+  // brings an older schema up to date, which a seat leaves for the teacher and goes on reading.
+  void seatsLearnTeachersChange_data() {
+    QTest::addColumn<bool>("seat");
+    QTest::addColumn<bool>("older");
+    QTest::newRow("seat") << true << false;
+    QTest::newRow("seat, older schema") << true << true;
+    QTest::newRow("teacher") << false << false;
+    QTest::newRow("teacher, older schema") << false << true;
+  }
+  void seatsLearnTeachersChange() {
+    QFETCH(bool, seat);
+    QFETCH(bool, older);
+    QString error;
+    {
+      testing::TestDatabase lite(testing::Backend::Sqlite);
+      QVERIFY(!GrantClassroomLogin(lite.Connection(), ClassroomLogin::Seat, "seat", &error));
+      QVERIFY2(error.contains("PostgreSQL"), qPrintable(error));
+    }
+    testing::ScriptedMessageBox boxes;
+    const QString role = kRole + (seat ? "_seat" : "_teacher");
+    {
+      testing::TestDatabase db(testing::Backend::OdbcPostgres);
+      REQUIRE_DATABASE(db);
+      QVERIFY(!GrantClassroomLogin(db.Connection(), ClassroomLogin::Seat, "x; drop", &error));
+      Admin(QStringLiteral("drop role if exists %1").arg(role));
+      QVERIFY(Admin(QStringLiteral("create role %1 login password '%2'").arg(role, kPassword)));
+      QVERIFY2(GrantClassroomLogin(db.Connection(),
+                                   seat ? ClassroomLogin::Seat : ClassroomLogin::Teacher, role,
+                                   &error),
+               qPrintable(error));
+      testing::AddRows(db.Connection(), "ZJ", {{{"章号", "1"}, {"章节", "一"}}});
+      if (older)
+        QVERIFY(platform::ExecSql(db.Connection(),
+                                  QStringLiteral("update tindora_schema set version = %1")
+                                      .arg(CurrentSchemaVersion() - 1)));
+      ConnectionSpec spec = db.Spec();
+      spec.databaseName.replace(QRegularExpression("(?i)\\b(uid|pwd)=[^;]*;"), QString());
+      spec.user = role;
+      spec.password = kPassword;
+      {
+        Tdm module(spec);
+        QVERIFY2(module.Connected(), qPrintable(module.ConnectError()));
+        QCOMPARE(module.EditingOffReason().isEmpty(), !seat);
+        QCOMPARE(module.Notice().contains("老师的电脑"), seat && older);
+        QCOMPARE(StoredSchemaVersion(module.ConnectionName()),
+                 CurrentSchemaVersion() - (seat && older ? 1 : 0));
+        platform::Dataset chapters(module.ConnectionName());
+        chapters.SetTableName("ZJ");
+        QVERIFY2(chapters.Open() && chapters.RecordCount() == 1, qPrintable(chapters.LastError()));
+        chapters.Append();
+        chapters.SetField("章号", "2");
+        chapters.SetField("章节", "二");
+        QCOMPARE(chapters.Post(), !seat);
+        QVector<QVector<QVariant>> rows;
+        QVERIFY(platform::ExecQuery(module.ConnectionName(),
+                                    "select has_table_privilege('learn_record', 'insert'), "
+                                    "has_table_privilege('recordings', 'select')",
+                                    {}, &rows));
+        QVERIFY(rows.value(0).value(0).toBool() && rows.value(0).value(1).toBool());
+      }
+    }
+    Admin(QStringLiteral("drop role if exists %1").arg(role));
   }
 };
 
