@@ -98,6 +98,20 @@ bool MayEditCourse(const QString& connection) {
   if (!IsPostgres(connection)) return true;
   QStringList tables;
   for (const LessonKind* k : AllKinds()) tables << k->chapterTable << k->itemTable;
+  QStringList present;
+  for (const QString& t : tables) present << QStringLiteral("to_regclass('%1') is not null").arg(t);
+  QVector<QVector<QVariant>> found;
+  QString why;
+  // A database without the lesson tables yet: whoever may make them is the course's owner.
+  if (platform::ExecQuery(connection, QStringLiteral("select ") + present.join(QStringLiteral(" and ")),
+                          {}, &found, &why) &&
+      !found.value(0).value(0).toBool()) {
+    found.clear();
+    return platform::ExecQuery(connection,
+                               QStringLiteral("select has_schema_privilege(current_schema(), 'create')"),
+                               {}, &found, &why) &&
+           found.value(0).value(0).toBool();
+  }
   QStringList checks;
   for (const QString& t : tables)
     for (const char* right : {"insert", "update", "delete"})

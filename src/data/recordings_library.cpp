@@ -110,6 +110,20 @@ bool IsValidName(const QString& name) {
   return false;
 }
 
+namespace {
+
+// A name from before the library's pattern ("字语音库/一.wav"): a file straight in a kind's
+// folder of the library, read where it is and never written.
+bool IsOlderName(const QString& sound) {
+  static const QRegularExpression file(
+      QStringLiteral("^[^/\\\\\\x00-\\x1f\\x7f.][^/\\\\\\x00-\\x1f\\x7f]*\\.wav$"),
+      QRegularExpression::CaseInsensitiveOption);
+  const int slash = sound.indexOf(QLatin1Char('/'));
+  return IsLibraryName(sound) && file.match(sound.mid(slash + 1)).hasMatch();
+}
+
+}  // namespace
+
 bool InDatabase(const QString& connection) {
   return QSqlDatabase::database(connection, false).driverName() == QLatin1String("QODBC");
 }
@@ -272,9 +286,14 @@ QString Fetch(const QString& connection, bool observed, const QString& sound) {
 
 }  // namespace
 
+
 QString LocalPath(const QString& connection, const QString& sound) {
   if (!IsLibraryName(sound)) return sound;
   if (!IsValidName(sound)) {
+    if (IsOlderName(sound)) {
+      const QString path = QDir(LibraryRoot()).filePath(sound);
+      return QFileInfo(path).isFile() ? path : sound;
+    }
     qCWarning(lcSound).noquote() << "recording name refused:" << sound;
     return {};
   }
@@ -361,12 +380,12 @@ bool StoreNamedRecordings(const QString& connection, StoreReport* report, QStrin
       const QString sound = row.value(2).toString().trimmed();
       if (sound.isEmpty()) continue;
       const QString line = item + QStringLiteral(": ") + sound;
-      if (IsLibraryName(sound) && !IsValidName(sound)) {
+      if (IsLibraryName(sound) && !IsValidName(sound) && !IsOlderName(sound)) {
         report->refused << line + QStringLiteral("（录音名称不合规）");
         continue;
       }
       bool stored = false;
-      if (IsLibraryName(sound) && !Taken(connection, sound, &stored, error)) return false;
+      if (IsValidName(sound) && !Taken(connection, sound, &stored, error)) return false;
       if (stored) {
         ++report->alreadyStored;
         continue;
@@ -467,6 +486,7 @@ bool CheckLibrary(const QString& connection, CheckReport* report, QString* error
   if (!Unnamed(connection, &report->unnamed, &named, error)) return false;
   for (const auto& [item, sound] : named) {
     bool there = false;
+    if (IsOlderName(sound) && !IsValidName(sound)) continue;  // a file of its own, not the library's
     if (!IsValidName(sound)) {
       report->missing << item + QStringLiteral(": ") + sound + QStringLiteral("（名称不合规）");
       continue;

@@ -116,6 +116,25 @@ class ClassroomLoginsTest : public QObject {
     QVERIFY2(!text.contains(QLatin1String("FATAL")), qPrintable(text));
   }
 
+  // The course's owner on a database without the lesson tables makes them and may edit.
+  void ownerMakesTheTablesOnAnEmptyDatabase() {
+    if (!QSqlDatabase::database(QStringLiteral("admin"), false).isOpen())
+      QSKIP("no PostgreSQL server for this run (TINDORA_PG_CONNSTR is not set)");
+    const QString schema = kRole + "_empty";
+    Admin(QStringLiteral("drop schema if exists %1 cascade").arg(schema));
+    QVERIFY(Admin(QStringLiteral("create schema %1").arg(schema)));
+    {
+      Tdm module({QStringLiteral("QODBC"),
+                  qEnvironmentVariable("TINDORA_PG_CONNSTR") +
+                      QStringLiteral(";ConnSettings=set search_path to %1;").arg(schema),
+                  {}, {}, QStringLiteral("PostgreSQL")});
+      QVERIFY2(module.Connected(), qPrintable(module.ConnectError()));
+      QCOMPARE(module.EditingOffReason(), QString());
+      QCOMPARE(StoredSchemaVersion(module.ConnectionName()), CurrentSchemaVersion());
+    }
+    Admin(QStringLiteral("drop schema if exists %1 cascade").arg(schema));
+  }
+
   // A seat's login reads the course and finds editing off at start; the teacher's changes it and
   // brings an older schema up to date, which a seat leaves for the teacher and goes on reading.
   void seatsLearnTeachersChange_data() {

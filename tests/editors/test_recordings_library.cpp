@@ -185,6 +185,11 @@ class RecordingsLibraryTest : public QObject {
     QVERIFY(recordings::IsValidName(k.soundFolder + "/十-427f93ca.wav"));
     QVERIFY(recordings::IsValidName(k.soundFolder + "/-" + QString(64, 'a') + ".wav"));
     QCOMPARE(recordings::LocalPath(conn, evil), QString());
+    // A name from before the pattern still plays the file straight in the kind's folder.
+    const QString older = QDir(recordings::LibraryRoot()).filePath(k.soundFolder + "/一.wav");
+    QDir().mkpath(QFileInfo(older).absolutePath());
+    QFile(older).open(QIODevice::WriteOnly);
+    QCOMPARE(recordings::LocalPath(conn, k.soundFolder + "/一.wav"), older);
     const bool server = backend != Backend::Sqlite;
     if (server)
       QVERIFY(platform::ExecQuery(
