@@ -40,6 +40,8 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {4, QStringLiteral("按章节查找课程内容的索引"),
        SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       {5, QStringLiteral("录音表"), RecordingsTableStep()},
+      {6, QStringLiteral("写完的字（写字的星星）"),
+       SqlResourceStep(QStringLiteral(":/writing_done.sql"))},
       // Next steps here, in order.
   };
   return steps;
