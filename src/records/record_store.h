@@ -18,7 +18,7 @@ struct Record {
   QString machine;
   QDateTime at;
   Module module = Module::Character;
-  QString item;       // the character, poem or English item; empty for the drill
+  QString item;       // the character, poem or English item; drill: the first answers
   QString operation;  // drill: "+" or "-"
   QString results;    // drill: EncodeMarks of the five marks
   int score = 0;      // drill: the score; writing: the strokes missed
@@ -39,6 +39,9 @@ bool LoadDrills(const QString& connection, const QString& machine, const QDate& 
 // Characters written and strokes missed on the writing screen since `from`.
 bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
                        int* written, int* missed, QString* error);
+// The characters written with strokes missed since `from`, the strokes missed each, most first.
+bool LoadWritingMisses(const QString& connection, const QString& machine, const QDate& from,
+                       QList<ItemCount>* misses, QString* error);
 bool ClearRecords(const QString& connection, const QString& machine, QString* error);
 
 // The character chapters in chapter order, and the characters of one chapter in item order.

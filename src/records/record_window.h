@@ -33,6 +33,7 @@ class TRecordsForm : public QDialog {
   QLabel* NeverLb;
   QChartView* ScoreChart;
   QChartView* ShareChart;
+  QLabel* MissedLb;  // first tries per operation and the sums missed first most often
   QLabel* StatusLb;
 
   // Days shown: 7 or 30.
@@ -51,6 +52,8 @@ class TRecordsForm : public QDialog {
   const QStringList& Never() const { return m_never; }
   int Written() const { return m_written; }
   int Missed() const { return m_missed; }
+  // "写字 3 个，描错 2 笔：山 1 笔、水 1 笔。" or empty when nothing was written.
+  QString WritingSummary() const;
 
  private:
   void BuildTopBar(QWidget* bar);
@@ -67,5 +70,6 @@ class TRecordsForm : public QDialog {
   QStringList m_never;
   int m_written = 0;  // characters written in the period
   int m_missed = 0;   // strokes missed on the way
+  QList<records::ItemCount> m_writingMisses;  // which characters, most strokes missed first
   QString m_error;
 };
