@@ -211,6 +211,8 @@ void TListManagerForm::showEvent(QShowEvent* event) {
     setTabOrder(previous, b);
     previous = b;
   }
+  // Tab leaves the grid for the buttons; the arrows move between rows.
+  db1->setTabKeyNavigation(false);
   db1->installEventFilter(this);
   db1->setFocus();
 }
