@@ -315,6 +315,13 @@ void TEditorForm::showEvent(QShowEvent* event) {
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
+bool TEditorForm::focusNextPrevChild(bool next) {
+  m_tabbing = true;
+  const bool moved = QDialog::focusNextPrevChild(next);
+  m_tabbing = false;
+  return moved;
+}
+
 bool TEditorForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -325,10 +332,9 @@ bool TEditorForm::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (event->type() == QEvent::FocusIn) {
     // A box reached by Tab selects all it holds, and the next key would wipe a number out: the
-    // cursor goes to the end instead.
+    // cursor goes to the end instead. (A number proposed on opening stays selected.)
     auto* box = qobject_cast<QLineEdit*>(watched);
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (box && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
+    if (box && m_tabbing) {
       static_cast<QObject*>(box)->event(event);
       box->deselect();
       box->end(false);

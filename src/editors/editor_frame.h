@@ -136,10 +136,12 @@ class TEditorForm : public QDialog {
   // The first showing puts the buttons into the Tab order after the boxes, save before "放弃".
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   QHash<QObject*, QWidget*> m_enterMovesTo;
   bool m_keyboardReady = false;
+  bool m_tabbing = false;  // the focus moves by Tab or Shift+Tab
 };
 
 }  // namespace editors
