@@ -31,10 +31,13 @@ bool Flush(int ms = 10000);
 
 // A character opened, a poem or English item read aloud.
 void Note(LessonKindId kind, const QString& item);
-// A character written on the writing screen, with the strokes missed on the way.
-void NoteWriting(const QString& character, int missed);
+// How a character was written: traced over its model, or from memory (默写) alone or after its
+// model was shown for a stroke missed again and again.
+enum class WritingWay { Traced, Alone, Helped };
+// A character written on the writing screen, with every stroke missed on the way.
+void NoteWriting(const QString& character, int missed, WritingWay way = WritingWay::Traced);
 // A drill series finished or given up: its operation ("+" or "-"), the marks of its resolved
-// exercises, its score and each exercise's first answer ("7+2:1", "3-1:0"; see EncodeFirstAnswers).
+// exercises, its score and each exercise's first answer ("7+2:1", "3-1:0").
 void NoteDrill(const QString& operation, const QStringList& marks, int score,
                const QStringList& firstAnswers);
 // The same with the result boxes that show the marks; empty boxes are exercises not resolved.
