@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <functional>
 
 #include "platform/db_watchdog.h"
@@ -167,14 +168,31 @@ bool LoadDrills(const QString& connection, const QString& machine, const QDate& 
                 QList<DrillSeries>* series, QString* error) {
   QVariantList values = {int(Module::Drill), DayNumber(from)};
   const QString sql = QStringLiteral(
-                          "select at_time, operation, results, score from learn_record "
+                          "select at_time, operation, results, score, item from learn_record "
                           "where module = ? and day >= ?") +
                       MachineTerm(machine, values, "and") + QStringLiteral(" order by at_time");
   series->clear();
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     series->append({ParseTime(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
-                    q.value(3).toInt()});
+                    q.value(3).toInt(), q.value(4).toString()});
   });
+}
+
+bool LoadWritingMisses(const QString& connection, const QString& machine, const QDate& from,
+                       QList<ItemCount>* misses, QString* error) {
+  QVariantList values = {int(Module::Writing), DayNumber(from)};
+  const QString sql = QStringLiteral(
+                          "select item, sum(score) from learn_record where module = ? and day >= ? "
+                          "and score > 0") +
+                      MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
+  misses->clear();
+  const bool ok = RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
+    misses->append({q.value(0).toString(), q.value(1).toInt()});
+  });
+  std::stable_sort(misses->begin(), misses->end(), [](const ItemCount& a, const ItemCount& b) {
+    return a.count != b.count ? a.count > b.count : a.item < b.item;
+  });
+  return ok;
 }
 
 bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,

@@ -33,6 +33,7 @@ class TRecordsForm : public QDialog {
   QLabel* NeverLb;
   QChartView* ScoreChart;
   QChartView* ShareChart;
+  QLabel* MissedLb;  // first tries per operation and the sums missed first most often
   QLabel* StatusLb;
   QLabel* KnowLb;        // 认识的字 N 个（学过 M 个）　今天该复习 K 个
   QToolButton* KnowSb;   // opens "认识的字"
@@ -53,6 +54,8 @@ class TRecordsForm : public QDialog {
   const QStringList& Never() const { return m_never; }
   int Written() const { return m_written; }
   int Missed() const { return m_missed; }
+  // "写字 3 个，描错 2 笔：山 1 笔、水 1 笔。" or empty when nothing was written.
+  QString WritingSummary() const;
 
  private:
   void BuildTopBar(QWidget* bar);
@@ -70,5 +73,6 @@ class TRecordsForm : public QDialog {
   QStringList m_never;
   int m_written = 0;  // characters written in the period
   int m_missed = 0;   // strokes missed on the way
+  QList<records::ItemCount> m_writingMisses;  // which characters, most strokes missed first
   QString m_error;
 };
