@@ -4,6 +4,7 @@
 #include <QDate>
 
 #include "app/main_form.h"
+#include "data/data_module.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "records/practice_log.h"
@@ -13,7 +14,6 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   StartupHooks hooks;
   hooks.registerWindows = RegisterAllScreens;
   hooks.connected = [](const QString& connection) {
-    records::Start(connection);
     SetDueCounter([connection] {
       int due = 0;
       QString error;
@@ -22,6 +22,12 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
         qCWarning(lcDb) << "due reviews not counted:" << error;
       return due;
     });
+  };
+  // The notes' spool is read once the menu is drawn. A database opened for reading only takes no
+  // notes: they would pile up in the spool unseen.
+  hooks.drawn = [] {
+    if (dm && !dm->ReadOnlyDatabase()) records::Start(dm->ConnectionName());
+    CheckLessonFileWhole(MainForm);
   };
   hooks.finished = [] {
     SetDueCounter({});
