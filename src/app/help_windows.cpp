@@ -307,7 +307,8 @@ const HelpPage& ListeningHelpPage() {
           QStringLiteral("   2  快要忘的字会在该复习的那天再考;菜单上"),
           QStringLiteral("      <听音找字>旁的小数字是今天该复习的字数"),
           QStringLiteral("   3  孩子认识哪些字,在<学习记录>的<认识的字>里看"),
-      }};
+      },
+      {}};
   return page;
 }
 
