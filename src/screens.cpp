@@ -3,6 +3,7 @@
 // module screens and the screens can open the help windows without including one another.
 #include "app/about_window.h"
 #include "app/help_windows.h"
+#include "app/module_window.h"
 #include "app/screen_registry.h"
 #include "arithmetic/drill_screen.h"
 #include "editors/chapter_windows.h"
@@ -10,7 +11,6 @@
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
 #include "program.h"
-#include "records/record_window.h"
 #include "writing/writing_screen.h"
 
 template <class T>
@@ -34,7 +34,11 @@ void RegisterAllScreens() {
   Register<TSzsoundForm>("TSzsoundForm");
   Register<TxssoundForm>("TxssoundForm");
   Register<TxyysoundForm>("TxyysoundForm");
-  Register<TRecordsForm>("TRecordsForm");
+  // The learning record and its charts are a module, loaded when first opened.
+  RegisterScreen(QStringLiteral("TRecordsForm"), [](QWidget* owner) {
+    return OpenModuleWindow(QStringLiteral("tindora_records_window"), "TindoraRecordsWindow",
+                            owner);
+  });
   Register<TxzmainForm>("TxzmainForm");
   Register<TxzMYHLPForm>("TxzMYHLPForm");
 }

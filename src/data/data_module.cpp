@@ -2,6 +2,7 @@
 #include "data/data_module.h"
 
 #include <QSqlDatabase>
+#include <future>
 #include <memory>
 
 #include "data/embedded_database.h"
@@ -65,16 +66,37 @@ Tdm::~Tdm() {
 
 namespace {
 
+struct Ensured {
+  QString path;
+  bool ok = false;
+  bool readOnly = false;
+  QString error, notice;
+};
+
+Ensured Ensure(const QString& path) {
+  Ensured e;
+  e.path = path;
+  e.ok = EnsureEmbeddedDatabase(path, &e.error, &e.notice, &e.readOnly);
+  return e;
+}
+
+std::future<Ensured>& Preparing() {
+  static std::future<Ensured> preparing;
+  return preparing;
+}
+
 Tdm* OpenEmbedded(QWidget* owner) {
   const QString path = EmbeddedDatabasePath();
-  QString error, notice;
-  bool readOnly = false;
+  Ensured ensured = Preparing().valid() ? Preparing().get() : Ensured();
+  if (ensured.path != path) ensured = Ensure(path);
+  QString error = ensured.error;
   std::unique_ptr<Tdm> module;
-  if (EnsureEmbeddedDatabase(path, &error, &notice, &readOnly)) {
-    if (!notice.isEmpty())
-      platform::MessageBox(owner, notice, kApplicationTitle,
+  if (ensured.ok) {
+    if (!ensured.notice.isEmpty())
+      platform::MessageBox(owner, ensured.notice, kApplicationTitle,
                            platform::MB_OK | platform::MB_ICONWARNING);
-    module = std::make_unique<Tdm>(readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
+    module =
+        std::make_unique<Tdm>(ensured.readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
     if (module->Connected()) return module.release();
     error = module->ConnectError();
   }
@@ -98,4 +120,9 @@ Tdm* CreateDataModule(QWidget* owner) {
   platform::MessageBox(owner, text.arg(source.label, module->ConnectError()), kApplicationTitle,
                        platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
+}
+
+void PrepareDataModule() {
+  if (Preparing().valid() || DataSourceDefined(LessonDataSource().databaseName)) return;
+  Preparing() = std::async(std::launch::async, Ensure, EmbeddedDatabasePath());
 }

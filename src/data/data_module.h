@@ -48,3 +48,7 @@ extern Tdm* dm;
 // Start-up's connection: the data source "EDUqvlp"; when it is not defined, the embedded default.
 // Any other failure is told to the user (owner `owner`) and gives nullptr: the program must end.
 Tdm* CreateDataModule(QWidget* owner);
+// When no data source is defined, starts checking the embedded lesson file (and building it on a
+// first start) on a thread of its own, so that this overlaps the building of the menu;
+// CreateDataModule takes the outcome. Messages are still shown by CreateDataModule.
+void PrepareDataModule();

@@ -19,3 +19,14 @@ QString SoundFilePath(const QString& name) {
   const QString shipped = QDir(DataFolder()).filePath(name);
   return QFileInfo::exists(shipped) ? shipped : name;
 }
+
+QString ModuleFolder() {
+  const QDir program(QCoreApplication::applicationDirPath());
+  const QString installed =
+      QDir::cleanPath(program.filePath(QStringLiteral("../" TINDORA_MODULE_SUBDIR)));
+  if (QFileInfo(installed).isDir()) return installed;
+  // A build: the modules are beside the program; tests and tools run from folders below it.
+  if (!program.entryList({QStringLiteral("tindora_*.so")}, QDir::Files).isEmpty())
+    return program.path();
+  return QStringLiteral(TINDORA_BUILT_MODULES);
+}

@@ -466,3 +466,8 @@ void TRecordsForm::ClearSbClick() {
                          QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONERROR);
   Reload();
 }
+
+// The module's entry, through which the program's window list makes the window.
+extern "C" Q_DECL_EXPORT QDialog* TindoraRecordsWindow(QWidget* owner) {
+  return new TRecordsForm(owner);
+}
