@@ -22,11 +22,11 @@ QString SoundFilePath(const QString& name) {
 
 QString ModuleFolder() {
   const QDir program(QCoreApplication::applicationDirPath());
-  const QString installed =
-      QDir::cleanPath(program.filePath(QStringLiteral("../" TINDORA_MODULE_SUBDIR)));
-  if (QFileInfo(installed).isDir()) return installed;
-  // A build: the modules are beside the program; tests and tools run from folders below it.
-  if (!program.entryList({QStringLiteral("tindora_*.so")}, QDir::Files).isEmpty())
-    return program.path();
-  return QStringLiteral(TINDORA_BUILT_MODULES);
+  // Code is loaded from the build only by programs that run from it (tests and tools below it):
+  // an installed program whose modules are missing says so instead of looking elsewhere.
+  const QString build = QFileInfo(QStringLiteral(TINDORA_BUILT_MODULES)).canonicalFilePath();
+  const QString here = QFileInfo(program.path()).canonicalFilePath();
+  if (!build.isEmpty() && (here == build || here.startsWith(build + QLatin1Char('/'))))
+    return build;
+  return QDir::cleanPath(program.filePath(QStringLiteral("../" TINDORA_MODULE_SUBDIR)));
 }
