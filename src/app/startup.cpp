@@ -22,6 +22,7 @@
 #include "data/data_module.h"
 #include "platform/install_paths.h"
 #include "platform/sound.h"
+#include "platform/startup_profile.h"
 
 namespace {
 
@@ -64,7 +65,9 @@ class IconAfterFirstDrawing : public QObject {
       watched->removeEventFilter(this);
       // After the whole window is drawn and shown, not before its first part.
       QTimer::singleShot(0, this, [this] {
+        StartupMark("menu drawn");
         QApplication::setWindowIcon(AppIcon());
+        StartupMark("icon read");
         deleteLater();
       });
     }
@@ -75,9 +78,11 @@ class IconAfterFirstDrawing : public QObject {
 }  // namespace
 
 int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
+  StartupMark("shared objects loaded, main entered");
   PrepareScreenScale();
   TApplication app(argc, argv);
   ApplyScreenScale();
+  StartupMark("application object (display, platform plugin)");
   QApplication::setApplicationName(kApplicationTitle);
   PrepareDataModule();  // the lesson file is checked while the menu is built
   QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));
@@ -89,10 +94,13 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   platform::SetSoundNameResolver(SoundFilePath);  // drill sounds from any working folder
   if (hooks.registerWindows) hooks.registerWindows();
   EndOnTerminationSignals(&app);
+  StartupMark("translations, window list");
 
   // The first window made is the main window: closing it ends the message loop.
   MainForm = new TMainForm;
+  StartupMark("menu built");
   dm = CreateDataModule(MainForm);
+  StartupMark("lesson database open");
   if (!dm) {
     delete MainForm;
     return 1;
@@ -102,6 +110,7 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   MainForm->setGeometry(MainForm->screen()->availableGeometry());
   new IconAfterFirstDrawing(MainForm->Image1);  // the background, the first thing drawn
   MainForm->showMaximized();
+  StartupMark("menu shown");
   if (hooks.shown) hooks.shown(MainForm);
   const int status = QApplication::exec();
   delete MainForm;
