@@ -29,8 +29,8 @@ struct Screen {
 
 const Screen kScreens[] = {
     {"szsb", "characters (幼儿识字)"}, {"xssb", "poems (幼儿学诗)"},
-    {"xyysb", "English (幼儿学英语)"},  {"SSSB", "drill (幼儿算数)"},
-    {"xzsb", "writing (幼儿写字)"},     {"RECORDSB", "learning record (学习记录)"},
+    {"xyysb", "English (幼儿学英语)"}, {"SSSB", "drill (幼儿算数)"},
+    {"xzsb", "writing (幼儿写字)"},    {"RECORDSB", "learning record (学习记录)"},
 };
 
 constexpr double kTargetMs = 100;
@@ -102,16 +102,17 @@ int main(int argc, char** argv) {
   for (const char* v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "ODBCINI"})
     env.remove(QString::fromLatin1(v));
   env.insert(QStringLiteral("ODBCINI"), home.filePath(QStringLiteral(".odbc.ini")));
-  if (!env.contains(QStringLiteral("TINDORA_SCALE")) && !env.contains(QStringLiteral("QT_SCALE_FACTOR")))
+  if (!env.contains(QStringLiteral("TINDORA_SCALE")) &&
+      !env.contains(QStringLiteral("QT_SCALE_FACTOR")))
     env.insert(QStringLiteral("TINDORA_SCALE"), QStringLiteral("1.75"));
-  std::printf("first opening of each module screen, scale %s, %s, %d runs each (a process per "
-              "run, lesson database made beforehand); medians\n",
-              qPrintable(env.value(QStringLiteral("TINDORA_SCALE"),
-                                   env.value(QStringLiteral("QT_SCALE_FACTOR")))),
-              qPrintable(env.value(QStringLiteral("QT_QPA_PLATFORM"),
-                                   QStringLiteral("DISPLAY=") +
-                                       env.value(QStringLiteral("DISPLAY")))),
-              rounds);
+  std::printf(
+      "first opening of each module screen, scale %s, %s, %d runs each (a process per "
+      "run, lesson database made beforehand); medians\n",
+      qPrintable(
+          env.value(QStringLiteral("TINDORA_SCALE"), env.value(QStringLiteral("QT_SCALE_FACTOR")))),
+      qPrintable(env.value(QStringLiteral("QT_QPA_PLATFORM"),
+                           QStringLiteral("DISPLAY=") + env.value(QStringLiteral("DISPLAY")))),
+      rounds);
   const auto run = [&](const char* button, double* ms) {
     QProcess p;
     p.setProcessEnvironment(env);

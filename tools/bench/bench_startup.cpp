@@ -107,7 +107,8 @@ QList<std::pair<QByteArray, double>> ResidentBy(pid_t pid) {
   }
   QList<std::pair<QByteArray, double>> out;
   for (auto it = kb.cbegin(); it != kb.cend(); ++it) out.append({it.key(), it.value() / 1024});
-  std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::sort(out.begin(), out.end(),
+            [](const auto& a, const auto& b) { return a.second > b.second; });
   return out;
 }
 
@@ -395,10 +396,12 @@ int main(int argc, char** argv) {
   const QStringList unwanted = UnwantedAtMenu(secondRuns.libraries, bareRuns.libraries);
   bool passed = unwanted.isEmpty();
   std::printf("  %-44s %s\n", "Qt Charts or OpenGL mapped at the menu",
-              unwanted.isEmpty() ? "none: met" : qPrintable(unwanted.join(u' ') + u": MISSED"));
+              unwanted.isEmpty()
+                  ? "none: met"
+                  : qPrintable(unwanted.join(QLatin1Char(' ')) + QStringLiteral(": MISSED")));
   passed &= Verdict("menu mapped, ms (<= 1.2 x bare)", Median(secondRuns.mapped), 1.2 * bm, "ms");
-  passed &= Verdict("menu first paint, ms (<= 1.2 x bare)", Median(secondRuns.painted), 1.2 * bp,
-                    "ms");
+  passed &=
+      Verdict("menu first paint, ms (<= 1.2 x bare)", Median(secondRuns.painted), 1.2 * bp, "ms");
   passed &= Verdict("resident memory at the menu", Median(secondRuns.rss), 45, "MB");
   std::printf("for information:\n");
   Verdict("proportional memory at the menu", Median(secondRuns.pss), 22, "MB");
@@ -418,9 +421,11 @@ int main(int argc, char** argv) {
   for (const QByteArray& name : secondRuns.libraries)
     if (!bareRuns.libraries.contains(name)) added << QString::fromLatin1(name);
   added.sort();
-  std::printf("\nprofile of the second start\n  shared objects at the menu: %.0f, bare window "
-              "%.0f; the program's own:\n    %s\n",
-              Median(secondRuns.objects), Median(bareRuns.objects), qPrintable(added.join(u' ')));
+  std::printf(
+      "\nprofile of the second start\n  shared objects at the menu: %.0f, bare window "
+      "%.0f; the program's own:\n    %s\n",
+      Median(secondRuns.objects), Median(bareRuns.objects),
+      qPrintable(added.join(QLatin1Char(' '))));
   const QString marksFile = dir.filePath(QStringLiteral("marks"));
   QList<QByteArray> phases;
   QHash<QByteArray, QList<double>> phaseMs;
@@ -440,8 +445,9 @@ int main(int argc, char** argv) {
     }
     profileRss << last.rssMb;
   }
-  std::printf("  phases, each from the end of the one before (medians; exec -> first mark is "
-              "loading and linking the shared objects):\n");
+  std::printf(
+      "  phases, each from the end of the one before (medians; exec -> first mark is "
+      "loading and linking the shared objects):\n");
   double sum = 0;
   for (const QByteArray& phase : phases) {
     sum += Median(phaseMs[phase]);
