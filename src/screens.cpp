@@ -5,6 +5,8 @@
 #include "app/help_windows.h"
 #include "app/screen_registry.h"
 #include "arithmetic/drill_screen.h"
+#include "children/child_picker.h"
+#include "children/children_window.h"
 #include "editors/chapter_windows.h"
 #include "editors/item_list.h"
 #include "lessons/character_screen.h"
@@ -37,4 +39,6 @@ void RegisterAllScreens() {
   Register<TRecordsForm>("TRecordsForm");
   Register<TxzmainForm>("TxzmainForm");
   Register<TxzMYHLPForm>("TxzMYHLPForm");
+  Register<TChildPickerForm>("TChildPickerForm");
+  Register<TChildrenForm>("TChildrenForm");
 }

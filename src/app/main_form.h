@@ -9,6 +9,7 @@
 #include "app/maker_site.h"
 #include "controls/label_3d.h"
 
+class QLabel;
 class QLineEdit;
 class QToolButton;
 
@@ -60,6 +61,9 @@ class TMainForm : public QWidget {
   QToolButton* xzsb;  // the writing screen
   QToolButton* ABOUTSB;
   QToolButton* RECORDSB;  // the learning record, for the adult
+  QToolButton* CHILDSB;   // "换小朋友": back to the picker
+  QLabel* ChildPictureLb;  // the chosen child, small in the top corner
+  QLabel* ChildNameLb;
   QToolButton* MINISB;
   QToolButton* QuitSb;
 
@@ -71,6 +75,9 @@ class TMainForm : public QWidget {
   void xzsbClick();
   void ABOUTSBClick();
   void RECORDSBClick();
+  void CHILDSBClick();
+  // Shows the chosen child in the corner (nothing when none is chosen).
+  void ShowCurrentChild();
   void MINISBClick();
   void QuitSbClick();
   void comlbClick();

@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "data/children.h"
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 #include "platform/logging.h"
@@ -40,6 +41,7 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {4, QStringLiteral("按章节查找课程内容的索引"),
        SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       {5, QStringLiteral("录音表"), RecordingsTableStep()},
+      {6, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
       // Next steps here, in order.
   };
   return steps;
