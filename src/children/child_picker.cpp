@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "children/child_picker.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -20,16 +21,22 @@
 
 namespace {
 
-// Button and picture sizes so that a class still fits on one screen.
+// The biggest buttons (picture and name below) with which every child fits on the screen.
 struct Grid {
-  int columns, button, picture, fontPx;
+  int columns = 1, button = 168;
+  int Height() const { return button + button / 8; }
+  int Gap() const { return button / 6; }
+  int Picture() const { return button * 5 / 8; }
+  int FontPx() const { return qBound(14, button / 6, 26); }
 };
-Grid GridFor(int count) {
-  if (count <= 4) return {count, 168, 104, 26};
-  if (count <= 8) return {4, 152, 96, 24};
-  if (count <= 15) return {5, 132, 80, 21};
-  if (count <= 24) return {6, 112, 64, 18};
-  return {8, 92, 52, 15};
+Grid Fit(int count, int width, int height) {
+  Grid g;
+  for (g.button = 168; g.button > 64; g.button -= 4) {
+    g.columns = qMax(1, qMin(count, (width + g.Gap()) / (g.button + g.Gap())));
+    const int rows = (count + g.columns - 1) / g.columns;
+    if (rows * (g.Height() + g.Gap()) - g.Gap() <= height) break;
+  }
+  return g;
 }
 
 QString ChildButtonStyle() {
@@ -93,17 +100,13 @@ void TChildPickerForm::Reload() {
       std::none_of(m_children.begin(), m_children.end(),
                    [&](const children::Child& c) { return c.id == current; }))
     SetCurrentChild({});
-  const Grid grid = GridFor(int(m_children.size()));
   for (int i = 0; i < m_children.size(); ++i) {
     const children::Child& child = m_children[i];
     auto* b = new QToolButton(m_grid);
     b->setObjectName(QStringLiteral("ChildSb%1").arg(i));
     b->setText(child.name);
     b->setIcon(QIcon(children::PictureResource(child.picture)));
-    b->setIconSize(QSize(grid.picture, grid.picture));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setFont(SongFont(grid.fontPx, true));
-    b->setFixedSize(grid.button, grid.button + grid.fontPx / 2);
     b->setFocusPolicy(Qt::NoFocus);
     b->setCheckable(true);
     b->setChecked(child.id == CurrentChildId());
@@ -121,28 +124,33 @@ void TChildPickerForm::Reload() {
 }
 
 void TChildPickerForm::Layout() {
-  const Grid grid = GridFor(int(ChildSbs.size()));
-  const int gap = grid.button / 6;
-  const int columns = qMax(1, grid.columns);
+  const int titleTop = qMax(12, height() / 14);
+  TitleLb->move((width() - TitleLb->width()) / 2, titleTop);
+  const int below = titleTop + TitleLb->height() + 16;
+  const int bottom = 64;  // the adult's buttons
+  const Grid grid = Fit(int(ChildSbs.size()), width() - 48, height() - below - bottom);
+  const int gap = grid.Gap(), columns = grid.columns, h = grid.Height();
   const int rows = (int(ChildSbs.size()) + columns - 1) / columns;
-  const int h = grid.button + grid.fontPx / 2;
+  const int fullWidth = columns * grid.button + (columns - 1) * gap;
   for (int i = 0; i < ChildSbs.size(); ++i) {
+    QToolButton* b = ChildSbs[i];
+    b->setFixedSize(grid.button, h);
+    b->setIconSize(QSize(grid.Picture(), grid.Picture()));
+    // A long name gets smaller type rather than being cut.
+    int px = grid.FontPx();
+    while (px > 10 && QFontMetrics(SongFont(px, true)).horizontalAdvance(b->text()) > grid.button - 14)
+      --px;
+    b->setFont(SongFont(px, true));
     // The last row is centred under the others.
     const int row = i / columns;
     const int inRow = row == rows - 1 ? int(ChildSbs.size()) - row * columns : columns;
     const int rowWidth = inRow * grid.button + (inRow - 1) * gap;
-    const int fullWidth = columns * grid.button + (columns - 1) * gap;
-    ChildSbs[i]->move((fullWidth - rowWidth) / 2 + (i % columns) * (grid.button + gap),
-                      row * (h + gap));
+    b->move((fullWidth - rowWidth) / 2 + (i % columns) * (grid.button + gap), row * (h + gap));
   }
-  const int gridWidth = columns * grid.button + (columns - 1) * gap;
   const int gridHeight = qMax(0, rows * h + (rows - 1) * gap);
-  m_grid->resize(gridWidth, gridHeight);
-  const int titleTop = qMax(12, height() / 14);
-  TitleLb->move((width() - TitleLb->width()) / 2, titleTop);
-  const int below = titleTop + TitleLb->height() + 16;
-  m_grid->move((width() - gridWidth) / 2,
-               qMax(below, below + (height() - below - 64 - gridHeight) / 2));
+  m_grid->resize(fullWidth, gridHeight);
+  m_grid->move((width() - fullWidth) / 2,
+               qMax(below, below + (height() - below - bottom - gridHeight) / 2));
   EmptyLb->setGeometry(width() / 2 - 300, height() / 2 - 60, 600, 120);
   QuitSb->move(width() - QuitSb->width() - 16, height() - QuitSb->height() - 12);
   ManageSb->move(QuitSb->x() - ManageSb->width() - 8, QuitSb->y());

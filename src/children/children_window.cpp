@@ -62,7 +62,9 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   ChildList = new QListWidget(this);
   ChildList->setIconSize(QSize(40, 40));
   ChildList->setFont(SongFont(18, true));
-  ChildList->setMinimumWidth(200);
+  ChildList->setMinimumWidth(250);
+  ChildList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ChildList->setTextElideMode(Qt::ElideNone);
   ChildList->setStyleSheet(QStringLiteral(
       "QListWidget { background: rgba(255, 255, 255, 220); border: 1px solid rgb(200, 160, 60);"
       " border-radius: 8px; } QListWidget::item { padding: 3px; }"

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/parent_gate.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "data/lesson_kinds.h"
@@ -119,8 +120,13 @@ void TLessonScreen::OpenWindow(const QString& className) {
   ShowScreen(className, this);
 }
 
-void TLessonScreen::zjsbClick() { OpenWindow(kind().chapterListWindow); }
-void TLessonScreen::zsbClick() { OpenWindow(kind().itemListWindow); }
+// The editors are the adult's: behind the parent gate once a child has a profile.
+void TLessonScreen::zjsbClick() {
+  if (PassParentGate(this)) OpenWindow(kind().chapterListWindow);
+}
+void TLessonScreen::zsbClick() {
+  if (PassParentGate(this)) OpenWindow(kind().itemListWindow);
+}
 void TLessonScreen::HELPSBClick() { OpenWindow(kind().helpWindow); }
 
 void TLessonScreen::QuitSbClick() {
