@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the children's windows to PNG for a person to look at: the picker for a family of two
-// and for a class of twenty, the window that keeps the profiles, the parent gate and the menu
-// with a child chosen. Run with QT_SCALE_FACTOR=1.75 for the grown design.
+// and for a class of twenty, the window that keeps the profiles, the parent gate, the menu with a
+// child chosen and the learning record of the class and of one child. Run with QT_SCALE_FACTOR=1.75 for the grown design.
 #include <QApplication>
 #include <QListWidget>
 
@@ -11,6 +11,9 @@
 #include "children/child_picker.h"
 #include "children/children_window.h"
 #include "data/children.h"
+#include "records/practice_log.h"
+#include "records/record_store.h"
+#include "records/record_window.h"
 #include "shot_support.h"
 
 int main(int argc, char** argv) {
@@ -57,6 +60,29 @@ int main(int argc, char** argv) {
     TParentGateForm gate(&menu);
     gate.show();
     ok = SaveShot(&gate, QDir(dir).filePath(QStringLiteral("children_gate.png"))) && ok;
+  }
+  {
+    // The record of a class: a week of practice for every child, then one child's own.
+    QList<records::Record> notes;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int k = 0; k < all.size(); ++k)
+      for (int n = 0; n < 3 + 7 * k % 23; ++n) {
+        const QDateTime at = now.addDays(-(n % (1 + k % 6))).addSecs(-60 * n);
+        notes.append({records::MachineName(), at, records::Module(n % 5),
+                      n % 5 == 3 ? QString() : QString(QChar(0x4e00 + (n * 7 + k) % 40)),
+                      n % 5 == 3 ? QStringLiteral("+") : QString(),
+                      n % 5 == 3 ? QStringLiteral("11011") : QString(), n % 5 == 3 ? 60 + 20 * (k % 3) : 1,
+                      {}, all[k].id});
+      }
+    ok = records::WriteRecords(c, notes, &error) && ok;
+    SetCurrentChild({});
+    TRecordsForm form(&menu);
+    form.setWindowState(Qt::WindowNoState);
+    form.resize(1024, 700);
+    form.show();
+    ok = SaveShot(&form, QDir(dir).filePath(QStringLiteral("children_record_class.png"))) && ok;
+    form.ClassTableClick(2);
+    ok = SaveShot(&form, QDir(dir).filePath(QStringLiteral("children_record_child.png"))) && ok;
   }
   if (!error.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(error));
   return ok ? 0 : 1;

@@ -180,8 +180,7 @@ bool ReadClassList(const QString& file, QStringList* lines, QString* error) {
 
 // --add-child, --add-children and --remove-child on the open connection "setup". Refused names
 // are listed and make the run fail, after the others were added.
-bool RunChildren(const Settings& settings, QString* error) {
-  QTextStream out(stdout);
+bool RunChildren(const Settings& settings, QTextStream& out, QString* error) {
   const QString connection = QStringLiteral("setup");
   QStringList lines = settings.addChildren;
   if (!settings.classList.isEmpty()) {
@@ -262,7 +261,7 @@ int main(int argc, char** argv) {
       out << "录音: 上传 " << report.stored.size() << ", 已在数据库 " << report.alreadyStored
           << ", 找不到 " << report.missing.size() << "\n";
   }
-  if (ok) ok = RunChildren(settings, &error);
+  if (ok) ok = RunChildren(settings, out, &error);
   if (ok && settings.Pack())
     ok = RunPack(settings.exportKind, settings.exportFile, settings.importFile, settings.soundDir,
                  &error);
