@@ -462,9 +462,15 @@ Transaction::~Transaction() {
   if (m_open) Rollback();
 }
 
-bool Transaction::Begin() {
+bool Transaction::Begin(bool writeFirst) {
   QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-  if (!db.transaction()) {
+  if (writeFirst && db.driverName() == QLatin1String("QSQLITE")) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("begin immediate"))) {
+      m_error = ErrorText(q.lastError());
+      return false;
+    }
+  } else if (!db.transaction()) {
     m_error = ErrorText(db.lastError());
     return false;
   }

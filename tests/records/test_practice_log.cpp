@@ -288,6 +288,38 @@ class PracticeLogTest : public QObject {
     QCOMPARE(stored(), 3);
   }
 
+  // The spool keeps the newest 100,000 notes: those it held at the start, then the new one.
+  void spoolKeepsTheNewest_data() {
+    QTest::addColumn<int>("held");
+    QTest::newRow("one short of the limit") << 99999;
+    QTest::newRow("at the limit") << 100000;
+    QTest::newRow("one past the limit") << 100001;
+  }
+  void spoolKeepsTheNewest() {
+    QFETCH(int, held);
+    testing::TestDatabase db(Backend::Sqlite);
+    QVERIFY(platform::ExecSql(db.Connection(), "alter table learn_record rename to away"));
+    QTemporaryDir dir;
+    QFile f(dir.filePath("notes.spool"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < held; ++i)
+      f.write(R"({"id":"n)" + QByteArray::number(i) +
+              R"(","machine":"m","at":"2024-03-05T14:07:09",)"
+              R"("module":0})"
+              "\n");
+    f.close();
+    Start(db.Connection(), f.fileName());
+    Note(LessonKindId::Character, "新");
+    QVERIFY(Flush());
+    Stop();
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
+    QCOMPARE(lines.size(), 100000);
+    const QByteArray oldest = "\"id\":\"n" + QByteArray::number(qMax(0, held - 99999)) + '"';
+    QVERIFY2(lines.first().contains(oldest), lines.first());
+    QVERIFY(lines.last().contains("\"item\":\"新\""));
+  }
+
   // A server frozen in the middle of a write holds the end of the program 2 seconds at most.
   void frozenServerHoldsExitBriefly() {
     testing::TestDatabase db(Backend::OdbcPostgres);
