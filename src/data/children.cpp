@@ -183,7 +183,9 @@ bool AddClassList(const QString& connection, const QStringList& lines, QList<Chi
   return true;
 }
 
-QStringList ChildOwnedTables() { return {QStringLiteral("learn_record")}; }
+QStringList ChildOwnedTables() {
+  return {QStringLiteral("learn_record"), QStringLiteral("writing_done")};
+}
 
 bool ParentGateOn(const QString& connection) {
   QVector<QVector<QVariant>> rows;

@@ -41,7 +41,9 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {4, QStringLiteral("按章节查找课程内容的索引"),
        SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       {5, QStringLiteral("录音表"), RecordingsTableStep()},
-      {6, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
+      {6, QStringLiteral("写完的字（写字的星星）"),
+       SqlResourceStep(QStringLiteral(":/writing_done.sql"))},
+      {7, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
       // Next steps here, in order.
   };
   return steps;
