@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program.h"
 
+#include <QDate>
 #include <QTimer>
 #include <memory>
 
+#include "app/current_child.h"
 #include "app/main_form.h"
 #include "app/screen_registry.h"
 #include "children/child_picker.h"
+#include "platform/clock.h"
+#include "platform/logging.h"
 #include "records/practice_log.h"
+#include "review/review_store.h"
 
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   StartupHooks hooks;
@@ -17,8 +22,19 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   hooks.connected = [pick](const QString& connection) {
     *pick = children::ChooseAtStart(connection);
     records::Start(connection);
+    SetDueCounter([connection] {
+      int due = 0;
+      QString error;
+      const int today = int(platform::CurrentClock().Now().date().toJulianDay());
+      if (!review::CountDue(connection, CurrentChildId(), today, &due, &error))
+        qCWarning(lcDb) << "due reviews not counted:" << error;
+      return due;
+    });
   };
-  hooks.finished = [] { records::Stop(); };
+  hooks.finished = [] {
+    SetDueCounter({});
+    records::Stop();
+  };
   hooks.shown = [shown, pick](TMainForm* menu) {
     if (*pick)
       QTimer::singleShot(0, menu, [menu] { ShowScreen(QStringLiteral("TChildPickerForm"), menu); });

@@ -13,6 +13,8 @@
 #include "lessons/verse_screen.h"
 #include "program.h"
 #include "records/record_window.h"
+#include "review/knowledge_window.h"
+#include "review/listening_screen.h"
 #include "writing/writing_screen.h"
 
 template <class T>
@@ -41,4 +43,7 @@ void RegisterAllScreens() {
   Register<TxzMYHLPForm>("TxzMYHLPForm");
   Register<TChildPickerForm>("TChildPickerForm");
   Register<TChildrenForm>("TChildrenForm");
+  Register<TtyzmainForm>("TtyzmainForm");
+  Register<TtyzMYHLPForm>("TtyzMYHLPForm");
+  Register<TKnowledgeForm>("TKnowledgeForm");
 }

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "data/children.h"
+#include "data/classroom_logins.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
@@ -27,6 +28,9 @@ struct Settings {
   ConnectionSpec spec;
   bool sample = false;
   bool storeRecordings = false;
+  bool checkRecordings = false;
+  bool pruneRecordings = false;
+  QString teacher, seat;
   QString exportKind, exportFile, importFile, soundDir;
   QStringList addChildren;  // names, in order
   QString classList, removeChild;
@@ -86,6 +90,20 @@ const QList<Option>& Options() {
        [](Settings& s, const QString& v) { s.classList = v; }},
       {"--remove-child", "NAME", "remove a child's profile and all of the child's learning record",
        [](Settings& s, const QString& v) { s.removeChild = v; }},
+      {"--check-recordings",
+       {},
+       "list the recordings no item names and the ones items name that are missing",
+       [](Settings& s, const QString&) { s.checkRecordings = true; }},
+      {"--prune-recordings",
+       {},
+       "remove the recordings no item names (a server's in one transaction)",
+       [](Settings& s, const QString&) { s.pruneRecordings = true; }},
+      {"--grant-teacher", "ROLE",
+       "PostgreSQL: let the login ROLE read and change the course (run as the course's owner)",
+       [](Settings& s, const QString& v) { s.teacher = v; }},
+      {"--grant-seat", "ROLE",
+       "PostgreSQL: let the login ROLE read the course and add learning notes, nothing else",
+       [](Settings& s, const QString& v) { s.seat = v; }},
   };
   return options;
 }
@@ -236,6 +254,8 @@ int main(int argc, char** argv) {
   QString error;
   QStringList steps, loaded;
   bool ok = OpenConnection(connection, settings.spec, &error);
+  if (const QString refused = LoginRefusal(settings.spec, error); !ok && !refused.isEmpty())
+    error = refused + QStringLiteral("\n(") + error + QLatin1Char(')');
   if (ok) {
     ok = MigrateSchema(connection, &error, &steps);
     for (const QString& step : steps) out << "已建立: " << step << "\n";
@@ -252,14 +272,43 @@ int main(int argc, char** argv) {
           << kind->screenTitle << " (" << kind->chapterTable << ", " << kind->itemTable << ")\n";
     }
   }
+  for (const auto& [role, kind] : {std::pair{settings.teacher, ClassroomLogin::Teacher},
+                                    std::pair{settings.seat, ClassroomLogin::Seat}}) {
+    if (!ok || role.isEmpty()) continue;
+    ok = GrantClassroomLogin(connection, kind, role, &error);
+    if (ok)
+      out << (kind == ClassroomLogin::Teacher ? "老师的登录: " : "学生座位的登录: ") << role
+          << "\n";
+  }
   if (ok && settings.storeRecordings) {
     recordings::StoreReport report;
     ok = recordings::StoreNamedRecordings(connection, &report, &error);
     for (const QString& line : report.stored) out << "已上传录音: " << line << "\n";
     for (const QString& line : report.missing) out << "找不到录音: " << line << "\n";
+    for (const QString& line : report.refused) out << "没有上传: " << line << "\n";
     if (ok)
       out << "录音: 上传 " << report.stored.size() << ", 已在数据库 " << report.alreadyStored
-          << ", 找不到 " << report.missing.size() << "\n";
+          << ", 找不到 " << report.missing.size() << ", 没有上传 " << report.refused.size()
+          << "\n";
+    if (ok && (!report.missing.isEmpty() || !report.refused.isEmpty())) {
+      ok = false;
+      error = QStringLiteral("有录音没有上传，见上面的清单。");
+    }
+  }
+  if (ok && settings.checkRecordings) {
+    recordings::CheckReport report;
+    ok = recordings::CheckLibrary(connection, &report, &error);
+    for (const QString& line : report.unnamed) out << "没有课程使用的录音: " << line << "\n";
+    for (const QString& line : report.missing) out << "缺少的录音: " << line << "\n";
+    if (ok)
+      out << "录音检查: 没有课程使用 " << report.unnamed.size() << ", 缺少 "
+          << report.missing.size() << "\n";
+  }
+  if (ok && settings.pruneRecordings) {
+    QStringList removed;
+    ok = recordings::PruneLibrary(connection, &removed, &error);
+    for (const QString& line : removed) out << "已删除录音: " << line << "\n";
+    if (ok) out << "录音: 删除 " << removed.size() << "\n";
   }
   if (ok) ok = RunChildren(settings, out, &error);
   if (ok && settings.Pack())

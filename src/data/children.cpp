@@ -184,7 +184,8 @@ bool AddClassList(const QString& connection, const QStringList& lines, QList<Chi
 }
 
 QStringList ChildOwnedTables() {
-  return {QStringLiteral("learn_record"), QStringLiteral("writing_done")};
+  return {QStringLiteral("learn_record"), QStringLiteral("writing_done"),
+          QStringLiteral("review_state")};
 }
 
 bool ParentGateOn(const QString& connection) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Children's profiles in the lesson database (table children, schema step 6): a name and one of
+// Children's profiles in the lesson database (table children, a schema step): a name and one of
 // the pictures the program draws, nothing else. A classroom server shares them, so a child can
 // sit at any seat. Every note of the learning record carries the child's id (learn_record.child_id,
 // null for notes from before profiles).

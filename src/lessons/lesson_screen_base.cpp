@@ -9,6 +9,7 @@
 #include "app/parent_gate.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "lessons/lesson_queries.h"
 #include "platform/sound.h"
@@ -120,12 +121,13 @@ void TLessonScreen::OpenWindow(const QString& className) {
   ShowScreen(className, this);
 }
 
-// The editors are the adult's: behind the parent gate once a child has a profile.
+// The editors are the adult's: editing may be off for this seat, and once a child has a
+// profile they sit behind the parent gate.
 void TLessonScreen::zjsbClick() {
-  if (PassParentGate(this)) OpenWindow(kind().chapterListWindow);
+  if (!RefuseEditing(this) && PassParentGate(this)) OpenWindow(kind().chapterListWindow);
 }
 void TLessonScreen::zsbClick() {
-  if (PassParentGate(this)) OpenWindow(kind().itemListWindow);
+  if (!RefuseEditing(this) && PassParentGate(this)) OpenWindow(kind().itemListWindow);
 }
 void TLessonScreen::HELPSBClick() { OpenWindow(kind().helpWindow); }
 

@@ -272,9 +272,11 @@ void NoteWriting(const QString& character, int missed, WritingWay way) {
   Queue(note);
 }
 
-void NoteDrill(const QString& operation, const QStringList& marks, int score) {
+void NoteDrill(const QString& operation, const QStringList& marks, int score,
+               const QStringList& firstAnswers) {
   Record note;
   note.module = Module::Drill;
+  note.item = firstAnswers.join(u',');
   note.operation = operation;
   note.results = EncodeMarks(marks);
   note.score = score;

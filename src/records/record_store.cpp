@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QMap>
 #include <QVariant>
+#include <algorithm>
 #include <functional>
 
 #include "data/children.h"
@@ -183,14 +184,31 @@ bool LoadDrills(const QString& connection, const RecordFilter& filter, const QDa
                 QList<DrillSeries>* series, QString* error) {
   QVariantList values = {int(Module::Drill), DayNumber(from)};
   const QString sql = QStringLiteral(
-                          "select at_time, operation, results, score from learn_record "
+                          "select at_time, operation, results, score, item from learn_record "
                           "where module = ? and day >= ?") +
                       FilterTerms(filter, values, "and") + QStringLiteral(" order by at_time");
   series->clear();
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     series->append({ParseTime(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
-                    q.value(3).toInt()});
+                    q.value(3).toInt(), q.value(4).toString()});
   });
+}
+
+bool LoadWritingMisses(const QString& connection, const RecordFilter& filter, const QDate& from,
+                       QList<ItemCount>* misses, QString* error) {
+  QVariantList values = {int(Module::Writing), DayNumber(from)};
+  const QString sql = QStringLiteral(
+                          "select item, sum(score) from learn_record where module = ? and day >= ? "
+                          "and score > 0") +
+                      FilterTerms(filter, values, "and") + QStringLiteral(" group by item");
+  misses->clear();
+  const bool ok = RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
+    misses->append({q.value(0).toString(), q.value(1).toInt()});
+  });
+  std::stable_sort(misses->begin(), misses->end(), [](const ItemCount& a, const ItemCount& b) {
+    return a.count != b.count ? a.count > b.count : a.item < b.item;
+  });
+  return ok;
 }
 
 bool LoadWritingTotals(const QString& connection, const RecordFilter& filter, const QDate& from,

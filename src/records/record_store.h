@@ -19,7 +19,7 @@ struct Record {
   QString machine;
   QDateTime at;
   Module module = Module::Character;
-  QString item;       // the character, poem or English item; empty for the drill
+  QString item;       // the character, poem or English item; drill: the first answers
   QString operation;  // drill: "+" or "-"
   QString results;    // drill: EncodeMarks of the five marks
   int score = 0;      // drill: the score; writing: the strokes missed
@@ -52,6 +52,9 @@ bool LoadDrills(const QString& connection, const RecordFilter& filter, const QDa
 // Characters written and strokes missed on the writing screen since `from`.
 bool LoadWritingTotals(const QString& connection, const RecordFilter& filter, const QDate& from,
                        int* written, int* missed, QString* error);
+// The characters written with strokes missed since `from`, the strokes missed each, most first.
+bool LoadWritingMisses(const QString& connection, const RecordFilter& filter, const QDate& from,
+                       QList<ItemCount>* misses, QString* error);
 // The characters `child` (0: none chosen) has finished on the writing screen, kept apart from the
 // record so that clearing the record keeps the stars.
 bool LoadWrittenCharacters(const QString& connection, int child, QSet<QString>* characters,

@@ -4,6 +4,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QButtonGroup>
 #include <QChart>
 #include <QChartView>
@@ -25,6 +26,7 @@
 #include "app/current_child.h"
 #include "app/drop_down.h"
 #include "app/parent_gate.h"
+#include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
@@ -35,12 +37,15 @@
 #include "platform/logging.h"
 #include "records/practice_log.h"
 #include "records/record_store.h"
+#include "review/knowledge_window.h"
+#include "review/review_store.h"
 
 using namespace records;
 
 namespace {
 
 constexpr int kMostShown = 6;
+constexpr int kMissedShown = 5;
 
 const QColor kModuleColours[kModuleCount] = {QColor(231, 76, 60), QColor(52, 132, 219),
                                              QColor(46, 170, 90), QColor(243, 156, 18),
@@ -163,7 +168,16 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   characterColumn->addWidget(NeverLb);
 
   ScoreChart = MakeChartView(this);
-  ShareChart = MakeChartView(this);
+  auto* drill = new QWidget(this);
+  ShareChart = MakeChartView(drill);
+  MissedLb = new QLabel(drill);
+  MissedLb->setWordWrap(true);
+  MissedLb->setFont(SongFont(13));
+  MissedLb->setStyleSheet(NeverLb->styleSheet());
+  auto* drillColumn = new QVBoxLayout(drill);
+  drillColumn->setContentsMargins(0, 0, 0, 0);
+  drillColumn->addWidget(ShareChart, 1);
+  drillColumn->addWidget(MissedLb);
 
   StatusLb = new QLabel(this);
   StatusLb->setFont(SongFont(12));
@@ -176,7 +190,7 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   chartGrid->addWidget(DayChart, 0, 0, 1, 3);
   chartGrid->addWidget(characters, 1, 0);
   chartGrid->addWidget(ScoreChart, 1, 1);
-  chartGrid->addWidget(ShareChart, 1, 2);
+  chartGrid->addWidget(drill, 1, 2);
   chartGrid->setRowStretch(0, 5);
   chartGrid->setRowStretch(1, 6);
   chartGrid->setColumnStretch(0, 5);
@@ -214,7 +228,22 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   grid->setSpacing(6);
   grid->addWidget(bar, 0, 0);
   grid->addWidget(Pages, 1, 0);
-  grid->addWidget(StatusLb, 2, 0);
+  // What the child knows, from the listening game's reviews; every character in its own window.
+  KnowLb = new QLabel(this);
+  KnowLb->setFont(SongFont(15, true));
+  KnowLb->setStyleSheet(QStringLiteral(
+      "color: rgb(150, 60, 0); background: rgba(255, 255, 255, 215); border-radius: 8px;"
+      " padding: 3px 8px;"));
+  KnowSb = TextButton(this, QStringLiteral("认识的字"), false);
+  KnowSb->setToolTip(QStringLiteral("看看孩子认识哪些字，设定每天学几个新字"));
+  connect(KnowSb, &QToolButton::clicked, this,
+          [this] { ShowScreen(QStringLiteral("TKnowledgeForm"), this); });
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(KnowLb);
+  bottom->addWidget(KnowSb);
+  bottom->addSpacing(12);
+  bottom->addWidget(StatusLb, 1);
+  grid->addLayout(bottom, 2, 0);
   grid->setRowStretch(1, 1);
 
   QStringList chapters;
@@ -330,6 +359,8 @@ void TRecordsForm::Reload() {
   const QDate from = today.addDays(1 - PeriodDays());
   const bool wholeClass = Child() == kWholeClass;
   Pages->setCurrentIndex(wholeClass ? 1 : 0);
+  KnowLb->setVisible(!wholeClass);  // a child's reviews, no class's
+  KnowSb->setVisible(!wholeClass);
   AllCb->setEnabled(!wholeClass);
   ClearSb->setEnabled(!wholeClass);
   if (wholeClass) {
@@ -340,6 +371,7 @@ void TRecordsForm::Reload() {
   QList<DrillSeries> drills;
   QString error;
   m_written = m_missed = 0;
+  m_writingMisses.clear();
   if (m_connection.isEmpty()) {
     Fail(QStringLiteral("没有打开课程数据库"));
   } else {
@@ -347,6 +379,7 @@ void TRecordsForm::Reload() {
     if (!LoadDrills(m_connection, Filter(), from, &drills, &error)) Fail(error);
     if (!LoadWritingTotals(m_connection, Filter(), from, &m_written, &m_missed, &error))
       Fail(error);
+    if (!LoadWritingMisses(m_connection, Filter(), from, &m_writingMisses, &error)) Fail(error);
     if (!LoadItemCounts(m_connection, Filter(), Module::Character, &m_characterCounts, &error))
       Fail(error);
   }
@@ -355,6 +388,7 @@ void TRecordsForm::Reload() {
   ShowDaily();
   ShowCharacters();
   ShowDrill();
+  ShowKnowledge();
 
   QPalette pal = StatusLb->palette();
   pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
@@ -370,8 +404,18 @@ void TRecordsForm::Reload() {
   else
     StatusLb->setText(
         QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total) +
-        (m_written > 0 ? QStringLiteral("写字 %1 个，描错 %2 笔。").arg(m_written).arg(m_missed)
-                       : QString()));
+        WritingSummary());
+}
+
+QString TRecordsForm::WritingSummary() const {
+  if (m_written <= 0) return {};
+  if (m_missed <= 0) return QStringLiteral("写字 %1 个，一笔也没描错。").arg(m_written);
+  QStringList which;
+  for (const ItemCount& c : m_writingMisses) which << QStringLiteral("%1 %2 笔").arg(c.item).arg(c.count);
+  return QStringLiteral("写字 %1 个，描错 %2 笔：%3。")
+      .arg(m_written)
+      .arg(m_missed)
+      .arg(which.join(QStringLiteral("、")));
 }
 
 void TRecordsForm::ShowDaily() {
@@ -473,50 +517,71 @@ void TRecordsForm::ShowCharacters() {
   }
 }
 
+// An axis whose labels stand on given values rather than on evenly spaced ticks.
+static QCategoryAxis* LabelledAxis(double from, double to, const QList<std::pair<QString, double>>& labels,
+                            int px) {
+  auto* axis = new QCategoryAxis;
+  axis->setRange(from, to);
+  axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  axis->setLabelsFont(ChartFont(px));
+  for (const auto& [label, at] : labels) axis->append(label, at);
+  return axis;
+}
+
 void TRecordsForm::ShowDrill() {
   const QString names[2] = {QStringLiteral("加法"), QStringLiteral("减法")};
   const QColor colours[2] = {kModuleColours[0], kModuleColours[1]};
   QChart* chart =
       NewChart(ScoreChart, m_drill.dailyAverages ? QStringLiteral("算数每天平均得分（满分100）")
                                                  : QStringLiteral("算数每组得分（满分100）"));
+  // Days as numbers from the period's first day, each day's label at its middle: the axis ends
+  // with the period's last day, and a little room on every side keeps a dot on the edge whole.
   const QDate today = platform::CurrentClock().Now().date();
-  auto* time = new QDateTimeAxis;
-  time->setRange(today.addDays(1 - PeriodDays()).startOfDay(), today.addDays(1).startOfDay());
-  time->setFormat(QStringLiteral("M/d"));
-  time->setTickCount(PeriodDays() > 10 ? 7 : 8);
-  time->setLabelsFont(ChartFont(11));
+  const int days = PeriodDays();
+  const QDate first = today.addDays(1 - days);
+  const int step = days > 10 ? 5 : 1;
+  QList<std::pair<QString, double>> dayLabels;
+  for (int d = (days - 1) % step; d < days; d += step)
+    dayLabels.append({first.addDays(d).toString(QStringLiteral("M/d")), d + 0.5});
+  QCategoryAxis* time = LabelledAxis(-0.12 * step, days + 0.12 * step, dayLabels, 11);
   chart->addAxis(time, Qt::AlignBottom);
-  auto* score = new QValueAxis;
-  score->setRange(0, 100);
-  score->setTickCount(6);
-  score->setLabelFormat(QStringLiteral("%d"));
-  score->setLabelsFont(ChartFont(11));
+  QList<std::pair<QString, double>> scoreLabels;
+  for (int s = 0; s <= 100; s += 20) scoreLabels.append({QString::number(s), s});
+  QCategoryAxis* score = LabelledAxis(-7, 107, scoreLabels, 11);
   chart->addAxis(score, Qt::AlignLeft);
+  const QDateTime start = first.startOfDay();
   for (int op = 0; op < 2; ++op) {
     auto* line = new QLineSeries;
     line->setName(names[op]);
     line->setPen(QPen(colours[op], 2.5));
     line->setPointsVisible(m_drill.scores[op].size() <= 60);
     for (const ScorePoint& p : m_drill.scores[op])
-      line->append(double(p.at.toMSecsSinceEpoch()), p.score);
+      line->append(start.msecsTo(p.at) / 86400000.0, p.score);
     chart->addSeries(line);
     line->attachAxis(time);
     line->attachAxis(score);
   }
 
-  QChart* share = NewChart(ShareChart, QStringLiteral("做对的比例"));
+  QChart* share = NewChart(ShareChart, QStringLiteral("第一次就答对的比例"));
   auto* bars = new QStackedBarSeries;
-  QBarSet* right = MakeSet(QStringLiteral("做对"), kRight);
-  QBarSet* shown = MakeSet(QStringLiteral("提示答案"), kShown);
+  QBarSet* right = MakeSet(QStringLiteral("第一次就答对"), kRight);
+  QBarSet* missed = MakeSet(QStringLiteral("第一次没答对"), kShown);
   auto* ops = new QBarCategoryAxis;
+  QStringList lines;
   for (int op = 0; op < 2; ++op) {
-    const int percent = m_drill.RightPercent(op);
+    const int percent = m_drill.FirstRightPercent(op);
     ops->append(names[op]);
     *right << qMax(0, percent);
-    *shown << (percent < 0 ? 0 : 100 - percent);
+    *missed << (percent < 0 ? 0 : 100 - percent);
+    if (percent >= 0)
+      lines << QStringLiteral("%1第一次就答对 %2%（%3 题里 %4 题）")
+                   .arg(names[op])
+                   .arg(percent)
+                   .arg(m_drill.firstMet[op])
+                   .arg(m_drill.firstRight[op]);
   }
   bars->append(right);
-  bars->append(shown);
+  bars->append(missed);
   bars->setBarWidth(0.6);
   bars->setLabelsVisible(true);
   bars->setLabelsFormat(QStringLiteral("@value%"));
@@ -531,6 +596,19 @@ void TRecordsForm::ShowDrill() {
   percent->setLabelsFont(ChartFont(10));
   share->addAxis(percent, Qt::AlignLeft);
   bars->attachAxis(percent);
+
+  if (lines.isEmpty()) {
+    MissedLb->setText(QStringLiteral("这段时间还没有做过算数题。"));
+    return;
+  }
+  QStringList sums;
+  for (qsizetype i = 0; i < qMin<qsizetype>(kMissedShown, m_drill.missedFirst.size()); ++i)
+    sums << QStringLiteral("<b>%1</b>: 错了 %2 次")
+                .arg(SumLabel(m_drill.missedFirst[i].item))
+                .arg(m_drill.missedFirst[i].count);
+  lines << (sums.isEmpty() ? QStringLiteral("每道题第一次都答对了！")
+                           : QStringLiteral("第一次常错的题:<br>") + sums.join(QStringLiteral("<br>")));
+  MissedLb->setText(lines.join(QStringLiteral("<br>")));
 }
 
 void TRecordsForm::ClearSbClick() {
@@ -615,4 +693,22 @@ void TRecordsForm::ClassTableClick(int row) {
   if (!who) return;
   const int index = ChildCb->findData(who->data(Qt::UserRole).toInt());
   if (index >= 0) ChildCb->setCurrentIndex(index);
+}
+
+void TRecordsForm::ShowKnowledge() {
+  // The chosen child's reviews; the unassigned and the one-profile-less record read those made
+  // with no child chosen. "认识的字" opens on the same child.
+  const int child = Child() > 0 ? Child() : review::kDefaultChild;
+  setProperty(kKnowledgeChildProperty, child);
+  // The counts need the child's reviews only, not the course.
+  review::ChildCards cards;
+  QString error;
+  const int today = int(platform::CurrentClock().Now().date().toJulianDay());
+  if (m_connection.isEmpty() ||
+      !review::LoadChildCards(m_connection, child, today, &cards, nullptr, &error)) {
+    qCWarning(lcDb) << "learning record: no reviews:" << error;
+    KnowLb->setText(QStringLiteral("读不到“听音找字”的成绩"));
+    return;
+  }
+  KnowLb->setText(KnowledgeSummaryText(review::SummariseKnowledge(cards, {}, today)));
 }

@@ -38,9 +38,12 @@ class TRecordsForm : public QDialog {
   QLabel* NeverLb;
   QChartView* ScoreChart;
   QChartView* ShareChart;
+  QLabel* MissedLb;  // first tries per operation and the sums missed first most often
   QLabel* StatusLb;
   QStackedWidget* Pages;   // the charts, or the class table
   QTableWidget* ClassTable;  // "全班": a row per child
+  QLabel* KnowLb;        // 认识的字 N 个（学过 M 个）　今天该复习 K 个
+  QToolButton* KnowSb;   // opens "认识的字"
 
   // Days shown: 7 or 30.
   int PeriodDays() const;
@@ -66,6 +69,8 @@ class TRecordsForm : public QDialog {
   int Written() const { return m_written; }
   int Missed() const { return m_missed; }
   const QList<records::ChildSummary>& ClassRows() const { return m_class; }
+  // "写字 3 个，描错 2 笔：山 1 笔、水 1 笔。" or empty when nothing was written.
+  QString WritingSummary() const;
 
  private:
   void BuildTopBar(QWidget* bar);
@@ -73,6 +78,7 @@ class TRecordsForm : public QDialog {
   void ShowCharacters();
   void ShowDrill();
   void ShowClass(const QDate& from);
+  void ShowKnowledge();
   void Fail(const QString& error);
 
   QString m_connection;
@@ -83,6 +89,7 @@ class TRecordsForm : public QDialog {
   QStringList m_never;
   int m_written = 0;  // characters written in the period
   int m_missed = 0;   // strokes missed on the way
+  QList<records::ItemCount> m_writingMisses;  // which characters, most strokes missed first
   QString m_error;
   QList<records::ChildSummary> m_class;
   QMap<int, QString> m_names;  // child id -> name

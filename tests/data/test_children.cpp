@@ -188,16 +188,30 @@ class ChildrenTest : public QObject {
     QVERIFY(WriteRecords(c, {Opened(a.id, 0, "山"), Opened(a.id, 1, "水"), Opened(b.id, 0, "火"),
                              Opened(0, 0, "人")},
                          &error));
+    // Reviews too: the ones made with no child chosen are kept under 0.
+    for (int id : {a.id, b.id, 0})
+      QVERIFY(platform::ExecSql(
+          c, QString("insert into review_state values (%1, '山', 1, 5, 0, 0, 0, 1, 0, 2)").arg(id)));
+    const auto reviewOwners = [&c] {
+      QVector<QVector<QVariant>> rows;
+      QStringList owners;
+      if (platform::ExecQuery(c, "select child_id from review_state order by child_id", {}, &rows,
+                              nullptr))
+        for (const auto& r : rows) owners << r.value(0).toString();
+      return owners;
+    };
     int removed = -1;
     QVERIFY2(children::RemoveChild(c, a.id, &removed, &error), qPrintable(error));
     QCOMPARE(removed, 2);
     QCOMPARE(Names(c), QStringList{"小红"});
     QCOMPARE(NoteOwners(c), QStringList({"人:0", QString("火:%1").arg(b.id)}));
+    QCOMPARE(reviewOwners(), QStringList({"0", QString::number(b.id)}));
     // A failure half-way keeps the child and their notes.
     QVERIFY(platform::ExecSql(c, "alter table children rename to children_away"));
     QVERIFY(!children::RemoveChild(c, b.id, &removed, &error));
     QVERIFY(platform::ExecSql(c, "alter table children_away rename to children"));
     QCOMPARE(NoteOwners(c), QStringList({"人:0", QString("火:%1").arg(b.id)}));
+    QCOMPARE(reviewOwners(), QStringList({"0", QString::number(b.id)}));
   }
 };
 
