@@ -6,7 +6,8 @@
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)/src"
 declare -A floor=([controls]=0 [platform]=1 [data]=2 [app]=3
-  [lessons]=4 [arithmetic]=4 [writing]=4 [editors]=4 [records]=4 [packs]=4 [review]=4 [top]=5)
+  [lessons]=4 [arithmetic]=4 [writing]=4 [editors]=4 [records]=4 [packs]=4 [children]=4 [review]=4
+  [top]=5)
 # controls/ stands on Qt alone: it may include nothing of ours but itself.
 # Windows loaded on demand, each a module of its own: only their own files include them, or their
 # code and libraries (Qt Charts for the learning record) would be linked into start-up again.

@@ -6,11 +6,15 @@
 #include "app/module_window.h"
 #include "app/screen_registry.h"
 #include "arithmetic/drill_screen.h"
+#include "children/child_picker.h"
+#include "children/children_window.h"
 #include "editors/chapter_windows.h"
 #include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
 #include "program.h"
+#include "review/knowledge_window.h"
+#include "review/listening_screen.h"
 #include "writing/writing_screen.h"
 
 template <class T>
@@ -41,4 +45,9 @@ void RegisterAllScreens() {
   });
   Register<TxzmainForm>("TxzmainForm");
   Register<TxzMYHLPForm>("TxzMYHLPForm");
+  Register<TChildPickerForm>("TChildPickerForm");
+  Register<TChildrenForm>("TChildrenForm");
+  Register<TtyzmainForm>("TtyzmainForm");
+  Register<TtyzMYHLPForm>("TtyzMYHLPForm");
+  Register<TKnowledgeForm>("TKnowledgeForm");
 }

@@ -14,6 +14,7 @@
 
 #include "app/app_icon.h"
 #include "app/application.h"
+#include "app/double_click_guard.h"
 #include "app/main_form.h"
 #include "app/quit_request.h"
 #include "app/screen_registry.h"
@@ -92,6 +93,7 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     app.installTranslator(qtTexts);
   platform::SetSoundNameResolver(SoundFilePath);  // drill sounds from any working folder
+  InstallDoubleClickGuard();
   if (hooks.registerWindows) hooks.registerWindows();
   EndOnTerminationSignals(&app);
   StartupMark("translations, window list");

@@ -5,6 +5,7 @@
 #include <future>
 #include <memory>
 
+#include "data/classroom_logins.h"
 #include "data/embedded_database.h"
 #include "data/schema_migrations.h"
 #include "platform/dialogs.h"
@@ -36,8 +37,25 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
 
   m_connected = OpenConnection(m_connection, spec, &m_error, &m_dataSourceMissing);
   if (!m_connected) return;
+  // A seat's login on a classroom server reads the course but may not change it: asked of the
+  // server now, so that no editor opens only to fail at "保存".
+  bool oldSchemaKept = false;
+  if (!MayEditCourse(m_connection)) {
+    SetEditingOff(QStringLiteral("这台电脑只能学习，不能修改课程。要修改课程，请到老师的电脑上。"));
+    // Only the teacher's login may bring the schema up to date; until then the seat reads the
+    // old one if it can.
+    const int stored = StoredSchemaVersion(m_connection);
+    if (stored >= 0 && stored < CurrentSchemaVersion()) {
+      oldSchemaKept = true;
+      qCWarning(lcDb) << "a seat's login finds schema version" << stored << "of"
+                      << CurrentSchemaVersion();
+      m_notice = QStringLiteral(
+          "课程数据库还是旧版本，需要先在老师的电脑上打开一次本程序（用老师的登录），数据库才会"
+          "升级。在那之前，这台电脑只能学习。");
+    }
+  }
   // A database made by an older version gets the newer tables before any screen reads it.
-  if (!MigrateSchema(m_connection, &m_error)) {
+  if (!oldSchemaKept && !MigrateSchema(m_connection, &m_error)) {
     m_connected = false;
     m_schemaFailed = true;
     QSqlDatabase::database(m_connection, false).close();
@@ -48,6 +66,14 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
     if (!d->Check()) {
       qCWarning(lcDb) << "cannot open" << d->ConnectionName() << d->LastError();
+      if (oldSchemaKept) {
+        // The old schema cannot even be read: nothing to learn from until the teacher's visit.
+        m_connected = false;
+        m_schemaFailed = true;
+        m_error = m_notice;
+        QSqlDatabase::database(m_connection, false).close();
+        return;
+      }
       ReportError(QStringLiteral(
           "课程数据库中的课程表无法读取。请让管理员用 tindora_dbsetup 检查这个数据库。"));
       break;
@@ -62,6 +88,20 @@ Tdm::~Tdm() {
     if (db.isValid()) db.close();
   }
   QSqlDatabase::removeDatabase(m_connection);
+}
+
+void Tdm::SetEditingOff(const QString& reason) {
+  if (reason == m_editingOff) return;
+  if (!reason.isEmpty()) qCInfo(lcDb) << "editing off:" << reason;
+  m_editingOff = reason;
+  Q_EMIT EditingOffChanged(reason);
+}
+
+bool RefuseEditing(QWidget* owner) {
+  if (!dm || dm->EditingOffReason().isEmpty()) return false;
+  platform::MessageBox(owner, QStringLiteral("编辑已关闭：%1").arg(dm->EditingOffReason()),
+                       QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONWARNING);
+  return true;
 }
 
 namespace {
@@ -113,12 +153,21 @@ Tdm* CreateDataModule(QWidget* owner) {
   // but fails (driver not installed, broken entry) must not silently open other lessons.
   if (!DataSourceDefined(source.databaseName)) return OpenEmbedded(owner);
   auto module = std::make_unique<Tdm>(source);
-  if (module->Connected()) return module.release();
-  const QString text = module->SchemaFailed()
-                           ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
-                           : QStringLiteral("无法连接数据源 %1。\n%2");
-  platform::MessageBox(owner, text.arg(source.label, module->ConnectError()), kApplicationTitle,
-                       platform::MB_OK | platform::MB_ICONERROR);
+  if (module->Connected()) {
+    if (!module->Notice().isEmpty())
+      platform::MessageBox(owner, module->Notice(), kApplicationTitle,
+                           platform::MB_OK | platform::MB_ICONWARNING);
+    return module.release();
+  }
+  QString text = module->SchemaFailed()
+                     ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
+                     : QStringLiteral("无法连接数据源 %1。\n%2");
+  text = text.arg(source.label, module->ConnectError());
+  if (const QString refused = LoginRefusal(source, module->ConnectError()); !refused.isEmpty()) {
+    qCWarning(lcDb).noquote() << "login refused:" << module->ConnectError();
+    text = refused;
+  }
+  platform::MessageBox(owner, text, kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
 }
 

@@ -28,6 +28,20 @@ class Tdm : public QObject {
   bool SchemaFailed() const { return m_schemaFailed; }
   QString ConnectionName() const { return m_connection; }  // ADOConnection1's role
 
+  // Why the lessons cannot be edited now, in the adult's words (a database that cannot be
+  // written, a seat without the right); empty when they can. Every button that opens an editor
+  // shows this instead of opening one whose saves would fail.
+  QString EditingOffReason() const { return m_editingOff; }
+  // An empty reason turns editing back on.
+  void SetEditingOff(const QString& reason);
+
+ Q_SIGNALS:
+  void EditingOffChanged(const QString& reason);
+
+ public:
+  // What the user should know before working (a seat finding an older schema); empty if nothing.
+  QString Notice() const { return m_notice; }
+
   platform::Dataset* SYSTable = nullptr;
   platform::Dataset* ALLQuery = nullptr;
   platform::Dataset* goQuery = nullptr;
@@ -41,6 +55,8 @@ class Tdm : public QObject {
   bool m_dataSourceMissing = false;
   bool m_schemaFailed = false;
   QString m_error;
+  QString m_notice;
+  QString m_editingOff;
 };
 
 extern Tdm* dm;
@@ -52,3 +68,6 @@ Tdm* CreateDataModule(QWidget* owner);
 // first start) on a thread of its own, so that this overlaps the building of the menu;
 // CreateDataModule takes the outcome. Messages are still shown by CreateDataModule.
 void PrepareDataModule();
+
+// When editing is off, shows why (owner `owner`) and gives true: the caller opens no editor.
+bool RefuseEditing(QWidget* owner);

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -197,6 +198,36 @@ void TListManagerForm::reject() {
   if (first) ReloadLessonScreen(m_opener);
 }
 
+void TListManagerForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (m_keyboardReady) return;
+  m_keyboardReady = true;
+  QList<QToolButton*> buttons = m_topBar->findChildren<QToolButton*>();
+  std::sort(buttons.begin(), buttons.end(),
+            [](const QToolButton* a, const QToolButton* b) { return a->x() < b->x(); });
+  QWidget* previous = db1;
+  for (QToolButton* b : buttons) {
+    AllowKeyboard(b);
+    setTabOrder(previous, b);
+    previous = b;
+  }
+  // Tab leaves the grid for the buttons; the arrows move between rows.
+  db1->setTabKeyNavigation(false);
+  db1->installEventFilter(this);
+  db1->setFocus();
+}
+
+bool TListManagerForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == db1 && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      ModifySbClick();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 void TListManagerForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   const int w = event->size().width();
@@ -251,7 +282,66 @@ QLabel* TEditorForm::AddLabel(QWidget* parent, const QString& text, const QRect&
 }
 
 void TEditorForm::MoveFocusOnEnter(QLineEdit* from, QWidget* to) {
-  connect(from, &QLineEdit::returnPressed, to, [to] { to->setFocus(); });
+  m_enterMovesTo.insert(from, to);
+  from->installEventFilter(this);
+}
+
+void TEditorForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    QToolButton* save = AddBtn->isHidden() ? ModifyBtn : AddBtn;
+    save->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TEditorForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (m_keyboardReady) return;
+  m_keyboardReady = true;
+  for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
+  QList<QWidget*> chain;
+  for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) chain << w;
+  QList<QWidget*> order;
+  for (QWidget* w : chain) {
+    if (w == AddBtn || w == ModifyBtn || w == DelSb) continue;
+    if (auto* b = qobject_cast<QToolButton*>(w)) AllowKeyboard(b);
+    if (w->focusPolicy() & Qt::TabFocus) order << w;
+  }
+  for (QToolButton* b : {AddBtn->isHidden() ? ModifyBtn : AddBtn, DelSb}) {
+    AllowKeyboard(b);
+    order << b;
+  }
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+bool TEditorForm::focusNextPrevChild(bool next) {
+  m_tabbing = true;
+  const bool moved = QDialog::focusNextPrevChild(next);
+  m_tabbing = false;
+  return moved;
+}
+
+bool TEditorForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    QWidget* next = m_enterMovesTo.value(watched);
+    if (next && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      next->setFocus();
+      return true;
+    }
+  } else if (event->type() == QEvent::FocusIn) {
+    // A box reached by Tab selects all it holds, and the next key would wipe a number out: the
+    // cursor goes to the end instead. (A number proposed on opening stays selected.)
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box && m_tabbing) {
+      static_cast<QObject*>(box)->event(event);
+      box->deselect();
+      box->end(false);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TEditorForm::ShowRefusal(const CheckOutcome& outcome, QWidget* textBox) {

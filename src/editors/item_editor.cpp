@@ -57,8 +57,6 @@ constexpr int kMemoWidth = 353;
 constexpr int kMemoHeight = 265;
 constexpr int kPathWidth = 413;
 constexpr int kSmallButtonWidth = 58;
-// The longest WAV "选取" copies into the library, as a lesson pack carries at most.
-constexpr qint64 kLargestRecording = qint64(256) << 20;
 
 QToolButton* SmallButton(QWidget* parent, const QString& caption, const QIcon& picture,
                          const QRect& at) {
@@ -263,8 +261,14 @@ void TItemEditorForm::SelectfbClick() {
   const QString name =
       nameed->text().trimmed().isEmpty() ? QFileInfo(path).completeBaseName() : nameed->text();
   // Only a plain file: opening a FIFO would block.
-  if (!QFileInfo(path).isFile() || file.size() > kLargestRecording ||
-      !file.open(QIODevice::ReadOnly)) {
+  if (QFileInfo(path).isFile() && file.size() > platform::kMaxRecordingBytes) {
+    editors::Warn(this, QStringLiteral("声音文件“%1”太大（%2 MB），录音最多 %3 MB。")
+                            .arg(QDir::toNativeSeparators(path))
+                            .arg(double(file.size()) / (1 << 20), 0, 'f', 1)
+                            .arg(platform::kMaxRecordingBytes >> 20));
+    return;
+  }
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
     editors::Warn(this,
                   QStringLiteral("不能读取声音文件“%1”。").arg(QDir::toNativeSeparators(path)));
     return;

@@ -19,6 +19,7 @@
 #include <QWaitCondition>
 #include <memory>
 
+#include "app/current_child.h"
 #include "platform/clock.h"
 #include "platform/db_watchdog.h"
 #include "platform/logging.h"
@@ -46,7 +47,8 @@ QByteArray SpoolLine(const Record& n) {
                                    {QStringLiteral("item"), n.item},
                                    {QStringLiteral("operation"), n.operation},
                                    {QStringLiteral("results"), n.results},
-                                   {QStringLiteral("score"), n.score}})
+                                   {QStringLiteral("score"), n.score},
+                                   {QStringLiteral("child"), n.child}})
       .toJson(QJsonDocument::Compact);
 }
 
@@ -70,6 +72,8 @@ QList<Record> ReadSpool(const QString& file) {
     n.operation = o.value(QStringLiteral("operation")).toString();
     n.results = o.value(QStringLiteral("results")).toString();
     n.score = o.value(QStringLiteral("score")).toInt();
+    // Spools from before profiles have no child: their notes stay unassigned.
+    n.child = qMax(0, o.value(QStringLiteral("child")).toInt(children::kNoChild));
     notes << n;
   }
   if (notes.size() > kSpoolLimit) notes = notes.mid(notes.size() - kSpoolLimit);
@@ -225,6 +229,7 @@ void Queue(Record note) {
   note.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
   note.machine = MachineName();
   note.at = platform::CurrentClock().Now();
+  note.child = CurrentChildId();
   writer->Add(note);
 }
 
@@ -267,9 +272,11 @@ void NoteWriting(const QString& character, int missed, WritingWay way) {
   Queue(note);
 }
 
-void NoteDrill(const QString& operation, const QStringList& marks, int score) {
+void NoteDrill(const QString& operation, const QStringList& marks, int score,
+               const QStringList& firstAnswers) {
   Record note;
   note.module = Module::Drill;
+  note.item = firstAnswers.join(u',');
   note.operation = operation;
   note.results = EncodeMarks(marks);
   note.score = score;

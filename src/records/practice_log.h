@@ -36,14 +36,17 @@ void Note(LessonKindId kind, const QString& item);
 enum class WritingWay { Traced, Alone, Helped };
 // A character written on the writing screen, with every stroke missed on the way.
 void NoteWriting(const QString& character, int missed, WritingWay way = WritingWay::Traced);
-// A drill series finished: its operation ("+" or "-"), its five marks and its score.
-void NoteDrill(const QString& operation, const QStringList& marks, int score);
-// The same with the result boxes that show the marks.
+// A drill series finished or given up: its operation ("+" or "-"), the marks of its resolved
+// exercises, its score and each exercise's first answer ("7+2:1", "3-1:0").
+void NoteDrill(const QString& operation, const QStringList& marks, int score,
+               const QStringList& firstAnswers);
+// The same with the result boxes that show the marks; empty boxes are exercises not resolved.
 template <class Boxes>
-void NoteDrill(const QString& operation, const Boxes& boxes, int score) {
+void NoteDrill(const QString& operation, const Boxes& boxes, int score,
+               const QStringList& firstAnswers) {
   QStringList marks;
   for (const auto* box : boxes) marks << box->text();
-  NoteDrill(operation, marks, score);
+  NoteDrill(operation, marks, score, firstAnswers);
 }
 
 // This computer's name, kept with every record.

@@ -687,8 +687,9 @@ class LessonPackTest : public QObject {
                QStringList{QString::number(wav.size())});
   }
 
-  // --store-recordings puts what the rows name into the server and points the rows at it; run
-  // again, it finds nothing left to do and says so.
+  // --store-recordings puts what the rows name into the server under the name the bytes give
+  // and points the rows at it; what is missing, not a playable WAV, past the size limit or named
+  // outside the library is listed and ends the run with a failure. Run again, it uploads nothing.
   void storeRecordingsTwice_data() {
     QTest::addColumn<Backend>("backend");
     QTest::newRow("odbc-sqlite") << Backend::OdbcSqlite;
@@ -700,31 +701,44 @@ class LessonPackTest : public QObject {
     TestDatabase db(backend);
     REQUIRE_DATABASE(db);
     const QString cow = WriteFile(Fresh("media") + "/牛.wav", Wav(4));
-    AddRows(db.Connection(), k.itemTable,
-            {{{k.numberField, "1"},
-              {k.nameField, "cow"},
-              {"章节", "动物"},
-              {k.textField, "牛"},
-              {"声音", cow}},
-             {{k.numberField, "2"},
-              {k.nameField, "cat"},
-              {"章节", "动物"},
-              {k.textField, "猫"},
-              {"声音", "/不在/这里.wav"}}});
+    const QString text = WriteFile(Fresh("etc") + "/hostname", "seat-7\n");
+    // A WAV exactly at the limit, and one byte more.
+    const QByteArray edge = Wav(5, int(platform::kMaxRecordingBytes - 44) / 2);
+    QCOMPARE(edge.size(), platform::kMaxRecordingBytes);
+    const QString big = WriteFile(Fresh("media") + "/big.wav", edge);
+    const QString over = WriteFile(Fresh("media") + "/over.wav", edge + '\0');
+    const QString evil = k.soundFolder + "/../../evil-" + recordings::Sha256(Wav(4)).left(8) + ".wav";
+    int number = 0;
+    QList<QList<std::pair<QString, QString>>> rows;
+    for (const auto& [name, sound] :
+         {std::pair{QStringLiteral("cow"), cow}, std::pair{QStringLiteral("cat"), QStringLiteral("/不在/这里.wav")},
+          std::pair{QStringLiteral("host"), text}, std::pair{QStringLiteral("big"), big},
+          std::pair{QStringLiteral("over"), over}, std::pair{QStringLiteral("evil"), evil}})
+      rows.append({{k.numberField, QString::number(++number)},
+                   {k.nameField, name},
+                   {"章节", "动物"},
+                   {k.textField, "牛"},
+                   {"声音", sound}});
+    AddRows(db.Connection(), k.itemTable, rows);
     const QString library = k.soundFolder + "/COW-" + recordings::Sha256(Wav(4)).left(8) + ".wav";
+    const QString bigLibrary = k.soundFolder + "/BIG-" + recordings::Sha256(edge).left(8) + ".wav";
+    const QStringList left = {"找不到录音: cat: /不在/这里.wav",
+                              "没有上传: host: " + text + "（不是能播放的WAV声音文件）",
+                              "没有上传: over: " + over + "（超过 32 MB）",
+                              "没有上传: evil: " + evil + "（录音名称不合规）"};
     const QStringList expected[] = {
-        {"已上传录音: cow: " + cow, "找不到录音: cat: /不在/这里.wav",
-         "录音: 上传 1, 已在数据库 0, 找不到 1"},
-        {"找不到录音: cat: /不在/这里.wav", "录音: 上传 0, 已在数据库 1, 找不到 1"}};
+        left + QStringList{"已上传录音: cow: " + cow, "已上传录音: big: " + big,
+                           "录音: 上传 2, 已在数据库 0, 找不到 1, 没有上传 3"},
+        left + QStringList{"录音: 上传 0, 已在数据库 2, 找不到 1, 没有上传 3"}};
     for (const QStringList& said : expected) {
       QProcess p;
       p.start(TINDORA_DBSETUP, {"--odbc", db.Spec().databaseName, "--store-recordings"});
-      QVERIFY(p.waitForFinished(60000));
+      QVERIFY(p.waitForFinished(120000));
       const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-      QVERIFY2(p.exitCode() == 0, qPrintable(out));
+      QVERIFY2(p.exitCode() == 1, qPrintable(out));
       for (const QString& line : said) QVERIFY2(out.contains(line + "\n"), qPrintable(out));
       QCOMPARE(Rows(db.Connection(), k.sqlAllItems, {"声音"}),
-               (QStringList{library, "/不在/这里.wav"}));
+               (QStringList{library, "/不在/这里.wav", text, bigLibrary, over, evil}));
       QCOMPARE(ReadFile(recordings::LocalPath(db.Connection(), library)), Wav(4));
     }
   }

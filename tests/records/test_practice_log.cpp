@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -74,10 +75,16 @@ Record Practice(const QString& machine, int daysAgo, Module module, const QStrin
   return {machine, kNow.addDays(-daysAgo), module, item, {}, {}, 0, {}};
 }
 
-Record Series(const QString& machine, int daysAgo, const QString& op, const QString& results) {
-  return {
-      machine, kNow.addDays(-daysAgo), Module::Drill, {}, op, results, int(results.count('1')) * 20,
-      {}};
+Record Series(const QString& machine, int daysAgo, const QString& op, const QString& results,
+              const QString& firstAnswers = {}) {
+  return {machine,
+          kNow.addDays(-daysAgo),
+          Module::Drill,
+          firstAnswers,
+          op,
+          results,
+          int(results.count('1')) * 20,
+          {}};
 }
 
 Record Written(const QString& machine, int daysAgo, const QString& character, int missed) {
@@ -112,7 +119,10 @@ class PracticeLogTest : public QObject {
       QTest::addRow("character opened, %s", how) << "character" << refused << "0|山|||";
       QTest::addRow("poem read aloud, %s", how) << "poem" << refused << "1|静夜思|||";
       QTest::addRow("English read aloud, %s", how) << "english" << refused << "2|father|||";
-      QTest::addRow("drill series, %s", how) << "drill" << refused << "3||+|10101|60";
+      // Sums are random: the item shows only each exercise's first answer, in order.
+      QTest::addRow("drill series, %s", how) << "drill" << refused << "3|0,0,1,0,1|+|10101|60";
+      QTest::addRow("drill series given up, %s", how)
+          << "drill given up" << refused << "3|1,0,0|+|10|20";
     }
   }
   void noteForEachAction() {
@@ -146,12 +156,23 @@ class PracticeLogTest : public QObject {
       drill.STARTSBClick();
       for (int i = 0; i < 5; ++i) {
         if (i > 0) drill.NEXTsbClick();
+        if (i == 0) drill.SBClick(drill.State().Answer % 10 + 1);  // wrong first, then right
         if (i % 2)
           drill.SHOWSBClick();
         else
           drill.SBClick(drill.State().Answer);
       }
       QCOMPARE(drill.fENSHULB->text(), "60分");
+      drill.DELRB->click();  // nothing answered in the new series: nothing more to note
+    } else if (action == "drill given up") {
+      TYSMAINForm drill(nullptr);
+      drill.STARTSBClick();
+      drill.SBClick(drill.State().Answer);
+      drill.NEXTsbClick();
+      drill.SHOWSBClick();
+      drill.NEXTsbClick();
+      drill.SBClick(drill.State().Answer % 10 + 1);
+      drill.DELRB->click();
     } else {
       std::unique_ptr<TVerseScreen> screen;
       if (action == "poem")
@@ -165,11 +186,13 @@ class PracticeLogTest : public QObject {
     }
     QVERIFY(boxes.shown.isEmpty());
     QVERIFY(Flush());
-    const QStringList stored = StoredRecords(c);
+    QStringList stored = StoredRecords(c);
     if (refused) {
       QCOMPARE(stored, QStringList());
     } else {
       QCOMPARE(stored.size(), 1);
+      if (action.startsWith("drill"))
+        stored[0].replace(QRegularExpression("\\d+[+-]\\d+:"), QString());
       QCOMPARE(stored[0],
                QString("%1|%2|%3").arg(MachineName()).arg(DayNumber(kNow.date())).arg(expected));
     }
@@ -189,7 +212,7 @@ class PracticeLogTest : public QObject {
             {Practice(here, 0, Module::Character, "山"), Practice(here, 0, Module::Character, "山"),
              Practice(here, 1, Module::Poem, "春晓"), Practice(here, 9, Module::Character, "水"),
              Practice(there, 0, Module::Character, "山"), Series(here, 2, "-", "11100"),
-             Series(here, 0, "+", "11111"), Series(there, 0, "+", "00000"),
+             Series(here, 0, "+", "11111", "7+2:0,10-9:1"), Series(there, 0, "+", "00000"),
              Written(here, 0, "我", 2), Written(here, 1, "绿", 0), Written(there, 0, "一", 1),
              Written(here, 9, "山", 5)},
             &error),
@@ -216,6 +239,12 @@ class PracticeLogTest : public QObject {
       QVERIFY2(LoadWritingTotals(c, machine, from, &w, &m, &error), qPrintable(error));
       QCOMPARE(std::pair(w, m), std::pair(written, missed));
     }
+    QList<ItemCount> misses;
+    QVERIFY2(LoadWritingMisses(c, {}, from, &misses, &error), qPrintable(error));
+    QCOMPARE(misses.size(), 2);  // 绿 had none, 山 is older than the period
+    QCOMPARE(misses[0].item, "我");
+    QCOMPARE(misses[0].count, 2);
+    QCOMPARE(misses[1].item, "一");
     QList<ItemCount> items;
     QVERIFY(LoadItemCounts(c, here, Module::Character, &items, &error));
     QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().item, "山");
@@ -229,6 +258,7 @@ class PracticeLogTest : public QObject {
     QCOMPARE(drills[0].results, "11100");
     QCOMPARE(drills[1].at, kNow);
     QCOMPARE(drills[1].score, 100);
+    QCOMPARE(drills[1].firstAnswers, "7+2:0,10-9:1");
 
     // The writer thread works on its own copy of the connection.
     {
@@ -453,6 +483,14 @@ class PracticeLogTest : public QObject {
     window.AllCb->click();
     QCOMPARE(window.Daily().total, 2);
     QVERIFY(window.StatusLb->text().contains("共练习 2 次"));
+    // The strokes missed name their characters.
+    QVERIFY(WriteRecords(c,
+                         {Written(MachineName(), 0, "水", 2), Written(MachineName(), 1, "山", 1),
+                          Written(MachineName(), 1, "水", 1), Written("pc-2", 1, "一", 0)},
+                         &error));
+    window.Reload();
+    QVERIFY2(window.StatusLb->text().endsWith("写字 4 个，描错 4 笔：水 3 笔、山 1 笔。"),
+             qPrintable(window.StatusLb->text()));
 
     // A table that can't be read leaves empty pictures and says so.
     QVERIFY(platform::ExecSql(c, "drop table learn_record"));
