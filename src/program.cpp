@@ -2,8 +2,13 @@
 #include "program.h"
 
 #include <QDate>
+#include <QTimer>
+#include <memory>
 
+#include "app/current_child.h"
 #include "app/main_form.h"
+#include "app/screen_registry.h"
+#include "children/child_picker.h"
 #include "data/data_module.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
@@ -13,12 +18,15 @@
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   StartupHooks hooks;
   hooks.registerWindows = RegisterAllScreens;
-  hooks.connected = [](const QString& connection) {
+  // With two or more children the picker opens over the menu as soon as the loop runs.
+  auto pick = std::make_shared<bool>(false);
+  hooks.connected = [pick](const QString& connection) {
+    *pick = children::ChooseAtStart(connection);
     SetDueCounter([connection] {
       int due = 0;
       QString error;
       const int today = int(platform::CurrentClock().Now().date().toJulianDay());
-      if (!review::CountDue(connection, review::kDefaultChild, today, &due, &error))
+      if (!review::CountDue(connection, CurrentChildId(), today, &due, &error))
         qCWarning(lcDb) << "due reviews not counted:" << error;
       return due;
     });
@@ -33,6 +41,10 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
     SetDueCounter({});
     records::Stop();
   };
-  hooks.shown = shown;
+  hooks.shown = [shown, pick](TMainForm* menu) {
+    if (*pick)
+      QTimer::singleShot(0, menu, [menu] { ShowScreen(QStringLiteral("TChildPickerForm"), menu); });
+    if (shown) shown(menu);
+  };
   return RunApplication(argc, argv, hooks);
 }

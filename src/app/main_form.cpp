@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "app/application.h"
+#include "app/current_child.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -148,6 +149,19 @@ TMainForm::TMainForm(QWidget* parent)
   RECORDSB = MenuButton(a, "RECORDSB", QStringLiteral("学习记录"),
                         QStringLiteral("看看孩子学了什么（给家长和老师）"), 12,
                         QStringLiteral(":/images/menu_records.png"), 16, QRect(301, 493, 61, 40));
+  CHILDSB = MenuButton(a, "CHILDSB", QStringLiteral("换小朋友"),
+                       QStringLiteral("换一个小朋友来学习"), 12,
+                       QStringLiteral(":/images/menu_children.png"), 16, QRect(374, 493, 61, 40));
+  ChildPictureLb = new QLabel(a);
+  ChildPictureLb->setObjectName(QStringLiteral("ChildPictureLb"));
+  ChildPictureLb->setGeometry(702, 14, 56, 56);
+  ChildPictureLb->setAlignment(Qt::AlignCenter);
+  ChildNameLb = new QLabel(a);
+  ChildNameLb->setObjectName(QStringLiteral("ChildNameLb"));
+  ChildNameLb->setGeometry(670, 70, 120, 24);
+  ChildNameLb->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  ChildNameLb->setFont(SongFont(16, true));
+  ChildNameLb->setStyleSheet(QStringLiteral("color: rgb(150, 60, 0);"));
   MINISB = MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
                       QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
   QuitSb = MenuButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
@@ -161,6 +175,12 @@ TMainForm::TMainForm(QWidget* parent)
   connect(tyzsb, &QToolButton::clicked, this, &TMainForm::tyzsbClick);
   connect(ABOUTSB, &QToolButton::clicked, this, &TMainForm::ABOUTSBClick);
   connect(RECORDSB, &QToolButton::clicked, this, &TMainForm::RECORDSBClick);
+  connect(CHILDSB, &QToolButton::clicked, this, &TMainForm::CHILDSBClick);
+  connect(TCurrentChild::Instance(), &TCurrentChild::Changed, this, &TMainForm::ShowCurrentChild);
+  // Another child has other reviews due.
+  connect(TCurrentChild::Instance(), &TCurrentChild::Changed, this,
+          [this] { QTimer::singleShot(0, this, &TMainForm::RefreshDueCount); });
+  ShowCurrentChild();
   connect(MINISB, &QToolButton::clicked, this, &TMainForm::MINISBClick);
   connect(QuitSb, &QToolButton::clicked, this, &TMainForm::QuitSbClick);
 
@@ -210,6 +230,19 @@ void TMainForm::changeEvent(QEvent* event) {
 
 void TMainForm::ABOUTSBClick() { ShowScreen(QStringLiteral("TAboutForm"), this); }
 void TMainForm::RECORDSBClick() { ShowScreen(QStringLiteral("TRecordsForm"), this); }
+void TMainForm::CHILDSBClick() { ShowScreen(QStringLiteral("TChildPickerForm"), this); }
+
+void TMainForm::ShowCurrentChild() {
+  const children::Child& child = CurrentChild();
+  const bool chosen = child.id != children::kNoChild;
+  ChildPictureLb->setVisible(chosen);
+  ChildNameLb->setVisible(chosen);
+  if (!chosen) return;
+  ChildPictureLb->setPixmap(QIcon(children::PictureResource(child.picture))
+                                .pixmap(QSize(52, 52), devicePixelRatioF()));
+  ChildNameLb->setText(child.name);
+}
+
 void TMainForm::MINISBClick() { MinimizeApplication(); }
 
 void TMainForm::QuitSbClick() {

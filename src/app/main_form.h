@@ -69,6 +69,9 @@ class TMainForm : public QWidget {
   QLabel* DueLb;       // on tyzsb: items due today, hidden at zero
   QToolButton* ABOUTSB;
   QToolButton* RECORDSB;  // the learning record, for the adult
+  QToolButton* CHILDSB;   // "换小朋友": back to the picker
+  QLabel* ChildPictureLb;  // the chosen child, small in the top corner
+  QLabel* ChildNameLb;
   QToolButton* MINISB;
   QToolButton* QuitSb;
 
@@ -83,6 +86,9 @@ class TMainForm : public QWidget {
   void RefreshDueCount();
   void ABOUTSBClick();
   void RECORDSBClick();
+  void CHILDSBClick();
+  // Shows the chosen child in the corner (nothing when none is chosen).
+  void ShowCurrentChild();
   void MINISBClick();
   void QuitSbClick();
   void comlbClick();

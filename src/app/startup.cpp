@@ -31,6 +31,7 @@
 #include "platform/install_paths.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
+#include "platform/startup_profile.h"
 
 namespace {
 
@@ -131,11 +132,13 @@ class AfterFirstDrawing : public QObject {
 }  // namespace
 
 int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
+  StartupMark("shared objects loaded, main entered");
   PrepareScreenScale();
   TApplication app(argc, argv);
   ApplyScreenScale();
+  StartupMark("application object (display, platform plugin)");
   QApplication::setApplicationName(kApplicationTitle);
-  QApplication::setWindowIcon(AppIcon());
+  PrepareDataModule();  // the lesson file is checked while the menu is built
   QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Tindora"));
   // Qt's own dialogs (the lesson packs' file dialog) speak Chinese like the rest of the program.
   auto* qtTexts = new QTranslator(&app);
@@ -146,10 +149,13 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   InstallDoubleClickGuard();
   if (hooks.registerWindows) hooks.registerWindows();
   EndOnTerminationSignals(&app);
+  StartupMark("translations, window list");
 
   // The first window made is the main window: closing it ends the message loop.
   MainForm = new TMainForm;
+  StartupMark("menu built");
   dm = CreateDataModule(MainForm);
+  StartupMark("lesson database open");
   if (!dm) {
     delete MainForm;
     return 1;
@@ -157,8 +163,16 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   if (hooks.connected) hooks.connected(dm->ConnectionName());
   // Fill the screen even where no window manager honours "maximised".
   MainForm->setGeometry(MainForm->screen()->availableGeometry());
-  if (hooks.drawn) new AfterFirstDrawing(MainForm->Image1, hooks.drawn);
+  // After the menu's first drawing (the background, the first thing drawn): the icon shows only
+  // in the task switcher, and reading its pictures before made the child wait.
+  new AfterFirstDrawing(MainForm->Image1, [drawn = hooks.drawn] {
+    StartupMark("menu drawn");
+    QApplication::setWindowIcon(AppIcon());
+    StartupMark("icon read");
+    if (drawn) drawn();
+  });
   MainForm->showMaximized();
+  StartupMark("menu shown");
   if (hooks.shown) hooks.shown(MainForm);
   const int status = QApplication::exec();
   delete MainForm;

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <QSqlDatabase>
+#include <future>
 #include <thread>
 #include <memory>
 
@@ -149,17 +150,38 @@ bool RefuseEditing(QWidget* owner) {
 
 namespace {
 
+struct Ensured {
+  QString path;
+  bool ok = false;
+  bool readOnly = false;
+  QString error, notice, readOnlyReason;
+};
+
+Ensured Ensure(const QString& path) {
+  Ensured e;
+  e.path = path;
+  e.ok = EnsureEmbeddedDatabase(path, &e.error, &e.notice, &e.readOnly, &e.readOnlyReason);
+  return e;
+}
+
+std::future<Ensured>& Preparing() {
+  static std::future<Ensured> preparing;
+  return preparing;
+}
+
 Tdm* OpenEmbedded(QWidget* owner) {
   const QString path = EmbeddedDatabasePath();
-  QString error, notice, readOnlyReason;
-  bool readOnly = false;
+  Ensured ensured = Preparing().valid() ? Preparing().get() : Ensured();
+  if (ensured.path != path) ensured = Ensure(path);
+  QString error = ensured.error;
   std::unique_ptr<Tdm> module;
-  if (EnsureEmbeddedDatabase(path, &error, &notice, &readOnly, &readOnlyReason)) {
-    if (!notice.isEmpty())
-      platform::MessageBox(owner, notice, kApplicationTitle,
+  if (ensured.ok) {
+    if (!ensured.notice.isEmpty())
+      platform::MessageBox(owner, ensured.notice, kApplicationTitle,
                            platform::MB_OK | platform::MB_ICONWARNING);
-    module = std::make_unique<Tdm>(readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
-    if (readOnly) module->SetReadOnlyDatabase(readOnlyReason);
+    module =
+        std::make_unique<Tdm>(ensured.readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
+    if (ensured.readOnly) module->SetReadOnlyDatabase(ensured.readOnlyReason);
     if (module->Connected()) {
       EmbeddedFileInUse() = path;
       return module.release();
@@ -212,4 +234,9 @@ Tdm* CreateDataModule(QWidget* owner) {
   if (const QString refused = LoginRefusal(source, why); !refused.isEmpty()) text = refused;
   platform::MessageBox(owner, text, kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
+}
+
+void PrepareDataModule() {
+  if (Preparing().valid() || DataSourceDefined(LessonDataSource().databaseName)) return;
+  Preparing() = std::async(std::launch::async, Ensure, EmbeddedDatabasePath());
 }

@@ -71,6 +71,10 @@ extern Tdm* dm;
 // Start-up's connection: the data source "EDUqvlp"; when it is not defined, the embedded default.
 // Any other failure is told to the user (owner `owner`) and gives nullptr: the program must end.
 Tdm* CreateDataModule(QWidget* owner);
+// When no data source is defined, starts checking the embedded lesson file (and building it on a
+// first start) on a thread of its own, so that this overlaps the building of the menu;
+// CreateDataModule takes the outcome. Messages are still shown by CreateDataModule.
+void PrepareDataModule();
 
 // Once the menu shows: checks a large embedded lesson file whole on a thread of its own (start-up
 // checked it only quickly). Damage only in indexes is mended; other damage is told to the adult

@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "data/children.h"
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 #include "platform/logging.h"
@@ -44,6 +45,7 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
        SqlResourceStep(QStringLiteral(":/writing_done.sql"))},
       {7, QStringLiteral("复习状态表（每个孩子每个字）"),
        SqlResourceStep(QStringLiteral(":/review_state.sql"))},
+      {8, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
       // Next steps here, in order.
   };
   return steps;

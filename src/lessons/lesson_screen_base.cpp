@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/parent_gate.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
@@ -120,11 +121,13 @@ void TLessonScreen::OpenWindow(const QString& className) {
   ShowScreen(className, this);
 }
 
+// The editors are the adult's: editing may be off for this seat, and once a child has a
+// profile they sit behind the parent gate.
 void TLessonScreen::zjsbClick() {
-  if (!RefuseEditing(this)) OpenWindow(kind().chapterListWindow);
+  if (!RefuseEditing(this) && PassParentGate(this)) OpenWindow(kind().chapterListWindow);
 }
 void TLessonScreen::zsbClick() {
-  if (!RefuseEditing(this)) OpenWindow(kind().itemListWindow);
+  if (!RefuseEditing(this) && PassParentGate(this)) OpenWindow(kind().itemListWindow);
 }
 void TLessonScreen::HELPSBClick() { OpenWindow(kind().helpWindow); }
 

@@ -25,6 +25,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/current_child.h"
 #include "platform/clock.h"
 #include "platform/db_watchdog.h"
 #include "platform/logging.h"
@@ -52,7 +53,8 @@ QByteArray SpoolLine(const Record& n) {
                                    {QStringLiteral("item"), n.item},
                                    {QStringLiteral("operation"), n.operation},
                                    {QStringLiteral("results"), n.results},
-                                   {QStringLiteral("score"), n.score}})
+                                   {QStringLiteral("score"), n.score},
+                                   {QStringLiteral("child"), n.child}})
       .toJson(QJsonDocument::Compact);
 }
 
@@ -71,6 +73,8 @@ Record ParseSpoolLine(const QByteArray& line, bool* ok) {
   n.operation = o.value(QStringLiteral("operation")).toString();
   n.results = o.value(QStringLiteral("results")).toString();
   n.score = o.value(QStringLiteral("score")).toInt();
+  // Spools from before profiles have no child: their notes stay unassigned.
+  n.child = qMax(0, o.value(QStringLiteral("child")).toInt(children::kNoChild));
   return n;
 }
 
@@ -330,6 +334,7 @@ void Queue(Record note) {
   note.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
   note.machine = MachineName();
   note.at = platform::CurrentClock().Now();
+  note.child = CurrentChildId();
   writer->Add(note);
 }
 

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "app/current_child.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
@@ -139,6 +140,8 @@ TKnowledgeForm::TKnowledgeForm(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint) {
   setWindowTitle(QStringLiteral("认识的字"));
+  const QVariant named = owner ? owner->property(kKnowledgeChildProperty) : QVariant();
+  m_child = named.isValid() ? named.toInt() : CurrentChildId();
   setFont(SongFont(12));
   resize(800, 578);
   QLinearGradient sky(0, 0, 0, 1);
@@ -225,7 +228,7 @@ void TKnowledgeForm::Reload() {
   QString error;
   const QString c = dm ? dm->ConnectionName() : QString();
   const bool ok = !c.isEmpty() && LoadCourseItems(c, &chapters, &items, &chapterOf, &error) &&
-                  LoadChildCards(c, kDefaultChild, today, &cards, nullptr, &error) &&
+                  LoadChildCards(c, m_child, today, &cards, nullptr, &error) &&
                   LoadNewPerDay(c, &perDay, &error);
   m_view = SummariseKnowledge(cards, items, today);
   Grid->SetItems(chapters, items, chapterOf, m_view.states);

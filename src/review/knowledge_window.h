@@ -47,6 +47,10 @@ class TKnowledgeGrid : public QWidget {
   QList<Row> m_rows;
 };
 
+// The window that opens TKnowledgeForm may name the child to show in this property (an int);
+// without it the form shows the current child's.
+inline constexpr char kKnowledgeChildProperty[] = "knowledgeChild";
+
 class TKnowledgeForm : public QDialog {
   Q_OBJECT
  public:
@@ -65,6 +69,7 @@ class TKnowledgeForm : public QDialog {
 
  private:
   review::KnowledgeView m_view;
+  int m_child = 0;
 };
 
 // The summary line for a child's view, as the record and the knowledge window show it.

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QtMath>
 
+#include "app/current_child.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "controls/flat_speed_button.h"
@@ -304,9 +305,10 @@ void TtyzmainForm::StartGame() {
   m_items.clear();
   m_game.reset();
   m_today = int(platform::CurrentClock().Now().date().toJulianDay());
+  m_child = CurrentChildId();
   QString error;
   GameSelection selection;
-  const bool ok = dm && ChooseForChild(dm->ConnectionName(), kDefaultChild, m_today, m_scheduler,
+  const bool ok = dm && ChooseForChild(dm->ConnectionName(), m_child, m_today, m_scheduler,
                                        &selection, &error);
   if (!ok) qCWarning(lcDb) << "listening game:" << error;
   m_chapters = selection.chapters;
@@ -443,7 +445,7 @@ void TtyzmainForm::SaveRound() {
   const Card after = m_scheduler.Review(before, m_today, m_game->RoundGrade());
   QString error;
   // A row is only inserted on the item's first review, which is today's.
-  if (!review::SaveCard(dm->ConnectionName(), kDefaultChild, item, after, m_today,
+  if (!review::SaveCard(dm->ConnectionName(), m_child, item, after, m_today,
                         &error)) {
     qCWarning(lcDb) << "review of" << item << "not stored:" << error;
     m_saveError = error;

@@ -122,6 +122,7 @@ class TtyzmainForm : public TDesignForm {
   QStringList m_chapters;
   review::ChildCards m_cards;
   int m_today = 0;
+  int m_child = 0;  // whose reviews the game reads and stores, fixed when it starts
   int m_streak = 0;
   QString m_saveError;
 };

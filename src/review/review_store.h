@@ -9,12 +9,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "data/children.h"
 #include "review/listening_game.h"
 
 namespace review {
 
-// Until children are chosen, every review belongs to this child.
-inline constexpr int kDefaultChild = 0;
+// The reviews made with no child chosen. The table keeps one row per child and item and its
+// child_id is never null, so these are stored under 0, which is no profile's id.
+inline constexpr int kDefaultChild = children::kNoChild;
 
 int DayOf(int yyyymmdd);   // Julian day; 0 for 0 or a number that is no date
 int StoredDay(int julian); // yyyymmdd; 0 for 0

@@ -223,7 +223,9 @@ bool TWritingPad::event(QEvent* event) {
         return true;
       }
       for (const QEventPoint& point : touch->points()) {
-        if (point.id() != m_touchId) continue;
+        // A point that did not move brings no position worth drawing to (some sources send
+        // none at all for it).
+        if (point.id() != m_touchId || point.state() == QEventPoint::Stationary) continue;
         Extend(point.position());
         if (point.state() == QEventPoint::Released || event->type() == QEvent::TouchEnd) {
           m_touchId = -1;

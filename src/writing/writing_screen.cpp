@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "app/current_child.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "data/data_module.h"
@@ -234,7 +235,7 @@ void TxzmainForm::ShowStars() {
     records::Flush(1000);
     QSet<QString> kept;
     QString error;
-    if (records::LoadWrittenCharacters(dm->ConnectionName(), 0, &kept, &error))
+    if (records::LoadWrittenCharacters(dm->ConnectionName(), CurrentChildId(), &kept, &error))
       m_written.unite(kept);
     else
       qCWarning(lcDb) << "written characters not read:" << error;
