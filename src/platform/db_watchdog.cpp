@@ -49,7 +49,6 @@ struct Watch {
   QString connection;
   Clock::time_point deadline;
   bool fired = false;
-  void* statement = nullptr;
 };
 
 class Watchdog {
@@ -71,14 +70,14 @@ class Watchdog {
     m_lost.remove(connection);
   }
 
-  int Arm(const QString& connection, void* statement) {
+  int Arm(const QString& connection) {
     std::lock_guard lock(m_mutex);
     if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
     const int id = ++m_next;
     // Once the program is ending a statement gets no time at all.
     const auto deadline =
         m_ending ? Clock::now() : Clock::now() + std::chrono::milliseconds(m_limitMs);
-    m_watches[id] = {connection, deadline, false, statement};
+    m_watches[id] = {connection, deadline, false};
     // The thread is woken only when it would sleep past this deadline: waking it for every
     // statement cost two thread switches each, a quarter of an append's time.
     if (deadline < m_sleepUntil) m_wake.notify_all();
@@ -133,9 +132,8 @@ class Watchdog {
         if (w.fired) continue;
         if (w.deadline <= now) {
           w.fired = true;
-          // The driver's own cancel first: a server that still listens ends the statement
-          // cleanly. One that is frozen never answers it, so the sockets are cut as well.
-          if (w.statement) SQLCancel(static_cast<SQLHSTMT>(w.statement));
+          // Not the driver's cancel: it opens a connection of its own to the server and waits
+          // for its answer, for ever when the server is frozen.
           CutOff(w.connection);
         } else {
           next = std::min(next, w.deadline);
@@ -225,9 +223,9 @@ void SetStatementTimeLimitMs(int ms) {
   Dog().m_limitMs = ms;
 }
 
-StatementWatch::StatementWatch(const QString& connection, void* statement) {
+StatementWatch::StatementWatch(const QString& connection) {
   StatementTimeLimitMs();
-  m_id = Dog().Arm(connection, statement);
+  m_id = Dog().Arm(connection);
 }
 
 StatementWatch::~StatementWatch() { Dog().Disarm(m_id); }

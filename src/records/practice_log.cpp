@@ -255,6 +255,7 @@ class Writer final : public QThread {
         qCInfo(lcDb) << "learning record:" << spooled.size() << "notes from the spool";
         QMutexLocker lock(&m_mutex);
         m_pending = spooled + m_pending;
+        if (m_pending.size() > kSpoolLimit) m_pending = m_pending.mid(m_pending.size() - kSpoolLimit);
       }
       int pauseMs = 0;
       QDeadlineTimer retryAt;
