@@ -126,14 +126,17 @@ bool LoadChapterOrder(const QString& connection, QStringList* chapters, QString*
              [&](const QSqlQuery& q) { chapters->append(q.value(0).toString()); });
 }
 
-bool LoadOpenedChapters(const QString& connection, const QStringList& chapters,
+bool LoadOpenedChapters(const QString& connection, int child, const QStringList& chapters,
                         QList<int>* opened, QString* error) {
   opened->clear();
   QStringList names;
+  QVariantList values;
+  if (child != kDefaultChild) values << child;
   if (!Run(connection,
            QStringLiteral("select distinct 章节 from szSound where 字名 in (select item from "
-                          "learn_record where module = 0)"),
-           {}, error, [&](const QSqlQuery& q) { names.append(q.value(0).toString()); }))
+                          "learn_record where module = 0 and child_id %1)")
+               .arg(child != kDefaultChild ? QStringLiteral("= ?") : QStringLiteral("is null")),
+           values, error, [&](const QSqlQuery& q) { names.append(q.value(0).toString()); }))
     return false;
   for (int i = 0; i < chapters.size(); ++i)
     if (names.contains(chapters[i])) opened->append(i);
@@ -225,7 +228,7 @@ bool ChooseForChild(const QString& c, int child, int today, const Scheduler& sch
   QList<int> opened;
   if (!LoadChapterOrder(c, &out->chapters, error) ||
       !LoadChildCards(c, child, today, &out->cards, &newToday, error) ||
-      !LoadNewPerDay(c, &perDay, error) || !LoadOpenedChapters(c, out->chapters, &opened, error))
+      !LoadNewPerDay(c, &perDay, error) || !LoadOpenedChapters(c, child, out->chapters, &opened, error))
     return false;
   // New items in course order from the opened chapters, only as many as a game can take.
   const int newLeft = qMax(0, perDay - newToday);

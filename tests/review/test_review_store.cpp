@@ -7,6 +7,7 @@
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
+#include "records/record_store.h"
 #include "review/listening_screen.h"
 #include "review/review_store.h"
 #include "support/fakes.h"
@@ -131,6 +132,34 @@ class ReviewStoreTest : public QObject {
     QVERIFY(SaveNewPerDay(c, 4, &error));
     QVERIFY(LoadNewPerDay(c, &perDay, &error));
     QCOMPARE(perDay, 4);
+  }
+
+  // New items come from the chapters the child playing has opened, not from another child's.
+  void newItemsFromTheChildsChapters_data() {
+    QTest::addColumn<int>("opener");  // who opened the second chapter; 0: no child chosen
+    QTest::addColumn<int>("player");
+    QTest::addColumn<bool>("second");
+    QTest::newRow("the child's own") << 7 << 7 << true;
+    QTest::newRow("another child's") << 8 << 7 << false;
+    QTest::newRow("a child's, nobody chosen") << 7 << 0 << false;
+  }
+  void newItemsFromTheChildsChapters() {
+    QFETCH(int, opener);
+    QFETCH(int, player);
+    QFETCH(bool, second);
+    TestDataModule db;
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    const QString c = db.module()->ConnectionName();
+    QString error;
+    QVERIFY2(records::WriteRecords(c, {{"seat", QDateTime::currentDateTime(),
+                                        records::Module::Character, "火", {}, {}, 0, {}, opener}},
+                                   &error),
+             qPrintable(error));
+    GameSelection selection;
+    QVERIFY2(ChooseForChild(c, player, 2461000, Scheduler(), &selection, &error), qPrintable(error));
+    QCOMPARE(selection.choice.items.contains("火"), second);
+    QCOMPARE(selection.choice.items.size(), second ? 1 : 5);
   }
 };
 
