@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Logging in to a classroom server as the data source says. (Its own program: the driver manager
 // reads the data source list once per process, so the list is written before the first call.)
+#include <QSpinBox>
 #include <QtTest>
 
 #include "data/classroom_logins.h"
@@ -9,6 +10,7 @@
 #include "data/schema_migrations.h"
 #include "platform/dataset.h"
 #include "records/record_store.h"
+#include "review/knowledge_window.h"
 #include "review/review_store.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
@@ -207,6 +209,10 @@ class ClassroomLoginsTest : public QObject {
         for (int reviews : {1, 2})
           QVERIFY2(review::SaveCard(c, 3, "一", {.reps = reviews}, 2461000, &error),
                    qPrintable(error));
+        // The course's setting of new characters a day is the teacher's to change.
+        dm = &module;
+        QCOMPARE(TKnowledgeForm(nullptr).NewPerDaySe->isEnabled(), !seat);
+        dm = nullptr;
       }
     }
     Admin(QStringLiteral("drop role if exists %1").arg(role));

@@ -134,6 +134,26 @@ class ReviewStoreTest : public QObject {
     QCOMPARE(perDay, 4);
   }
 
+  // The whole course in chapter order, by number within a chapter, a lost chapter's items last.
+  void courseItemsInChapterOrder_data() { AddBackendRows(); }
+  void courseItemsInChapterOrder() {
+    QFETCH(Backend, backend);
+    TestDataModule db(backend);
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    const LessonKind& k = Kind(LessonKindId::Character);
+    db.AddRows(k.itemTable, {{{k.numberField, "20"}, {k.nameField, "木"}, {"章节", "旧章"}},
+                             {{k.numberField, "0"}, {k.nameField, "土地"}, {"章节", "第二章"}}});
+    QStringList chapters, items;
+    QList<int> chapterOf;
+    QString error;
+    QVERIFY2(LoadCourseItems(db.module()->ConnectionName(), &chapters, &items, &chapterOf, &error),
+             qPrintable(error));
+    QCOMPARE(items.join(' '), "是 十 一 山 水 人 大 土地 火 木");
+    QCOMPARE(chapterOf, (QList<int>{0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+    QCOMPARE(chapters.size(), 3);
+  }
+
   // New items come from the chapters the child playing has opened, not from another child's.
   void newItemsFromTheChildsChapters_data() {
     QTest::addColumn<int>("opener");  // who opened the second chapter; 0: no child chosen
