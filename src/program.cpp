@@ -1,13 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program.h"
 
+#include <QDate>
+#include <QTimer>
+#include <memory>
+
+#include "app/current_child.h"
+#include "app/main_form.h"
+#include "app/screen_registry.h"
+#include "children/child_picker.h"
+#include "data/data_module.h"
+#include "platform/clock.h"
+#include "platform/logging.h"
 #include "records/practice_log.h"
+#include "review/review_store.h"
 
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   StartupHooks hooks;
   hooks.registerWindows = RegisterAllScreens;
-  hooks.connected = [](const QString& connection) { records::Start(connection); };
-  hooks.finished = [] { records::Stop(); };
-  hooks.shown = shown;
+  // With two or more children the picker opens over the menu as soon as the loop runs.
+  auto pick = std::make_shared<bool>(false);
+  hooks.connected = [pick](const QString& connection) {
+    *pick = children::ChooseAtStart(connection);
+    SetDueCounter([connection] {
+      int due = 0;
+      QString error;
+      const int today = int(platform::CurrentClock().Now().date().toJulianDay());
+      if (!review::CountDue(connection, CurrentChildId(), today, &due, &error))
+        qCWarning(lcDb) << "due reviews not counted:" << error;
+      return due;
+    });
+  };
+  // The notes' spool is read once the menu is drawn. A database opened for reading only takes no
+  // notes: they would pile up in the spool unseen.
+  hooks.drawn = [] {
+    if (dm && !dm->ReadOnlyDatabase()) records::Start(dm->ConnectionName());
+    CheckLessonFileWhole(MainForm);
+  };
+  hooks.finished = [] {
+    SetDueCounter({});
+    records::Stop();
+  };
+  hooks.shown = [shown, pick](TMainForm* menu) {
+    if (*pick)
+      QTimer::singleShot(0, menu, [menu] { ShowScreen(QStringLiteral("TChildPickerForm"), menu); });
+    if (shown) shown(menu);
+  };
   return RunApplication(argc, argv, hooks);
 }

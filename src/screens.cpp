@@ -3,14 +3,18 @@
 // module screens and the screens can open the help windows without including one another.
 #include "app/about_window.h"
 #include "app/help_windows.h"
+#include "app/module_window.h"
 #include "app/screen_registry.h"
 #include "arithmetic/drill_screen.h"
+#include "children/child_picker.h"
+#include "children/children_window.h"
 #include "editors/chapter_windows.h"
 #include "editors/item_list.h"
 #include "lessons/character_screen.h"
 #include "lessons/verse_screen.h"
 #include "program.h"
-#include "records/record_window.h"
+#include "review/knowledge_window.h"
+#include "review/listening_screen.h"
 #include "writing/writing_screen.h"
 
 template <class T>
@@ -34,7 +38,16 @@ void RegisterAllScreens() {
   Register<TSzsoundForm>("TSzsoundForm");
   Register<TxssoundForm>("TxssoundForm");
   Register<TxyysoundForm>("TxyysoundForm");
-  Register<TRecordsForm>("TRecordsForm");
+  // The learning record and its charts are a module, loaded when first opened.
+  RegisterScreen(QStringLiteral("TRecordsForm"), [](QWidget* owner) {
+    return OpenModuleWindow(QStringLiteral("tindora_records_window"), "TindoraRecordsWindow",
+                            owner);
+  });
   Register<TxzmainForm>("TxzmainForm");
   Register<TxzMYHLPForm>("TxzMYHLPForm");
+  Register<TChildPickerForm>("TChildPickerForm");
+  Register<TChildrenForm>("TChildrenForm");
+  Register<TtyzmainForm>("TtyzmainForm");
+  Register<TtyzMYHLPForm>("TtyzMYHLPForm");
+  Register<TKnowledgeForm>("TKnowledgeForm");
 }

@@ -3,10 +3,13 @@
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/shared_routines.h"
+#include "app/tool_button.h"
 
 namespace {
 
@@ -58,6 +61,28 @@ const HelpPage& CharacterHelpPage() {
           QStringLiteral("      编辑字时,字号或字都不能重复   "),
           QStringLiteral(""),
           QStringLiteral(""),
+      },
+      {
+          QStringLiteral("               新增功能(本程序后来加上的)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.录音:编辑字时按<录音>,对着话筒读这个字,再按<停止>;"),
+          QStringLiteral("    按<合成>,电脑会读出这个字;按<测试>听一听"),
+          QStringLiteral("  2.选取:按<选取>选一个*.wav文件,它会复制进录音库,"),
+          QStringLiteral("    以后移动或删除原来的文件都没关系"),
+          QStringLiteral("  3.拼音:填好字以后,程序会提出拼音,可以照用,也可以改;"),
+          QStringLiteral("    按<拼音>再提一次"),
+          QStringLiteral("  4.课程包:在<编辑章节>里按<导出>,把章节、字和录音存成"),
+          QStringLiteral("    一个文件,在另一台电脑上按<导入>就能用了"),
+          QStringLiteral("  5.学习记录:主界面的<学习记录>里能看到小朋友每天练了"),
+          QStringLiteral("    什么,哪些字练得最多,哪些字还没打开过"),
+          QStringLiteral("  6.写字:主界面的<幼儿写字>里,小朋友按笔顺描这些字"),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1  录音不用放在安装目录下(装好以后那里不能写):"),
+          QStringLiteral("      录音保存在用户的数据文件夹里,如<~/.local/share/"),
+          QStringLiteral("      Tindora/字语音库>;用数据库服务器时,保存在数据库里"),
+          QStringLiteral("   2  按<保存>以后录音才放进录音库,按<放弃>什么也不改"),
+          QStringLiteral(""),
       }};
   return page;
 }
@@ -95,6 +120,25 @@ const HelpPage& PoemHelpPage() {
           QStringLiteral("      编辑诗时,诗号或诗名都不能重复"),
           QStringLiteral(""),
           QStringLiteral(""),
+      },
+      {
+          QStringLiteral("               新增功能(本程序后来加上的)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.录音:编辑诗时按<录音>,对着话筒朗读这首诗,再按<停止>;"),
+          QStringLiteral("    按<合成>,电脑会读出这首诗;按<测试>听一听"),
+          QStringLiteral("  2.选取:按<选取>选一个*.wav文件,它会复制进录音库,"),
+          QStringLiteral("    以后移动或删除原来的文件都没关系"),
+          QStringLiteral("  3.课程包:在<编辑章节>里按<导出>,把章节、诗和录音存成"),
+          QStringLiteral("    一个文件,在另一台电脑上按<导入>就能用了"),
+          QStringLiteral("  4.学习记录:主界面的<学习记录>里能看到小朋友每天练了什么"),
+          QStringLiteral("  5.写字:主界面的<幼儿写字>里,小朋友按笔顺描<幼儿识字>的字"),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1  录音不用放在安装目录下(装好以后那里不能写):"),
+          QStringLiteral("      录音保存在用户的数据文件夹里,如<~/.local/share/"),
+          QStringLiteral("      Tindora/诗语音库>;用数据库服务器时,保存在数据库里"),
+          QStringLiteral("   2  按<保存>以后录音才放进录音库,按<放弃>什么也不改"),
+          QStringLiteral(""),
       }};
   return page;
 }
@@ -131,6 +175,25 @@ const HelpPage& EnglishHelpPage() {
           QStringLiteral("      编辑英语时,语号或英语名都不能重复"),
           QStringLiteral(""),
           QStringLiteral(""),
+      },
+      {
+          QStringLiteral("               新增功能(本程序后来加上的)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.录音:编辑英语时按<录音>,对着话筒读这句英语,再按<停止>;"),
+          QStringLiteral("    按<合成>,电脑会读出这句英语;按<测试>听一听"),
+          QStringLiteral("  2.选取:按<选取>选一个*.wav文件,它会复制进录音库,"),
+          QStringLiteral("    以后移动或删除原来的文件都没关系"),
+          QStringLiteral("  3.课程包:在<编辑章节>里按<导出>,把章节、英语和录音存成"),
+          QStringLiteral("    一个文件,在另一台电脑上按<导入>就能用了"),
+          QStringLiteral("  4.学习记录:主界面的<学习记录>里能看到小朋友每天练了什么"),
+          QStringLiteral("  5.写字:主界面的<幼儿写字>里,小朋友按笔顺描<幼儿识字>的字"),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1  录音不用放在安装目录下(装好以后那里不能写):"),
+          QStringLiteral("      录音保存在用户的数据文件夹里,如<~/.local/share/"),
+          QStringLiteral("      Tindora/英语语音库>;用数据库服务器时,保存在数据库里"),
+          QStringLiteral("   2  按<保存>以后录音才放进录音库,按<放弃>什么也不改"),
+          QStringLiteral(""),
       }};
   return page;
 }
@@ -155,6 +218,22 @@ const HelpPage& ArithmeticHelpPage() {
           QStringLiteral("  注意:"),
           QStringLiteral("   1 每次题目开始时,小朋友必须等题目发音完毕后,才可以选择答案"),
           QStringLiteral(""),
+          QStringLiteral(""),
+      },
+      {
+          QStringLiteral("               新增功能(本程序后来加上的)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.学习记录:每做完一组题(或者换了加减法、离开),"),
+          QStringLiteral("    都记在主界面的<学习记录>里"),
+          QStringLiteral("  2.记录里看的是每道题第一次的答案:"),
+          QStringLiteral("    第一次就答对才算对,先按错再按对的不算,"),
+          QStringLiteral("    按<提示答案>的也不算;屏幕上的得分还是原来的算法"),
+          QStringLiteral("  3.记录里还列出小朋友第一次最常错的题,"),
+          QStringLiteral("    如<7 + 2: 错了 3 次>,可以多练这几道"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1 记录按电脑分开;<所有电脑的记录>看全班的"),
           QStringLiteral(""),
       }};
   return page;
@@ -187,14 +266,57 @@ const HelpPage& WritingHelpPage() {
           QStringLiteral("   3  写过的字会记在<学习记录>里"),
           QStringLiteral(""),
           QStringLiteral(""),
+      },
+      {
+          QStringLiteral("               新增功能(本程序后来加上的)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.学习记录:写过的每个字都记在主界面的<学习记录>里,"),
+          QStringLiteral("    还写明哪个字描错了几笔,如<描错 3 笔:山 2 笔、水 1 笔>"),
+          QStringLiteral("  2.要写的字就是<幼儿识字>各章节的字:在<编辑字>里"),
+          QStringLiteral("    加的字、用<导入>课程包加的字,这里都能写"),
+          QStringLiteral(""),
+          QStringLiteral(""),
+          QStringLiteral("  注意:"),
+          QStringLiteral("   1 描错的笔多的字,可以让小朋友多写几遍"),
+          QStringLiteral(""),
       }};
+  return page;
+}
+
+const HelpPage& ListeningHelpPage() {
+  static const HelpPage page{
+      QStringLiteral("使用说明"),
+      QPoint(150, 70),
+      QSize(500, 470),
+      {
+          QStringLiteral("               使用说明(请把声音音量放大)"),
+          QStringLiteral(""),
+          QStringLiteral("  1.进来就会听到一个字的读音,下面有三张大卡片"),
+          QStringLiteral("  2.小朋友听一听,用鼠标点一点读的是哪张卡片:"),
+          QStringLiteral("    点对了,卡片会发光,还会得到一颗星星;"),
+          QStringLiteral("    点错了,那张卡片会变淡,再听一遍,再找一次;"),
+          QStringLiteral("    两次都没找对,对的卡片会一闪一闪,记住它哦"),
+          QStringLiteral("  3.没听清楚,按<再听一遍>"),
+          QStringLiteral("  4.连续找对五次,卡片会变成四张"),
+          QStringLiteral("  5.五题做完,看看得了几颗星星,"),
+          QStringLiteral("    按<再玩一次>接着玩,按<返回>回到主界面"),
+          QStringLiteral(""),
+          QStringLiteral("  注意(给家长):"),
+          QStringLiteral("   1  考的字来自孩子在<幼儿识字>里看过的章节,"),
+          QStringLiteral("      每天最多几个新字,在<学习记录>的<认识的字>里设定"),
+          QStringLiteral("   2  快要忘的字会在该复习的那天再考;菜单上"),
+          QStringLiteral("      <听音找字>旁的小数字是今天该复习的字数"),
+          QStringLiteral("   3  孩子认识哪些字,在<学习记录>的<认识的字>里看"),
+      },
+      {}};
   return page;
 }
 
 THelpForm::THelpForm(QWidget* owner, const HelpPage& page)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
-      ME1(new QPlainTextEdit(this)) {
+      ME1(new QPlainTextEdit(this)),
+      m_content(page) {
   setWindowTitle(page.caption);
   setFixedSize(page.size.width() - kFrameWidth, page.size.height() - kFrameHeight);
   move(page.position);
@@ -208,20 +330,48 @@ THelpForm::THelpForm(QWidget* owner, const HelpPage& page)
   QPalette memoPalette = ME1->palette();
   memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Button));
   ME1->setPalette(memoPalette);
-  ME1->setPlainText(page.lines.join(QLatin1Char('\n')));
   // A narrow margin, as an edit box has, keeps the longest page clear of scrolling.
   ME1->document()->setDocumentMargin(2);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ME1);
+
+  // Over the memo's first line, right of its title, which leaves that corner empty.
+  PageSb = new QToolButton(this);
+  PageSb->setObjectName(QStringLiteral("PageSb"));
+  PageSb->setFont(SongFont(12, true));
+  PageSb->setAutoRaise(true);
+  PageSb->setStyleSheet(QStringLiteral(
+      "QToolButton { color: rgb(0, 0, 200); border: 1px solid rgb(150, 170, 220);"
+      " border-radius: 4px; background: rgb(236, 242, 255); padding: 1px 6px; }"
+      "QToolButton:hover { background: rgb(255, 246, 200); }"));
+  AllowKeyboard(PageSb);
+  connect(PageSb, &QToolButton::clicked, this, [this] { ShowPage(1 - m_page); });
+  ShowPage(0);
 }
 
-// Only the close box closes a help window; Escape is not a way out of it.
+void THelpForm::ShowPage(int page) {
+  m_page = page == 1 && !m_content.addedLines.isEmpty() ? 1 : 0;
+  ME1->setPlainText((m_page ? m_content.addedLines : m_content.lines).join(QLatin1Char('\n')));
+  PageSb->setText(m_page ? QStringLiteral("◀ 使用说明") : QStringLiteral("新增功能 ▶"));
+  PageSb->setToolTip(m_page ? QStringLiteral("回到使用说明")
+                            : QStringLiteral("本程序后来加上的功能"));
+  PageSb->adjustSize();
+  PageSb->move(width() - PageSb->width() - 8, 4);
+  PageSb->raise();
+}
+
+// Escape closes the window as its close box does, from the memo too.
 void THelpForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
-    event->accept();
+    close();
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+void THelpForm::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  PageSb->move(event->size().width() - PageSb->width() - 8, 4);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The usage-notes windows that "使用方法" opens on each module screen: one build, four pages.
+// The usage-notes windows that "使用方法" opens on each module screen: one build, a page of usage
+// notes each and a second page about what the program has gained since.
 #pragma once
 
 #include <QDialog>
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 class QPlainTextEdit;
+class QToolButton;
 
 // What differs between the help windows.
 struct HelpPage {
@@ -15,6 +17,7 @@ struct HelpPage {
   QPoint position;  // top-left corner of the window on the screen
   QSize size;       // whole window, frame included
   QStringList lines;
+  QStringList addedLines;  // the second page, "新增功能"
 };
 
 const HelpPage& CharacterHelpPage();
@@ -22,17 +25,29 @@ const HelpPage& PoemHelpPage();
 const HelpPage& EnglishHelpPage();
 const HelpPage& ArithmeticHelpPage();
 const HelpPage& WritingHelpPage();
+const HelpPage& ListeningHelpPage();
 
-// A captioned window with only a close box, filled by the read-only memo ME1.
+// A captioned window with only a close box, filled by the read-only memo ME1; a button at its
+// top right turns to the other page. Escape closes it.
 class THelpForm : public QDialog {
   Q_OBJECT
  public:
   THelpForm(QWidget* owner, const HelpPage& page);
 
   QPlainTextEdit* ME1;
+  QToolButton* PageSb;  // "新增功能 ▶" on the first page, "◀ 使用说明" on the second
+
+  // 0: the usage notes, 1: what was added.
+  int Page() const { return m_page; }
+  void ShowPage(int page);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  const HelpPage& m_content;
+  int m_page = 0;
 };
 
 class TMYHLPForm : public THelpForm {
@@ -63,4 +78,10 @@ class TxzMYHLPForm : public THelpForm {
   Q_OBJECT
  public:
   explicit TxzMYHLPForm(QWidget* owner) : THelpForm(owner, WritingHelpPage()) {}
+};
+
+class TtyzMYHLPForm : public THelpForm {
+  Q_OBJECT
+ public:
+  explicit TtyzMYHLPForm(QWidget* owner) : THelpForm(owner, ListeningHelpPage()) {}
 };

@@ -3,12 +3,15 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QLabel>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QToolButton>
 
 #include "app/application.h"
+#include "app/current_child.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -17,6 +20,11 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
+
+DueCounter& InstalledDueCounter() {
+  static DueCounter counter;
+  return counter;
+}
 
 // Every label lets the background picture show through it.
 TLabel3D* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
@@ -122,12 +130,38 @@ TMainForm::TMainForm(QWidget* parent)
   xzsb = MenuButton(a, "xzsb", QStringLiteral("幼儿写字"),
                     QStringLiteral("跟着笔顺写一写，小朋友快快来学哦"), 19,
                     QStringLiteral(":/images/menu_writing.png"), 32, QRect(328, 360, 119, 84));
+  tyzsb = MenuButton(a, "tyzsb", QStringLiteral("听音找字"),
+                     QStringLiteral("听一听，找出是哪个字，小朋友快快来玩哦"), 19,
+                     QStringLiteral(":/images/menu_listening.png"), 32, QRect(588, 360, 119, 84));
+  // A small red count in the button's corner, as on a phone's icon.
+  DueLb = new QLabel(a);
+  DueLb->setObjectName(QStringLiteral("DueLb"));
+  DueLb->setFont(SongFont(13, true));
+  DueLb->setAlignment(Qt::AlignCenter);
+  DueLb->setAttribute(Qt::WA_TransparentForMouseEvents);
+  DueLb->setStyleSheet(QStringLiteral(
+      "QLabel { background: rgb(230, 40, 40); color: white; border: 2px solid white;"
+      " border-radius: 12px; padding: 0 5px; }"));
+  DueLb->hide();
   ABOUTSB =
       MenuButton(a, "ABOUTSB", QStringLiteral("关于版权"), QStringLiteral("关于系统版权与用户信息"),
                  12, QStringLiteral(":/images/menu_about.png"), 16, QRect(234, 493, 61, 40));
   RECORDSB = MenuButton(a, "RECORDSB", QStringLiteral("学习记录"),
                         QStringLiteral("看看孩子学了什么（给家长和老师）"), 12,
                         QStringLiteral(":/images/menu_records.png"), 16, QRect(301, 493, 61, 40));
+  CHILDSB = MenuButton(a, "CHILDSB", QStringLiteral("换小朋友"),
+                       QStringLiteral("换一个小朋友来学习"), 12,
+                       QStringLiteral(":/images/menu_children.png"), 16, QRect(374, 493, 61, 40));
+  ChildPictureLb = new QLabel(a);
+  ChildPictureLb->setObjectName(QStringLiteral("ChildPictureLb"));
+  ChildPictureLb->setGeometry(702, 14, 56, 56);
+  ChildPictureLb->setAlignment(Qt::AlignCenter);
+  ChildNameLb = new QLabel(a);
+  ChildNameLb->setObjectName(QStringLiteral("ChildNameLb"));
+  ChildNameLb->setGeometry(670, 70, 120, 24);
+  ChildNameLb->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  ChildNameLb->setFont(SongFont(16, true));
+  ChildNameLb->setStyleSheet(QStringLiteral("color: rgb(150, 60, 0);"));
   MINISB = MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
                       QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
   QuitSb = MenuButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
@@ -138,8 +172,15 @@ TMainForm::TMainForm(QWidget* parent)
   connect(xyysb, &QToolButton::clicked, this, &TMainForm::xyysbClick);
   connect(SSSB, &QToolButton::clicked, this, &TMainForm::SSSBClick);
   connect(xzsb, &QToolButton::clicked, this, &TMainForm::xzsbClick);
+  connect(tyzsb, &QToolButton::clicked, this, &TMainForm::tyzsbClick);
   connect(ABOUTSB, &QToolButton::clicked, this, &TMainForm::ABOUTSBClick);
   connect(RECORDSB, &QToolButton::clicked, this, &TMainForm::RECORDSBClick);
+  connect(CHILDSB, &QToolButton::clicked, this, &TMainForm::CHILDSBClick);
+  connect(TCurrentChild::Instance(), &TCurrentChild::Changed, this, &TMainForm::ShowCurrentChild);
+  // Another child has other reviews due.
+  connect(TCurrentChild::Instance(), &TCurrentChild::Changed, this,
+          [this] { QTimer::singleShot(0, this, &TMainForm::RefreshDueCount); });
+  ShowCurrentChild();
   connect(MINISB, &QToolButton::clicked, this, &TMainForm::MINISBClick);
   connect(QuitSb, &QToolButton::clicked, this, &TMainForm::QuitSbClick);
 
@@ -158,8 +199,50 @@ void TMainForm::xssbClick() { ShowScreen(QStringLiteral("TxsmainForm"), this); }
 void TMainForm::xyysbClick() { ShowScreen(QStringLiteral("TXYYMAINForm"), this); }
 void TMainForm::SSSBClick() { ShowScreen(QStringLiteral("TYSMAINForm"), this); }
 void TMainForm::xzsbClick() { ShowScreen(QStringLiteral("TxzmainForm"), this); }
+void TMainForm::tyzsbClick() { ShowScreen(QStringLiteral("TtyzmainForm"), this); }
+
+void SetDueCounter(DueCounter counter) {
+  InstalledDueCounter() = std::move(counter);
+  if (MainForm) MainForm->RefreshDueCount();
+}
+
+void TMainForm::RefreshDueCount() {
+  const DueCounter& counter = InstalledDueCounter();
+  const int due = counter ? counter() : 0;
+  DueLb->setVisible(due > 0);
+  if (due <= 0) return;
+  DueLb->setText(due > 99 ? QStringLiteral("99+") : QString::number(due));
+  DueLb->setToolTip(QStringLiteral("今天该复习 %1 个字").arg(due));
+  DueLb->adjustSize();
+  const int height = qMax(24, DueLb->height());
+  DueLb->resize(qMax(height, DueLb->width()), height);
+  DueLb->move(tyzsb->geometry().right() - DueLb->width() + 4, tyzsb->y() - 6);
+  DueLb->raise();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Back from a game or the record: the count may have changed. After the event, so that a
+  // slow server never holds up the window's activation.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, &TMainForm::RefreshDueCount);
+}
+
 void TMainForm::ABOUTSBClick() { ShowScreen(QStringLiteral("TAboutForm"), this); }
 void TMainForm::RECORDSBClick() { ShowScreen(QStringLiteral("TRecordsForm"), this); }
+void TMainForm::CHILDSBClick() { ShowScreen(QStringLiteral("TChildPickerForm"), this); }
+
+void TMainForm::ShowCurrentChild() {
+  const children::Child& child = CurrentChild();
+  const bool chosen = child.id != children::kNoChild;
+  ChildPictureLb->setVisible(chosen);
+  ChildNameLb->setVisible(chosen);
+  if (!chosen) return;
+  ChildPictureLb->setPixmap(QIcon(children::PictureResource(child.picture))
+                                .pixmap(QSize(52, 52), devicePixelRatioF()));
+  ChildNameLb->setText(child.name);
+}
+
 void TMainForm::MINISBClick() { MinimizeApplication(); }
 
 void TMainForm::QuitSbClick() {

@@ -4,13 +4,20 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <future>
 
 #include "app/maker_site.h"
 #include "controls/label_3d.h"
 
+class QLabel;
 class QLineEdit;
 class QToolButton;
+
+// How many items the listening game has due today for the chosen child; installed by the program
+// once the lesson database is open (the menu knows nothing of reviews).
+using DueCounter = std::function<int()>;
+void SetDueCounter(DueCounter counter);
 
 // A picture stretched over the whole widget. It is decoded on a thread of its own while the
 // menu is built and drawn smoothly scaled into what is exposed, so no full-screen copy of it is
@@ -58,8 +65,13 @@ class TMainForm : public QWidget {
   QToolButton* xyysb;
   QToolButton* SSSB;
   QToolButton* xzsb;  // the writing screen
+  QToolButton* tyzsb;  // the listening game
+  QLabel* DueLb;       // on tyzsb: items due today, hidden at zero
   QToolButton* ABOUTSB;
   QToolButton* RECORDSB;  // the learning record, for the adult
+  QToolButton* CHILDSB;   // "换小朋友": back to the picker
+  QLabel* ChildPictureLb;  // the chosen child, small in the top corner
+  QLabel* ChildNameLb;
   QToolButton* MINISB;
   QToolButton* QuitSb;
 
@@ -69,14 +81,21 @@ class TMainForm : public QWidget {
   void xyysbClick();
   void SSSBClick();
   void xzsbClick();
+  void tyzsbClick();
+  // Asks the counter again; the menu does so whenever it becomes the active window.
+  void RefreshDueCount();
   void ABOUTSBClick();
   void RECORDSBClick();
+  void CHILDSBClick();
+  // Shows the chosen child in the corner (nothing when none is chosen).
+  void ShowCurrentChild();
   void MINISBClick();
   void QuitSbClick();
   void comlbClick();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -2,6 +2,7 @@
 #include "arithmetic/drill_screen.h"
 
 #include <QFontMetrics>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -277,6 +278,7 @@ void TYSMAINForm::ADDRBClick() { StartSeries(Operation::Addition); }
 void TYSMAINForm::DELRBClick() { StartSeries(Operation::Subtraction); }
 
 void TYSMAINForm::StartSeries(Operation op) {
+  NoteGivenUpSeries();
   m_state.ClearSeries();
   fENSHULB->setText(m_state.ScoreText());
   fENSHULB->adjustSize();
@@ -329,12 +331,14 @@ void TYSMAINForm::ReadOut(Operation op) {
 void TYSMAINForm::SBClick(int number) {
   if (!Awaiting()) return;
   m_state.Chosen = number;
+  m_state.NoteAnswer(number == m_state.Answer);
   JudgeAnswer(drill::JudgeMode::Given);
 }
 
 void TYSMAINForm::SHOWSBClick() {
   if (!Awaiting()) return;
   m_state.Chosen = m_state.Answer;
+  m_state.NoteAnswer(false);
   JudgeAnswer(drill::JudgeMode::Revealed);
 }
 
@@ -366,8 +370,31 @@ void TYSMAINForm::RecordResult(const QString& mark) {
   }
   fENSHULB->setText(m_state.ScoreText());
   fENSHULB->adjustSize();
-  if (m_state.SeriesComplete()) records::NoteDrill(fhlb->text(), m_resultBoxes, m_state.Score);
+  if (m_state.SeriesComplete()) {
+    records::NoteDrill(fhlb->text(), m_resultBoxes, m_state.Score,
+                       m_state.SeriesFirstAnswers());
+    m_state.FirstAnswers.clear();
+  }
 }
+
+// A series left for the other operation or by leaving the screen still tells the record what the
+// child answered in it. A finished series was noted when its fifth result came.
+void TYSMAINForm::NoteGivenUpSeries() {
+  if (m_state.SeriesComplete()) return;
+  const QStringList firstAnswers = m_state.SeriesFirstAnswers();
+  if (firstAnswers.isEmpty()) return;
+  records::NoteDrill(m_state.Op == Operation::Addition ? QStringLiteral("+") : QStringLiteral("-"),
+                     m_resultBoxes, m_state.Score, firstAnswers);
+  m_state.FirstAnswers.clear();
+  m_state.First = drill::FirstAnswer::None;
+}
+
+void TYSMAINForm::hideEvent(QHideEvent* event) {
+  if (!event->spontaneous()) NoteGivenUpSeries();
+  TDesignForm::hideEvent(event);
+}
+
+TYSMAINForm::~TYSMAINForm() { NoteGivenUpSeries(); }
 
 void TYSMAINForm::NEXTsbClick() {
   const Operation op = ADDRB->isChecked() ? Operation::Addition : Operation::Subtraction;

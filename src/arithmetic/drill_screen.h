@@ -19,6 +19,7 @@ class TYSMAINForm : public TDesignForm {
   Q_OBJECT
  public:
   explicit TYSMAINForm(QWidget* owner);
+  ~TYSMAINForm() override;
 
   // Controls, under their design names so that tests can drive the screen as a child would.
   QWidget* TopBar;
@@ -74,6 +75,7 @@ class TYSMAINForm : public TDesignForm {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void BuildTopBar();
@@ -81,6 +83,7 @@ class TYSMAINForm : public TDesignForm {
   void ShowExercise(const drill::Exercise& exercise);
   void ReadOut(drill::Operation op);
   bool Awaiting() const;
+  void NoteGivenUpSeries();
 
   drill::DrillState m_state;
   std::array<QLabel*, drill::kSeriesLength> m_resultBoxes{};

@@ -39,21 +39,45 @@ std::array<ReadOutStep, 4> ReadOut(const Exercise& exercise) {
            {3, kEqualsSound}}};
 }
 
+QString SumText(int first, Operation op, int second) {
+  return QString::number(first) + QChar(op == Operation::Addition ? u'+' : u'-') +
+         QString::number(second);
+}
+
 void DrillState::ClearSeries() {
   Answered.fill(false);
   Score = 0;
+  First = FirstAnswer::None;
+  FirstAnswers.clear();
 }
 
 void DrillState::SetExercise(const Exercise& exercise) {
   FirstNum = exercise.FirstNum;
   SecondNum = exercise.SecondNum;
   Answer = exercise.Answer;
+  Op = exercise.op;
+  First = FirstAnswer::None;
+}
+
+void DrillState::NoteAnswer(bool right) {
+  if (First == FirstAnswer::None) First = right ? FirstAnswer::Right : FirstAnswer::Missed;
+}
+
+QStringList DrillState::SeriesFirstAnswers() const {
+  QStringList all = FirstAnswers;
+  // An exercise still open counts only when the child tried it.
+  if (First != FirstAnswer::None)
+    all << SumText(FirstNum, Op, SecondNum) +
+               (First == FirstAnswer::Right ? QStringLiteral(":1") : QStringLiteral(":0"));
+  return all;
 }
 
 int DrillState::RecordResult(const QString& mark) {
   for (int i = 0; i < kSeriesLength; ++i) {
     if (Answered[i]) continue;
     Answered[i] = true;
+    FirstAnswers = SeriesFirstAnswers();
+    First = FirstAnswer::None;
     if (mark == kRightMark) Score += kPointsPerExercise;
     return i;
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 #include "platform/random.h"
@@ -51,6 +52,13 @@ enum class JudgeMode { Given = 0, Revealed = 1 };
 constexpr int kSeriesLength = 5;
 constexpr int kPointsPerExercise = 20;
 
+// How the child first met an exercise: not yet, answered right at once, or missed first (a wrong
+// number, or the answer shown before any try).
+enum class FirstAnswer { None, Right, Missed };
+
+// The sum as the learning record keeps it: "7+2", "10-3".
+QString SumText(int first, Operation op, int second);
+
 // State of one drill screen: the series so far and the current exercise.
 struct DrillState {
   std::array<bool, kSeriesLength> Answered{};
@@ -59,9 +67,19 @@ struct DrillState {
   int Answer = 0;
   int FirstNum = 0;
   int SecondNum = 0;
+  Operation Op = Operation::Addition;
+  FirstAnswer First = FirstAnswer::None;  // of the current exercise
+  // The series' exercises met so far with their first answers ("7+2:1", "3-1:0"), for the record.
+  QStringList FirstAnswers;
 
   void ClearSeries();
   void SetExercise(const Exercise& exercise);
+  // Notes the child's first answer (or the shown answer) to the current exercise; later ones do
+  // not change it. The screen's score is not touched: a later right answer still earns 20.
+  void NoteAnswer(bool right);
+  // The series' first answers including the open exercise's, when it had one: what the record
+  // keeps of a series, finished or given up.
+  QStringList SeriesFirstAnswers() const;
   // Takes the first free result box and scores the mark; the box index, or -1 when all five are
   // taken already.
   int RecordResult(const QString& mark);

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "data/data_module.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <QSqlDatabase>
+#include <future>
+#include <thread>
 #include <memory>
 
+#include "data/classroom_logins.h"
 #include "data/embedded_database.h"
 #include "data/schema_migrations.h"
 #include "platform/dialogs.h"
@@ -13,6 +18,18 @@
 Tdm* dm = nullptr;
 
 namespace {
+
+// The embedded file the data module has open; empty for a data source.
+QString& EmbeddedFileInUse() {
+  static QString path;
+  return path;
+}
+
+std::thread& WholeCheckThread() {
+  static std::thread thread;
+  return thread;
+}
+
 QString NextConnectionName() {
   static int count = 0;
   return ++count == 1 ? QStringLiteral("ADOConnection1")
@@ -35,8 +52,25 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
 
   m_connected = OpenConnection(m_connection, spec, &m_error, &m_dataSourceMissing);
   if (!m_connected) return;
+  // A seat's login on a classroom server reads the course but may not change it: asked of the
+  // server now, so that no editor opens only to fail at "保存".
+  bool oldSchemaKept = false;
+  if (!MayEditCourse(m_connection)) {
+    SetEditingOff(QStringLiteral("这台电脑只能学习，不能修改课程。要修改课程，请到老师的电脑上。"));
+    // Only the teacher's login may bring the schema up to date; until then the seat reads the
+    // old one if it can.
+    const int stored = StoredSchemaVersion(m_connection);
+    if (stored >= 0 && stored < CurrentSchemaVersion()) {
+      oldSchemaKept = true;
+      qCWarning(lcDb) << "a seat's login finds schema version" << stored << "of"
+                      << CurrentSchemaVersion();
+      m_notice = QStringLiteral(
+          "课程数据库还是旧版本，需要先在老师的电脑上打开一次本程序（用老师的登录），数据库才会"
+          "升级。在那之前，这台电脑只能学习。");
+    }
+  }
   // A database made by an older version gets the newer tables before any screen reads it.
-  if (!MigrateSchema(m_connection, &m_error)) {
+  if (!oldSchemaKept && !MigrateSchema(m_connection, &m_error)) {
     m_connected = false;
     m_schemaFailed = true;
     QSqlDatabase::database(m_connection, false).close();
@@ -47,6 +81,14 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) {
     if (!d->Check()) {
       qCWarning(lcDb) << "cannot open" << d->ConnectionName() << d->LastError();
+      if (oldSchemaKept) {
+        // The old schema cannot even be read: nothing to learn from until the teacher's visit.
+        m_connected = false;
+        m_schemaFailed = true;
+        m_error = m_notice;
+        QSqlDatabase::database(m_connection, false).close();
+        return;
+      }
       ReportError(QStringLiteral(
           "课程数据库中的课程表无法读取。请让管理员用 tindora_dbsetup 检查这个数据库。"));
       break;
@@ -55,6 +97,10 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
 }
 
 Tdm::~Tdm() {
+  if (WholeCheckThread().joinable()) {
+    InterruptWholeFileCheck();
+    WholeCheckThread().join();
+  }
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) d->Close();
   {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -63,20 +109,87 @@ Tdm::~Tdm() {
   QSqlDatabase::removeDatabase(m_connection);
 }
 
+void Tdm::SetEditingOff(const QString& reason) {
+  if (reason == m_editingOff) return;
+  if (!reason.isEmpty()) qCInfo(lcDb) << "editing off:" << reason;
+  m_editingOff = reason;
+  Q_EMIT EditingOffChanged(reason);
+}
+
+void CheckLessonFileWhole(QWidget* owner) {
+  const QString path = EmbeddedFileInUse();
+  if (!dm || path.isEmpty() || WholeCheckThread().joinable() || !WholeCheckWaitsForMenu(path))
+    return;
+  Tdm* module = dm;
+  const bool mayRepair = !module->ReadOnlyDatabase();
+  QPointer<QWidget> told(owner);
+  WholeCheckThread() = std::thread([module, path, mayRepair, told] {
+    const WholeFileCheck r = CheckWholeFile(path, mayRepair);
+    if (r.outcome != WholeFileCheck::Outcome::Damaged) return;
+    QMetaObject::invokeMethod(
+        module,
+        [module, path, told] {
+          module->SetEditingOff(QStringLiteral("课程数据库文件有损坏"));
+          platform::MessageBox(
+              told, QStringLiteral("课程数据库文件 %1 检查出损坏，有些课程可能显示不全。\n"
+                                   "编辑已关闭，以免损坏扩大；孩子仍可照常学习。\n"
+                                   "请退出本程序，把这个文件复制一份交给管理员修复。")
+                        .arg(path),
+              kApplicationTitle, platform::MB_OK | platform::MB_ICONWARNING);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+bool RefuseEditing(QWidget* owner) {
+  if (!dm || dm->EditingOffReason().isEmpty()) return false;
+  platform::MessageBox(owner, QStringLiteral("编辑已关闭：%1").arg(dm->EditingOffReason()),
+                       QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONWARNING);
+  return true;
+}
+
 namespace {
+
+struct Ensured {
+  QString path;
+  bool ok = false;
+  bool readOnly = false;
+  QString error, notice, readOnlyReason;
+};
+
+Ensured Ensure(const QString& path) {
+  Ensured e;
+  e.path = path;
+  e.ok = EnsureEmbeddedDatabase(path, &e.error, &e.notice, &e.readOnly, &e.readOnlyReason);
+  return e;
+}
+
+std::future<Ensured>& Preparing() {
+  static std::future<Ensured> preparing;
+  return preparing;
+}
 
 Tdm* OpenEmbedded(QWidget* owner) {
   const QString path = EmbeddedDatabasePath();
-  QString error, notice;
-  bool readOnly = false;
+  Ensured ensured = Preparing().valid() ? Preparing().get() : Ensured();
+  if (ensured.path != path) ensured = Ensure(path);
+  QString error = ensured.error;
   std::unique_ptr<Tdm> module;
-  if (EnsureEmbeddedDatabase(path, &error, &notice, &readOnly)) {
-    if (!notice.isEmpty())
-      platform::MessageBox(owner, notice, kApplicationTitle,
+  if (ensured.ok) {
+    if (!ensured.notice.isEmpty())
+      platform::MessageBox(owner, ensured.notice, kApplicationTitle,
                            platform::MB_OK | platform::MB_ICONWARNING);
-    module = std::make_unique<Tdm>(readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
-    if (module->Connected()) return module.release();
-    error = module->ConnectError();
+    module =
+        std::make_unique<Tdm>(ensured.readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
+    if (ensured.readOnly) module->SetReadOnlyDatabase(ensured.readOnlyReason);
+    if (module->Connected()) {
+      EmbeddedFileInUse() = path;
+      return module.release();
+    }
+    qCWarning(lcDb) << "embedded database not usable:" << path << module->ConnectError();
+    error = module->SchemaFailed()
+                ? QStringLiteral("这个文件无法升级到本程序的版本，请把它交给管理员检查。")
+                : QStringLiteral("请检查这个文件和它所在文件夹的权限。");
   }
   platform::MessageBox(owner, QStringLiteral("无法打开课程数据库 %1。\n%2").arg(path, error),
                        kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
@@ -91,11 +204,39 @@ Tdm* CreateDataModule(QWidget* owner) {
   // but fails (driver not installed, broken entry) must not silently open other lessons.
   if (!DataSourceDefined(source.databaseName)) return OpenEmbedded(owner);
   auto module = std::make_unique<Tdm>(source);
-  if (module->Connected()) return module.release();
-  const QString text = module->SchemaFailed()
-                           ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
-                           : QStringLiteral("无法连接数据源 %1。\n%2");
-  platform::MessageBox(owner, text.arg(source.label, module->ConnectError()), kApplicationTitle,
-                       platform::MB_OK | platform::MB_ICONERROR);
+  if (module->Connected()) {
+    if (!module->Notice().isEmpty())
+      platform::MessageBox(owner, module->Notice(), kApplicationTitle,
+                           platform::MB_OK | platform::MB_ICONWARNING);
+    return module.release();
+  }
+  // The driver's words go to the log; the adult is told the cause and what to do.
+  const QString why = module->ConnectError();
+  qCWarning(lcDb) << "data source" << source.label << "not usable:" << why;
+  QString text;
+  if (module->SchemaFailed())
+    text = QStringLiteral(
+        "数据源 %1 中的课程数据库无法使用。请让管理员用 tindora_dbsetup 检查这个数据库。");
+  else if (why.contains(QLatin1String("Can't open lib")) ||
+           (why.contains(QLatin1String("Driver Manager")) &&
+            why.contains(QLatin1String("driver"), Qt::CaseSensitive)))
+    text = QStringLiteral("无法连接数据源 %1：它所用的数据库驱动程序没有安装或无法载入。"
+                          "请让管理员检查这个数据源的设置。");
+  else if (why.contains(QLatin1String("password"), Qt::CaseInsensitive) ||
+           why.contains(QLatin1String("authentication"), Qt::CaseInsensitive))
+    text = QStringLiteral("无法连接数据源 %1：数据库服务器不接受这个用户名或密码。"
+                          "请让管理员检查这个数据源的设置。");
+  else
+    text = QStringLiteral("无法连接数据源 %1：数据库服务器没有回应。"
+                          "请检查网络和数据库服务器，然后再启动本程序。");
+  text = text.arg(source.label);
+  // A refused login names the user that was refused.
+  if (const QString refused = LoginRefusal(source, why); !refused.isEmpty()) text = refused;
+  platform::MessageBox(owner, text, kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
+}
+
+void PrepareDataModule() {
+  if (Preparing().valid() || DataSourceDefined(LessonDataSource().databaseName)) return;
+  Preparing() = std::async(std::launch::async, Ensure, EmbeddedDatabasePath());
 }

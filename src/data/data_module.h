@@ -28,6 +28,26 @@ class Tdm : public QObject {
   bool SchemaFailed() const { return m_schemaFailed; }
   QString ConnectionName() const { return m_connection; }  // ADOConnection1's role
 
+  // Why the lessons cannot be edited now, in the adult's words (a database that cannot be
+  // written, a seat without the right); empty when they can. Every button that opens an editor
+  // shows this instead of opening one whose saves would fail.
+  QString EditingOffReason() const { return m_editingOff; }
+  // An empty reason turns editing back on.
+  void SetEditingOff(const QString& reason);
+  // The database was opened for reading only: nothing, not even the learning record, is written.
+  bool ReadOnlyDatabase() const { return m_readOnly; }
+  void SetReadOnlyDatabase(const QString& reason) {
+    m_readOnly = true;
+    SetEditingOff(reason);
+  }
+
+ Q_SIGNALS:
+  void EditingOffChanged(const QString& reason);
+
+ public:
+  // What the user should know before working (a seat finding an older schema); empty if nothing.
+  QString Notice() const { return m_notice; }
+
   platform::Dataset* SYSTable = nullptr;
   platform::Dataset* ALLQuery = nullptr;
   platform::Dataset* goQuery = nullptr;
@@ -41,6 +61,9 @@ class Tdm : public QObject {
   bool m_dataSourceMissing = false;
   bool m_schemaFailed = false;
   QString m_error;
+  QString m_notice;
+  QString m_editingOff;
+  bool m_readOnly = false;
 };
 
 extern Tdm* dm;
@@ -48,3 +71,15 @@ extern Tdm* dm;
 // Start-up's connection: the data source "EDUqvlp"; when it is not defined, the embedded default.
 // Any other failure is told to the user (owner `owner`) and gives nullptr: the program must end.
 Tdm* CreateDataModule(QWidget* owner);
+// When no data source is defined, starts checking the embedded lesson file (and building it on a
+// first start) on a thread of its own, so that this overlaps the building of the menu;
+// CreateDataModule takes the outcome. Messages are still shown by CreateDataModule.
+void PrepareDataModule();
+
+// Once the menu shows: checks a large embedded lesson file whole on a thread of its own (start-up
+// checked it only quickly). Damage only in indexes is mended; other damage is told to the adult
+// (owner `owner`) and editing goes off. The thread ends with the data module.
+void CheckLessonFileWhole(QWidget* owner);
+
+// When editing is off, shows why (owner `owner`) and gives true: the caller opens no editor.
+bool RefuseEditing(QWidget* owner);

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -21,12 +22,60 @@
 #include "platform/logging.h"
 
 // After Qt: the ODBC headers define short macros.
+#include <odbcinst.h>
 #include <sql.h>
 #include <sqlext.h>
 
-ConnectionSpec LessonDataSource() {
-  return {QStringLiteral("QODBC"), QStringLiteral("EDUqvlp"), QStringLiteral("admin"),
-          QStringLiteral("mkrwopbe"), QStringLiteral("EDUqvlp")};
+namespace {
+
+QString ProfileValue(const QString& dataSourceName, const char* key) {
+  char value[1024] = {};
+  SQLGetPrivateProfileString(dataSourceName.toLocal8Bit().constData(), key, "", value,
+                             sizeof value, "odbc.ini");
+  return QString::fromLocal8Bit(value).trimmed();
+}
+
+QString FirstProfileValue(const QString& dataSourceName, std::initializer_list<const char*> keys) {
+  for (const char* key : keys)
+    if (const QString v = ProfileValue(dataSourceName, key); !v.isEmpty()) return v;
+  return {};
+}
+
+}  // namespace
+
+ConnectionSpec DataSourceSpec(const QString& dataSourceName) {
+  ConnectionSpec spec{QStringLiteral("QODBC"), dataSourceName, {}, {}, dataSourceName};
+  // The ODBC names first; psqlODBC itself reads Username and Password.
+  spec.user = FirstProfileValue(dataSourceName, {"UID", "Username", "User"});
+  if (spec.user.isEmpty()) {
+    spec.user = QStringLiteral("admin");
+    spec.password = QStringLiteral("mkrwopbe");
+  } else {
+    spec.password = FirstProfileValue(dataSourceName, {"PWD", "Password"});
+  }
+  return spec;
+}
+
+ConnectionSpec LessonDataSource() { return DataSourceSpec(QStringLiteral("EDUqvlp")); }
+
+QString LoginRefusal(const ConnectionSpec& spec, const QString& driverError) {
+  // PostgreSQL's words: a wrong password, an unknown role, a computer pg_hba.conf does not admit.
+  static const QRegularExpression refused(
+      QStringLiteral("authentication failed|role \"[^\"]*\" does not exist|pg_hba\\.conf|"
+                     "no password supplied|not permitted to log in"),
+      QRegularExpression::CaseInsensitiveOption);
+  if (!driverError.contains(refused)) return {};
+  static const QRegularExpression named(QStringLiteral("(?:user|role) \"([^\"]*)\""));
+  static const QRegularExpression inString(QStringLiteral("(?:^|;)\\s*(?:UID|Username)\\s*=\\s*([^;]*)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+  QString user = named.match(driverError).captured(1);
+  if (user.isEmpty()) user = spec.user;
+  if (user.isEmpty()) user = inString.match(spec.databaseName).captured(1).trimmed();
+  return QStringLiteral(
+             "服务器拒绝了用户“%1”登录课程数据库 %2。\n请检查：这个用户名和密码与服务器上建立的登录"
+             "是否一致（数据源在 /etc/odbc.ini 中的 Username 和 Password）；服务器的 pg_hba.conf "
+             "是否允许这台电脑连接。")
+      .arg(user, spec.label);
 }
 
 QString EmbeddedDatabasePath() {
@@ -65,7 +114,11 @@ bool OpenConnection(const QString& connectionName, const ConnectionSpec& spec, Q
   }
   db.setDatabaseName(spec.databaseName);
   if (!spec.user.isEmpty()) db.setUserName(spec.user);
-  if (!spec.password.isEmpty()) db.setPassword(spec.password);
+  // In a connection string a value holding ";" must be braced.
+  if (!spec.password.isEmpty())
+    db.setPassword(spec.driver == QLatin1String("QODBC") && spec.password.contains(QLatin1Char(';'))
+                       ? QLatin1Char('{') + spec.password + QLatin1Char('}')
+                       : spec.password);
   if (spec.driver == QLatin1String("QODBC"))
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10"));
   // An SQLite URI ("file:...?mode=ro") is opened as one.

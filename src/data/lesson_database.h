@@ -16,8 +16,15 @@ struct ConnectionSpec {
   QString label;
 };
 
+// A data source defined in odbc.ini, logging in as it says (UID/PWD, or Username/Password as
+// psqlODBC reads them); the program's built-in login only when the source names no user.
+ConnectionSpec DataSourceSpec(const QString& dataSourceName);
 // The configured data source "EDUqvlp".
 ConnectionSpec LessonDataSource();
+
+// When `driverError` says that the server refused the login: a message in Chinese naming the user
+// refused and what to check. Empty for any other failure.
+QString LoginRefusal(const ConnectionSpec& spec, const QString& driverError);
 // The embedded SQLite file in the user's data folder.
 QString EmbeddedDatabasePath();
 ConnectionSpec EmbeddedSpec(const QString& path);

@@ -3,15 +3,24 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
+#include <memory>
 
 #include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
+#include "platform/db_watchdog.h"
 #include "platform/logging.h"
+#include "platform/sound.h"
 #include "platform/wav_file.h"
 
 namespace recordings {
@@ -58,17 +67,23 @@ bool Existing(const QString& connection, const LessonKind& kind, const QString& 
   if (InDatabase(connection)) {
     QStringList names;
     if (!StoredNames(connection, QStringLiteral("sha256"), sha, &names, error)) return false;
-    for (const QString& n : names)
+    for (const QString& n : names) {
+      // A name another computer wrote is never given again unless the library would give it.
+      if (!IsValidName(n)) {
+        qCWarning(lcDb).noquote() << "recordings: refused the stored name" << n;
+        continue;
+      }
       if (n.startsWith(prefix)) {
         *name = n;
         return true;
       }
+    }
     return true;
   }
   const QDir folder(QDir(RootOr(root)).filePath(kind.soundFolder));
   for (const QString& file :
        folder.entryList({QStringLiteral("*-%1*.wav").arg(sha.left(8))}, QDir::Files))
-    if (Sha256(ReadAll(folder.filePath(file))) == sha) {
+    if (IsValidName(prefix + file) && Sha256(ReadAll(folder.filePath(file))) == sha) {
       *name = prefix + file;
       return true;
     }
@@ -78,14 +93,36 @@ bool Existing(const QString& connection, const LessonKind& kind, const QString& 
 }  // namespace
 
 bool IsLibraryName(const QString& sound) {
-  const QStringList parts = sound.split(QLatin1Char('/'));
-  if (parts.size() != 2 || parts[1].isEmpty() || parts[1].startsWith(QLatin1Char('.')) ||
-      !parts[1].endsWith(QLatin1String(".wav"), Qt::CaseInsensitive))
-    return false;
   for (const LessonKind* k : AllKinds())
-    if (parts[0] == k->soundFolder) return true;
+    if (sound.startsWith(k->soundFolder + QLatin1Char('/'))) return true;
   return false;
 }
+
+bool IsValidName(const QString& name) {
+  // What NameFor makes: RecordingFileName's characters, not hidden, then the hash.
+  static const QRegularExpression pattern(QStringLiteral(
+      "^([^/]+)/(?:[^/\\\\:*?\"<>|\\x00-\\x1f\\x7f.][^/\\\\:*?\"<>|\\x00-\\x1f\\x7f]*)?-"
+      "(?:[0-9a-f]{8}|[0-9a-f]{16}|[0-9a-f]{64})\\.wav$"));
+  const QRegularExpressionMatch m = pattern.match(name);
+  if (!m.hasMatch()) return false;
+  for (const LessonKind* k : AllKinds())
+    if (m.captured(1) == k->soundFolder) return true;
+  return false;
+}
+
+namespace {
+
+// A name from before the library's pattern ("字语音库/一.wav"): a file straight in a kind's
+// folder of the library, read where it is and never written.
+bool IsOlderName(const QString& sound) {
+  static const QRegularExpression file(
+      QStringLiteral("^[^/\\\\\\x00-\\x1f\\x7f.][^/\\\\\\x00-\\x1f\\x7f]*\\.wav$"),
+      QRegularExpression::CaseInsensitiveOption);
+  const int slash = sound.indexOf(QLatin1Char('/'));
+  return IsLibraryName(sound) && file.match(sound.mid(slash + 1)).hasMatch();
+}
+
+}  // namespace
 
 bool InDatabase(const QString& connection) {
   return QSqlDatabase::database(connection, false).driverName() == QLatin1String("QODBC");
@@ -140,6 +177,10 @@ bool Stage(const QString& connection, const LessonKind& kind, const QString& ite
 
 bool Publish(const QString& connection, const QString& name, const QByteArray& bytes,
              QString* written, QString* error, const QString& root) {
+  if (!IsValidName(name)) {
+    if (error) *error = QStringLiteral("录音名称“%1”不合规，没有保存。").arg(name);
+    return false;
+  }
   bool taken = false;
   if (!Taken(connection, name, &taken, error, root)) return false;
   if (taken) return true;
@@ -177,21 +218,38 @@ void Discard(const QString& connection, const Staged& staged) {
   QFile::remove(staged.localPath);
 }
 
-QString LocalPath(const QString& connection, const QString& sound) {
-  if (!IsLibraryName(sound)) return sound;
-  if (!InDatabase(connection)) {
-    const QString path = QDir(LibraryRoot()).filePath(sound);
-    if (QFileInfo(path).isFile()) return path;
-    qCInfo(lcSound).noquote() << "recording" << sound << "is not in" << LibraryRoot();
-    return sound;
+namespace {
+
+// One statement on `connection` under the time limit. `observed`: through the SQL observer, which
+// only the interface thread uses.
+bool Query(const QString& connection, bool observed, const QString& sql,
+           const QVector<QVariant>& values, QVector<QVector<QVariant>>* rows, QString* error) {
+  if (observed) return platform::ExecQuery(connection, sql, values, rows, error);
+  QSqlQuery q(QSqlDatabase::database(connection, false));
+  q.setForwardOnly(true);
+  bool ok = q.prepare(sql);
+  if (ok) {
+    for (const QVariant& v : values) q.addBindValue(v);
+    platform::StatementWatch watch(connection);
+    ok = q.exec();
   }
+  if (!ok) {
+    if (error) *error = q.lastError().text().trimmed();
+    return false;
+  }
+  while (rows && q.next()) rows->push_back({q.value(0), q.value(1)});
+  return true;
+}
+
+// Fetches a valid library name into the cache; the name itself when that fails.
+QString Fetch(const QString& connection, bool observed, const QString& sound) {
   const QString cached = QDir(CacheRoot()).filePath(sound);
-  if (QFileInfo(cached).isFile()) return cached;
   QVector<QVector<QVariant>> rows;
   QString error;
-  if (!platform::ExecQuery(
-          connection, QStringLiteral("select sha256, bytes from %1 where name = ?").arg(kTable),
-          {sound}, &rows, &error)) {
+  // The size first, counted by the database: a row claiming hundreds of megabytes is not read.
+  if (!Query(connection, observed,
+             QStringLiteral("select sha256, length(bytes) from %1 where name = ?").arg(kTable),
+             {sound}, &rows, &error)) {
     qCWarning(lcSound).noquote() << "recording" << sound << "not fetched:" << error;
     return sound;
   }
@@ -199,8 +257,23 @@ QString LocalPath(const QString& connection, const QString& sound) {
     qCWarning(lcSound).noquote() << "recording" << sound << "is not in the database";
     return sound;
   }
-  const QByteArray bytes = rows[0].value(1).toByteArray();
-  if (Sha256(bytes) != rows[0].value(0).toString().trimmed()) {
+  const QString sha = rows[0].value(0).toString().trimmed();
+  const qint64 size = rows[0].value(1).toLongLong();
+  if (size > platform::kMaxRecordingBytes) {
+    qCWarning(lcSound).noquote() << "recording" << sound << "refused:" << size
+                                 << "bytes, more than a recording may have";
+    return sound;
+  }
+  rows.clear();
+  if (!Query(connection, observed,
+             QStringLiteral("select bytes from %1 where name = ? and length(bytes) <= ?")
+                 .arg(kTable),
+             {sound, platform::kMaxRecordingBytes}, &rows, &error)) {
+    qCWarning(lcSound).noquote() << "recording" << sound << "not fetched:" << error;
+    return sound;
+  }
+  const QByteArray bytes = rows.value(0).value(0).toByteArray();
+  if (rows.isEmpty() || Sha256(bytes) != sha) {
     qCWarning(lcSound).noquote() << "recording" << sound << "fetched with a wrong hash";
     return sound;
   }
@@ -210,6 +283,85 @@ QString LocalPath(const QString& connection, const QString& sound) {
   }
   return cached;
 }
+
+}  // namespace
+
+
+QString LocalPath(const QString& connection, const QString& sound) {
+  if (!IsLibraryName(sound)) return sound;
+  if (!IsValidName(sound)) {
+    if (IsOlderName(sound)) {
+      const QString path = QDir(LibraryRoot()).filePath(sound);
+      return QFileInfo(path).isFile() ? path : sound;
+    }
+    qCWarning(lcSound).noquote() << "recording name refused:" << sound;
+    return {};
+  }
+  if (!InDatabase(connection)) {
+    const QString path = QDir(LibraryRoot()).filePath(sound);
+    if (QFileInfo(path).isFile()) return path;
+    qCInfo(lcSound).noquote() << "recording" << sound << "is not in" << LibraryRoot();
+    return sound;
+  }
+  const QString cached = QDir(CacheRoot()).filePath(sound);
+  if (QFileInfo(cached).isFile()) return cached;
+  return Fetch(connection, true, sound);
+}
+
+bool NeedsFetch(const QString& connection, const QString& sound) {
+  return IsValidName(sound) && InDatabase(connection) &&
+         !QFileInfo(QDir(CacheRoot()).filePath(sound)).isFile();
+}
+
+void FetchLater(const QString& connection, const QString& sound, QObject* context,
+                std::function<void(const QString& path)> done) {
+  auto result = std::make_shared<QString>(sound);
+  QThread* thread = QThread::create([connection, sound, result] {
+    static QAtomicInt count = 0;
+    const QString name = QStringLiteral("recording-fetch-%1").arg(++count);
+    {
+      QSqlDatabase db = QSqlDatabase::cloneDatabase(connection, name);
+      if (platform::OpenDatabase(db))
+        *result = Fetch(name, false, sound);
+      else
+        qCWarning(lcSound).noquote() << "recording" << sound << "not fetched:"
+                                     << db.lastError().text().trimmed();
+      db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+  });
+  QObject::connect(thread, &QThread::finished, context,
+                   [result, done = std::move(done)] { done(*result); });
+  QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+  thread->start();
+}
+
+namespace {
+
+// The recording a row names on this computer: a plain file of a playable WAV within the limit.
+// Empty with `why` otherwise; `missing` when there is no such file at all.
+QByteArray ReadRecording(const QString& path, bool* missing, QString* why) {
+  const QFileInfo info(path);
+  *missing = !info.exists();
+  if (*missing) return {};
+  // Only a plain file: opening a FIFO would block.
+  if (!info.isFile()) {
+    *why = QStringLiteral("不是普通文件");
+    return {};
+  }
+  if (info.size() > platform::kMaxRecordingBytes) {
+    *why = QStringLiteral("超过 %1 MB").arg(platform::kMaxRecordingBytes >> 20);
+    return {};
+  }
+  const QByteArray bytes = ReadAll(path);
+  if (!platform::IsPlayableWav(bytes)) {
+    *why = QStringLiteral("不是能播放的WAV声音文件");
+    return {};
+  }
+  return bytes;
+}
+
+}  // namespace
 
 bool StoreNamedRecordings(const QString& connection, StoreReport* report, QString* error) {
   if (!InDatabase(connection)) {
@@ -228,22 +380,32 @@ bool StoreNamedRecordings(const QString& connection, StoreReport* report, QStrin
       const QString sound = row.value(2).toString().trimmed();
       if (sound.isEmpty()) continue;
       const QString line = item + QStringLiteral(": ") + sound;
+      if (IsLibraryName(sound) && !IsValidName(sound) && !IsOlderName(sound)) {
+        report->refused << line + QStringLiteral("（录音名称不合规）");
+        continue;
+      }
       bool stored = false;
-      if (IsLibraryName(sound) && !Taken(connection, sound, &stored, error)) return false;
+      if (IsValidName(sound) && !Taken(connection, sound, &stored, error)) return false;
       if (stored) {
         ++report->alreadyStored;
         continue;
       }
       // A library name comes from this computer's library folder, a path from where it points.
       const QString path = IsLibraryName(sound) ? QDir(LibraryRoot()).filePath(sound) : sound;
-      if (!QFileInfo(path).isFile()) {
+      bool missing = false;
+      QString why;
+      const QByteArray bytes = ReadRecording(path, &missing, &why);
+      if (missing) {
         report->missing << line;
         continue;
       }
-      const QByteArray bytes = ReadAll(path);
+      if (bytes.isEmpty()) {
+        report->refused << line + QStringLiteral("（%1）").arg(why);
+        continue;
+      }
+      // The name the bytes give, whatever the row said.
       platform::Transaction tx(connection);
-      const QString name =
-          IsLibraryName(sound) ? sound : NameFor(connection, *kind, item, bytes, error);
+      const QString name = NameFor(connection, *kind, item, bytes, error);
       if (name.isEmpty() || !tx.Begin() || !Publish(connection, name, bytes, nullptr, error) ||
           !platform::ExecQuery(connection,
                                QStringLiteral("update %1 set 声音 = ? where %2 = ? and 声音 = ?")
@@ -256,6 +418,113 @@ bool StoreNamedRecordings(const QString& connection, StoreReport* report, QStrin
       report->stored << line;
     }
   }
+  return true;
+}
+
+namespace {
+
+// Every 声音 the items hold, and the items naming each library name.
+bool NamedSounds(const QString& connection, QSet<QString>* sounds,
+                 QList<std::pair<QString, QString>>* libraryNames, QString* error) {
+  for (const LessonKind* kind : AllKinds()) {
+    QVector<QVector<QVariant>> rows;
+    if (!platform::ExecQuery(
+            connection,
+            QStringLiteral("select %1, 声音 from %2").arg(kind->nameField, kind->itemTable), {},
+            &rows, error))
+      return false;
+    for (const auto& row : rows) {
+      const QString sound = row.value(1).toString().trimmed();
+      if (sound.isEmpty()) continue;
+      // Rows from before the library may name a library file by its full path.
+      sounds->insert(QDir::cleanPath(QDir::fromNativeSeparators(sound)));
+      if (IsLibraryName(sound)) libraryNames->append({row.value(0).toString(), sound});
+    }
+  }
+  return true;
+}
+
+// What the library holds: names on a server, names relative to the library folder for files.
+bool LibraryNames(const QString& connection, QStringList* names, QString* error) {
+  if (InDatabase(connection)) {
+    QVector<QVector<QVariant>> rows;
+    if (!platform::ExecQuery(connection, QStringLiteral("select name from %1").arg(kTable), {},
+                             &rows, error))
+      return false;
+    for (const auto& row : rows) *names << row.value(0).toString();
+    return true;
+  }
+  const QDir root(LibraryRoot());
+  for (const LessonKind* kind : AllKinds())
+    for (const QString& file :
+         QDir(root.filePath(kind->soundFolder)).entryList({QStringLiteral("*.wav")}, QDir::Files))
+      // Only what the library made itself: an adult's own files there are not its business.
+      if (const QString name = kind->soundFolder + QLatin1Char('/') + file; IsValidName(name))
+        *names << name;
+  return true;
+}
+
+bool Unnamed(const QString& connection, QStringList* unnamed,
+             QList<std::pair<QString, QString>>* libraryNames, QString* error) {
+  QSet<QString> sounds;
+  QStringList names;
+  if (!NamedSounds(connection, &sounds, libraryNames, error) ||
+      !LibraryNames(connection, &names, error))
+    return false;
+  const QDir root(LibraryRoot());
+  for (const QString& name : names)
+    if (!sounds.contains(name) && (InDatabase(connection) || !sounds.contains(root.filePath(name))))
+      *unnamed << name;
+  unnamed->sort();
+  return true;
+}
+
+}  // namespace
+
+bool CheckLibrary(const QString& connection, CheckReport* report, QString* error) {
+  QList<std::pair<QString, QString>> named;
+  if (!Unnamed(connection, &report->unnamed, &named, error)) return false;
+  for (const auto& [item, sound] : named) {
+    bool there = false;
+    if (IsOlderName(sound) && !IsValidName(sound)) continue;  // a file of its own, not the library's
+    if (!IsValidName(sound)) {
+      report->missing << item + QStringLiteral(": ") + sound + QStringLiteral("（名称不合规）");
+      continue;
+    }
+    if (!Taken(connection, sound, &there, error)) return false;
+    if (!there) report->missing << item + QStringLiteral(": ") + sound;
+  }
+  return true;
+}
+
+bool PruneLibrary(const QString& connection, QStringList* removed, QString* error) {
+  QList<std::pair<QString, QString>> named;
+  QStringList unnamed;
+  if (!InDatabase(connection)) {
+    if (!Unnamed(connection, &unnamed, &named, error)) return false;
+    for (const QString& name : unnamed) {
+      if (!QFile::remove(QDir(LibraryRoot()).filePath(name))) {
+        if (error) *error = QStringLiteral("无法删除录音文件“%1”。").arg(name);
+        return false;
+      }
+      *removed << name;
+    }
+    return true;
+  }
+  platform::Transaction tx(connection);
+  if (!tx.Begin() || !Unnamed(connection, &unnamed, &named, error)) {
+    if (error && error->isEmpty()) *error = tx.LastError();
+    return false;
+  }
+  for (const QString& name : unnamed)
+    if (!platform::ExecQuery(connection, QStringLiteral("delete from %1 where name = ?").arg(kTable),
+                             {name}, nullptr, error))
+      return false;
+  if (!tx.Commit()) {
+    if (error) *error = tx.LastError();
+    return false;
+  }
+  *removed = unnamed;
   return true;
 }
 

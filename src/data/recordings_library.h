@@ -14,13 +14,20 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QObject;
 
 struct LessonKind;
 
 namespace recordings {
 
-// Whether `sound` is a library name rather than a path.
+// Whether `sound` claims to be a library name (a kind's folder, "/", a file) rather than a path.
 bool IsLibraryName(const QString& sound);
+// Whether `name` is one the library gives: a kind's folder, the item's name, "-", 8, 16 or 64
+// hex digits of the SHA-256, ".wav", and no other separator. Names read from a database are
+// checked against it before any file is touched; the others are refused and logged.
+bool IsValidName(const QString& name);
 // Whether the database on `connection` holds the recordings itself (any ODBC database).
 bool InDatabase(const QString& connection);
 // The folder the kinds' recording folders are in when they are files: the user's data folder.
@@ -59,19 +66,41 @@ QString NameFor(const QString& connection, const LessonKind& kind, const QString
 // A file that plays `sound`: a path as it is; a library name from the library folder or from the
 // cache, fetching it from the database the first time. When that fails the reason is logged and
 // the name comes back unchanged, which the player answers with its default sound.
+// A library name that fails IsValidName gives an empty path (no recording).
 QString LocalPath(const QString& connection, const QString& sound);
+
+// Whether playing `sound` needs a fetch from the database first: a library name not yet cached.
+bool NeedsFetch(const QString& connection, const QString& sound);
+// LocalPath on a thread with a connection of its own, so that a slow or frozen server never holds
+// up the screen; `done` then runs on `context`'s thread, unless `context` is gone by then.
+void FetchLater(const QString& connection, const QString& sound, QObject* context,
+                std::function<void(const QString& path)> done);
 
 // What StoreNamedRecordings did: "item: file" lines.
 struct StoreReport {
   QStringList stored;   // uploaded now (the row names the library's copy from now on)
   QStringList missing;  // named by a row, but neither on this computer nor in the database
+  QStringList refused;  // not a playable WAV within the size limit, or a name not the library's
   int alreadyStored = 0;
 };
 
-// Puts into the database every recording its item rows name that is a file on this computer, and
-// points those rows at the library's copy, each row in one transaction with its recording. A
-// second run finds nothing left to do. Only for a database that keeps recordings (InDatabase).
+// Puts into the database every recording its item rows name that is a file on this computer and
+// a playable WAV within platform::kMaxRecordingBytes, under the name its bytes give, and points
+// those rows at it, each row in one transaction with its recording. A second run finds nothing
+// left to do. Only for a database that keeps recordings (InDatabase).
 bool StoreNamedRecordings(const QString& connection, StoreReport* report, QString* error);
+
+// The library against the rows: recordings that no item names (`unnamed`, with names the
+// library would never give among them) and library names that items name but the library lacks
+// (`missing`, "item: name").
+struct CheckReport {
+  QStringList unnamed;
+  QStringList missing;
+};
+bool CheckLibrary(const QString& connection, CheckReport* report, QString* error);
+// Removes the recordings no item names: in one transaction on a server, else the files in the
+// library folder. `removed` gets their names.
+bool PruneLibrary(const QString& connection, QStringList* removed, QString* error);
 
 // The lowercase hex SHA-256 of `bytes`.
 QString Sha256(const QByteArray& bytes);

@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "data/children.h"
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 #include "platform/logging.h"
@@ -40,6 +41,12 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {4, QStringLiteral("按章节查找课程内容的索引"),
        SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       {5, QStringLiteral("录音表"), RecordingsTableStep()},
+      {6, QStringLiteral("写完的字（写字的星星）"),
+       SqlResourceStep(QStringLiteral(":/writing_done.sql"))},
+      {7, QStringLiteral("复习状态表（每个孩子每个字）"),
+       SqlResourceStep(QStringLiteral(":/review_state.sql"))},
+      {8, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
+      {9, QStringLiteral("按字名查找字的索引"), SqlResourceStep(QStringLiteral(":/item_name_index.sql"))},
       // Next steps here, in order.
   };
   return steps;

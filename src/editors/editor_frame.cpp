@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -15,6 +16,7 @@
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "lessons/lesson_screen.h"
+#include "data/data_module.h"
 #include "platform/dataset.h"
 #include "platform/dataset_model.h"
 #include "platform/dialogs.h"
@@ -76,6 +78,35 @@ void StoreFailed(QWidget* owner, const QString& text) {
   platform::MessageBox(owner, text, kAttention, platform::MB_OK | platform::MB_ICONERROR);
 }
 
+void SaveFailed(QWidget* owner, platform::WriteFailure cause, const QString& duplicate) {
+  using platform::WriteFailure;
+  QString text;
+  switch (cause) {
+    case WriteFailure::Duplicate:
+      text = duplicate;
+      break;
+    case WriteFailure::ChangedMeanwhile:
+      text = QStringLiteral("这条记录已被别人修改或删除，没有储存。请关闭编辑窗口，重新打开后再试。");
+      break;
+    case WriteFailure::ReadOnly:
+      text = QStringLiteral(
+          "课程数据库现在不能写入，没有储存。编辑已关闭，请让管理员检查数据库文件和它所在的文件夹。");
+      if (dm) dm->SetEditingOff(QStringLiteral("课程数据库不能写入"));
+      break;
+    case WriteFailure::DiskFull:
+      text = QStringLiteral("磁盘已满，没有储存。请删除一些不用的文件，腾出空间后再试。");
+      break;
+    case WriteFailure::ServerAway:
+      text = QStringLiteral("与数据库服务器的连接断开了，没有储存。服务器恢复后再试一次即可。");
+      break;
+    case WriteFailure::None:
+    case WriteFailure::Other:
+      text = QStringLiteral("储存出错，没有储存。原因已记入日志，请让管理员查看。");
+      break;
+  }
+  StoreFailed(owner, text);
+}
+
 bool ConfirmDelete(QWidget* owner) {
   return platform::MessageBox(owner, QStringLiteral("确定要进行删除操作吗?"), kAttention,
                               platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
@@ -129,11 +160,20 @@ TListManagerForm::TListManagerForm(QWidget* owner, const QString& caption, int f
   titles.setColor(QPalette::WindowText, kTitleBlue);
   db1->horizontalHeader()->setPalette(titles);
 
-  connect(AddSb, &QToolButton::clicked, this, [this] { AddSbClick(); });
-  connect(ModifySb, &QToolButton::clicked, this, [this] { ModifySbClick(); });
-  connect(DelSb, &QToolButton::clicked, this, [this] { DelSbClick(); });
+  // Editing may go off while the list is open (the disk fills, a save finds the file read-only).
+  connect(AddSb, &QToolButton::clicked, this, [this] {
+    if (!RefuseEditing(this)) AddSbClick();
+  });
+  connect(ModifySb, &QToolButton::clicked, this, [this] {
+    if (!RefuseEditing(this)) ModifySbClick();
+  });
+  connect(DelSb, &QToolButton::clicked, this, [this] {
+    if (!RefuseEditing(this)) DelSbClick();
+  });
   connect(quitsb, &QToolButton::clicked, this, [this] { quitsbClick(); });
-  connect(db1, &QTableView::doubleClicked, this, [this] { ModifySbClick(); });
+  connect(db1, &QTableView::doubleClicked, this, [this] {
+    if (!RefuseEditing(this)) ModifySbClick();
+  });
 
   setWindowState(Qt::WindowMaximized);
   resize(800, 578);
@@ -197,6 +237,36 @@ void TListManagerForm::reject() {
   if (first) ReloadLessonScreen(m_opener);
 }
 
+void TListManagerForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (m_keyboardReady) return;
+  m_keyboardReady = true;
+  QList<QToolButton*> buttons = m_topBar->findChildren<QToolButton*>();
+  std::sort(buttons.begin(), buttons.end(),
+            [](const QToolButton* a, const QToolButton* b) { return a->x() < b->x(); });
+  QWidget* previous = db1;
+  for (QToolButton* b : buttons) {
+    AllowKeyboard(b);
+    setTabOrder(previous, b);
+    previous = b;
+  }
+  // Tab leaves the grid for the buttons; the arrows move between rows.
+  db1->setTabKeyNavigation(false);
+  db1->installEventFilter(this);
+  db1->setFocus();
+}
+
+bool TListManagerForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == db1 && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      ModifySbClick();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 void TListManagerForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   const int w = event->size().width();
@@ -251,7 +321,66 @@ QLabel* TEditorForm::AddLabel(QWidget* parent, const QString& text, const QRect&
 }
 
 void TEditorForm::MoveFocusOnEnter(QLineEdit* from, QWidget* to) {
-  connect(from, &QLineEdit::returnPressed, to, [to] { to->setFocus(); });
+  m_enterMovesTo.insert(from, to);
+  from->installEventFilter(this);
+}
+
+void TEditorForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    QToolButton* save = AddBtn->isHidden() ? ModifyBtn : AddBtn;
+    save->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TEditorForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (m_keyboardReady) return;
+  m_keyboardReady = true;
+  for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
+  QList<QWidget*> chain;
+  for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) chain << w;
+  QList<QWidget*> order;
+  for (QWidget* w : chain) {
+    if (w == AddBtn || w == ModifyBtn || w == DelSb) continue;
+    if (auto* b = qobject_cast<QToolButton*>(w)) AllowKeyboard(b);
+    if (w->focusPolicy() & Qt::TabFocus) order << w;
+  }
+  for (QToolButton* b : {AddBtn->isHidden() ? ModifyBtn : AddBtn, DelSb}) {
+    AllowKeyboard(b);
+    order << b;
+  }
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+bool TEditorForm::focusNextPrevChild(bool next) {
+  m_tabbing = true;
+  const bool moved = QDialog::focusNextPrevChild(next);
+  m_tabbing = false;
+  return moved;
+}
+
+bool TEditorForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    QWidget* next = m_enterMovesTo.value(watched);
+    if (next && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      next->setFocus();
+      return true;
+    }
+  } else if (event->type() == QEvent::FocusIn) {
+    // A box reached by Tab selects all it holds, and the next key would wipe a number out: the
+    // cursor goes to the end instead. (A number proposed on opening stays selected.)
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box && m_tabbing) {
+      static_cast<QObject*>(box)->event(event);
+      box->deselect();
+      box->end(false);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TEditorForm::ShowRefusal(const CheckOutcome& outcome, QWidget* textBox) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QSize>
@@ -22,6 +23,7 @@ class QToolButton;
 namespace platform {
 class Dataset;
 class DatasetModel;
+enum class WriteFailure;
 }  // namespace platform
 
 namespace editors {
@@ -36,6 +38,10 @@ QIcon EditorPicture(const QString& name);
 // Messages, all titled "注意" and owned by `owner`.
 void Warn(QWidget* owner, const QString& text);
 void StoreFailed(QWidget* owner, const QString& text);
+// A save that failed for `cause`: `duplicate` (the kind's "…号不能相同") only when a number or
+// name was taken, otherwise what happened and what to do. A database found read-only turns
+// editing off.
+void SaveFailed(QWidget* owner, platform::WriteFailure cause, const QString& duplicate);
 // "确定要进行删除操作吗?" with Yes and No; true on Yes.
 bool ConfirmDelete(QWidget* owner);
 
@@ -78,6 +84,11 @@ class TListManagerForm : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // The first showing lets the keyboard reach the buttons: the grid first, then the bar's
+  // buttons from left to right.
+  void showEvent(QShowEvent* event) override;
+  // Enter in the grid changes the selected row, as a double-click does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // Every way out (Escape, the platform closing the window) leaves as "返回→" does, so the lesson
   // screen is reloaded whichever way.
   void reject() override;
@@ -91,6 +102,7 @@ class TListManagerForm : public QDialog {
   QList<GridColumn> m_columns;
   QStyledItemDelegate* m_emphasis;
   bool m_leaving = false;
+  bool m_keyboardReady = false;
 };
 
 // The editors: an ordinary dialog with only the close box at its design size, a left panel
@@ -116,12 +128,25 @@ class TEditorForm : public QDialog {
 
   // A caption label on `parent` at `rect`.
   static QLabel* AddLabel(QWidget* parent, const QString& text, const QRect& rect);
-  // Enter in `from` moves the focus to `to`; nothing typed is filtered.
-  static void MoveFocusOnEnter(QLineEdit* from, QWidget* to);
+  // Enter in `from` moves the focus to `to`; nothing typed is filtered. Enter anywhere else saves
+  // (the text box of a poem takes it as a new line), Escape gives up.
+  void MoveFocusOnEnter(QLineEdit* from, QWidget* to);
 
   // Shows a refused check: its message, the number box emptied or the name box set back to the
   // old name as the check says, and the focus where it belongs (`textBox` for the item text).
   void ShowRefusal(const CheckOutcome& outcome, QWidget* textBox = nullptr);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  // The first showing puts the buttons into the Tab order after the boxes, save before "放弃".
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  QHash<QObject*, QWidget*> m_enterMovesTo;
+  bool m_keyboardReady = false;
+  bool m_tabbing = false;  // the focus moves by Tab or Shift+Tab
 };
 
 }  // namespace editors

@@ -105,9 +105,17 @@ void TszmainForm::ListView1Click() {
 
   platform::Dataset* q = dm->ALLQuery;
   const LessonKind& k = kind();
-  CurrentSoundFile = recordings::LocalPath(q->ConnectionName(), q->Field(kSoundField));
+  const QString sound = q->Field(kSoundField);
+  // A recording not fetched yet comes on a thread: the pop-up shows at once and plays it on arrival.
+  const bool fetch = recordings::NeedsFetch(q->ConnectionName(), sound);
+  CurrentSoundFile = fetch ? sound : recordings::LocalPath(q->ConnectionName(), sound);
   auto* popup = new Tsendsongform(this);
   popup->ZILB->setText(q->Field(k.nameField));
   popup->FYLB->setText(QStringLiteral("发音+词组: ") + q->Field(k.textField));
+  if (fetch) {
+    popup->AwaitRecording();
+    recordings::FetchLater(q->ConnectionName(), sound, popup,
+                           [popup](const QString& path) { popup->RecordingArrived(path); });
+  }
   m_showPopup(popup);
 }

@@ -6,8 +6,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/parent_gate.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "lessons/lesson_queries.h"
 #include "platform/sound.h"
@@ -119,8 +121,14 @@ void TLessonScreen::OpenWindow(const QString& className) {
   ShowScreen(className, this);
 }
 
-void TLessonScreen::zjsbClick() { OpenWindow(kind().chapterListWindow); }
-void TLessonScreen::zsbClick() { OpenWindow(kind().itemListWindow); }
+// The editors are the adult's: editing may be off for this seat, and once a child has a
+// profile they sit behind the parent gate.
+void TLessonScreen::zjsbClick() {
+  if (!RefuseEditing(this) && PassParentGate(this)) OpenWindow(kind().chapterListWindow);
+}
+void TLessonScreen::zsbClick() {
+  if (!RefuseEditing(this) && PassParentGate(this)) OpenWindow(kind().itemListWindow);
+}
 void TLessonScreen::HELPSBClick() { OpenWindow(kind().helpWindow); }
 
 void TLessonScreen::QuitSbClick() {

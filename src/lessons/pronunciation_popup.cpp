@@ -119,7 +119,20 @@ Tsendsongform::Tsendsongform(QWidget* owner)
   Timer1->start();
 }
 
-void Tsendsongform::Timer1Timer() { PlayAndClose(); }
+void Tsendsongform::Timer1Timer() {
+  if (!m_awaiting) {
+    PlayAndClose();
+    return;
+  }
+  Timer1->stop();
+  m_due = true;
+}
+
+void Tsendsongform::RecordingArrived(const QString& path) {
+  CurrentSoundFile = path;
+  m_awaiting = false;
+  if (m_due) PlayAndClose();
+}
 
 void Tsendsongform::PlayAndClose() {
   Timer1->stop();

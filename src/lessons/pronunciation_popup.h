@@ -23,6 +23,10 @@ class Tsendsongform : public QDialog {
 
   // Plays the recording three times and closes, or shows the notice when there is none.
   void PlayAndClose();
+  // The recording is still on its way from the server: it plays when it arrives.
+  void AwaitRecording() { m_awaiting = true; }
+  // It has arrived (`path`; a name that names no file plays the default sound).
+  void RecordingArrived(const QString& path);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -35,4 +39,6 @@ class Tsendsongform : public QDialog {
   void FormClick();
 
   QDateTime m_shownAt;
+  bool m_awaiting = false;
+  bool m_due = false;  // the time to play came before the recording
 };

@@ -244,14 +244,30 @@ void TVerseScreen::LDSBClick() {
     return;
   }
   if (!browser().LocateItem(entry->text(0))) return;
-  CurrentSoundFile = recordings::LocalPath(dm->ConnectionName(), dm->ALLQuery->Field(kSoundField));
-  records::Note(kind().id, entry->text(0));
+  const QString sound = dm->ALLQuery->Field(kSoundField);
+  const QString item = entry->text(0);
+  records::Note(kind().id, item);
+  const int serial = ++m_readSerial;
+  // A recording not fetched yet comes on a thread, so the screen stays live meanwhile; only the
+  // latest item asked for plays when it arrives.
+  if (recordings::NeedsFetch(dm->ConnectionName(), sound)) {
+    recordings::FetchLater(dm->ConnectionName(), sound, this,
+                           [this, serial, item](const QString& path) {
+                             if (serial == m_readSerial) PlayRecording(item, path);
+                           });
+    return;
+  }
+  PlayRecording(item, recordings::LocalPath(dm->ConnectionName(), sound));
+}
+
+void TVerseScreen::PlayRecording(const QString& item, const QString& path) {
+  CurrentSoundFile = path;
   // A library name still unresolved is a fetch that failed: the default sound says so.
   if (recordings::IsLibraryName(CurrentSoundFile) ||
       (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile())) {
     platform::PlaySound(CurrentSoundFile);
   } else {
-    qCInfo(lcSound) << "no recording for" << entry->text(0) << "at" << CurrentSoundFile;
+    qCInfo(lcSound) << "no recording for" << item << "at" << CurrentSoundFile;
     ShowNoSoundNotice();
   }
 }

@@ -22,6 +22,8 @@ class TVerseScreen : public TLessonScreen {
 
   void ShowItem(const QString& name);
   void ShowNoSoundNotice();
+  // Plays `path` for `item`, or shows the notice when there is no recording.
+  void PlayRecording(const QString& item, const QString& path);
 
   // Event handlers.
   void Tree1Click();
@@ -56,6 +58,7 @@ class TVerseScreen : public TLessonScreen {
   QWidget* m_body;
   QFrame* m_column;
   int m_blinkCount = 0;
+  int m_readSerial = 0;  // the latest item asked to be read aloud
 };
 
 // The screen of a kind that is open now, or nullptr: the list managers reach it through this.

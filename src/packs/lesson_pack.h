@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "data/lesson_kinds.h"
+#include "platform/sound.h"
 
 namespace packs {
 
@@ -21,7 +22,7 @@ inline constexpr char kManifestName[] = "manifest.json";
 // the bytes really produced are counted while unpacking, because a hostile pack may lie.
 struct PackLimits {
   qint64 maxTotalBytes = qint64(1) << 30;  // all entries together
-  qint64 maxEntryBytes = qint64(256) << 20;
+  qint64 maxEntryBytes = platform::kMaxRecordingBytes;  // a recording; the manifest has its own
   qint64 maxManifestBytes = qint64(8) << 20;
   int maxEntries = 20000;
   int maxChapters = 500;

@@ -19,3 +19,14 @@ QString SoundFilePath(const QString& name) {
   const QString shipped = QDir(DataFolder()).filePath(name);
   return QFileInfo::exists(shipped) ? shipped : name;
 }
+
+QString ModuleFolder() {
+  const QDir program(QCoreApplication::applicationDirPath());
+  // Code is loaded from the build only by programs that run from it (tests and tools below it):
+  // an installed program whose modules are missing says so instead of looking elsewhere.
+  const QString build = QFileInfo(QStringLiteral(TINDORA_BUILT_MODULES)).canonicalFilePath();
+  const QString here = QFileInfo(program.path()).canonicalFilePath();
+  if (!build.isEmpty() && (here == build || here.startsWith(build + QLatin1Char('/'))))
+    return build;
+  return QDir::cleanPath(program.filePath(QStringLiteral("../" TINDORA_MODULE_SUBDIR)));
+}

@@ -12,3 +12,6 @@ QString DataFolder();
 // A drill sound's file: the bare name when the current folder has it, else the one in
 // DataFolder(); names with a folder part, empty names and names found nowhere stay as they are.
 QString SoundFilePath(const QString& name);
+// The folder holding the windows built as modules: the build folder for a program run from it,
+// else <prefix>/lib/<arch>/tindora beside the installed program.
+QString ModuleFolder();

@@ -25,7 +25,7 @@ namespace platform {
 namespace {
 
 // Guards against garbage: larger files are not read, longer sounds are cut.
-constexpr qint64 kMaxFileBytes = 128 * 1024 * 1024;
+constexpr qint64 kMaxFileBytes = kMaxRecordingBytes;
 constexpr int kMaxSeconds = 5 * 60;
 // Sample rates outside this range are no recording: SDL's converter overflows on the high ones
 // and the low ones buzz for minutes.
@@ -346,6 +346,13 @@ SdlPlayer& Player() {
 }  // namespace
 
 SoundPlayer& SdlSoundPlayer() { return Player(); }
+
+bool IsPlayableWav(const QByteArray& bytes) {
+  if (bytes.size() > kMaxRecordingBytes) return false;
+  QByteArray wav = bytes;
+  const char* why = nullptr;
+  return Vet(wav, &why) && Sound::Decode(wav, kWantedRate, kDeviceChannels) != nullptr;
+}
 
 SdlSoundStatus SdlSoundStatusNow() { return Player().Status(); }
 

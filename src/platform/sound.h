@@ -3,9 +3,18 @@
 // old one. Nothing is reported back; callers that must know test for the file themselves.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace platform {
+
+// The largest recording the program keeps, fetches or plays: five minutes of the editor's own
+// recordings (22,050 Hz mono 16-bit, 13 MB) with room to spare, or three minutes of CD sound.
+inline constexpr qint64 kMaxRecordingBytes = qint64(32) << 20;
+
+// Whether `bytes` are a WAV the player plays (within kMaxRecordingBytes, decodable), as a
+// recording must be before it is kept for others.
+bool IsPlayableWav(const QByteArray& bytes);
 
 class SoundPlayer {
  public:

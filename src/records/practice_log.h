@@ -14,6 +14,10 @@ namespace records {
 
 // Notes kept in the spool at most; beyond this the oldest are given up.
 inline constexpr int kSpoolLimit = 100000;
+// The spool's bytes read at most (its newest part), and the longest line taken for a note, its
+// line break included.
+inline constexpr qint64 kSpoolBytes = qint64(64) << 20;
+inline constexpr qsizetype kSpoolLineBytes = 16 * 1024;
 // Quitting waits this long for the writer; what it has not written goes to the spool.
 inline constexpr int kStopWaitMs = 2000;
 
@@ -31,16 +35,22 @@ bool Flush(int ms = 10000);
 
 // A character opened, a poem or English item read aloud.
 void Note(LessonKindId kind, const QString& item);
-// A character written on the writing screen, with the strokes missed on the way.
-void NoteWriting(const QString& character, int missed);
-// A drill series finished: its operation ("+" or "-"), its five marks and its score.
-void NoteDrill(const QString& operation, const QStringList& marks, int score);
-// The same with the result boxes that show the marks.
+// How a character was written: traced over its model, or from memory (默写) alone or after its
+// model was shown for a stroke missed again and again.
+enum class WritingWay { Traced, Alone, Helped };
+// A character written on the writing screen, with every stroke missed on the way.
+void NoteWriting(const QString& character, int missed, WritingWay way = WritingWay::Traced);
+// A drill series finished or given up: its operation ("+" or "-"), the marks of its resolved
+// exercises, its score and each exercise's first answer ("7+2:1", "3-1:0").
+void NoteDrill(const QString& operation, const QStringList& marks, int score,
+               const QStringList& firstAnswers);
+// The same with the result boxes that show the marks; empty boxes are exercises not resolved.
 template <class Boxes>
-void NoteDrill(const QString& operation, const Boxes& boxes, int score) {
+void NoteDrill(const QString& operation, const Boxes& boxes, int score,
+               const QStringList& firstAnswers) {
   QStringList marks;
   for (const auto* box : boxes) marks << box->text();
-  NoteDrill(operation, marks, score);
+  NoteDrill(operation, marks, score, firstAnswers);
 }
 
 // This computer's name, kept with every record.

@@ -2,6 +2,7 @@
 #include "records/record_stats.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace records {
@@ -28,7 +29,8 @@ QDate DayDate(int number) { return QDate(number / 10000, number / 100 % 100, num
 
 QString EncodeMarks(const QStringList& marks) {
   QString results;
-  for (const QString& mark : marks) results += mark == QStringLiteral("√") ? u'1' : u'0';
+  for (const QString& mark : marks)
+    if (!mark.isEmpty()) results += mark == QStringLiteral("√") ? u'1' : u'0';
   return results;
 }
 
@@ -79,9 +81,22 @@ QStringList NeverOpened(const QList<ItemCount>& counts, const QStringList& chapt
   return never;
 }
 
+namespace {
+int Percent(int part, int all) { return all == 0 ? -1 : (part * 100 + all / 2) / all; }
+}  // namespace
+
 int DrillProgress::RightPercent(int operation) const {
-  const int all = right[operation] + shown[operation];
-  return all == 0 ? -1 : (right[operation] * 100 + all / 2) / all;
+  return Percent(right[operation], right[operation] + shown[operation]);
+}
+
+int DrillProgress::FirstRightPercent(int operation) const {
+  return Percent(firstRight[operation], firstMet[operation]);
+}
+
+QString SumLabel(const QString& sum) {
+  const qsizetype at = sum.indexOf(QRegularExpression(QStringLiteral("[+-]")));
+  if (at <= 0) return sum;
+  return sum.left(at) + u' ' + sum[at] + u' ' + sum.mid(at + 1);
 }
 
 namespace {
@@ -106,13 +121,35 @@ DrillProgress DrillScores(const QList<DrillSeries>& series, int maxPoints) {
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const DrillSeries& a, const DrillSeries& b) { return a.at < b.at; });
   DrillProgress progress;
+  // Entries as the drill writes them; anything else (a row from elsewhere) is not counted.
+  static const QRegularExpression entry(QStringLiteral("^(10|[1-9])([+-])(10|[1-9]):([01])$"));
+  QHash<QString, int> missed;
+  QList<std::pair<int, QString>> order;  // sum order: operation, first, second
   for (const DrillSeries& s : ordered) {
     const int op = s.operation == QStringLiteral("-") ? 1 : 0;
-    progress.scores[op].append({s.at, s.score});
+    // A series given up has fewer results: its answers count, its score is not a series' score.
+    if (s.results.size() == kDrillSeriesLength) progress.scores[op].append({s.at, s.score});
     const int right = int(s.results.count(u'1'));
     progress.right[op] += right;
     progress.shown[op] += int(s.results.size()) - right;
+    for (const QString& e : s.firstAnswers.split(u',', Qt::SkipEmptyParts)) {
+      const QRegularExpressionMatch m = entry.match(e);
+      if (!m.hasMatch()) continue;
+      const int sumOp = m.captured(2) == u"-" ? 1 : 0;
+      ++progress.firstMet[sumOp];
+      if (m.captured(4) == u"1") {
+        ++progress.firstRight[sumOp];
+        continue;
+      }
+      const QString sum = e.left(e.indexOf(u':'));
+      if (missed[sum]++ == 0)
+        order.append({sumOp * 10000 + m.captured(1).toInt() * 100 + m.captured(3).toInt(), sum});
+    }
   }
+  std::sort(order.begin(), order.end());
+  for (const auto& [key, sum] : order) progress.missedFirst.append({sum, missed.value(sum)});
+  std::stable_sort(progress.missedFirst.begin(), progress.missedFirst.end(),
+                   [](const ItemCount& a, const ItemCount& b) { return a.count > b.count; });
   for (QList<ScorePoint>& line : progress.scores) {
     if (line.size() <= maxPoints) continue;
     line = DailyAverages(line);

@@ -17,12 +17,21 @@ inline constexpr int kModuleCount = 5;
 // "识字", "学诗", "学英语", "算数", "写字"
 QString ModuleName(Module module);
 
+// A writing record's operation (one letter, as the column holds) for a character written from
+// memory (默写), alone or with its model shown; empty for one traced.
+inline constexpr char kQuizAlone[] = "A";
+inline constexpr char kQuizHelped[] = "H";
+
 // Days are stored as yyyymmdd numbers, so that every database groups and compares them alike.
 int DayNumber(const QDate& date);
 QDate DayDate(int number);
 
-// Drill results as stored: one character per exercise, '1' answered right, '0' answer shown.
+// Drill results as stored: one character per resolved exercise, '1' answered right, '0' answer
+// shown; empty marks (exercises not resolved) are left out.
 QString EncodeMarks(const QStringList& marks);
+
+// Exercises in a drill series.
+inline constexpr int kDrillSeriesLength = 5;
 
 // Counted records, as the database groups them.
 struct DayCount {
@@ -39,6 +48,9 @@ struct DrillSeries {
   QString operation;  // "+" or "-"
   QString results;    // EncodeMarks
   int score = 0;
+  // Each exercise met with its first answer, "7+2:1,3-1:0" (1: right at once; 0: a wrong number
+  // or the answer shown first). Empty in records made before it was kept.
+  QString firstAnswers = {};
 };
 
 // Practice per day and module over the `days` days ending with `today`, oldest first; days
@@ -56,9 +68,11 @@ QList<ItemCount> MostPractised(const QList<ItemCount>& counts, const QStringList
 // The chapter's items never opened, in chapter order.
 QStringList NeverOpened(const QList<ItemCount>& counts, const QStringList& chapterItems);
 
-// Scores of the drill series in time order, one line per operation, and per operation how many
-// exercises were answered right and how many had their answer shown. A line of more than
+// Scores of the finished drill series in time order, one line per operation, and per operation how
+// many exercises were answered right and how many had their answer shown. A line of more than
 // `maxPoints` series (a classroom's month) shows each day's average score at noon instead.
+// The first answers count every exercise met, in series given up too: the screen's score lets a
+// child try numbers until one fits, the record does not.
 struct ScorePoint {
   QDateTime at;
   int score = 0;
@@ -68,9 +82,18 @@ struct DrillProgress {
   bool dailyAverages = false;
   std::array<int, 2> right{};
   std::array<int, 2> shown{};
+  std::array<int, 2> firstRight{};  // exercises answered right at the first try
+  std::array<int, 2> firstMet{};    // exercises with a first answer
+  // The sums missed at the first try, most often first ("7+2"), ties in sum order.
+  QList<ItemCount> missedFirst;
   // Share of right answers in percent, or -1 when the operation was not practised.
   int RightPercent(int operation) const;
+  // Share of exercises answered right at the first try, or -1 when none is known.
+  int FirstRightPercent(int operation) const;
 };
 DrillProgress DrillScores(const QList<DrillSeries>& series, int maxPoints = 200);
+
+// "7+2" as a child reads it: "7 + 2".
+QString SumLabel(const QString& sum);
 
 }  // namespace records

@@ -6,9 +6,12 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QMap>
 #include <QVariant>
+#include <algorithm>
 #include <functional>
 
+#include "data/children.h"
 #include "platform/db_watchdog.h"
 
 namespace records {
@@ -52,11 +55,23 @@ bool RunReconnecting(const QString& connection, const QString& sql, const QVaria
   return false;
 }
 
-// " where machine = ?" and its value, or nothing for every computer; `and` joins further terms.
-QString MachineTerm(const QString& machine, QVariantList& values, const char* joiner) {
-  if (machine.isEmpty()) return {};
-  values << machine;
-  return QStringLiteral(" %1 machine = ?").arg(QLatin1String(joiner));
+// " where machine = ? and child_id = ?" and their values, or nothing for every record; `joiner`
+// ("where" or "and") comes first. `prefix` names the record table in a join.
+QString FilterTerms(const RecordFilter& filter, QVariantList& values, const char* joiner,
+                    const char* prefix = "") {
+  QStringList terms;
+  if (!filter.machine.isEmpty()) {
+    terms << QStringLiteral("%1machine = ?").arg(QLatin1String(prefix));
+    values << filter.machine;
+  }
+  if (filter.child == children::kNoChild) {
+    terms << QStringLiteral("%1child_id is null").arg(QLatin1String(prefix));
+  } else if (filter.child != kAnyChild) {
+    terms << QStringLiteral("%1child_id = ?").arg(QLatin1String(prefix));
+    values << filter.child;
+  }
+  if (terms.isEmpty()) return {};
+  return QStringLiteral(" %1 ").arg(QLatin1String(joiner)) + terms.join(QStringLiteral(" and "));
 }
 
 // "yyyy-MM-dd hh:mm:ss" taken apart by hand: QDateTime::fromString costs a hundred times more,
@@ -69,6 +84,20 @@ QDateTime ParseTime(const QString& text) {
 
 QVariant TextOrNull(const QString& text) {
   return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
+}
+
+// The character of a writing note among its child's finished ones, once.
+bool NoteWrittenCharacter(const QString& connection, const Record& n, int child, QString* error) {
+  QVariantList values;
+  if (child > 0) values << child;
+  values << n.item << n.item;
+  if (child > 0) values << child;
+  const QString whose = child > 0 ? QStringLiteral("child_id = ?") : QStringLiteral("child_id is null");
+  return Run(connection,
+             QStringLiteral("insert into writing_done (child_id, item) select %1, ? where not "
+                            "exists (select 1 from writing_done where item = ? and %2)")
+                 .arg(child > 0 ? QStringLiteral("?") : QStringLiteral("null"), whose),
+             values, error);
 }
 
 }  // namespace
@@ -86,7 +115,7 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
   }
   const QString sql = QStringLiteral(
       "insert into learn_record (machine, day, at_time, module, item, operation, results, "
-      "score, note_id) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+      "score, note_id, child_id) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   const QString written = QStringLiteral("select 1 from learn_record where note_id = ?");
   for (const Record& n : records) {
     bool found = false;
@@ -105,8 +134,11 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
                                  TextOrNull(n.operation),
                                  TextOrNull(n.results),
                                  scored ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int)),
-                                 TextOrNull(n.id)};
-    if (!Run(connection, sql, values, error)) {
+                                 TextOrNull(n.id),
+                                 n.child == children::kNoChild ? QVariant(QMetaType(QMetaType::Int))
+                                                               : QVariant(n.child)};
+    if (!Run(connection, sql, values, error) ||
+        (n.module == Module::Writing && !NoteWrittenCharacter(connection, n, n.child, error))) {
       db.rollback();
       return false;
     }
@@ -120,12 +152,12 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
   return false;
 }
 
-bool LoadDayCounts(const QString& connection, const QString& machine, const QDate& from,
+bool LoadDayCounts(const QString& connection, const RecordFilter& filter, const QDate& from,
                    QList<DayCount>* counts, QString* error) {
   QVariantList values = {DayNumber(from)};
   const QString sql =
       QStringLiteral("select day, module, count(*) from learn_record where day >= ?") +
-      MachineTerm(machine, values, "and") + QStringLiteral(" group by day, module");
+      FilterTerms(filter, values, "and") + QStringLiteral(" group by day, module");
   counts->clear();
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     const int module = q.value(1).toInt();
@@ -134,38 +166,58 @@ bool LoadDayCounts(const QString& connection, const QString& machine, const QDat
   });
 }
 
-bool LoadItemCounts(const QString& connection, const QString& machine, Module module,
+bool LoadItemCounts(const QString& connection, const RecordFilter& filter, Module module,
                     QList<ItemCount>* counts, QString* error) {
-  QVariantList values = {int(module)};
-  const QString sql = QStringLiteral("select item, count(*) from learn_record where module = ?") +
-                      MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
+  // A character written on the writing screen is practised as much as one opened.
+  const bool characters = module == Module::Character;
+  QVariantList values = {int(module), int(characters ? Module::Writing : module)};
+  const QString sql =
+      QStringLiteral("select item, count(*) from learn_record where module in (?, ?)") +
+      FilterTerms(filter, values, "and") + QStringLiteral(" group by item");
   counts->clear();
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     counts->append({q.value(0).toString(), q.value(1).toInt()});
   });
 }
 
-bool LoadDrills(const QString& connection, const QString& machine, const QDate& from,
+bool LoadDrills(const QString& connection, const RecordFilter& filter, const QDate& from,
                 QList<DrillSeries>* series, QString* error) {
   QVariantList values = {int(Module::Drill), DayNumber(from)};
   const QString sql = QStringLiteral(
-                          "select at_time, operation, results, score from learn_record "
+                          "select at_time, operation, results, score, item from learn_record "
                           "where module = ? and day >= ?") +
-                      MachineTerm(machine, values, "and") + QStringLiteral(" order by at_time");
+                      FilterTerms(filter, values, "and") + QStringLiteral(" order by at_time");
   series->clear();
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     series->append({ParseTime(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
-                    q.value(3).toInt()});
+                    q.value(3).toInt(), q.value(4).toString()});
   });
 }
 
-bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
+bool LoadWritingMisses(const QString& connection, const RecordFilter& filter, const QDate& from,
+                       QList<ItemCount>* misses, QString* error) {
+  QVariantList values = {int(Module::Writing), DayNumber(from)};
+  const QString sql = QStringLiteral(
+                          "select item, sum(score) from learn_record where module = ? and day >= ? "
+                          "and score > 0") +
+                      FilterTerms(filter, values, "and") + QStringLiteral(" group by item");
+  misses->clear();
+  const bool ok = RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
+    misses->append({q.value(0).toString(), q.value(1).toInt()});
+  });
+  std::stable_sort(misses->begin(), misses->end(), [](const ItemCount& a, const ItemCount& b) {
+    return a.count != b.count ? a.count > b.count : a.item < b.item;
+  });
+  return ok;
+}
+
+bool LoadWritingTotals(const QString& connection, const RecordFilter& filter, const QDate& from,
                        int* written, int* missed, QString* error) {
   QVariantList values = {int(Module::Writing), DayNumber(from)};
   const QString sql = QStringLiteral(
                           "select count(*), sum(score) from learn_record where module = ? and "
                           "day >= ?") +
-                      MachineTerm(machine, values, "and");
+                      FilterTerms(filter, values, "and");
   *written = *missed = 0;
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     *written = q.value(0).toInt();
@@ -173,11 +225,23 @@ bool LoadWritingTotals(const QString& connection, const QString& machine, const 
   });
 }
 
-bool ClearRecords(const QString& connection, const QString& machine, QString* error) {
+bool LoadWrittenCharacters(const QString& connection, int child, QSet<QString>* characters,
+                           QString* error) {
+  characters->clear();
+  QVariantList values;
+  if (child > 0) values << child;
+  return RunReconnecting(
+      connection,
+      QStringLiteral("select item from writing_done where ") +
+          (child > 0 ? QStringLiteral("child_id = ?") : QStringLiteral("child_id is null")),
+      values, error, [&](const QSqlQuery& q) { characters->insert(q.value(0).toString()); });
+}
+
+bool ClearRecords(const QString& connection, const RecordFilter& filter, QString* error) {
   QVariantList values;
   return RunReconnecting(
       connection,
-      QStringLiteral("delete from learn_record") + MachineTerm(machine, values, "where"), values,
+      QStringLiteral("delete from learn_record") + FilterTerms(filter, values, "where"), values,
       error);
 }
 
@@ -195,17 +259,57 @@ bool LoadChapterCharacters(const QString& connection, const QString& chapter,
       {chapter}, error, [&](const QSqlQuery& q) { characters->append(q.value(0).toString()); });
 }
 
-bool LoadLatestCharacterChapter(const QString& connection, const QString& machine, QString* chapter,
+bool LoadLatestCharacterChapter(const QString& connection, const RecordFilter& filter, QString* chapter,
                                 QString* error) {
   QVariantList values = {int(Module::Character)};
   const QString sql = QStringLiteral(
                           "select s.章节 from learn_record r join szSound s on s.字名 = r.item "
                           "where r.module = ?") +
-                      MachineTerm(machine, values, "and") +
+                      FilterTerms(filter, values, "and", "r.") +
                       QStringLiteral(" order by r.at_time desc, s.字号 limit 1");
   chapter->clear();
   return RunReconnecting(connection, sql, values, error,
                          [&](const QSqlQuery& q) { *chapter = q.value(0).toString(); });
+}
+
+bool LoadClassSummary(const QString& connection, const QDate& from, QList<ChildSummary>* rows,
+                      QString* error) {
+  rows->clear();
+  QMap<int, ChildSummary> by;
+  auto row = [&](const QVariant& child) -> ChildSummary& {
+    const int id = child.isNull() ? children::kNoChild : child.toInt();
+    ChildSummary& r = by[id];
+    r.child = id;
+    return r;
+  };
+  const int day = DayNumber(from);
+  if (!RunReconnecting(
+          connection,
+          QStringLiteral("select child_id, count(distinct day) from learn_record where day >= ? "
+                         "group by child_id"),
+          {day}, error, [&](const QSqlQuery& q) { row(q.value(0)).days = q.value(1).toInt(); }))
+    return false;
+  if (!RunReconnecting(
+          connection,
+          QStringLiteral("select child_id, module, count(distinct item), sum(score), count(*) from "
+                         "learn_record where day >= ? and module in (?, ?, ?) group by child_id, "
+                         "module"),
+          {day, int(Module::Character), int(Module::Writing), int(Module::Drill)}, error,
+          [&](const QSqlQuery& q) {
+            ChildSummary& r = row(q.value(0));
+            switch (Module(q.value(1).toInt())) {
+              case Module::Character: r.opened = q.value(2).toInt(); break;
+              case Module::Writing: r.written = q.value(2).toInt(); break;
+              case Module::Drill:
+                if (const int n = q.value(4).toInt(); n > 0)
+                  r.drillScore = qRound(q.value(3).toDouble() / n);
+                break;
+              default: break;
+            }
+          }))
+    return false;
+  *rows = by.values();
+  return true;
 }
 
 }  // namespace records

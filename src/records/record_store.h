@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -18,35 +19,67 @@ struct Record {
   QString machine;
   QDateTime at;
   Module module = Module::Character;
-  QString item;       // the character, poem or English item; empty for the drill
+  QString item;       // the character, poem or English item; drill: the first answers
   QString operation;  // drill: "+" or "-"
   QString results;    // drill: EncodeMarks of the five marks
   int score = 0;      // drill: the score; writing: the strokes missed
   QString id = {};    // the note's identity: a retry after a lost reply finds it written
+  int child = {};     // the child who made it; children::kNoChild: unassigned
+};
+
+// Whose records a reading counts: one computer's or all (empty machine), one child's, the
+// unassigned notes (children::kNoChild) or every child's (kAnyChild).
+inline constexpr int kAnyChild = -1;
+struct RecordFilter {
+  RecordFilter(const QString& machine = {}, int child = kAnyChild)  // NOLINT: a machine alone
+      : machine(machine), child(child) {}
+  QString machine;
+  int child;
 };
 
 // Writes the records in one transaction: all or none. A record whose id is already stored is
 // skipped.
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error);
 
-// `machine` empty: every computer's records.
-bool LoadDayCounts(const QString& connection, const QString& machine, const QDate& from,
+// Counted by the database for the records `filter` names.
+bool LoadDayCounts(const QString& connection, const RecordFilter& filter, const QDate& from,
                    QList<DayCount>* counts, QString* error);
-bool LoadItemCounts(const QString& connection, const QString& machine, Module module,
+// Per item, how often it was practised; a character's count includes its writing.
+bool LoadItemCounts(const QString& connection, const RecordFilter& filter, Module module,
                     QList<ItemCount>* counts, QString* error);
-bool LoadDrills(const QString& connection, const QString& machine, const QDate& from,
+bool LoadDrills(const QString& connection, const RecordFilter& filter, const QDate& from,
                 QList<DrillSeries>* series, QString* error);
 // Characters written and strokes missed on the writing screen since `from`.
-bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
+bool LoadWritingTotals(const QString& connection, const RecordFilter& filter, const QDate& from,
                        int* written, int* missed, QString* error);
-bool ClearRecords(const QString& connection, const QString& machine, QString* error);
+// The characters written with strokes missed since `from`, the strokes missed each, most first.
+bool LoadWritingMisses(const QString& connection, const RecordFilter& filter, const QDate& from,
+                       QList<ItemCount>* misses, QString* error);
+// The characters `child` (0: none chosen) has finished on the writing screen, kept apart from the
+// record so that clearing the record keeps the stars.
+bool LoadWrittenCharacters(const QString& connection, int child, QSet<QString>* characters,
+                           QString* error);
+bool ClearRecords(const QString& connection, const RecordFilter& filter, QString* error);
 
 // The character chapters in chapter order, and the characters of one chapter in item order.
 bool LoadCharacterChapters(const QString& connection, QStringList* chapters, QString* error);
 bool LoadChapterCharacters(const QString& connection, const QString& chapter,
                            QStringList* characters, QString* error);
 // The chapter of the character practised last (empty when none was): the chapter a child is at.
-bool LoadLatestCharacterChapter(const QString& connection, const QString& machine, QString* chapter,
-                                QString* error);
+bool LoadLatestCharacterChapter(const QString& connection, const RecordFilter& filter,
+                                QString* chapter, QString* error);
+
+// The class at a glance ("全班"): per child (kNoChild for the unassigned notes) since `from`, the
+// days practised, the characters opened and written (each counted once) and the drill's average
+// score (-1 without a series).
+struct ChildSummary {
+  int child = 0;
+  int days = 0;
+  int opened = 0;
+  int written = 0;
+  int drillScore = -1;
+};
+bool LoadClassSummary(const QString& connection, const QDate& from, QList<ChildSummary>* rows,
+                      QString* error);
 
 }  // namespace records

@@ -4,6 +4,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QButtonGroup>
 #include <QChart>
 #include <QChartView>
@@ -18,23 +19,33 @@
 #include <QStackedBarSeries>
 #include <QToolButton>
 #include <QValueAxis>
+#include <QHeaderView>
+#include <QStackedWidget>
+#include <QTableWidget>
 
+#include "app/current_child.h"
 #include "app/drop_down.h"
+#include "app/parent_gate.h"
+#include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
+#include "data/children.h"
 #include "data/data_module.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "records/practice_log.h"
 #include "records/record_store.h"
+#include "review/knowledge_window.h"
+#include "review/review_store.h"
 
 using namespace records;
 
 namespace {
 
 constexpr int kMostShown = 6;
+constexpr int kMissedShown = 5;
 
 const QColor kModuleColours[kModuleCount] = {QColor(231, 76, 60), QColor(52, 132, 219),
                                              QColor(46, 170, 90), QColor(243, 156, 18),
@@ -157,26 +168,85 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   characterColumn->addWidget(NeverLb);
 
   ScoreChart = MakeChartView(this);
-  ShareChart = MakeChartView(this);
+  auto* drill = new QWidget(this);
+  ShareChart = MakeChartView(drill);
+  MissedLb = new QLabel(drill);
+  MissedLb->setWordWrap(true);
+  MissedLb->setFont(SongFont(13));
+  MissedLb->setStyleSheet(NeverLb->styleSheet());
+  auto* drillColumn = new QVBoxLayout(drill);
+  drillColumn->setContentsMargins(0, 0, 0, 0);
+  drillColumn->addWidget(ShareChart, 1);
+  drillColumn->addWidget(MissedLb);
 
   StatusLb = new QLabel(this);
   StatusLb->setFont(SongFont(12));
   StatusLb->setWordWrap(true);
 
+  auto* charts = new QWidget(this);
+  auto* chartGrid = new QGridLayout(charts);
+  chartGrid->setContentsMargins(0, 0, 0, 0);
+  chartGrid->setSpacing(6);
+  chartGrid->addWidget(DayChart, 0, 0, 1, 3);
+  chartGrid->addWidget(characters, 1, 0);
+  chartGrid->addWidget(ScoreChart, 1, 1);
+  chartGrid->addWidget(drill, 1, 2);
+  chartGrid->setRowStretch(0, 5);
+  chartGrid->setRowStretch(1, 6);
+  chartGrid->setColumnStretch(0, 5);
+  chartGrid->setColumnStretch(1, 6);
+  chartGrid->setColumnStretch(2, 3);
+
+  ClassTable = new QTableWidget(0, 5, this);
+  ClassTable->setHorizontalHeaderLabels({QStringLiteral("小朋友"), QStringLiteral("练习天数"),
+                                         QStringLiteral("打开过的字"), QStringLiteral("写过的字"),
+                                         QStringLiteral("算数平均分")});
+  ClassTable->setFont(SongFont(16));
+  ClassTable->horizontalHeader()->setFont(SongFont(15, true));
+  ClassTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  ClassTable->horizontalHeader()->setSortIndicatorShown(true);
+  ClassTable->verticalHeader()->hide();
+  ClassTable->setIconSize(QSize(32, 32));
+  ClassTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ClassTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ClassTable->setSelectionMode(QAbstractItemView::SingleSelection);
+  ClassTable->setToolTip(QStringLiteral("点一行，看这个小朋友的学习记录；点表头排序"));
+  ClassTable->setStyleSheet(QStringLiteral(
+      "QTableWidget { background: rgba(255, 255, 255, 225); border-radius: 8px;"
+      " gridline-color: rgb(230, 210, 160); }"
+      "QHeaderView::section { background: rgb(255, 236, 180); color: rgb(100, 50, 0);"
+      " border: none; border-right: 1px solid rgb(230, 200, 130); padding: 4px; }"));
+  ClassTable->verticalHeader()->setDefaultSectionSize(40);
+  connect(ClassTable, &QTableWidget::cellClicked, this, &TRecordsForm::ClassTableClick);
+
+  Pages = new QStackedWidget(this);
+  Pages->addWidget(charts);
+  Pages->addWidget(ClassTable);
+
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(8, 4, 8, 6);
   grid->setSpacing(6);
-  grid->addWidget(bar, 0, 0, 1, 3);
-  grid->addWidget(DayChart, 1, 0, 1, 3);
-  grid->addWidget(characters, 2, 0);
-  grid->addWidget(ScoreChart, 2, 1);
-  grid->addWidget(ShareChart, 2, 2);
-  grid->addWidget(StatusLb, 3, 0, 1, 3);
-  grid->setRowStretch(1, 5);
-  grid->setRowStretch(2, 6);
-  grid->setColumnStretch(0, 5);
-  grid->setColumnStretch(1, 6);
-  grid->setColumnStretch(2, 3);
+  grid->addWidget(bar, 0, 0);
+  grid->addWidget(Pages, 1, 0);
+  // What the child knows, from the listening game's reviews; every character in its own window.
+  KnowLb = new QLabel(this);
+  KnowLb->setFont(SongFont(15, true));
+  KnowLb->setStyleSheet(QStringLiteral(
+      "color: rgb(150, 60, 0); background: rgba(255, 255, 255, 215); border-radius: 8px;"
+      " padding: 3px 8px;"));
+  KnowSb = TextButton(this, QStringLiteral("认识的字"), false);
+  KnowSb->setToolTip(QStringLiteral("看看孩子认识哪些字，设定每天学几个新字"));
+  // The window holds the adult's setting of new characters a day.
+  connect(KnowSb, &QToolButton::clicked, this, [this] {
+    if (PassParentGate(this)) ShowScreen(QStringLiteral("TKnowledgeForm"), this);
+  });
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(KnowLb);
+  bottom->addWidget(KnowSb);
+  bottom->addSpacing(12);
+  bottom->addWidget(StatusLb, 1);
+  grid->addLayout(bottom, 2, 0);
+  grid->setRowStretch(1, 1);
 
   QStringList chapters;
   QString error;
@@ -186,7 +256,7 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   // Open where the child is, not on an empty first chapter.
   QString latest;
   if (!m_connection.isEmpty() &&
-      !LoadLatestCharacterChapter(m_connection, Machine(), &latest, &error))
+      !LoadLatestCharacterChapter(m_connection, Filter(), &latest, &error))
     qCWarning(lcDb) << "learning record: no latest chapter:" << error;
   ChapterCb->setCurrentIndex(qMax(0, int(chapters.indexOf(latest))));
 
@@ -215,7 +285,33 @@ void TRecordsForm::BuildTopBar(QWidget* bar) {
   row->addWidget(MonthSb);
   row->addSpacing(18);
 
+  // With profiles the record is the chosen child's, from every computer the child sat at.
+  QList<children::Child> profiles;
+  QString error;
+  if (!m_connection.isEmpty() && !children::LoadChildren(m_connection, &profiles, &error))
+    qCWarning(lcDb) << "learning record: no children:" << error;
+  ChildCb = new QComboBox(bar);
+  ChildCb->setFont(SongFont(15, true));
+  ChildCb->setIconSize(QSize(24, 24));
+  ChildCb->setMinimumContentsLength(6);
+  ChildCb->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  for (const children::Child& c : profiles) {
+    ChildCb->addItem(QIcon(children::PictureResource(c.picture)), c.name, c.id);
+    m_names.insert(c.id, c.name);
+  }
+  ChildCb->addItem(QStringLiteral("未分配"), children::kNoChild);
+  ChildCb->addItem(QStringLiteral("全班"), kWholeClass);
+  ChildCb->setToolTip(QStringLiteral("看哪个小朋友的记录；“未分配”是建立小朋友之前的记录"));
+  const int opened = ChildCb->findData(CurrentChildId() != children::kNoChild ? CurrentChildId()
+                                                                              : kWholeClass);
+  ChildCb->setCurrentIndex(qMax(0, opened));
+  m_withChildren = !profiles.isEmpty();
+  ChildCb->setVisible(m_withChildren);
+  row->addWidget(ChildCb);
+  row->addSpacing(12);
+
   AllCb = new QCheckBox(QStringLiteral("所有电脑的记录"), bar);
+  AllCb->setChecked(!profiles.isEmpty());
   AllCb->setFont(SongFont(14, true));
   AllCb->setFocusPolicy(Qt::NoFocus);
   MachineLb = new QLabel(QStringLiteral("本机: ") + MachineName(), bar);
@@ -238,6 +334,7 @@ void TRecordsForm::BuildTopBar(QWidget* bar) {
 
   connect(period, &QButtonGroup::buttonClicked, this, &TRecordsForm::Reload);
   connect(AllCb, &QCheckBox::toggled, this, &TRecordsForm::Reload);
+  connect(ChildCb, &QComboBox::currentIndexChanged, this, &TRecordsForm::Reload);
   connect(ClearSb, &QToolButton::clicked, this, &TRecordsForm::ClearSbClick);
   connect(QuitSb, &QToolButton::clicked, this, &QDialog::close);
 }
@@ -245,6 +342,10 @@ void TRecordsForm::BuildTopBar(QWidget* bar) {
 int TRecordsForm::PeriodDays() const { return MonthSb->isChecked() ? 30 : 7; }
 
 QString TRecordsForm::Machine() const { return AllCb->isChecked() ? QString() : MachineName(); }
+
+int TRecordsForm::Child() const {
+  return m_withChildren ? ChildCb->currentData().toInt() : kAnyChild;
+}
 
 void TRecordsForm::Fail(const QString& error) {
   if (!m_error.isEmpty()) return;  // the first failure tells it
@@ -258,18 +359,30 @@ void TRecordsForm::Reload() {
   m_error.clear();
   const QDate today = platform::CurrentClock().Now().date();
   const QDate from = today.addDays(1 - PeriodDays());
+  const bool wholeClass = Child() == kWholeClass;
+  Pages->setCurrentIndex(wholeClass ? 1 : 0);
+  KnowLb->setVisible(!wholeClass);  // a child's reviews, no class's
+  KnowSb->setVisible(!wholeClass);
+  AllCb->setEnabled(!wholeClass);
+  ClearSb->setEnabled(!wholeClass);
+  if (wholeClass) {
+    ShowClass(from);
+    return;
+  }
   QList<DayCount> days;
   QList<DrillSeries> drills;
   QString error;
   m_written = m_missed = 0;
+  m_writingMisses.clear();
   if (m_connection.isEmpty()) {
     Fail(QStringLiteral("没有打开课程数据库"));
   } else {
-    if (!LoadDayCounts(m_connection, Machine(), from, &days, &error)) Fail(error);
-    if (!LoadDrills(m_connection, Machine(), from, &drills, &error)) Fail(error);
-    if (!LoadWritingTotals(m_connection, Machine(), from, &m_written, &m_missed, &error))
+    if (!LoadDayCounts(m_connection, Filter(), from, &days, &error)) Fail(error);
+    if (!LoadDrills(m_connection, Filter(), from, &drills, &error)) Fail(error);
+    if (!LoadWritingTotals(m_connection, Filter(), from, &m_written, &m_missed, &error))
       Fail(error);
-    if (!LoadItemCounts(m_connection, Machine(), Module::Character, &m_characterCounts, &error))
+    if (!LoadWritingMisses(m_connection, Filter(), from, &m_writingMisses, &error)) Fail(error);
+    if (!LoadItemCounts(m_connection, Filter(), Module::Character, &m_characterCounts, &error))
       Fail(error);
   }
   m_daily = PracticePerDay(days, today, PeriodDays());
@@ -277,11 +390,14 @@ void TRecordsForm::Reload() {
   ShowDaily();
   ShowCharacters();
   ShowDrill();
+  ShowKnowledge();
 
   QPalette pal = StatusLb->palette();
   pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
   StatusLb->setPalette(pal);
-  const QString whose = AllCb->isChecked() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  QString whose = AllCb->isChecked() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  if (Child() != kAnyChild)
+    whose = ChildCb->currentText() + (AllCb->isChecked() ? QString() : QStringLiteral("在本机"));
   // The driver's words are in the log; a teacher is told what to do.
   if (!m_error.isEmpty())
     StatusLb->setText(QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。"));
@@ -290,8 +406,18 @@ void TRecordsForm::Reload() {
   else
     StatusLb->setText(
         QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total) +
-        (m_written > 0 ? QStringLiteral("写字 %1 个，描错 %2 笔。").arg(m_written).arg(m_missed)
-                       : QString()));
+        WritingSummary());
+}
+
+QString TRecordsForm::WritingSummary() const {
+  if (m_written <= 0) return {};
+  if (m_missed <= 0) return QStringLiteral("写字 %1 个，一笔也没描错。").arg(m_written);
+  QStringList which;
+  for (const ItemCount& c : m_writingMisses) which << QStringLiteral("%1 %2 笔").arg(c.item).arg(c.count);
+  return QStringLiteral("写字 %1 个，描错 %2 笔：%3。")
+      .arg(m_written)
+      .arg(m_missed)
+      .arg(which.join(QStringLiteral("、")));
 }
 
 void TRecordsForm::ShowDaily() {
@@ -393,50 +519,71 @@ void TRecordsForm::ShowCharacters() {
   }
 }
 
+// An axis whose labels stand on given values rather than on evenly spaced ticks.
+static QCategoryAxis* LabelledAxis(double from, double to, const QList<std::pair<QString, double>>& labels,
+                            int px) {
+  auto* axis = new QCategoryAxis;
+  axis->setRange(from, to);
+  axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  axis->setLabelsFont(ChartFont(px));
+  for (const auto& [label, at] : labels) axis->append(label, at);
+  return axis;
+}
+
 void TRecordsForm::ShowDrill() {
   const QString names[2] = {QStringLiteral("加法"), QStringLiteral("减法")};
   const QColor colours[2] = {kModuleColours[0], kModuleColours[1]};
   QChart* chart =
       NewChart(ScoreChart, m_drill.dailyAverages ? QStringLiteral("算数每天平均得分（满分100）")
                                                  : QStringLiteral("算数每组得分（满分100）"));
+  // Days as numbers from the period's first day, each day's label at its middle: the axis ends
+  // with the period's last day, and a little room on every side keeps a dot on the edge whole.
   const QDate today = platform::CurrentClock().Now().date();
-  auto* time = new QDateTimeAxis;
-  time->setRange(today.addDays(1 - PeriodDays()).startOfDay(), today.addDays(1).startOfDay());
-  time->setFormat(QStringLiteral("M/d"));
-  time->setTickCount(PeriodDays() > 10 ? 7 : 8);
-  time->setLabelsFont(ChartFont(11));
+  const int days = PeriodDays();
+  const QDate first = today.addDays(1 - days);
+  const int step = days > 10 ? 5 : 1;
+  QList<std::pair<QString, double>> dayLabels;
+  for (int d = (days - 1) % step; d < days; d += step)
+    dayLabels.append({first.addDays(d).toString(QStringLiteral("M/d")), d + 0.5});
+  QCategoryAxis* time = LabelledAxis(-0.12 * step, days + 0.12 * step, dayLabels, 11);
   chart->addAxis(time, Qt::AlignBottom);
-  auto* score = new QValueAxis;
-  score->setRange(0, 100);
-  score->setTickCount(6);
-  score->setLabelFormat(QStringLiteral("%d"));
-  score->setLabelsFont(ChartFont(11));
+  QList<std::pair<QString, double>> scoreLabels;
+  for (int s = 0; s <= 100; s += 20) scoreLabels.append({QString::number(s), s});
+  QCategoryAxis* score = LabelledAxis(-7, 107, scoreLabels, 11);
   chart->addAxis(score, Qt::AlignLeft);
+  const QDateTime start = first.startOfDay();
   for (int op = 0; op < 2; ++op) {
     auto* line = new QLineSeries;
     line->setName(names[op]);
     line->setPen(QPen(colours[op], 2.5));
     line->setPointsVisible(m_drill.scores[op].size() <= 60);
     for (const ScorePoint& p : m_drill.scores[op])
-      line->append(double(p.at.toMSecsSinceEpoch()), p.score);
+      line->append(start.msecsTo(p.at) / 86400000.0, p.score);
     chart->addSeries(line);
     line->attachAxis(time);
     line->attachAxis(score);
   }
 
-  QChart* share = NewChart(ShareChart, QStringLiteral("做对的比例"));
+  QChart* share = NewChart(ShareChart, QStringLiteral("第一次就答对的比例"));
   auto* bars = new QStackedBarSeries;
-  QBarSet* right = MakeSet(QStringLiteral("做对"), kRight);
-  QBarSet* shown = MakeSet(QStringLiteral("提示答案"), kShown);
+  QBarSet* right = MakeSet(QStringLiteral("第一次就答对"), kRight);
+  QBarSet* missed = MakeSet(QStringLiteral("第一次没答对"), kShown);
   auto* ops = new QBarCategoryAxis;
+  QStringList lines;
   for (int op = 0; op < 2; ++op) {
-    const int percent = m_drill.RightPercent(op);
+    const int percent = m_drill.FirstRightPercent(op);
     ops->append(names[op]);
     *right << qMax(0, percent);
-    *shown << (percent < 0 ? 0 : 100 - percent);
+    *missed << (percent < 0 ? 0 : 100 - percent);
+    if (percent >= 0)
+      lines << QStringLiteral("%1第一次就答对 %2%（%3 题里 %4 题）")
+                   .arg(names[op])
+                   .arg(percent)
+                   .arg(m_drill.firstMet[op])
+                   .arg(m_drill.firstRight[op]);
   }
   bars->append(right);
-  bars->append(shown);
+  bars->append(missed);
   bars->setBarWidth(0.6);
   bars->setLabelsVisible(true);
   bars->setLabelsFormat(QStringLiteral("@value%"));
@@ -451,18 +598,124 @@ void TRecordsForm::ShowDrill() {
   percent->setLabelsFont(ChartFont(10));
   share->addAxis(percent, Qt::AlignLeft);
   bars->attachAxis(percent);
+
+  if (lines.isEmpty()) {
+    MissedLb->setText(QStringLiteral("这段时间还没有做过算数题。"));
+    return;
+  }
+  QStringList sums;
+  for (qsizetype i = 0; i < qMin<qsizetype>(kMissedShown, m_drill.missedFirst.size()); ++i)
+    sums << QStringLiteral("<b>%1</b>: 错了 %2 次")
+                .arg(SumLabel(m_drill.missedFirst[i].item))
+                .arg(m_drill.missedFirst[i].count);
+  lines << (sums.isEmpty() ? QStringLiteral("每道题第一次都答对了！")
+                           : QStringLiteral("第一次常错的题:<br>") + sums.join(QStringLiteral("<br>")));
+  MissedLb->setText(lines.join(QStringLiteral("<br>")));
 }
 
 void TRecordsForm::ClearSbClick() {
-  const QString whose = Machine().isEmpty() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  if (Child() == kWholeClass || !PassParentGate(this)) return;
+  QString whose = Machine().isEmpty() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
+  if (Child() != kAnyChild)
+    whose = ChildCb->currentText() + (Machine().isEmpty() ? QString() : QStringLiteral("在本机"));
   if (platform::MessageBox(this, QStringLiteral("确定要清除%1的学习记录吗?").arg(whose),
                            QStringLiteral("注意"),
                            platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
     return;
   Flush(2000);  // or a note still on its way would survive the clearing
   QString error;
-  if (m_connection.isEmpty() || !ClearRecords(m_connection, Machine(), &error))
+  if (m_connection.isEmpty() || !ClearRecords(m_connection, Filter(), &error))
     platform::MessageBox(this, QStringLiteral("清除记录出错,请检查数据库连接。\n%1").arg(error),
                          QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONERROR);
   Reload();
+}
+
+namespace {
+// Sorts by the number kept under Qt::UserRole, so "—" (no drill yet) sorts below every score.
+class NumberItem : public QTableWidgetItem {
+ public:
+  NumberItem(int value, const QString& text) : QTableWidgetItem(text) {
+    setData(Qt::UserRole, value);
+    setTextAlignment(Qt::AlignCenter);
+  }
+  bool operator<(const QTableWidgetItem& other) const override {
+    return data(Qt::UserRole).toInt() < other.data(Qt::UserRole).toInt();
+  }
+};
+}  // namespace
+
+void TRecordsForm::ShowClass(const QDate& from) {
+  QString error;
+  m_class.clear();
+  if (m_connection.isEmpty() || !LoadClassSummary(m_connection, from, &m_class, &error))
+    Fail(m_connection.isEmpty() ? QStringLiteral("没有打开课程数据库") : error);
+  // Every child has a row, practised or not; the unassigned notes only when there are any.
+  QMap<int, ChildSummary> by;
+  for (auto it = m_names.cbegin(); it != m_names.cend(); ++it) by[it.key()].child = it.key();
+  for (const ChildSummary& r : m_class) by[r.child] = r;
+  m_class = by.values();
+  ClassTable->setSortingEnabled(false);
+  ClassTable->setRowCount(int(m_class.size()));
+  int practised = 0;
+  for (int i = 0; i < m_class.size(); ++i) {
+    const ChildSummary& r = m_class[i];
+    if (r.days > 0 && r.child != children::kNoChild) ++practised;
+    QString name = m_names.value(r.child);
+    if (r.child == children::kNoChild) name = QStringLiteral("未分配");
+    else if (name.isEmpty()) name = QStringLiteral("（已删除）");
+    auto* who = new QTableWidgetItem(name);
+    who->setData(Qt::UserRole, r.child);
+    if (m_names.contains(r.child)) {
+      const int index = ChildCb->findData(r.child);
+      who->setIcon(ChildCb->itemIcon(index));
+    }
+    ClassTable->setItem(i, 0, who);
+    ClassTable->setItem(i, 1, new NumberItem(r.days, QString::number(r.days)));
+    ClassTable->setItem(i, 2, new NumberItem(r.opened, QString::number(r.opened)));
+    ClassTable->setItem(i, 3, new NumberItem(r.written, QString::number(r.written)));
+    ClassTable->setItem(i, 4, new NumberItem(r.drillScore, r.drillScore < 0
+                                                               ? QStringLiteral("—")
+                                                               : QString::number(r.drillScore)));
+  }
+  ClassTable->setSortingEnabled(true);
+  QPalette pal = StatusLb->palette();
+  pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
+  StatusLb->setPalette(pal);
+  StatusLb->setText(
+      m_error.isEmpty()
+          ? QStringLiteral("全班 %1 个小朋友，近%2天练习过的有 %3 个（所有电脑的记录）。")
+                .arg(m_names.size())
+                .arg(PeriodDays())
+                .arg(practised)
+          : QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。"));
+}
+
+void TRecordsForm::ClassTableClick(int row) {
+  const QTableWidgetItem* who = ClassTable->item(row, 0);
+  if (!who) return;
+  const int index = ChildCb->findData(who->data(Qt::UserRole).toInt());
+  if (index >= 0) ChildCb->setCurrentIndex(index);
+}
+
+void TRecordsForm::ShowKnowledge() {
+  // The chosen child's reviews; the unassigned and the one-profile-less record read those made
+  // with no child chosen. "认识的字" opens on the same child.
+  const int child = Child() > 0 ? Child() : review::kDefaultChild;
+  setProperty(kKnowledgeChildProperty, child);
+  // The counts need the child's reviews only, not the course.
+  review::ChildCards cards;
+  QString error;
+  const int today = int(platform::CurrentClock().Now().date().toJulianDay());
+  if (m_connection.isEmpty() ||
+      !review::LoadChildCards(m_connection, child, today, &cards, nullptr, &error)) {
+    qCWarning(lcDb) << "learning record: no reviews:" << error;
+    KnowLb->setText(QStringLiteral("读不到“听音找字”的成绩"));
+    return;
+  }
+  KnowLb->setText(KnowledgeSummaryText(review::SummariseKnowledge(cards, {}, today)));
+}
+
+// The module's entry, through which the program's window list makes the window.
+extern "C" Q_DECL_EXPORT QDialog* TindoraRecordsWindow(QWidget* owner) {
+  return new TRecordsForm(owner);
 }

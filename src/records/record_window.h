@@ -4,14 +4,18 @@
 #pragma once
 
 #include <QDialog>
+#include <QMap>
 
 #include "records/record_stats.h"
+#include "records/record_store.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QChartView;
 class QComboBox;
 class QLabel;
+class QStackedWidget;
+class QTableWidget;
 class QToolButton;
 class TLabel3D;
 
@@ -23,6 +27,7 @@ class TRecordsForm : public QDialog {
   TLabel3D* Label3D1;
   QToolButton* WeekSb;   // "近7天"
   QToolButton* MonthSb;  // "近30天"
+  QComboBox* ChildCb;    // a child, "未分配" or "全班"; hidden without profiles
   QCheckBox* AllCb;      // every computer's records
   QLabel* MachineLb;
   QToolButton* ClearSb;  // "清除记录"
@@ -33,16 +38,28 @@ class TRecordsForm : public QDialog {
   QLabel* NeverLb;
   QChartView* ScoreChart;
   QChartView* ShareChart;
+  QLabel* MissedLb;  // first tries per operation and the sums missed first most often
   QLabel* StatusLb;
+  QStackedWidget* Pages;   // the charts, or the class table
+  QTableWidget* ClassTable;  // "全班": a row per child
+  QLabel* KnowLb;        // 认识的字 N 个（学过 M 个）　今天该复习 K 个
+  QToolButton* KnowSb;   // opens "认识的字"
 
   // Days shown: 7 or 30.
   int PeriodDays() const;
   // The computer whose records are shown; empty for all of them.
   QString Machine() const;
+  // The child whose records are shown: an id, children::kNoChild for the unassigned notes,
+  // records::kAnyChild without profiles, kWholeClass for the class table.
+  static constexpr int kWholeClass = -2;
+  int Child() const;
+  records::RecordFilter Filter() const { return {Machine(), Child()}; }
   // Reads the records again and redraws every chart.
   void Reload();
   void ChapterCbChange();
   void ClearSbClick();
+  // Opens the record of the child in the class table's row.
+  void ClassTableClick(int row);
 
   // What the charts show, for tests.
   const records::DailyPractice& Daily() const { return m_daily; }
@@ -51,12 +68,17 @@ class TRecordsForm : public QDialog {
   const QStringList& Never() const { return m_never; }
   int Written() const { return m_written; }
   int Missed() const { return m_missed; }
+  const QList<records::ChildSummary>& ClassRows() const { return m_class; }
+  // "写字 3 个，描错 2 笔：山 1 笔、水 1 笔。" or empty when nothing was written.
+  QString WritingSummary() const;
 
  private:
   void BuildTopBar(QWidget* bar);
   void ShowDaily();
   void ShowCharacters();
   void ShowDrill();
+  void ShowClass(const QDate& from);
+  void ShowKnowledge();
   void Fail(const QString& error);
 
   QString m_connection;
@@ -67,5 +89,9 @@ class TRecordsForm : public QDialog {
   QStringList m_never;
   int m_written = 0;  // characters written in the period
   int m_missed = 0;   // strokes missed on the way
+  QList<records::ItemCount> m_writingMisses;  // which characters, most strokes missed first
   QString m_error;
+  QList<records::ChildSummary> m_class;
+  QMap<int, QString> m_names;  // child id -> name
+  bool m_withChildren = false;  // profiles exist: the record is a child's
 };

@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
+#include <QToolButton>
 #include <QtTest>
 #include <functional>
 
@@ -141,28 +143,47 @@ class HelpWindowsTest : public QObject {
     AddWindows();
   }
   // Every line exactly as written, leading and trailing spaces and blank lines included, and
-  // every line on one row of the memo (no wrapping) with the whole text in view.
+  // every line on one row of the memo (no wrapping) with the whole text in view; the same for the
+  // second page, whose button leaves the first line's text uncovered.
   void showsItsPage() {
     QFETCH(HelpFactory, make);
     QFETCH(QString, caption);
     QFETCH(QPoint, position);
     QFETCH(QStringList, lines);
+    const QStringList usage = lines;
     std::unique_ptr<THelpForm> form(make());
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QCOMPARE(form->windowTitle(), caption);
     QCOMPARE(form->pos(), position);
 
-    QTextDocument* doc = form->ME1->document();
-    QCOMPARE(doc->blockCount(), lines.size());
-    for (int i = 0; i < lines.size(); ++i) {
-      const QTextBlock block = doc->findBlockByNumber(i);
-      QVERIFY2(block.text() == lines[i],
-               qPrintable(QStringLiteral("line %1: \"%2\"").arg(i + 1).arg(block.text())));
-      QVERIFY2(block.layout()->lineCount() == 1,
-               qPrintable(QStringLiteral("line %1 wraps").arg(i + 1)));
+    for (int page = 0; page < 2; ++page) {
+      QTextDocument* doc = form->ME1->document();
+      if (page == 0) {
+        QCOMPARE(doc->blockCount(), lines.size());
+      } else {
+        QTest::mouseClick(form->PageSb, Qt::LeftButton);
+        QCOMPARE(form->Page(), 1);
+        lines = form->ME1->toPlainText().split('\n');
+        QVERIFY(lines.size() > 8);
+        QVERIFY(!form->ME1->toPlainText().contains(QStringLiteral("安装目录下<")));
+      }
+      for (int i = 0; i < lines.size(); ++i) {
+        const QTextBlock block = doc->findBlockByNumber(i);
+        QVERIFY2(block.text() == lines[i],
+                 qPrintable(QStringLiteral("line %1: \"%2\"").arg(i + 1).arg(block.text())));
+        QVERIFY2(block.layout()->lineCount() == 1,
+                 qPrintable(QStringLiteral("page %1, line %2 wraps").arg(page + 1).arg(i + 1)));
+      }
+      QCOMPARE(form->ME1->verticalScrollBar()->maximum(), 0);
+      const QTextBlock title = doc->firstBlock();
+      const int titleRight = int(title.layout()->lineAt(0).naturalTextWidth()) + 2;
+      QVERIFY2(form->PageSb->geometry().left() > titleRight,
+               qPrintable(QStringLiteral("page %1: the button covers the title").arg(page + 1)));
     }
-    QCOMPARE(form->ME1->verticalScrollBar()->maximum(), 0);
+    QTest::mouseClick(form->PageSb, Qt::LeftButton);
+    QCOMPARE(form->Page(), 0);
+    QCOMPARE(form->ME1->toPlainText(), usage.join('\n'));
   }
 
   void onlyACloseBox_data() { showsItsPage_data(); }
@@ -197,17 +218,25 @@ class HelpWindowsTest : public QObject {
     QVERIFY(form.ME1->isReadOnly());
   }
 
-  // Escape is no way out; the close box is.
-  void closesOnlyThroughItsCloseBox() {
+  // Escape closes it, from the memo too, as the close box does.
+  void escapeCloses_data() {
+    QTest::addColumn<bool>("fromMemo");
+    QTest::newRow("window") << false;
+    QTest::newRow("memo") << true;
+  }
+  void escapeCloses() {
+    QFETCH(bool, fromMemo);
     auto* form = new TxsMYHLPForm(nullptr);
     form->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<TxsMYHLPForm> alive(form);
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
-    QTest::keyClick(form, Qt::Key_Escape);
-    QTest::keyClick(form->ME1, Qt::Key_Escape);
+    QTest::keyClick(form, Qt::Key_A);
     QVERIFY(form->isVisible());
-    form->close();
+    if (fromMemo)
+      QTest::keyClick(form->ME1, Qt::Key_Escape);
+    else
+      QTest::keyClick(form, Qt::Key_Escape);
     QTRY_VERIFY(alive.isNull());
   }
 

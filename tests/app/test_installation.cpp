@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What an installed program relies on: drill sounds found from any working folder, and the
 // self-check that tells an installation works.
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -10,10 +12,70 @@
 #include "self_check.h"
 #include "support/fakes.h"
 
+namespace {
+
+QString SourceFile(const QString& path) {
+  QFile f(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../") + path);
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The lines of `text` from the one matching `start` up to the next one matching `end`.
+QString Section(const QString& text, const QString& start, const QString& end) {
+  const QRegularExpression from(start, QRegularExpression::MultilineOption);
+  const QRegularExpressionMatch m = from.match(text);
+  if (!m.hasMatch()) return {};
+  const QString rest = text.mid(m.capturedEnd());
+  const qsizetype next = rest.indexOf(QRegularExpression(end, QRegularExpression::MultilineOption));
+  return next < 0 ? rest : rest.left(next);
+}
+
+QStringList Names(const QString& text, const QString& pattern) {
+  QStringList names;
+  auto it = QRegularExpression(pattern, QRegularExpression::MultilineOption).globalMatch(text);
+  while (it.hasNext()) names << it.next().captured(1);
+  names.removeDuplicates();
+  names.sort();
+  return names;
+}
+
+// The program's own settings: every TINDORA_ variable the sources under src/ read.
+QStringList SettingsRead() {
+  QString sources;
+  QDirIterator it(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../src"), {"*.cpp", "*.h"}, QDir::Files,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    QFile f(it.next());
+    if (f.open(QIODevice::ReadOnly)) sources += QString::fromUtf8(f.readAll());
+  }
+  return Names(sources, R"re((?:qgetenv|qEnvironmentVariable\w*|getenv)\("(TINDORA_\w+)")re");
+}
+
+}  // namespace
+
 class TestInstallation : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  // The README and the manual page list the same settings, and they are the ones the program
+  // reads: a setting added to the program without a word in both fails here.
+  void settingsListedAlike_data() {
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("README") << Names(Section(SourceFile("README.md"), "^## Settings$", "^## "),
+                                     R"(^- `([A-Z][A-Z0-9_]+)`)");
+    QTest::newRow("manual") << Names(Section(SourceFile("docs/man/tindora.1"),
+                                             R"(^\.SH ENVIRONMENT$)", R"(^\.SH )"),
+                                     R"(^\.TP\n\.B ([A-Z][A-Z0-9_]+)$)");
+  }
+  void settingsListedAlike() {
+    QFETCH(QStringList, listed);
+    const QStringList read = SettingsRead();
+    QVERIFY(read.contains("TINDORA_SCALE"));  // the search itself works
+    QStringList own = listed.filter(QRegularExpression("^TINDORA_"));
+    QCOMPARE(own, read);
+    // Settings of the toolkit that the README and the manual tell of, the same in both.
+    QCOMPARE(listed.filter(QRegularExpression("^(?!TINDORA_)")), QStringList{"QT_LOGGING_RULES"});
+  }
+
   void soundNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");  // "<data>/x" means x in the data folder

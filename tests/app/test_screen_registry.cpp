@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window registry: every window a button can open is registered, and opening one that is not
 // is told to the user instead of doing nothing.
+#include <QDialog>
+#include <QPushButton>
+#include <QStyleHints>
 #include <QToolButton>
 #include <QtTest>
 #include <functional>
 #include <memory>
 
 #include "app/about_window.h"
+#include "app/double_click_guard.h"
 #include "app/help_windows.h"
 #include "app/main_form.h"
 #include "app/screen_registry.h"
@@ -57,6 +61,16 @@ QStringList NamesTheButtonsOpen() {
   return names;
 }
 
+// A mouse event as the platform delivers it, at a given time.
+bool SendMouse(QWidget* w, QEvent::Type type, quint64 at) {
+  const QPointF pos = w->rect().center();
+  QMouseEvent e(type, pos, w->mapToGlobal(pos), Qt::LeftButton,
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+  e.setTimestamp(at);
+  QSpontaneKeyEvent::setSpontaneous(&e);
+  return qApp->notify(w, &e);
+}
+
 }  // namespace
 
 class ScreenRegistryTest : public QObject {
@@ -75,6 +89,53 @@ class ScreenRegistryTest : public QObject {
   void everyButtonOpensARegisteredWindow() {
     QFETCH(QString, name);
     QVERIFY(IsScreenRegistered(name));
+  }
+
+  // A double-click on a button that opens a window must not press what the window shows under
+  // the pointer: the window ignores presses within the double-click interval of the click.
+  void doubleClickGuard_data() {
+    QTest::addColumn<int>("gap");  // ms from the opening click to the next press; -1 no click
+    QTest::addColumn<bool>("dblClick");
+    QTest::addColumn<bool>("pressed");
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    QTest::newRow("second click of a double-click") << interval - 1 << true << false;
+    QTest::newRow("second press alone, just inside") << interval - 1 << false << false;
+    QTest::newRow("a new click, at the interval") << interval << false << true;
+    QTest::newRow("window opened without a click") << -1 << false << true;
+  }
+  void doubleClickGuard() {
+    QFETCH(int, gap);
+    QFETCH(bool, dblClick);
+    QFETCH(bool, pressed);
+    DoubleClickGuard guard;
+    qApp->installEventFilter(&guard);
+    QWidget opener;
+    auto* edit = new QPushButton(QStringLiteral("编辑字"), &opener);
+    edit->setGeometry(10, 10, 60, 40);
+    QDialog list;
+    auto* del = new QPushButton(QStringLiteral("删除"), &list);
+    del->setGeometry(10, 10, 60, 40);
+    QObject::connect(edit, &QPushButton::clicked, &list, &QDialog::show);
+    int deletes = 0;
+    QObject::connect(del, &QPushButton::clicked, [&] { ++deletes; });
+    opener.show();
+    const quint64 t = 100000;
+    if (gap < 0) {
+      list.show();
+      gap = 0;
+    } else {
+      SendMouse(edit, QEvent::MouseButtonPress, t);
+      SendMouse(edit, QEvent::MouseButtonRelease, t + 5);
+    }
+    QVERIFY(list.isVisible());
+    SendMouse(del, QEvent::MouseButtonPress, t + gap);
+    if (dblClick) SendMouse(del, QEvent::MouseButtonDblClick, t + gap);
+    SendMouse(del, QEvent::MouseButtonRelease, t + gap + 5);
+    QCOMPARE(deletes, pressed ? 1 : 0);
+    // Later presses reach the window.
+    SendMouse(del, QEvent::MouseButtonPress, t + 5000);
+    SendMouse(del, QEvent::MouseButtonRelease, t + 5005);
+    QCOMPARE(deletes, pressed ? 2 : 1);
   }
 
   void unregisteredWindowIsReported() {

@@ -40,6 +40,8 @@ class StartupMenuTest : public QObject {
       QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Tindora"));
       // Qt's file dialog, used for lesson packs, is in Chinese too.
       QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+      // The program's icon is set once the menu has been drawn.
+      QTRY_VERIFY(!QApplication::windowIcon().isNull());
       // Closing the main window ends the program.
       QTimer::singleShot(0, menu, &QWidget::close);
     });

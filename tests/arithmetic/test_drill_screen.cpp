@@ -168,7 +168,11 @@ class DrillScreenTest : public QObject {
     m_sounds->calls.clear();
     const QDateTime before = m_clock->Now();
     const int answer = ShownAnswer();
+    const QString sum = form().FIRSTLB->text() + "+" + form().SECONDLB->text();
+    QCOMPARE(form().State().SeriesFirstAnswers(), QStringList{sum + ":0"});  // open, tried
     AnswerRight();
+    // The screen scores the right answer; the record keeps that the first one was wrong.
+    QCOMPARE(form().State().SeriesFirstAnswers(), QStringList{sum + ":0"});
     QCOMPARE(m_sounds->Names(), (QStringList{QStringLiteral("S%1.wav").arg(answer), "CM.wav"}));
     QCOMPARE(before.msecsTo(m_sounds->calls[0].at), 0);
     QCOMPARE(before.msecsTo(m_sounds->calls[1].at), 3000);

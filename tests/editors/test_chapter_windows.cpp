@@ -32,6 +32,8 @@ using testing::TestDataModule;
 namespace {
 
 const QString kStoreFailed = QStringLiteral("注意|储存出错,章号不能相同,请检查");
+const QString kOtherFailure =
+    QStringLiteral("注意|储存出错，没有储存。原因已记入日志，请让管理员查看。");
 
 void AddKindRows() {
   QTest::addColumn<Backend>("backend");
@@ -333,7 +335,8 @@ class ChapterWindowsTest : public QObject {
     f.Save(0, QStringLiteral("7"), QStringLiteral("小动物"));
     platform::SetSqlObserver({});
     QVERIFY(sent.contains(f.kind.sqlRenameItems));
-    QCOMPARE(f.boxes.TitlesAndTexts(), QStringList{kStoreFailed});
+    // Refused, but not for a number taken.
+    QCOMPARE(f.boxes.TitlesAndTexts(), QStringList{kOtherFailure});
     QVERIFY(f.EditorOpen());
     QCOMPARE(f.StoredChapters(), chapters);
     QCOMPARE(f.StoredItems(), items);
@@ -384,6 +387,37 @@ class ChapterWindowsTest : public QObject {
     QCOMPARE(f.StoredChapters(), before.mid(0, 2));
     QCOMPARE(f.Grid(), before.mid(0, 2));
     QCOMPARE(f.boxes.shown.size(), 4);
+  }
+
+  // Editing may go off while the list is open: each button that would edit says why instead.
+  void editingOffRefusesEditing_data() {
+    QTest::addColumn<QString>("button");
+    for (const char* b : {"AddSb", "ModifySb", "DelSb", "ImportSb", "db1"})
+      QTest::addRow("%s", b) << QString::fromLatin1(b);
+  }
+  void editingOffRefusesEditing() {
+    QFETCH(QString, button);
+    Fixture f(Backend::Sqlite, int(LessonKindId::Poem));
+    f.Chapters({{1, QStringLiteral("一")}});
+    testing::FakeDialogs dialogs;
+    f.Open();
+    const QString reason = QStringLiteral("磁盘已满");
+    dm->SetEditingOff(reason);
+    if (button == QLatin1String("db1")) {
+      Q_EMIT f.manager->db1->doubleClicked(f.manager->db1->model()->index(0, 0));
+    } else {
+      TChapterListForm* m = f.manager.get();
+      (button == QLatin1String("AddSb")      ? m->AddSb
+       : button == QLatin1String("ModifySb") ? m->ModifySb
+       : button == QLatin1String("DelSb")    ? m->DelSb
+                                             : m->ImportSb)
+          ->click();
+    }
+    QVERIFY(!f.editor);
+    QCOMPARE(dialogs.fileDialogs, 0);
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QVERIFY(f.boxes.shown[0].text.contains(reason));
+    QCOMPARE(f.StoredChapters(), QStringList{QStringLiteral("1|一")});
   }
 
   void emptyChapterTable_data() { AddKindRows(); }
@@ -442,6 +476,62 @@ class ChapterWindowsTest : public QObject {
     QTest::keyClick(f.editor->numed, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), f.editor->nameed);
     QCOMPARE(f.editor->numed->text(), QStringLiteral("1"));
+  }
+
+  // The keyboard alone: Enter in the number moves on, Enter in the name saves, Escape gives up,
+  // Tab reaches "保存" and "放弃" (Enter presses them) and the list's buttons, and a number
+  // reached by Tab is not selected for the next key to wipe.
+  void keyboard_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("stored");  // the chapters afterwards; "" as before
+    QTest::addColumn<bool>("open");
+    QTest::newRow("Enter, Enter saves") << "2 Enter Red Enter" << "2|Red" << false;
+    QTest::newRow("Escape gives up") << "2 Enter Red Escape" << "" << false;
+    QTest::newRow("Tab to 保存, Enter") << "2 Enter Red Tab Enter" << "2|Red" << false;
+    QTest::newRow("Tab to 放弃, Space") << "2 Enter Red Tab Tab Space" << "" << false;
+    QTest::newRow("Tab round to the number, a key adds to it")
+        << "2 Enter Red Tab Tab Tab 5 Enter Enter" << "25|Red" << false;
+    QTest::newRow("a refused save stays open") << "x Enter Red Enter" << "" << true;
+  }
+  void keyboard() {
+    QFETCH(QString, keys);
+    QFETCH(QString, stored);
+    QFETCH(bool, open);
+    Fixture f(Backend::Sqlite, int(LessonKindId::Character));
+    REQUIRE_DATABASE(f.db.database());
+    f.Chapters({{1, QStringLiteral("第一章")}});
+    f.Open();
+    QVERIFY(QTest::qWaitForWindowActive(f.manager.get()));
+    // The list: Tab from the grid reaches "新增"; Enter opens the editor.
+    QCOMPARE(QApplication::focusWidget(), f.manager->db1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.manager->AddSb);
+    QTest::keyClick(f.manager->AddSb, Qt::Key_Return);
+    QVERIFY(f.editor);
+    // Shown without its modal loop here: make it the active window as exec() would.
+    f.editor->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), f.editor.data());
+    const QStringList before = f.StoredChapters();
+    for (const QString& key : keys.split(' ')) {
+      QWidget* w = QApplication::focusWidget();
+      QVERIFY2(w, qPrintable(key));
+      if (key == "Enter")
+        QTest::keyClick(w, Qt::Key_Return);
+      else if (key == "Escape")
+        QTest::keyClick(w, Qt::Key_Escape);
+      else if (key == "Tab")
+        QTest::keyClick(w, Qt::Key_Tab);
+      else if (key == "Space")
+        QTest::keyClick(w, Qt::Key_Space);
+      else
+        QTest::keyClicks(w, key);
+      if (key == "Tab" && w == f.editor->nameed)
+        QCOMPARE(QApplication::focusWidget(), f.editor->AddBtn);
+      if (key == "Tab" && QApplication::focusWidget() == f.editor->numed)
+        QVERIFY(!f.editor->numed->hasSelectedText());
+    }
+    QCOMPARE(f.EditorOpen(), open);
+    QCOMPARE(f.StoredChapters(), stored.isEmpty() ? before : before + QStringList{stored});
   }
 
   // A long chapter name fits its column: the grid's last column takes the room left.

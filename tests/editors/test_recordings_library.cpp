@@ -12,6 +12,7 @@
 #include "editors/item_editor.h"
 #include "editors/item_recording_controls.h"
 #include "platform/dataset.h"
+#include "platform/sound.h"
 #include "platform/wav_file.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
@@ -171,6 +172,136 @@ class RecordingsLibraryTest : public QObject {
                               "update recordings set sha256 = '" + QString(64, '0') + "'"));
     QDir(recordings::CacheRoot()).removeRecursively();
     QCOMPARE(recordings::LocalPath(seatB.ConnectionName(), second), second);
+  }
+
+  // Names in rows come from other computers: a name the library would not give is never used
+  // for a file and never given to new bytes; a row claiming more bytes than a recording may have
+  // is not fetched; one at the limit is.
+  void rowsAreUntrusted_data() { testing::AddBackendRows(); }
+  void rowsAreUntrusted() {
+    QFETCH(Backend, backend);
+    const LessonKind& k = Kind(LessonKindId::Character);
+    if (!Start(backend)) QSKIP(qPrintable(m_db->database().Why()));
+    const QString conn = m_db->database().Connection();
+    m_db->AddChapters(k, {QStringLiteral("一")});
+    const QString outside = m_dir.filePath(QStringLiteral("outside"));
+    const QString evil = k.soundFolder + QStringLiteral("/../../../../../../../..") + outside +
+                         QStringLiteral("/evil-") + recordings::Sha256(Wav(3)).left(8) + ".wav";
+    for (const QString& bad :
+         {evil, k.soundFolder + "/十-427F93CA.wav", k.soundFolder + "/.十-427f93ca.wav",
+          k.soundFolder + "/十-427f93c.wav", k.soundFolder + "/a/十-427f93ca.wav",
+          k.soundFolder + "/十\\-427f93ca.wav", QStringLiteral("别的/十-427f93ca.wav")})
+      QVERIFY2(!recordings::IsValidName(bad), qPrintable(bad));
+    QVERIFY(recordings::IsValidName(k.soundFolder + "/十-427f93ca.wav"));
+    QVERIFY(recordings::IsValidName(k.soundFolder + "/-" + QString(64, 'a') + ".wav"));
+    QCOMPARE(recordings::LocalPath(conn, evil), QString());
+    // A name from before the pattern still plays the file straight in the kind's folder.
+    const QString older = QDir(recordings::LibraryRoot()).filePath(k.soundFolder + "/一.wav");
+    QDir().mkpath(QFileInfo(older).absolutePath());
+    QFile(older).open(QIODevice::WriteOnly);
+    QCOMPARE(recordings::LocalPath(conn, k.soundFolder + "/一.wav"), older);
+    const bool server = backend != Backend::Sqlite;
+    if (server)
+      QVERIFY(platform::ExecQuery(
+          conn, QStringLiteral("insert into recordings (name, sha256, size, bytes) values (?, ?, ?, ?)"),
+          {evil, recordings::Sha256(Wav(3)), Wav(3).size(), Wav(3)}));
+    // "选取" of the same bytes gets a name of its own, and nothing appears outside the cache.
+    auto e = AddEditor(k, QStringLiteral("一"), QStringLiteral("1"), QStringLiteral("十"));
+    Choose(*e, Wav(3));
+    QCOMPARE(e->Sypl->text(), k.soundFolder + "/十-" + recordings::Sha256(Wav(3)).left(8) + ".wav");
+    e->AddBtnClick();
+    QVERIFY(!QFileInfo::exists(outside));
+    if (!server) {
+      // "选取" takes a file at the size limit and refuses one a byte longer, saying so.
+      for (const qint64 size : {platform::kMaxRecordingBytes, platform::kMaxRecordingBytes + 1}) {
+        auto big = AddEditor(k, QStringLiteral("一"), QStringLiteral("2"), QStringLiteral("大"));
+        const QString path = m_dir.filePath(QStringLiteral("大%1.wav").arg(size));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
+        f.close();
+        m_dialogs.fileToChoose = path;
+        const int boxes = m_boxes.shown.size();
+        big->SelectfbClick();
+        const bool taken = size <= platform::kMaxRecordingBytes;
+        QCOMPARE(recordings::IsValidName(big->Sypl->text()), taken);
+        QCOMPARE(m_boxes.shown.size(), boxes + (taken ? 0 : 1));
+        if (!taken) QVERIFY2(m_boxes.shown.last().text.contains("太大"), qPrintable(m_boxes.shown.last().text));
+      }
+      return;
+    }
+
+    // The size limit on fetching: counted by the database, not taken from the row's own column.
+    for (const qint64 size : {platform::kMaxRecordingBytes, platform::kMaxRecordingBytes + 1}) {
+      const QByteArray bytes(size, '\x7f');
+      const QString name = k.soundFolder + "/大-" + recordings::Sha256(bytes).left(8) + ".wav";
+      QVERIFY(platform::ExecQuery(
+          conn, QStringLiteral("insert into recordings (name, sha256, size, bytes) values (?, ?, ?, ?)"),
+          {name, recordings::Sha256(bytes), 1, bytes}));
+      QDir(recordings::CacheRoot()).removeRecursively();
+      const QString got = recordings::LocalPath(conn, name);
+      QCOMPARE(got == name, size > platform::kMaxRecordingBytes);
+      QCOMPARE(testing::FolderDigest(recordings::CacheRoot()).size(),
+               size > platform::kMaxRecordingBytes ? 0 : 1);
+    }
+    // Fetched on a thread with a connection of its own, answered on this thread.
+    QDir(recordings::CacheRoot()).removeRecursively();
+    const QString saved = e->Sypl->text();
+    QVERIFY(recordings::NeedsFetch(conn, saved));
+    QEventLoop loop;
+    QString arrived;
+    QObject context;
+    recordings::FetchLater(conn, saved, &context, [&](const QString& path) {
+      QCOMPARE(QThread::currentThread(), qApp->thread());
+      arrived = path;
+      loop.quit();
+    });
+    loop.exec();
+    QCOMPARE(Read(arrived), Wav(3));
+    QVERIFY(!recordings::NeedsFetch(conn, saved));
+  }
+
+  // --check-recordings and --prune-recordings: what no item names goes, in the library only.
+  void checkAndPrune_data() { testing::AddBackendRows(); }
+  void checkAndPrune() {
+    QFETCH(Backend, backend);
+    const LessonKind& k = Kind(LessonKindId::Poem);
+    if (!Start(backend)) QSKIP(qPrintable(m_db->database().Why()));
+    const QString conn = m_db->database().Connection();
+    const bool server = backend != Backend::Sqlite;
+    auto name = [&](int seed) {
+      return k.soundFolder + "/诗-" + recordings::Sha256(Wav(seed)).left(8) + ".wav";
+    };
+    for (int seed : {1, 3}) QVERIFY(recordings::Publish(conn, name(seed), Wav(seed), nullptr, nullptr));
+    // An adult's own file in the folder is not the library's.
+    const QString own = QDir(recordings::LibraryRoot()).filePath(k.soundFolder + "/静夜思.wav");
+    QDir().mkpath(QFileInfo(own).absolutePath());
+    QFile(own).open(QIODevice::WriteOnly);
+    const QString evil = k.soundFolder + "/../evil.wav";
+    if (server)
+      QVERIFY(platform::ExecQuery(
+          conn, QStringLiteral("insert into recordings (name, sha256, size, bytes) values (?, ?, ?, ?)"),
+          {evil, recordings::Sha256(Wav(4)), Wav(4).size(), Wav(4)}));
+    m_db->AddRows(k.itemTable, {{{k.numberField, "1"}, {k.nameField, "春晓"}, {"章节", "唐诗"},
+                                 {k.textField, "春眠"}, {"声音", name(1)}},
+                                {{k.numberField, "2"}, {k.nameField, "登鹳雀楼"}, {"章节", "唐诗"},
+                                 {k.textField, "白日"}, {"声音", name(2)}},
+                                {{k.numberField, "3"}, {k.nameField, "静夜思"}, {"章节", "唐诗"},
+                                 {k.textField, "床前"}, {"声音", own}}});
+    recordings::CheckReport report;
+    QString error;
+    QVERIFY2(recordings::CheckLibrary(conn, &report, &error), qPrintable(error));
+    const QStringList unnamed = server ? QStringList{name(3), evil} : QStringList{name(3)};
+    QCOMPARE(QSet<QString>(report.unnamed.begin(), report.unnamed.end()),
+             QSet<QString>(unnamed.begin(), unnamed.end()));
+    QCOMPARE(report.missing, QStringList{"登鹳雀楼: " + name(2)});
+    QStringList removed;
+    QVERIFY2(recordings::PruneLibrary(conn, &removed, &error), qPrintable(error));
+    QCOMPARE(removed.size(), unnamed.size());
+    report = {};
+    QVERIFY(recordings::CheckLibrary(conn, &report, &error));
+    QCOMPARE(report.unnamed, QStringList());
+    QVERIFY(QFileInfo::exists(own));
+    QCOMPARE(Read(recordings::LocalPath(conn, name(1))), Wav(1));
   }
 };
 

@@ -383,6 +383,15 @@ class LessonPackTest : public QObject {
         << "“一二三”：字名长度超出范围！";
     QTest::newRow("backslash") << character << QList<Entry>{wav, man, {"recordings\\2.wav", Wav(2)}}
                                << "不安全的文件路径“recordings\\2.wav”";
+    // Unseen characters are written out, so the message is one line that shows the real name.
+    QTest::newRow("tab and direction mark in a path")
+        << character
+        << QList<Entry>{wav, man, {QString("../a\tb") + QChar(0x202E) + "vaw.exe", Wav(2)}}
+        << "不安全的文件路径“../a\\tbU+202Evaw.exe”";
+    QTest::newRow("line break in an item name")
+        << character
+        << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, "牛\n羊")}))}}
+        << "“牛\\n羊”含有控制字符";
   }
   void hostilePackRefused() {
     QFETCH(int, kind);
@@ -403,6 +412,7 @@ class LessonPackTest : public QObject {
     const packs::ImportResult r = packs::ImportPack(db.Connection(), pack, top + "/root", &k);
     QVERIFY(!r.ok);
     QVERIFY2(r.error.contains(message), qPrintable(r.error));
+    QVERIFY2(!r.error.contains('\t') && !r.error.contains('\n'), qPrintable(r.error));
     QCOMPARE(Snapshot(db.Connection(), k), before);
     QCOMPARE(FilesBelow(top), QStringList{"pack.tindora"});
     QVERIFY(!QFileInfo::exists(m_dir.filePath("evil.wav")));
@@ -514,6 +524,7 @@ class LessonPackTest : public QObject {
     QTest::newRow("recording damaged") << 0 << 0;
     QTest::newRow("short comment") << 0 << 10;
     QTest::newRow("longest comment a ZIP holds") << 0 << 65535;
+    QTest::newRow("every entry flagged encrypted") << 0 << -1;
   }
   void damagedPackRefused() {
     QFETCH(int, cut);
@@ -529,6 +540,14 @@ class LessonPackTest : public QObject {
     if (cut > 0) bytes = bytes.left(cut);
     if (cut < 0) bytes.chop(-cut);
     if (cut == 0 && comment == 0) bytes[2000] = char(bytes[2000] ^ 0x55);
+    if (comment < 0) {
+      // The encryption bit of every local and central header.
+      for (const auto& [signature, flags] : {std::pair{QByteArray("PK\x03\x04", 4), 6},
+                                             std::pair{QByteArray("PK\x01\x02", 4), 8}})
+        for (qsizetype at = bytes.indexOf(signature); at >= 0;
+             at = bytes.indexOf(signature, at + 4))
+          bytes[at + flags] = char(bytes[at + flags] | 0x01);
+    }
     if (comment > 0) {
       bytes[bytes.size() - 2] = char(comment & 0xFF);
       bytes[bytes.size() - 1] = char(comment >> 8);
@@ -593,6 +612,7 @@ class LessonPackTest : public QObject {
     const QString top = Fresh("top");
     const QString file = top + "/lessons.db";
     QDir().mkpath(top);
+    QString said;
     const auto tool = [&](const QStringList& args, int kill) {
       QProcess p;
       QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -600,6 +620,7 @@ class LessonPackTest : public QObject {
       p.setProcessEnvironment(env);
       p.start(TINDORA_DBSETUP, QStringList{"--sqlite", file} + args);
       p.waitForFinished(60000);
+      said = QString::fromUtf8(p.readAllStandardOutput());
       return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     };
     QCOMPARE(tool({}, 0), 0);
@@ -624,6 +645,8 @@ class LessonPackTest : public QObject {
         QDir(top + "/root/" + k.soundFolder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
     QCOMPARE(visible, QStringList());
     QCOMPARE(tool(import, 0), 0);
+    // The summary in Chinese, like the rest of the tool's report.
+    QVERIFY2(said.contains("已导入: 1 个章节, 2 个项目"), qPrintable(said));
     QCOMPARE(
         FilesBelow(top + "/root"),
         (QStringList{k.soundFolder + "/春晓-" + recordings::Sha256(Wav(2)).left(8) + ".wav",
@@ -687,8 +710,9 @@ class LessonPackTest : public QObject {
                QStringList{QString::number(wav.size())});
   }
 
-  // --store-recordings puts what the rows name into the server and points the rows at it; run
-  // again, it finds nothing left to do and says so.
+  // --store-recordings puts what the rows name into the server under the name the bytes give
+  // and points the rows at it; what is missing, not a playable WAV, past the size limit or named
+  // outside the library is listed and ends the run with a failure. Run again, it uploads nothing.
   void storeRecordingsTwice_data() {
     QTest::addColumn<Backend>("backend");
     QTest::newRow("odbc-sqlite") << Backend::OdbcSqlite;
@@ -700,31 +724,44 @@ class LessonPackTest : public QObject {
     TestDatabase db(backend);
     REQUIRE_DATABASE(db);
     const QString cow = WriteFile(Fresh("media") + "/牛.wav", Wav(4));
-    AddRows(db.Connection(), k.itemTable,
-            {{{k.numberField, "1"},
-              {k.nameField, "cow"},
-              {"章节", "动物"},
-              {k.textField, "牛"},
-              {"声音", cow}},
-             {{k.numberField, "2"},
-              {k.nameField, "cat"},
-              {"章节", "动物"},
-              {k.textField, "猫"},
-              {"声音", "/不在/这里.wav"}}});
+    const QString text = WriteFile(Fresh("etc") + "/hostname", "seat-7\n");
+    // A WAV exactly at the limit, and one byte more.
+    const QByteArray edge = Wav(5, int(platform::kMaxRecordingBytes - 44) / 2);
+    QCOMPARE(edge.size(), platform::kMaxRecordingBytes);
+    const QString big = WriteFile(Fresh("media") + "/big.wav", edge);
+    const QString over = WriteFile(Fresh("media") + "/over.wav", edge + '\0');
+    const QString evil = k.soundFolder + "/../../evil-" + recordings::Sha256(Wav(4)).left(8) + ".wav";
+    int number = 0;
+    QList<QList<std::pair<QString, QString>>> rows;
+    for (const auto& [name, sound] :
+         {std::pair{QStringLiteral("cow"), cow}, std::pair{QStringLiteral("cat"), QStringLiteral("/不在/这里.wav")},
+          std::pair{QStringLiteral("host"), text}, std::pair{QStringLiteral("big"), big},
+          std::pair{QStringLiteral("over"), over}, std::pair{QStringLiteral("evil"), evil}})
+      rows.append({{k.numberField, QString::number(++number)},
+                   {k.nameField, name},
+                   {"章节", "动物"},
+                   {k.textField, "牛"},
+                   {"声音", sound}});
+    AddRows(db.Connection(), k.itemTable, rows);
     const QString library = k.soundFolder + "/COW-" + recordings::Sha256(Wav(4)).left(8) + ".wav";
+    const QString bigLibrary = k.soundFolder + "/BIG-" + recordings::Sha256(edge).left(8) + ".wav";
+    const QStringList left = {"找不到录音: cat: /不在/这里.wav",
+                              "没有上传: host: " + text + "（不是能播放的WAV声音文件）",
+                              "没有上传: over: " + over + "（超过 32 MB）",
+                              "没有上传: evil: " + evil + "（录音名称不合规）"};
     const QStringList expected[] = {
-        {"已上传录音: cow: " + cow, "找不到录音: cat: /不在/这里.wav",
-         "录音: 上传 1, 已在数据库 0, 找不到 1"},
-        {"找不到录音: cat: /不在/这里.wav", "录音: 上传 0, 已在数据库 1, 找不到 1"}};
+        left + QStringList{"已上传录音: cow: " + cow, "已上传录音: big: " + big,
+                           "录音: 上传 2, 已在数据库 0, 找不到 1, 没有上传 3"},
+        left + QStringList{"录音: 上传 0, 已在数据库 2, 找不到 1, 没有上传 3"}};
     for (const QStringList& said : expected) {
       QProcess p;
       p.start(TINDORA_DBSETUP, {"--odbc", db.Spec().databaseName, "--store-recordings"});
-      QVERIFY(p.waitForFinished(60000));
+      QVERIFY(p.waitForFinished(120000));
       const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-      QVERIFY2(p.exitCode() == 0, qPrintable(out));
+      QVERIFY2(p.exitCode() == 1, qPrintable(out));
       for (const QString& line : said) QVERIFY2(out.contains(line + "\n"), qPrintable(out));
       QCOMPARE(Rows(db.Connection(), k.sqlAllItems, {"声音"}),
-               (QStringList{library, "/不在/这里.wav"}));
+               (QStringList{library, "/不在/这里.wav", text, bigLibrary, over, evil}));
       QCOMPARE(ReadFile(recordings::LocalPath(db.Connection(), library)), Wav(4));
     }
   }

@@ -3,6 +3,8 @@
 // database refuses the note), the records are stored and read back per computer on every
 // backend, a first-release database gains the record table without losing a lesson row, and the
 // window shows this computer's records or all of them and clears them after asking.
+#include <sys/stat.h>
+
 #include <QBarCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -10,17 +12,22 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
+#include "app/parent_gate.h"
+#include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
+#include "data/children.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
@@ -74,10 +81,16 @@ Record Practice(const QString& machine, int daysAgo, Module module, const QStrin
   return {machine, kNow.addDays(-daysAgo), module, item, {}, {}, 0, {}};
 }
 
-Record Series(const QString& machine, int daysAgo, const QString& op, const QString& results) {
-  return {
-      machine, kNow.addDays(-daysAgo), Module::Drill, {}, op, results, int(results.count('1')) * 20,
-      {}};
+Record Series(const QString& machine, int daysAgo, const QString& op, const QString& results,
+              const QString& firstAnswers = {}) {
+  return {machine,
+          kNow.addDays(-daysAgo),
+          Module::Drill,
+          firstAnswers,
+          op,
+          results,
+          int(results.count('1')) * 20,
+          {}};
 }
 
 Record Written(const QString& machine, int daysAgo, const QString& character, int missed) {
@@ -112,7 +125,10 @@ class PracticeLogTest : public QObject {
       QTest::addRow("character opened, %s", how) << "character" << refused << "0|山|||";
       QTest::addRow("poem read aloud, %s", how) << "poem" << refused << "1|静夜思|||";
       QTest::addRow("English read aloud, %s", how) << "english" << refused << "2|father|||";
-      QTest::addRow("drill series, %s", how) << "drill" << refused << "3||+|10101|60";
+      // Sums are random: the item shows only each exercise's first answer, in order.
+      QTest::addRow("drill series, %s", how) << "drill" << refused << "3|0,0,1,0,1|+|10101|60";
+      QTest::addRow("drill series given up, %s", how)
+          << "drill given up" << refused << "3|1,0,0|+|10|20";
     }
   }
   void noteForEachAction() {
@@ -146,12 +162,23 @@ class PracticeLogTest : public QObject {
       drill.STARTSBClick();
       for (int i = 0; i < 5; ++i) {
         if (i > 0) drill.NEXTsbClick();
+        if (i == 0) drill.SBClick(drill.State().Answer % 10 + 1);  // wrong first, then right
         if (i % 2)
           drill.SHOWSBClick();
         else
           drill.SBClick(drill.State().Answer);
       }
       QCOMPARE(drill.fENSHULB->text(), "60分");
+      drill.DELRB->click();  // nothing answered in the new series: nothing more to note
+    } else if (action == "drill given up") {
+      TYSMAINForm drill(nullptr);
+      drill.STARTSBClick();
+      drill.SBClick(drill.State().Answer);
+      drill.NEXTsbClick();
+      drill.SHOWSBClick();
+      drill.NEXTsbClick();
+      drill.SBClick(drill.State().Answer % 10 + 1);
+      drill.DELRB->click();
     } else {
       std::unique_ptr<TVerseScreen> screen;
       if (action == "poem")
@@ -165,11 +192,13 @@ class PracticeLogTest : public QObject {
     }
     QVERIFY(boxes.shown.isEmpty());
     QVERIFY(Flush());
-    const QStringList stored = StoredRecords(c);
+    QStringList stored = StoredRecords(c);
     if (refused) {
       QCOMPARE(stored, QStringList());
     } else {
       QCOMPARE(stored.size(), 1);
+      if (action.startsWith("drill"))
+        stored[0].replace(QRegularExpression("\\d+[+-]\\d+:"), QString());
       QCOMPARE(stored[0],
                QString("%1|%2|%3").arg(MachineName()).arg(DayNumber(kNow.date())).arg(expected));
     }
@@ -189,7 +218,7 @@ class PracticeLogTest : public QObject {
             {Practice(here, 0, Module::Character, "山"), Practice(here, 0, Module::Character, "山"),
              Practice(here, 1, Module::Poem, "春晓"), Practice(here, 9, Module::Character, "水"),
              Practice(there, 0, Module::Character, "山"), Series(here, 2, "-", "11100"),
-             Series(here, 0, "+", "11111"), Series(there, 0, "+", "00000"),
+             Series(here, 0, "+", "11111", "7+2:0,10-9:1"), Series(there, 0, "+", "00000"),
              Written(here, 0, "我", 2), Written(here, 1, "绿", 0), Written(there, 0, "一", 1),
              Written(here, 9, "山", 5)},
             &error),
@@ -216,10 +245,18 @@ class PracticeLogTest : public QObject {
       QVERIFY2(LoadWritingTotals(c, machine, from, &w, &m, &error), qPrintable(error));
       QCOMPARE(std::pair(w, m), std::pair(written, missed));
     }
+    QList<ItemCount> misses;
+    QVERIFY2(LoadWritingMisses(c, {}, from, &misses, &error), qPrintable(error));
+    QCOMPARE(misses.size(), 2);  // 绿 had none, 山 is older than the period
+    QCOMPARE(misses[0].item, "我");
+    QCOMPARE(misses[0].count, 2);
+    QCOMPARE(misses[1].item, "一");
     QList<ItemCount> items;
     QVERIFY(LoadItemCounts(c, here, Module::Character, &items, &error));
     QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().item, "山");
-    QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().count, 2);
+    // Two opened and one written; 我 was only written, and is practised all the same.
+    QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().count, 3);
+    QCOMPARE(MostPractised(items, {"我"}, 5).value(0).count, 1);
     QList<DrillSeries> drills;
     QVERIFY(LoadDrills(c, here, from, &drills, &error));
     QCOMPARE(drills.size(), 2);
@@ -227,6 +264,7 @@ class PracticeLogTest : public QObject {
     QCOMPARE(drills[0].results, "11100");
     QCOMPARE(drills[1].at, kNow);
     QCOMPARE(drills[1].score, 100);
+    QCOMPARE(drills[1].firstAnswers, "7+2:0,10-9:1");
 
     // The writer thread works on its own copy of the connection.
     {
@@ -288,6 +326,84 @@ class PracticeLogTest : public QObject {
     QCOMPARE(stored(), 3);
   }
 
+  // The spool is read and replaced only as a regular file of our own (never through a link, never
+  // waiting on a pipe), and read within bounds: past them only the newest notes count.
+  void spoolTakenOnlyWhenOurs_data() {
+    QTest::addColumn<QString>("spool");  // link, fifo, or a file of: line sizes, "*" = a note
+    QTest::addColumn<int>("stored");     // notes stored from it, besides one made now
+    const QString lineAt = QString::number(kSpoolLineBytes), past = QString::number(kSpoolLineBytes + 1);
+    QTest::newRow("link to another file") << "link" << 0;
+    QTest::newRow("fifo") << "fifo" << 0;
+    QTest::newRow("note line at the longest") << "*" + lineAt + ",*" << 2;
+    QTest::newRow("note line past the longest") << "*" + past + ",*" << 1;
+    QTest::newRow("file at the bound") << "*,fill,*" << 2;
+    QTest::newRow("file past the bound") << "*,fill+1,*" << 1;
+  }
+  void spoolTakenOnlyWhenOurs() {
+    QFETCH(QString, spool);
+    QFETCH(int, stored);
+    testing::TestDatabase db(Backend::Sqlite);
+    REQUIRE_DATABASE(db);
+    const QString c = db.Connection();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("notes.spool"), other = dir.filePath("other.txt");
+    int serial = 0;
+    // A spooled note padded with spaces to `size` bytes (0: as short as it is), newline included.
+    const auto note = [&](qsizetype size) {
+      QByteArray line = QString(R"({"id":"spooled-%1","machine":"pc","at":"2024-03-05T14:07:09.000",)"
+                                R"("module":0,"item":"山","operation":"","results":"","score":0})")
+                            .arg(++serial)
+                            .toUtf8();
+      if (size > 0) line += QByteArray(size - line.size() - 1, ' ');
+      return line + '\n';
+    };
+    const QByteArray otherBytes = note(0);
+    if (spool == "link") {
+      QFile o(other);
+      QVERIFY(o.open(QIODevice::WriteOnly));
+      o.write(otherBytes);
+      o.close();
+      QVERIFY(QFile::link(other, file));
+    } else if (spool == "fifo") {
+      QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+    } else {
+      QFile f(file);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      const QStringList parts = spool.split(',');
+      qint64 written = 0;
+      for (int i = 0; i < parts.size(); ++i) {
+        if (parts[i].startsWith("fill")) {
+          // Garbage lines up to the bound, less the last note, plus one byte when asked.
+          const qint64 target = kSpoolBytes - note(0).size() + (parts[i].endsWith("+1") ? 1 : 0);
+          const QByteArray garbage = QByteArray(4095, 'x') + '\n';
+          while (written + garbage.size() <= target) written += f.write(garbage);
+          written += f.write(QByteArray(target - written - 1, 'x') + '\n');
+          --serial;  // the garbage is not a note
+        } else {
+          const QByteArray line = note(parts[i] == "*" ? 0 : parts[i].mid(1).toLongLong());
+          written += f.write(line);
+        }
+      }
+    }
+    // The database away, so the new note must be spooled too.
+    const bool away = spool == "link";
+    if (away) QVERIFY(platform::ExecSql(c, "alter table learn_record rename to learn_record_away"));
+    Start(c, file);
+    Note(LessonKindId::Character, "水");
+    QVERIFY(Flush());
+    Stop();
+    if (away) {
+      QVERIFY(platform::ExecSql(c, "alter table learn_record_away rename to learn_record"));
+      QFile o(other);
+      QVERIFY(o.open(QIODevice::ReadOnly));
+      QCOMPARE(o.readAll(), otherBytes);  // never written through the link
+      QVERIFY(QFileInfo(file).isSymLink());
+    } else {
+      QCOMPARE(StoredRecords(c).size(), stored + 1);
+    }
+    if (spool == "fifo") QVERIFY(QFileInfo(file).exists() && !QFileInfo(file).isFile());
+  }
+
   // The spool keeps the newest 100,000 notes: those it held at the start, then the new one.
   void spoolKeepsTheNewest_data() {
     QTest::addColumn<int>("held");
@@ -334,7 +450,7 @@ class PracticeLogTest : public QObject {
     QElapsedTimer took;
     took.start();
     Stop();
-    QVERIFY2(took.elapsed() < kStopWaitMs + 1000, qPrintable(QString::number(took.elapsed())));
+    QVERIFY2(took.elapsed() < kStopWaitMs, qPrintable(QString::number(took.elapsed())));
     QCOMPARE(SpooledNotes(dir.filePath("notes.spool")), 1);
     holder.rollback();
   }
@@ -410,6 +526,36 @@ class PracticeLogTest : public QObject {
     QVERIFY(QFontMetrics(axis->labelsFont()).horizontalAdvance("你好") <= share);
   }
 
+  // "认识的字" holds the adult's setting: once a profile exists, the gate asks first.
+  void knowledgeBehindTheGate_data() {
+    QTest::addColumn<bool>("profile");
+    QTest::newRow("no profile: opens") << false;
+    QTest::newRow("a profile: the gate, cancelled") << true;
+  }
+  void knowledgeBehindTheGate() {
+    QFETCH(bool, profile);
+    testing::TestDataModule data;
+    REQUIRE_DATABASE(data.database());
+    QString error;
+    if (profile) QVERIFY(children::AddChild(data.database().Connection(), "小明", 0, nullptr, &error));
+    TRecordsForm window(nullptr);
+    QStringList shown;
+    SetShowScreenHook([&](const QString& name, QWidget*) {
+      shown << name;
+      return true;
+    });
+    QObject guard;
+    bool asked = false;
+    QTimer::singleShot(0, &guard, [&] {
+      auto* gate = qobject_cast<TParentGateForm*>(QApplication::activeModalWidget());
+      if ((asked = gate)) gate->CancelSb->click();
+    });
+    window.KnowSb->click();
+    SetShowScreenHook({});
+    QCOMPARE(asked, profile);
+    QCOMPARE(shown, profile ? QStringList{} : QStringList{"TKnowledgeForm"});
+  }
+
   void windowShowsThisComputerOrAll() {
     testing::TestDataModule data;
     REQUIRE_DATABASE(data.database());
@@ -451,6 +597,14 @@ class PracticeLogTest : public QObject {
     window.AllCb->click();
     QCOMPARE(window.Daily().total, 2);
     QVERIFY(window.StatusLb->text().contains("共练习 2 次"));
+    // The strokes missed name their characters.
+    QVERIFY(WriteRecords(c,
+                         {Written(MachineName(), 0, "水", 2), Written(MachineName(), 1, "山", 1),
+                          Written(MachineName(), 1, "水", 1), Written("pc-2", 1, "一", 0)},
+                         &error));
+    window.Reload();
+    QVERIFY2(window.StatusLb->text().endsWith("写字 4 个，描错 4 笔：水 3 笔、山 1 笔。"),
+             qPrintable(window.StatusLb->text()));
 
     // A table that can't be read leaves empty pictures and says so.
     QVERIFY(platform::ExecSql(c, "drop table learn_record"));

@@ -41,10 +41,11 @@ QList<ItemCount> Counts(const QString& spec) {  // "山:5 水:1"
   return counts;
 }
 
-DrillSeries Series(const char* at, const char* op, const char* results) {
+DrillSeries Series(const char* at, const char* op, const char* results,
+                   const char* firstAnswers = "") {
   const QString marks = QLatin1String(results);
   return {QDateTime::fromString(QLatin1String(at), Qt::ISODate), QLatin1String(op), marks,
-          int(marks.count('1')) * 20};
+          int(marks.count('1')) * 20, QString::fromUtf8(firstAnswers)};
 }
 
 }  // namespace
@@ -153,6 +154,50 @@ class RecordStatsTest : public QObject {
     QCOMPARE(busy.scores[0][1].score, 20);
     QCOMPARE(busy.right[0], 8);
     QCOMPARE(EncodeMarks({"√", "Ⅹ", "√", "√", "Ⅹ"}), "10110");
+    QCOMPARE(EncodeMarks({"√", "Ⅹ", "", "", ""}), "10");  // given up after two
+  }
+
+  // The record counts each exercise's first answer, not the screen's score, which lets a child tap
+  // numbers until one fits; a series given up counts its answers but draws no score point.
+  void firstAnswersCounted_data() {
+    QTest::addColumn<QList<DrillSeries>>("series");
+    QTest::addColumn<int>("additionFirst");     // per cent, -1 unknown
+    QTest::addColumn<int>("subtractionFirst");  // per cent, -1 unknown
+    QTest::addColumn<QString>("missed");        // "7+2:3 3-1:1", most first
+    QTest::addColumn<int>("scorePoints");
+    const char* at = "2026-12-07T10:00:00";
+    QTest::newRow("tapped until right: full score, no first answer right")
+        << QList<DrillSeries>{Series(at, "+", "11111", "1+1:0,2+2:0,3+3:0,4+4:0,5+5:0")} << 0 << -1
+        << "1+1:1 2+2:1 3+3:1 4+4:1 5+5:1" << 1;
+    QTest::newRow("given up after two answers: the two count, no score point")
+        << QList<DrillSeries>{Series(at, "-", "10", "9-2:1,5-3:0")} << -1 << 50 << "5-3:1" << 0;
+    QTest::newRow("given up on an exercise tried wrong: it counts missed")
+        << QList<DrillSeries>{Series(at, "+", "1", "1+2:1,7+2:0")} << 50 << -1 << "7+2:1" << 0;
+    QTest::newRow("most often missed first, ties in sum order")
+        << QList<DrillSeries>{Series(at, "+", "11111", "7+2:0,3+4:0,7+2:1,1+1:1,2+8:0"),
+                              Series(at, "+", "11111", "7+2:0,2+8:0,7+2:0,9+1:1,1+1:1"),
+                              Series(at, "-", "11111", "10-9:0,3-1:0,4-1:1,5-1:1,6-1:1")}
+        << 40 << 60 << "7+2:3 2+8:2 3+4:1 3-1:1 10-9:1" << 3;
+    QTest::newRow("records made before first answers were kept are not guessed")
+        << QList<DrillSeries>{Series(at, "+", "11111")} << -1 << -1 << "" << 1;
+    QTest::newRow("entries not written by the drill are skipped, 10 at the edge")
+        << QList<DrillSeries>{Series(at, "-", "11111", "10-9:0,11-2:0,0+1:1,7+2:x,abc,:1,,9+1:1")}
+        << 100 << 0 << "10-9:1" << 1;
+  }
+  void firstAnswersCounted() {
+    QFETCH(QList<DrillSeries>, series);
+    QFETCH(int, additionFirst);
+    QFETCH(int, subtractionFirst);
+    QFETCH(QString, missed);
+    QFETCH(int, scorePoints);
+    const DrillProgress p = DrillScores(series);
+    QCOMPARE(p.FirstRightPercent(0), additionFirst);
+    QCOMPARE(p.FirstRightPercent(1), subtractionFirst);
+    QStringList shown;
+    for (const ItemCount& c : p.missedFirst) shown << QString("%1:%2").arg(c.item).arg(c.count);
+    QCOMPARE(shown.join(' '), missed);
+    QCOMPARE(p.scores[0].size() + p.scores[1].size(), scorePoints);
+    QCOMPARE(SumLabel("10-9"), "10 - 9");
   }
 
   // The share of right answers is rounded to the nearest per cent, a half upwards.

@@ -4,12 +4,17 @@
 // set up a server database. Safe to run again after an interruption; it says what it did. It also
 // exports and imports lesson packs.
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QTextStream>
 #include <csignal>
 #include <functional>
 
+#include "data/children.h"
+#include "data/classroom_logins.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
@@ -23,7 +28,12 @@ struct Settings {
   ConnectionSpec spec;
   bool sample = false;
   bool storeRecordings = false;
+  bool checkRecordings = false;
+  bool pruneRecordings = false;
+  QString teacher, seat;
   QString exportKind, exportFile, importFile, soundDir;
+  QStringList addChildren;  // names, in order
+  QString classList, removeChild;
   bool Pack() const { return !exportFile.isEmpty() || !importFile.isEmpty(); }
 };
 
@@ -74,6 +84,27 @@ const QList<Option>& Options() {
        {},
        "upload into the server every recording its items name that is on this computer",
        [](Settings& s, const QString&) { s.storeRecordings = true; }},
+      {"--add-child", "NAME", "add a child's profile (a picture is given in turn)",
+       [](Settings& s, const QString& v) { s.addChildren << v; }},
+      {"--add-children", "FILE", "add a child for every line of the UTF-8 text FILE",
+       [](Settings& s, const QString& v) { s.classList = v; }},
+      {"--remove-child", "NAME", "remove a child's profile and all of the child's learning record",
+       [](Settings& s, const QString& v) { s.removeChild = v; }},
+      {"--check-recordings",
+       {},
+       "list the recordings no item names and the ones items name that are missing",
+       [](Settings& s, const QString&) { s.checkRecordings = true; }},
+      {"--prune-recordings",
+       {},
+       "remove the recordings no item names (a server's in one transaction)",
+       [](Settings& s, const QString&) { s.pruneRecordings = true; }},
+      {"--grant-teacher", "ROLE",
+       "PostgreSQL: let the login ROLE read and change the course (run as the course's owner)",
+       [](Settings& s, const QString& v) { s.teacher = v; }},
+      {"--grant-seat", "ROLE",
+       "PostgreSQL: let the login ROLE read the course and add learning notes, writing stars "
+       "and reviews, nothing else",
+       [](Settings& s, const QString& v) { s.seat = v; }},
   };
   return options;
 }
@@ -115,8 +146,8 @@ bool RunPack(const QString& exportKind, const QString& exportFile, const QString
     }
     const packs::ExportResult r = packs::ExportPack(QStringLiteral("setup"), *kind, {}, exportFile);
     if (!r.ok) *error = r.error;
-    if (r.ok) out << "exported " << r.chapters << " chapters, " << r.items << " items\n";
-    for (const QString& name : r.missingRecordings) out << "recording missing: " << name << "\n";
+    if (r.ok) out << "已导出: " << r.chapters << " 个章节, " << r.items << " 个项目\n";
+    for (const QString& name : r.missingRecordings) out << "找不到录音: " << name << "\n";
     return r.ok;
   }
   // Tests simulate a kill mid-way: the process dies after unpacking this many recordings.
@@ -129,10 +160,79 @@ bool RunPack(const QString& exportKind, const QString& exportFile, const QString
                                                   });
   if (!r.ok) *error = r.error;
   if (r.ok)
-    out << "imported " << r.chapters << " chapters, " << r.items << " items; recordings in "
-        << (r.soundFolder.isEmpty() ? QStringLiteral("the database or the library") : r.soundFolder)
-        << "\n";
+    out << "已导入: " << r.chapters << " 个章节, " << r.items << " 个项目; 录音放在 "
+        << (r.soundFolder.isEmpty() ? QStringLiteral("数据库或录音库中") : r.soundFolder) << "\n";
   return r.ok;
+}
+
+// The class list's lines. It is read only when it is a plain file of a sensible size, so a FIFO
+// or a wrongly named disk image is refused instead of read.
+bool ReadClassList(const QString& file, QStringList* lines, QString* error) {
+  constexpr qint64 kMaxBytes = 1 << 20;
+  const QFileInfo info(file);
+  if (!info.exists()) {
+    *error = QStringLiteral("找不到名单文件 %1").arg(file);
+    return false;
+  }
+  if (!info.isFile() || info.size() > kMaxBytes) {
+    *error = QStringLiteral("名单文件 %1 不是普通的文本文件，或大于 1 MB").arg(file);
+    return false;
+  }
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) {
+    *error = QStringLiteral("无法读取名单文件 %1：%2").arg(file, f.errorString());
+    return false;
+  }
+  QByteArray bytes = f.read(kMaxBytes + 1);
+  if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);  // a byte-order mark from Windows
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString text = utf8.decode(bytes);
+  if (utf8.hasError()) {
+    *error = QStringLiteral("名单文件 %1 不是 UTF-8 编码，请另存为 UTF-8 后再试").arg(file);
+    return false;
+  }
+  *lines = text.split(QLatin1Char('\n'));
+  for (QString& line : *lines) line.remove(QLatin1Char('\r'));
+  return true;
+}
+
+// --add-child, --add-children and --remove-child on the open connection "setup". Refused names
+// are listed and make the run fail, after the others were added.
+bool RunChildren(const Settings& settings, QTextStream& out, QString* error) {
+  const QString connection = QStringLiteral("setup");
+  QStringList lines = settings.addChildren;
+  if (!settings.classList.isEmpty()) {
+    QStringList fromFile;
+    if (!ReadClassList(settings.classList, &fromFile, error)) return false;
+    lines << fromFile;
+  }
+  if (!lines.isEmpty()) {
+    QList<children::Child> added;
+    QStringList refused;
+    if (!children::AddClassList(connection, lines, &added, &refused, error)) return false;
+    for (const children::Child& c : added)
+      out << "已加入小朋友: " << c.name << " (" << children::AnimalName(c.picture) << ")\n";
+    for (const QString& line : refused) out << "未加入: " << line << "\n";
+    if (!refused.isEmpty()) {
+      *error = QStringLiteral("有 %1 个名字未加入，请改正后再加入这些名字").arg(refused.size());
+      return false;
+    }
+  }
+  if (!settings.removeChild.isEmpty()) {
+    QList<children::Child> all;
+    if (!children::LoadChildren(connection, &all, error)) return false;
+    const auto found = std::find_if(all.begin(), all.end(), [&](const children::Child& c) {
+      return c.name.compare(settings.removeChild.trimmed(), Qt::CaseInsensitive) == 0;
+    });
+    if (found == all.end()) {
+      *error = QStringLiteral("没有叫“%1”的小朋友").arg(settings.removeChild);
+      return false;
+    }
+    int notes = 0;
+    if (!children::RemoveChild(connection, found->id, &notes, error)) return false;
+    out << "已删除小朋友: " << found->name << "，学习记录 " << notes << " 条\n";
+  }
+  return true;
 }
 
 }  // namespace
@@ -154,6 +254,8 @@ int main(int argc, char** argv) {
   QString error;
   QStringList steps, loaded;
   bool ok = OpenConnection(connection, settings.spec, &error);
+  if (const QString refused = LoginRefusal(settings.spec, error); !ok && !refused.isEmpty())
+    error = refused + QStringLiteral("\n(") + error + QLatin1Char(')');
   if (ok) {
     ok = MigrateSchema(connection, &error, &steps);
     for (const QString& step : steps) out << "已建立: " << step << "\n";
@@ -170,15 +272,45 @@ int main(int argc, char** argv) {
           << kind->screenTitle << " (" << kind->chapterTable << ", " << kind->itemTable << ")\n";
     }
   }
+  for (const auto& [role, kind] : {std::pair{settings.teacher, ClassroomLogin::Teacher},
+                                    std::pair{settings.seat, ClassroomLogin::Seat}}) {
+    if (!ok || role.isEmpty()) continue;
+    ok = GrantClassroomLogin(connection, kind, role, &error);
+    if (ok)
+      out << (kind == ClassroomLogin::Teacher ? "老师的登录: " : "学生座位的登录: ") << role
+          << "\n";
+  }
   if (ok && settings.storeRecordings) {
     recordings::StoreReport report;
     ok = recordings::StoreNamedRecordings(connection, &report, &error);
     for (const QString& line : report.stored) out << "已上传录音: " << line << "\n";
     for (const QString& line : report.missing) out << "找不到录音: " << line << "\n";
+    for (const QString& line : report.refused) out << "没有上传: " << line << "\n";
     if (ok)
       out << "录音: 上传 " << report.stored.size() << ", 已在数据库 " << report.alreadyStored
-          << ", 找不到 " << report.missing.size() << "\n";
+          << ", 找不到 " << report.missing.size() << ", 没有上传 " << report.refused.size()
+          << "\n";
+    if (ok && (!report.missing.isEmpty() || !report.refused.isEmpty())) {
+      ok = false;
+      error = QStringLiteral("有录音没有上传，见上面的清单。");
+    }
   }
+  if (ok && settings.checkRecordings) {
+    recordings::CheckReport report;
+    ok = recordings::CheckLibrary(connection, &report, &error);
+    for (const QString& line : report.unnamed) out << "没有课程使用的录音: " << line << "\n";
+    for (const QString& line : report.missing) out << "缺少的录音: " << line << "\n";
+    if (ok)
+      out << "录音检查: 没有课程使用 " << report.unnamed.size() << ", 缺少 "
+          << report.missing.size() << "\n";
+  }
+  if (ok && settings.pruneRecordings) {
+    QStringList removed;
+    ok = recordings::PruneLibrary(connection, &removed, &error);
+    for (const QString& line : removed) out << "已删除录音: " << line << "\n";
+    if (ok) out << "录音: 删除 " << removed.size() << "\n";
+  }
+  if (ok) ok = RunChildren(settings, out, &error);
   if (ok && settings.Pack())
     ok = RunPack(settings.exportKind, settings.exportFile, settings.importFile, settings.soundDir,
                  &error);

@@ -159,6 +159,26 @@ void Writing(QPainter& p) {
   DrawPencil(p, QPointF(46, 20));
 }
 
+// 听音找字: an orange loudspeaker sounding towards a small red character card.
+void Listening(QPainter& p) {
+  p.setPen(QPen(QColor(150, 80, 0), 1));
+  p.setBrush(QColor(255, 170, 40));
+  QPolygonF speaker;
+  speaker << QPointF(1.5, 9.5) << QPointF(6, 9.5) << QPointF(11.5, 4.5) << QPointF(11.5, 21.5)
+          << QPointF(6, 16.5) << QPointF(1.5, 16.5);
+  p.drawPolygon(speaker);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(40, 130, 230), 1.6, Qt::SolidLine, Qt::RoundCap));
+  p.drawArc(QRectF(8, 7.5, 8, 11), -50 * 16, 100 * 16);
+  p.drawArc(QRectF(7, 4.5, 13, 17), -50 * 16, 100 * 16);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 0, 0, 45));
+  p.drawRoundedRect(QRectF(16.5, 13.5, 15, 17), 3.5, 3.5);
+  RoundTile(p, QRectF(15, 12, 15, 17), QColor(255, 120, 100), QColor(220, 40, 40), 3.5);
+  Letter(p, QRectF(15, 11.5, 15, 17), QStringLiteral("字"),
+         BoldFont(QStringLiteral("Noto Sans CJK SC"), 11.5), Qt::white);
+}
+
 // 关于: a blue "i" badge.
 void About(QPainter& p) {
   QRadialGradient g(QPointF(6, 5), 9);
@@ -273,6 +293,7 @@ int main(int argc, char** argv) {
   ok = Picture(dir, "menu_english", 32, English) && ok;
   ok = Picture(dir, "menu_arithmetic", 32, Arithmetic) && ok;
   ok = Picture(dir, "menu_writing", 32, Writing) && ok;
+  ok = Picture(dir, "menu_listening", 32, Listening) && ok;
   ok = Picture(dir, "menu_about", 16, About) && ok;
   ok = Picture(dir, "menu_minimize", 16, Minimize) && ok;
   ok = Picture(dir, "menu_quit", 16, Quit) && ok;

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The listening game played through its screen on a real database: every answer is stored as the
+// child's review, the due count follows, the distractors never sound like the item, and the
+// adult's new-items setting is read as stored by any seat.
+#include <QtTest>
+
+#include "data/data_module.h"
+#include "data/lesson_kinds.h"
+#include "platform/random.h"
+#include "records/record_store.h"
+#include "review/listening_screen.h"
+#include "review/review_store.h"
+#include "support/fakes.h"
+#include "support/test_db.h"
+
+using namespace review;
+using namespace testing;
+
+namespace {
+
+// One chapter where 是 and 十 (both "shi") sit beside each other, and a second one.
+void AddCourse(TestDataModule& db) {
+  const LessonKind& k = Kind(LessonKindId::Character);
+  db.AddChapters(k, {QStringLiteral("第一章"), QStringLiteral("第二章")});
+  const QStringList first = {"是", "十", "一", "山", "水", "人", "大"};
+  int number = 1;
+  for (const QString& name : first)
+    db.AddRows(k.itemTable, {{{k.numberField, QString::number(number++)}, {k.nameField, name},
+                              {QStringLiteral("章节"), QStringLiteral("第一章")}}});
+  db.AddRows(k.itemTable, {{{k.numberField, QString::number(number++)}, {k.nameField, "火"},
+                            {QStringLiteral("章节"), QStringLiteral("第二章")}}});
+}
+
+}  // namespace
+
+class ReviewStoreTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void gameStoresEachAnswer_data() { AddBackendRows(); }
+  void gameStoresEachAnswer() {
+    QFETCH(Backend, backend);
+    TestDataModule db(backend);
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    RecordingSoundPlayer player(&clock);
+    platform::SeededRandom random(5);
+    platform::SetRandom(&random);
+    TtyzmainForm form(nullptr);
+    form.StartGame();
+    QVERIFY(form.Game());
+    // Only the first chapter was ever shown (none opened yet), five new items a day.
+    QCOMPARE(form.Game()->Rounds(), 5);
+    const QString picks[] = {"a", "xa", "xx", "a", "a"};  // a right, x wrong
+    QMap<QString, Grade> grades;
+    for (const QString& round : picks) {
+      const QString target = form.Game()->Target();
+      QStringList shown;
+      for (TGameCard* card : form.Cards)
+        if (!card->isHidden()) shown << card->Text();
+      QCOMPARE(shown.size(), 3);
+      QVERIFY2(!(shown.contains("是") && shown.contains("十")), qPrintable(shown.join(' ')));
+      QVERIFY(!shown.contains("火"));  // a later chapter
+      for (QChar pick : round) {
+        for (TGameCard* card : form.Cards)
+          if (!card->isHidden() && card->CurrentLook() == TGameCard::Look::Plain &&
+              (card->Text() == target) == (pick == 'a')) {
+            form.CardPicked(card->Text());
+            break;
+          }
+      }
+      grades.insert(target, form.Game()->RoundGrade());
+      form.NextRound();
+    }
+    QVERIFY(form.Game()->Finished() && !form.summaryPanel->isHidden());
+    QCOMPARE(form.SaveError(), QString());
+    platform::SetRandom(nullptr);
+
+    const QString c = db.module()->ConnectionName();
+    const int today = int(clock.Now().date().toJulianDay());
+    ChildCards cards;
+    int newToday = 0;
+    QString error;
+    QVERIFY2(LoadChildCards(c, kDefaultChild, today, &cards, &newToday, &error), qPrintable(error));
+    QCOMPARE(cards.size(), 5);
+    QCOMPARE(newToday, 5);
+    for (auto it = grades.begin(); it != grades.end(); ++it) {
+      const Card stored = cards.value(it.key());
+      QCOMPARE(stored.reps, 1);
+      QCOMPARE(stored.lastReview, today);
+      // New items: Good comes back in two days, Hard and Again tomorrow.
+      QCOMPARE(stored.due - today, it.value() == Grade::Good ? 2 : 1);
+    }
+    int due = -1;
+    QVERIFY(CountDue(c, kDefaultChild, today + 1, &due, &error));
+    QCOMPARE(due, 2);
+    QVERIFY(CountDue(c, kDefaultChild, today + 2, &due, &error));
+    QCOMPARE(due, 5);
+  }
+
+  // The setting as another seat or a hand edit may have left it: the edges of its range and past.
+  void newItemsSetting_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("read");
+    QTest::addColumn<int>("gameItems");
+    QTest::newRow("three") << "3" << 3 << 3;
+    QTest::newRow("none: only reviews") << "0" << 0 << 0;
+    QTest::newRow("at the top") << "20" << 20 << 5;
+    QTest::newRow("past the top") << "21" << 20 << 5;
+    QTest::newRow("below zero") << "-1" << 0 << 0;
+    QTest::newRow("not a number") << "viele" << kNewPerDayDefault << 5;
+  }
+  void newItemsSetting() {
+    QFETCH(QString, stored);
+    QFETCH(int, read);
+    QFETCH(int, gameItems);
+    TestDataModule db;
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    const QString c = db.module()->ConnectionName();
+    db.AddRows(QStringLiteral("SYS"), {{{QStringLiteral("名称"), kNewPerDayName},
+                                       {QStringLiteral("内容"), stored}}});
+    int perDay = -1;
+    QString error;
+    QVERIFY2(LoadNewPerDay(c, &perDay, &error), qPrintable(error));
+    QCOMPARE(perDay, read);
+    GameSelection selection;
+    QVERIFY2(ChooseForChild(c, kDefaultChild, 2461000, Scheduler(), &selection, &error),
+             qPrintable(error));
+    QCOMPARE(selection.rows.size(), gameItems);
+    // Stored again by the window: one row, the new value.
+    QVERIFY(SaveNewPerDay(c, 4, &error));
+    QVERIFY(LoadNewPerDay(c, &perDay, &error));
+    QCOMPARE(perDay, 4);
+  }
+
+  // The whole course in chapter order, by number within a chapter, a lost chapter's items last.
+  void courseItemsInChapterOrder_data() { AddBackendRows(); }
+  void courseItemsInChapterOrder() {
+    QFETCH(Backend, backend);
+    TestDataModule db(backend);
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    const LessonKind& k = Kind(LessonKindId::Character);
+    db.AddRows(k.itemTable, {{{k.numberField, "20"}, {k.nameField, "木"}, {"章节", "旧章"}},
+                             {{k.numberField, "0"}, {k.nameField, "土地"}, {"章节", "第二章"}}});
+    QStringList chapters, items;
+    QList<int> chapterOf;
+    QString error;
+    QVERIFY2(LoadCourseItems(db.module()->ConnectionName(), &chapters, &items, &chapterOf, &error),
+             qPrintable(error));
+    QCOMPARE(items.join(' '), "是 十 一 山 水 人 大 土地 火 木");
+    QCOMPARE(chapterOf, (QList<int>{0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+    QCOMPARE(chapters.size(), 3);
+  }
+
+  // New items come from the chapters the child playing has opened, not from another child's.
+  void newItemsFromTheChildsChapters_data() {
+    QTest::addColumn<int>("opener");  // who opened the second chapter; 0: no child chosen
+    QTest::addColumn<int>("player");
+    QTest::addColumn<bool>("second");
+    QTest::newRow("the child's own") << 7 << 7 << true;
+    QTest::newRow("another child's") << 8 << 7 << false;
+    QTest::newRow("a child's, nobody chosen") << 7 << 0 << false;
+  }
+  void newItemsFromTheChildsChapters() {
+    QFETCH(int, opener);
+    QFETCH(int, player);
+    QFETCH(bool, second);
+    TestDataModule db;
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    const QString c = db.module()->ConnectionName();
+    QString error;
+    QVERIFY2(records::WriteRecords(c, {{"seat", QDateTime::currentDateTime(),
+                                        records::Module::Character, "火", {}, {}, 0, {}, opener}},
+                                   &error),
+             qPrintable(error));
+    GameSelection selection;
+    QVERIFY2(ChooseForChild(c, player, 2461000, Scheduler(), &selection, &error), qPrintable(error));
+    QCOMPARE(selection.choice.items.contains("火"), second);
+    QCOMPARE(selection.choice.items.size(), second ? 1 : 5);
+  }
+};
+
+QTEST_MAIN(ReviewStoreTest)
+#include "test_review_store.moc"
