@@ -444,6 +444,9 @@ class VerseScreenTest : public QObject {
 
     QCOMPARE(s->CB1->width(), 105);
     QCOMPARE(s->CB1->toolTip(), longChapter);
+    s->CB1->setCurrentIndex(1);  // a chapter whose name fits has no tooltip
+    QCOMPARE(s->CB1->toolTip(), QString());
+    s->CB1->setCurrentIndex(0);
     const QImage face = s->CB1->grab().toImage();
     int golden = 0;
     for (int y = 0; y < face.height(); ++y)

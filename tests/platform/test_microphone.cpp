@@ -149,6 +149,28 @@ class MicrophoneTest : public QObject {
     QCOMPARE(!platform::Tidy(raw).empty(), kept);
   }
 
+  // What counts as sound is relative to the loudest part: a hiss of up to a fiftieth of it is
+  // cut with the silence around the sound, which keeps 20 ms on either side.
+  void tidyKeepsTheSoundWithItsEdges_data() {
+    QTest::addColumn<int>("hiss");
+    QTest::addColumn<int>("windows");  // 10 ms windows kept of 150
+    QTest::newRow("hiss over the floor, under a fiftieth") << 200 << 54;
+    QTest::newRow("hiss at a fiftieth") << 240 << 54;
+    QTest::newRow("hiss just over a fiftieth") << 241 << 150;
+  }
+  void tidyKeepsTheSoundWithItsEdges() {
+    QFETCH(int, hiss);
+    QFETCH(int, windows);
+    const int window = platform::kRecordingRate / 100;
+    Samples s(150 * window);  // hiss, a 12000 square wave from window 50 to 99, hiss
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      const int peak = i >= 50u * window && i < 100u * window ? 12000 : hiss;
+      s[i] = static_cast<std::int16_t>(i / 20 % 2 ? peak : -peak);
+    }
+    const int tail = platform::kRecordingRate * 30 / 1000;  // silence after the sound
+    QCOMPARE(int(platform::Tidy(s).size()), windows * window + tail);
+  }
+
   void stops_data() {
     QTest::addColumn<bool>("fast");
     QTest::addColumn<double>("seconds");

@@ -407,12 +407,15 @@ class PracticeLogTest : public QObject {
   // The spool keeps the newest 100,000 notes: those it held at the start, then the new one.
   void spoolKeepsTheNewest_data() {
     QTest::addColumn<int>("held");
-    QTest::newRow("one short of the limit") << 99999;
-    QTest::newRow("at the limit") << 100000;
-    QTest::newRow("one past the limit") << 100001;
+    QTest::addColumn<bool>("noted");  // a note taken after the start
+    QTest::newRow("one short of the limit") << 99999 << true;
+    QTest::newRow("at the limit") << 100000 << true;
+    QTest::newRow("one past the limit") << 100001 << true;
+    QTest::newRow("two past the limit, nothing new") << 100002 << false;
   }
   void spoolKeepsTheNewest() {
     QFETCH(int, held);
+    QFETCH(bool, noted);
     testing::TestDatabase db(Backend::Sqlite);
     QVERIFY(platform::ExecSql(db.Connection(), "alter table learn_record rename to away"));
     QTemporaryDir dir;
@@ -425,15 +428,17 @@ class PracticeLogTest : public QObject {
               "\n");
     f.close();
     Start(db.Connection(), f.fileName());
-    Note(LessonKindId::Character, "新");
+    if (noted) Note(LessonKindId::Character, "新");
     QVERIFY(Flush());
     Stop();
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
     QCOMPARE(lines.size(), 100000);
-    const QByteArray oldest = "\"id\":\"n" + QByteArray::number(qMax(0, held - 99999)) + '"';
+    const QByteArray oldest =
+        "\"id\":\"n" + QByteArray::number(qMax(0, held - 99999 - !noted)) + '"';
     QVERIFY2(lines.first().contains(oldest), lines.first());
-    QVERIFY(lines.last().contains("\"item\":\"新\""));
+    QVERIFY(lines.last().contains(noted ? QByteArray("\"item\":\"新\"")
+                                        : "\"id\":\"n" + QByteArray::number(held - 1) + '"'));
   }
 
   // A server frozen in the middle of a write holds the end of the program 2 seconds at most.

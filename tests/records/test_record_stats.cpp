@@ -145,14 +145,16 @@ class RecordStatsTest : public QObject {
     // Too many series for one line: a point per day, at noon, with the day's average.
     const DrillProgress busy = DrillScores(
         {Series("2026-12-06T09:00:00", "+", "11111"), Series("2026-12-06T10:00:00", "+", "11000"),
-         Series("2026-12-07T08:00:00", "+", "10000")},
+         Series("2026-12-07T08:00:00", "+", "10000"), Series("2026-12-08T08:00:00", "+", "11111"),
+         Series("2026-12-08T09:00:00", "+", "10000"), Series("2026-12-08T10:00:00", "+", "10000")},
         2);
     QVERIFY(busy.dailyAverages);
-    QCOMPARE(busy.scores[0].size(), 2);
+    QCOMPARE(busy.scores[0].size(), 3);
     QCOMPARE(busy.scores[0][0].at, QDateTime(QDate(2026, 12, 6), QTime(12, 0)));
     QCOMPARE(busy.scores[0][0].score, 70);
     QCOMPARE(busy.scores[0][1].score, 20);
-    QCOMPARE(busy.right[0], 8);
+    QCOMPARE(busy.scores[0][2].score, 47);  // 140 / 3, rounded
+    QCOMPARE(busy.right[0], 15);
     QCOMPARE(EncodeMarks({"√", "Ⅹ", "√", "√", "Ⅹ"}), "10110");
     QCOMPARE(EncodeMarks({"√", "Ⅹ", "", "", ""}), "10");  // given up after two
   }

@@ -100,6 +100,22 @@ class FsrsTest : public QObject {
     QVERIFY(std::isfinite(next.stability) && next.stability > 0);
     QCOMPARE(next.scheduledDays, interval);
   }
+
+  // Whole days as the reference rounds them (halves up), within 1 .. the maximum interval.
+  void intervalsInWholeDays_data() {
+    QTest::addColumn<double>("stability");
+    QTest::addColumn<int>("days");
+    QTest::newRow("just under a half") << 2.49 << 2;
+    QTest::newRow("a half") << 2.5 << 3;
+    QTest::newRow("under a day") << 0.2 << 1;
+    QTest::newRow("at the maximum") << 365.4 << 365;
+    QTest::newRow("past the maximum") << 365.5 << 365;
+  }
+  void intervalsInWholeDays() {
+    QFETCH(double, stability);
+    QFETCH(int, days);
+    QCOMPARE(Scheduler().NextInterval(stability), days);
+  }
 };
 
 QTEST_GUILESS_MAIN(FsrsTest)
