@@ -244,6 +244,8 @@ class ItemWindowsTest : public QObject {
     m_list->CB1->showPopup();
     QVERIFY(m_list->CB1->view()->window()->width() <= 2 * m_list->CB1->width());
     m_list->CB1->hidePopup();
+    m_list->CB1->setCurrentIndex(m_list->CB1->findText(kFirst));  // a name that fits: no tooltip
+    QCOMPARE(m_list->CB1->toolTip(), QString());
   }
 
   // "新增" proposes the highest number of the kind plus one, over all chapters, selected so that
