@@ -224,6 +224,8 @@ class SdlPlayer final : public SoundPlayer {
   void Play(const QString& name) override {
     const std::int64_t requested = NowNs();
     const std::lock_guard guard(m_mutex);
+    // Silence needs no device: opening one loads the whole sound stack (several MB).
+    if (name.isEmpty() && m_device == 0) return;
     if (!EnsureDevice()) {
       qCInfo(lcSound) << "no audio device:" << SDL_GetError() << "- not played:" << name;
       return;

@@ -144,7 +144,9 @@ const LessonKind& TxzmainForm::WritingKind() {
 }
 
 TxzmainForm::TxzmainForm(QWidget* owner)
-    : TLessonScreen(owner, WritingKind()), m_data(&writing::SharedStrokeData()) {
+    : TLessonScreen(owner, WritingKind()), m_data(&m_ownData) {
+  // The screen's own mapping of the file: the pages it read are given back when it closes.
+  m_ownData.Open(writing::StrokeFilePath());
   // The lessons are kept on the character screen; here the child only writes.
   zjsb->hide();
   zsb->hide();

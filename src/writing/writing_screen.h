@@ -84,6 +84,7 @@ class TxzmainForm : public TLessonScreen {
   void NextCharacter();
   void ShowStars();
 
+  writing::StrokeData m_ownData;
   const writing::StrokeData* m_data;
   QStringList m_sounds;  // per entry, the recording of its item
   int m_part = 0;        // the character of the entry being written
