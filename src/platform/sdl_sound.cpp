@@ -246,6 +246,11 @@ class SdlPlayer final : public SoundPlayer {
     // `old` is freed here, outside the audio lock.
   }
 
+  bool Open() {
+    const std::lock_guard guard(m_mutex);
+    return EnsureDevice();
+  }
+
   SdlSoundStatus Status() const {
     SdlSoundStatus s;
     s.deviceOpen = m_open;
@@ -357,5 +362,7 @@ bool IsPlayableWav(const QByteArray& bytes) {
 }
 
 SdlSoundStatus SdlSoundStatusNow() { return Player().Status(); }
+
+bool OpenSdlSoundDevice() { return Player().Open(); }
 
 }  // namespace platform

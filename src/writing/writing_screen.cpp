@@ -210,8 +210,11 @@ void TxzmainForm::PlaceBody(const QRect& body) {
     buttons[i]->move(buttonsLeft, buttonsTop + i * (kButtonHeight + spacing));
 }
 
+TxzmainForm::~TxzmainForm() { NoteUnfinished(); }
+
 void TxzmainForm::ShowChapterItems(bool) {
   NextTimer->stop();
+  NoteUnfinished();
   QStringList entries;
   m_sounds.clear();
   // An item is one entry: a word is written one character after the other. Latin letters and
@@ -256,8 +259,16 @@ QString TxzmainForm::CurrentCharacter() const {
                                : QString();
 }
 
+// The strokes missed of characters left before they were finished still go into the record.
+void TxzmainForm::NoteUnfinished() {
+  for (auto it = m_missed.cbegin(); it != m_missed.cend(); ++it)
+    if (it.value() > 0) records::NoteWriting(it.key(), it.value(), records::WritingWay::Unfinished);
+  m_missed.clear();
+}
+
 void TxzmainForm::ChooseCharacter(int index) {
   NextTimer->stop();
+  NoteUnfinished();
   platform::PlaySound(QString());
   const QStringList& entries = Row->Characters();
   Row->SetCurrent(index >= 0 && index < entries.size() ? index : -1);
