@@ -76,6 +76,9 @@ bool GrantClassroomLogin(const QString& connection, ClassroomLogin kind, const Q
                << QStringLiteral("grant select on all tables in schema %1 to %2")
                       .arg(Quoted(schema), role)
                << QStringLiteral("grant insert on learn_record to %1").arg(role)
+               // A child's writing stars and listening reviews, kept per child beside the notes.
+               << QStringLiteral("grant insert on writing_done to %1").arg(role)
+               << QStringLiteral("grant insert, update on review_state to %1").arg(role)
                // Tables a later version adds can be read too.
                << QStringLiteral("alter default privileges in schema %1 grant select on tables to %2")
                       .arg(Quoted(schema), role);

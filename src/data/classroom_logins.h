@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two kinds of login on a classroom's PostgreSQL server: the teacher's, which reads and writes
 // the course (and brings the schema up to date), and the seats', which read lessons, chapters,
-// recordings and profiles and add learning notes, nothing else. The program asks the server what
+// recordings and profiles and add learning notes, writing stars and reviews, nothing else. The program asks the server what
 // its login may do when it starts, rather than learning it from a failed write.
 #pragma once
 

@@ -46,6 +46,7 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {7, QStringLiteral("复习状态表（每个孩子每个字）"),
        SqlResourceStep(QStringLiteral(":/review_state.sql"))},
       {8, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
+      {9, QStringLiteral("按字名查找字的索引"), SqlResourceStep(QStringLiteral(":/item_name_index.sql"))},
       // Next steps here, in order.
   };
   return steps;

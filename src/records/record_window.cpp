@@ -236,8 +236,10 @@ TRecordsForm::TRecordsForm(QWidget* owner)
       " padding: 3px 8px;"));
   KnowSb = TextButton(this, QStringLiteral("认识的字"), false);
   KnowSb->setToolTip(QStringLiteral("看看孩子认识哪些字，设定每天学几个新字"));
-  connect(KnowSb, &QToolButton::clicked, this,
-          [this] { ShowScreen(QStringLiteral("TKnowledgeForm"), this); });
+  // The window holds the adult's setting of new characters a day.
+  connect(KnowSb, &QToolButton::clicked, this, [this] {
+    if (PassParentGate(this)) ShowScreen(QStringLiteral("TKnowledgeForm"), this);
+  });
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(KnowLb);
   bottom->addWidget(KnowSb);

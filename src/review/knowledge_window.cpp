@@ -16,6 +16,7 @@
 #include "controls/label_3d.h"
 #include "data/data_module.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "review/review_store.h"
 
@@ -212,10 +213,18 @@ TKnowledgeForm::TKnowledgeForm(QWidget* owner)
   grid->setRowStretch(3, 1);
 
   Reload();
+  // The setting is the course's: a seat's login cannot store it.
+  if (dm && !dm->EditingOffReason().isEmpty()) {
+    NewPerDaySe->setEnabled(false);
+    NewPerDaySe->setToolTip(dm->EditingOffReason());
+  }
   connect(NewPerDaySe, &QSpinBox::valueChanged, this, [this](int value) {
     QString error;
-    if (!dm || !SaveNewPerDay(dm->ConnectionName(), value, &error))
-      qCWarning(lcDb) << "new items a day not stored:" << error;
+    if (dm && SaveNewPerDay(dm->ConnectionName(), value, &error)) return;
+    qCWarning(lcDb) << "new items a day not stored:" << error;
+    platform::MessageBox(this, QStringLiteral("每天学新字的个数没有保存，请检查数据库连接后再试。"),
+                         QStringLiteral("认识的字"), platform::MB_OK | platform::MB_ICONERROR);
+    Reload();
   });
 }
 

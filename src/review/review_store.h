@@ -30,10 +30,11 @@ bool CountDue(const QString& connection, int child, int today, int* due, QString
 bool SaveCard(const QString& connection, int child, const QString& item, const Card& card,
               int firstDay, QString* error);
 
-// What a game needs from the course: the character chapters in order, the chapters the child has
-// opened on the character screen (by position; the first one when none yet), the items of a chapter.
+// What a game needs from the course: the character chapters in order, the chapters `child` has
+// opened on the character screen (by position; the first one when none yet; kDefaultChild: the
+// notes made with no child chosen), the items of a chapter.
 bool LoadChapterOrder(const QString& connection, QStringList* chapters, QString* error);
-bool LoadOpenedChapters(const QString& connection, const QStringList& chapters,
+bool LoadOpenedChapters(const QString& connection, int child, const QStringList& chapters,
                         QList<int>* opened, QString* error);
 bool LoadChapterItems(const QString& connection, const QString& chapter, QStringList* items,
                       QString* error);

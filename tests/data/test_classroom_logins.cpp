@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Logging in to a classroom server as the data source says. (Its own program: the driver manager
 // reads the data source list once per process, so the list is written before the first call.)
+#include <QSpinBox>
 #include <QtTest>
 
 #include "data/classroom_logins.h"
@@ -8,6 +9,9 @@
 #include "data/lesson_database.h"
 #include "data/schema_migrations.h"
 #include "platform/dataset.h"
+#include "records/record_store.h"
+#include "review/knowledge_window.h"
+#include "review/review_store.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -137,6 +141,7 @@ class ClassroomLoginsTest : public QObject {
 
   // A seat's login reads the course and finds editing off at start; the teacher's changes it and
   // brings an older schema up to date, which a seat leaves for the teacher and goes on reading.
+  // Both store what the child's screens store.
   void seatsLearnTeachersChange_data() {
     QTest::addColumn<bool>("seat");
     QTest::addColumn<bool>("older");
@@ -195,6 +200,19 @@ class ClassroomLoginsTest : public QObject {
                                     "has_table_privilege('recordings', 'select')",
                                     {}, &rows));
         QVERIFY(rows.value(0).value(0).toBool() && rows.value(0).value(1).toBool());
+        // Any login stores a child's writing star and reviews, the second over the first.
+        const QString c = module.ConnectionName();
+        QVERIFY2(records::WriteRecords(c, {{"seat", QDateTime::currentDateTime(),
+                                            records::Module::Writing, "一", "A", {}, 0, {}, 3}},
+                                       &error),
+                 qPrintable(error));
+        for (int reviews : {1, 2})
+          QVERIFY2(review::SaveCard(c, 3, "一", {.reps = reviews}, 2461000, &error),
+                   qPrintable(error));
+        // The course's setting of new characters a day is the teacher's to change.
+        dm = &module;
+        QCOMPARE(TKnowledgeForm(nullptr).NewPerDaySe->isEnabled(), !seat);
+        dm = nullptr;
       }
     }
     Admin(QStringLiteral("drop role if exists %1").arg(role));

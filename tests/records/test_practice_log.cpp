@@ -15,13 +15,17 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
+#include "app/parent_gate.h"
+#include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
+#include "data/children.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
@@ -449,6 +453,36 @@ class PracticeLogTest : public QObject {
     QCOMPARE(axis->count(), 5);
     const double share = chart->plotArea().width() / (axis->count() + 1) - 18;
     QVERIFY(QFontMetrics(axis->labelsFont()).horizontalAdvance("你好") <= share);
+  }
+
+  // "认识的字" holds the adult's setting: once a profile exists, the gate asks first.
+  void knowledgeBehindTheGate_data() {
+    QTest::addColumn<bool>("profile");
+    QTest::newRow("no profile: opens") << false;
+    QTest::newRow("a profile: the gate, cancelled") << true;
+  }
+  void knowledgeBehindTheGate() {
+    QFETCH(bool, profile);
+    testing::TestDataModule data;
+    REQUIRE_DATABASE(data.database());
+    QString error;
+    if (profile) QVERIFY(children::AddChild(data.database().Connection(), "小明", 0, nullptr, &error));
+    TRecordsForm window(nullptr);
+    QStringList shown;
+    SetShowScreenHook([&](const QString& name, QWidget*) {
+      shown << name;
+      return true;
+    });
+    QObject guard;
+    bool asked = false;
+    QTimer::singleShot(0, &guard, [&] {
+      auto* gate = qobject_cast<TParentGateForm*>(QApplication::activeModalWidget());
+      if ((asked = gate)) gate->CancelSb->click();
+    });
+    window.KnowSb->click();
+    SetShowScreenHook({});
+    QCOMPARE(asked, profile);
+    QCOMPARE(shown, profile ? QStringList{} : QStringList{"TKnowledgeForm"});
   }
 
   void windowShowsThisComputerOrAll() {

@@ -7,6 +7,7 @@
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
+#include "records/record_store.h"
 #include "review/listening_screen.h"
 #include "review/review_store.h"
 #include "support/fakes.h"
@@ -131,6 +132,54 @@ class ReviewStoreTest : public QObject {
     QVERIFY(SaveNewPerDay(c, 4, &error));
     QVERIFY(LoadNewPerDay(c, &perDay, &error));
     QCOMPARE(perDay, 4);
+  }
+
+  // The whole course in chapter order, by number within a chapter, a lost chapter's items last.
+  void courseItemsInChapterOrder_data() { AddBackendRows(); }
+  void courseItemsInChapterOrder() {
+    QFETCH(Backend, backend);
+    TestDataModule db(backend);
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    const LessonKind& k = Kind(LessonKindId::Character);
+    db.AddRows(k.itemTable, {{{k.numberField, "20"}, {k.nameField, "木"}, {"章节", "旧章"}},
+                             {{k.numberField, "0"}, {k.nameField, "土地"}, {"章节", "第二章"}}});
+    QStringList chapters, items;
+    QList<int> chapterOf;
+    QString error;
+    QVERIFY2(LoadCourseItems(db.module()->ConnectionName(), &chapters, &items, &chapterOf, &error),
+             qPrintable(error));
+    QCOMPARE(items.join(' '), "是 十 一 山 水 人 大 土地 火 木");
+    QCOMPARE(chapterOf, (QList<int>{0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+    QCOMPARE(chapters.size(), 3);
+  }
+
+  // New items come from the chapters the child playing has opened, not from another child's.
+  void newItemsFromTheChildsChapters_data() {
+    QTest::addColumn<int>("opener");  // who opened the second chapter; 0: no child chosen
+    QTest::addColumn<int>("player");
+    QTest::addColumn<bool>("second");
+    QTest::newRow("the child's own") << 7 << 7 << true;
+    QTest::newRow("another child's") << 8 << 7 << false;
+    QTest::newRow("a child's, nobody chosen") << 7 << 0 << false;
+  }
+  void newItemsFromTheChildsChapters() {
+    QFETCH(int, opener);
+    QFETCH(int, player);
+    QFETCH(bool, second);
+    TestDataModule db;
+    REQUIRE_DATABASE(db.database());
+    AddCourse(db);
+    const QString c = db.module()->ConnectionName();
+    QString error;
+    QVERIFY2(records::WriteRecords(c, {{"seat", QDateTime::currentDateTime(),
+                                        records::Module::Character, "火", {}, {}, 0, {}, opener}},
+                                   &error),
+             qPrintable(error));
+    GameSelection selection;
+    QVERIFY2(ChooseForChild(c, player, 2461000, Scheduler(), &selection, &error), qPrintable(error));
+    QCOMPARE(selection.choice.items.contains("火"), second);
+    QCOMPARE(selection.choice.items.size(), second ? 1 : 5);
   }
 };
 

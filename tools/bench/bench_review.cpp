@@ -75,7 +75,7 @@ void Measure(const ConnectionSpec& spec, const char* label) {
     dm = nullptr;
     return;
   }
-  // Every child has opened a few chapters and answered 100 times over the last half year.
+  // Every child has answered 100 times over the last half year
   const int today = int(QDate::currentDate().toJulianDay());
   const review::Scheduler scheduler;
   QRandomGenerator random(33);
@@ -92,9 +92,11 @@ void Measure(const ConnectionSpec& spec, const char* label) {
       review::SaveCard(c, child, item, next, day, &error);
     }
   }
-  for (int i = 0; i < 20; ++i)
+  // and has opened characters of the first forty chapters 250 times.
+  for (int i = 0; i < kChildren * 250; ++i)
     opened.append({records::MachineName(), QDateTime::currentDateTime(), records::Module::Character,
-                   QString(QChar(0x4e00 + i * 37)), {}, {}, 0, {}});
+                   QString(QChar(0x4e00 + random.bounded(kItems / 10))), {}, {}, 0, {},
+                   i % kChildren});
   records::WriteRecords(c, opened, &error);
   if (spec.driver == QLatin1String("QODBC")) platform::ExecSql(c, QStringLiteral("analyze"));
   std::printf("%s: %d items, %d children x %d reviews set up in %.1f s\n", label, kItems,

@@ -102,7 +102,8 @@ const QList<Option>& Options() {
        "PostgreSQL: let the login ROLE read and change the course (run as the course's owner)",
        [](Settings& s, const QString& v) { s.teacher = v; }},
       {"--grant-seat", "ROLE",
-       "PostgreSQL: let the login ROLE read the course and add learning notes, nothing else",
+       "PostgreSQL: let the login ROLE read the course and add learning notes, writing stars "
+       "and reviews, nothing else",
        [](Settings& s, const QString& v) { s.seat = v; }},
   };
   return options;
