@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "app/screen_registry.h"
 #include "children/child_picker.h"
+#include "data/data_module.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "records/practice_log.h"
@@ -21,7 +22,6 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   auto pick = std::make_shared<bool>(false);
   hooks.connected = [pick](const QString& connection) {
     *pick = children::ChooseAtStart(connection);
-    records::Start(connection);
     SetDueCounter([connection] {
       int due = 0;
       QString error;
@@ -30,6 +30,12 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
         qCWarning(lcDb) << "due reviews not counted:" << error;
       return due;
     });
+  };
+  // The notes' spool is read once the menu is drawn. A database opened for reading only takes no
+  // notes: they would pile up in the spool unseen.
+  hooks.drawn = [] {
+    if (dm && !dm->ReadOnlyDatabase()) records::Start(dm->ConnectionName());
+    CheckLessonFileWhole(MainForm);
   };
   hooks.finished = [] {
     SetDueCounter({});

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -10,7 +12,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QTranslator>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "app/app_icon.h"
 #include "app/application.h"
@@ -21,18 +26,66 @@
 #include "app/screen_scale.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "platform/db_watchdog.h"
+#include "platform/dialogs.h"
 #include "platform/install_paths.h"
+#include "platform/logging.h"
 #include "platform/sound.h"
 #include "platform/startup_profile.h"
 
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+int g_endingPipe[2] = {-1, -1};
+
+// How long the program may take to end after a termination signal, whatever it is waiting for.
+constexpr int kEndWithinMs = 2000;
 
 void OnTerminate(int) {
   RequestQuit();  // a pause in progress returns, so the loop sees the pipe at once
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+  [[maybe_unused]] const ssize_t m = ::write(g_endingPipe[1], &byte, 1);
+}
+
+// The interface thread may be stuck in the driver on a frozen server and never see the pipe: a
+// thread of its own cancels every statement, so that it returns, and no box waits for a click.
+// Should the ending still hang, the process ends at the bound; the notes' spool is written by then.
+// A byte 2 says that the ending is done (RunApplication returned): nothing more to bound.
+void WatchForTheEnd() {
+  if (g_endingPipe[0] >= 0 || ::pipe2(g_endingPipe, O_CLOEXEC) != 0) return;
+  std::thread([] {
+    for (;;) {
+      char byte = 0;
+      if (::read(g_endingPipe[0], &byte, 1) < 0 && errno == EINTR) continue;
+      if (byte != 1) continue;
+      const auto start = std::chrono::steady_clock::now();
+      platform::SetProgramEnding(true);
+      platform::CancelAllStatements(true);
+      for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            start + std::chrono::milliseconds(kEndWithinMs - 100) -
+            std::chrono::steady_clock::now());
+        pollfd p{g_endingPipe[0], POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, int(left.count())) == 0) {
+          qCWarning(lcUi) << "still ending" << kEndWithinMs - 100
+                          << "ms after the termination signal";
+          ::_exit(0);
+        }
+        if (::read(g_endingPipe[0], &byte, 1) == 1 && byte == 2) break;
+      }
+      // Ended in time (tests start the program again in the same process).
+      platform::SetProgramEnding(false);
+      platform::CancelAllStatements(false);
+    }
+  }).detach();
+}
+
+void EndingDone() {
+  const char byte = 2;
+  if (g_endingPipe[1] >= 0) {
+    [[maybe_unused]] const ssize_t n = ::write(g_endingPipe[1], &byte, 1);
+  }
 }
 
 // SIGTERM (logout, shutdown, kill) and SIGINT (Ctrl-C) end the message loop, so the program ends
@@ -49,31 +102,31 @@ void EndOnTerminationSignals(QObject* owner) {
   action.sa_handler = OnTerminate;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
+  WatchForTheEnd();
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
 }
 
-// Sets the program's icon once the menu has been drawn. It shows only in the task switcher, and
-// reading its four pictures before the first drawing made the child wait 5 ms longer.
-class IconAfterFirstDrawing : public QObject {
+// Runs `then` once `drawn` has been drawn for the first time, after that drawing is done.
+class AfterFirstDrawing : public QObject {
  public:
-  // `drawn`: a widget that is drawn with the window's first drawing.
-  explicit IconAfterFirstDrawing(QWidget* drawn) : QObject(drawn) {
+  AfterFirstDrawing(QWidget* drawn, std::function<void()> then)
+      : QObject(drawn), m_then(std::move(then)) {
     drawn->installEventFilter(this);
   }
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
       watched->removeEventFilter(this);
-      // After the whole window is drawn and shown, not before its first part.
       QTimer::singleShot(0, this, [this] {
-        StartupMark("menu drawn");
-        QApplication::setWindowIcon(AppIcon());
-        StartupMark("icon read");
+        m_then();
         deleteLater();
       });
     }
     return false;
   }
+
+ private:
+  std::function<void()> m_then;
 };
 
 }  // namespace
@@ -110,7 +163,14 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   if (hooks.connected) hooks.connected(dm->ConnectionName());
   // Fill the screen even where no window manager honours "maximised".
   MainForm->setGeometry(MainForm->screen()->availableGeometry());
-  new IconAfterFirstDrawing(MainForm->Image1);  // the background, the first thing drawn
+  // After the menu's first drawing (the background, the first thing drawn): the icon shows only
+  // in the task switcher, and reading its pictures before made the child wait.
+  new AfterFirstDrawing(MainForm->Image1, [drawn = hooks.drawn] {
+    StartupMark("menu drawn");
+    QApplication::setWindowIcon(AppIcon());
+    StartupMark("icon read");
+    if (drawn) drawn();
+  });
   MainForm->showMaximized();
   StartupMark("menu shown");
   if (hooks.shown) hooks.shown(MainForm);
@@ -121,5 +181,6 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   dm = nullptr;
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
+  EndingDone();
   return status;
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "data/data_module.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <QSqlDatabase>
 #include <future>
+#include <thread>
 #include <memory>
 
 #include "data/classroom_logins.h"
@@ -15,6 +18,18 @@
 Tdm* dm = nullptr;
 
 namespace {
+
+// The embedded file the data module has open; empty for a data source.
+QString& EmbeddedFileInUse() {
+  static QString path;
+  return path;
+}
+
+std::thread& WholeCheckThread() {
+  static std::thread thread;
+  return thread;
+}
+
 QString NextConnectionName() {
   static int count = 0;
   return ++count == 1 ? QStringLiteral("ADOConnection1")
@@ -82,6 +97,10 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
 }
 
 Tdm::~Tdm() {
+  if (WholeCheckThread().joinable()) {
+    InterruptWholeFileCheck();
+    WholeCheckThread().join();
+  }
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) d->Close();
   {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -97,6 +116,31 @@ void Tdm::SetEditingOff(const QString& reason) {
   Q_EMIT EditingOffChanged(reason);
 }
 
+void CheckLessonFileWhole(QWidget* owner) {
+  const QString path = EmbeddedFileInUse();
+  if (!dm || path.isEmpty() || WholeCheckThread().joinable() || !WholeCheckWaitsForMenu(path))
+    return;
+  Tdm* module = dm;
+  const bool mayRepair = !module->ReadOnlyDatabase();
+  QPointer<QWidget> told(owner);
+  WholeCheckThread() = std::thread([module, path, mayRepair, told] {
+    const WholeFileCheck r = CheckWholeFile(path, mayRepair);
+    if (r.outcome != WholeFileCheck::Outcome::Damaged) return;
+    QMetaObject::invokeMethod(
+        module,
+        [module, path, told] {
+          module->SetEditingOff(QStringLiteral("课程数据库文件有损坏"));
+          platform::MessageBox(
+              told, QStringLiteral("课程数据库文件 %1 检查出损坏，有些课程可能显示不全。\n"
+                                   "编辑已关闭，以免损坏扩大；孩子仍可照常学习。\n"
+                                   "请退出本程序，把这个文件复制一份交给管理员修复。")
+                        .arg(path),
+              kApplicationTitle, platform::MB_OK | platform::MB_ICONWARNING);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
 bool RefuseEditing(QWidget* owner) {
   if (!dm || dm->EditingOffReason().isEmpty()) return false;
   platform::MessageBox(owner, QStringLiteral("编辑已关闭：%1").arg(dm->EditingOffReason()),
@@ -110,13 +154,13 @@ struct Ensured {
   QString path;
   bool ok = false;
   bool readOnly = false;
-  QString error, notice;
+  QString error, notice, readOnlyReason;
 };
 
 Ensured Ensure(const QString& path) {
   Ensured e;
   e.path = path;
-  e.ok = EnsureEmbeddedDatabase(path, &e.error, &e.notice, &e.readOnly);
+  e.ok = EnsureEmbeddedDatabase(path, &e.error, &e.notice, &e.readOnly, &e.readOnlyReason);
   return e;
 }
 
@@ -137,8 +181,15 @@ Tdm* OpenEmbedded(QWidget* owner) {
                            platform::MB_OK | platform::MB_ICONWARNING);
     module =
         std::make_unique<Tdm>(ensured.readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
-    if (module->Connected()) return module.release();
-    error = module->ConnectError();
+    if (ensured.readOnly) module->SetReadOnlyDatabase(ensured.readOnlyReason);
+    if (module->Connected()) {
+      EmbeddedFileInUse() = path;
+      return module.release();
+    }
+    qCWarning(lcDb) << "embedded database not usable:" << path << module->ConnectError();
+    error = module->SchemaFailed()
+                ? QStringLiteral("这个文件无法升级到本程序的版本，请把它交给管理员检查。")
+                : QStringLiteral("请检查这个文件和它所在文件夹的权限。");
   }
   platform::MessageBox(owner, QStringLiteral("无法打开课程数据库 %1。\n%2").arg(path, error),
                        kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
@@ -159,14 +210,28 @@ Tdm* CreateDataModule(QWidget* owner) {
                            platform::MB_OK | platform::MB_ICONWARNING);
     return module.release();
   }
-  QString text = module->SchemaFailed()
-                     ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
-                     : QStringLiteral("无法连接数据源 %1。\n%2");
-  text = text.arg(source.label, module->ConnectError());
-  if (const QString refused = LoginRefusal(source, module->ConnectError()); !refused.isEmpty()) {
-    qCWarning(lcDb).noquote() << "login refused:" << module->ConnectError();
-    text = refused;
-  }
+  // The driver's words go to the log; the adult is told the cause and what to do.
+  const QString why = module->ConnectError();
+  qCWarning(lcDb) << "data source" << source.label << "not usable:" << why;
+  QString text;
+  if (module->SchemaFailed())
+    text = QStringLiteral(
+        "数据源 %1 中的课程数据库无法使用。请让管理员用 tindora_dbsetup 检查这个数据库。");
+  else if (why.contains(QLatin1String("Can't open lib")) ||
+           (why.contains(QLatin1String("Driver Manager")) &&
+            why.contains(QLatin1String("driver"), Qt::CaseSensitive)))
+    text = QStringLiteral("无法连接数据源 %1：它所用的数据库驱动程序没有安装或无法载入。"
+                          "请让管理员检查这个数据源的设置。");
+  else if (why.contains(QLatin1String("password"), Qt::CaseInsensitive) ||
+           why.contains(QLatin1String("authentication"), Qt::CaseInsensitive))
+    text = QStringLiteral("无法连接数据源 %1：数据库服务器不接受这个用户名或密码。"
+                          "请让管理员检查这个数据源的设置。");
+  else
+    text = QStringLiteral("无法连接数据源 %1：数据库服务器没有回应。"
+                          "请检查网络和数据库服务器，然后再启动本程序。");
+  text = text.arg(source.label);
+  // A refused login names the user that was refused.
+  if (const QString refused = LoginRefusal(source, why); !refused.isEmpty()) text = refused;
   platform::MessageBox(owner, text, kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
 }

@@ -34,6 +34,12 @@ class Tdm : public QObject {
   QString EditingOffReason() const { return m_editingOff; }
   // An empty reason turns editing back on.
   void SetEditingOff(const QString& reason);
+  // The database was opened for reading only: nothing, not even the learning record, is written.
+  bool ReadOnlyDatabase() const { return m_readOnly; }
+  void SetReadOnlyDatabase(const QString& reason) {
+    m_readOnly = true;
+    SetEditingOff(reason);
+  }
 
  Q_SIGNALS:
   void EditingOffChanged(const QString& reason);
@@ -57,6 +63,7 @@ class Tdm : public QObject {
   QString m_error;
   QString m_notice;
   QString m_editingOff;
+  bool m_readOnly = false;
 };
 
 extern Tdm* dm;
@@ -68,6 +75,11 @@ Tdm* CreateDataModule(QWidget* owner);
 // first start) on a thread of its own, so that this overlaps the building of the menu;
 // CreateDataModule takes the outcome. Messages are still shown by CreateDataModule.
 void PrepareDataModule();
+
+// Once the menu shows: checks a large embedded lesson file whole on a thread of its own (start-up
+// checked it only quickly). Damage only in indexes is mended; other damage is told to the adult
+// (owner `owner`) and editing goes off. The thread ends with the data module.
+void CheckLessonFileWhole(QWidget* owner);
 
 // When editing is off, shows why (owner `owner`) and gives true: the caller opens no editor.
 bool RefuseEditing(QWidget* owner);

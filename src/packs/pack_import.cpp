@@ -19,6 +19,7 @@
 #include "packs/pack_manifest.h"
 #include "packs/pack_zip.h"
 #include "platform/dataset.h"
+#include "platform/plain_text.h"
 
 namespace packs {
 namespace {
@@ -85,10 +86,13 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
   for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
     QuaZipFileInfo64 info;
     if (!zip.getCurrentFileInfo(&info)) return fail(DamagedMessage(file));
+    // This program never encrypts a pack: an entry flagged so cannot be one of its own.
+    if (info.flags & 0x1) return fail(DamagedMessage(file));
     const QString problem = CheckEntry(info, limits);
     if (!problem.isEmpty()) return fail(problem);
     if (entries.contains(info.name))
-      return fail(QStringLiteral("课程包中的文件“%1”出现了两次，已拒绝导入。").arg(info.name));
+      return fail(QStringLiteral("课程包中的文件%1出现了两次，已拒绝导入。")
+                      .arg(platform::Quoted(info.name)));
     declaredTotal += static_cast<qint64>(info.uncompressedSize);
     if (entries.size() >= limits.maxEntries || declaredTotal > limits.maxTotalBytes)
       return fail(TooLargeMessage());
@@ -133,7 +137,7 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
     for (const PackItem& i : c.items) {
       if (i.sound.isEmpty()) continue;
       if (!entries.contains(i.sound) || i.sound.endsWith(QLatin1Char('/')))
-        return fail(QStringLiteral("课程包中缺少声音文件“%1”。").arg(i.sound));
+        return fail(QStringLiteral("课程包中缺少声音文件%1。").arg(platform::Quoted(i.sound)));
       if (!firstNamer.contains(i.sound)) firstNamer.insert(i.sound, i.name);
     }
   const int steps = static_cast<int>(firstNamer.size()) + 1;  // the last step stores the rows
@@ -157,8 +161,8 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
     itemNumber = std::max(itemNumber, itemTable.Field(kind.numberField).toInt());
   for (const PackChapter& c : chapters)
     if (present.contains(c.name.toCaseFolded()))
-      return fail(QStringLiteral("章节“%1”已经存在，课程包没有导入。")
-                      .arg(present.value(c.name.toCaseFolded())));
+      return fail(QStringLiteral("章节%1已经存在，课程包没有导入。")
+                      .arg(platform::Quoted(present.value(c.name.toCaseFolded()))));
 
   // On a server the recordings go into its table; else into files under `soundRoot`, the library
   // folder unless the caller names another.
@@ -213,7 +217,7 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
         return fail(cannotWrite);
     }
     if (!LooksLikeWav(head))
-      return fail(QStringLiteral("课程包中的“%1”不是WAV声音文件。").arg(entry));
+      return fail(QStringLiteral("课程包中的%1不是WAV声音文件。").arg(platform::Quoted(entry)));
     out.seek(0);
     const QByteArray bytes = out.readAll();
     out.close();

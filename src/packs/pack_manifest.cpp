@@ -52,7 +52,7 @@ class ManifestReader {
 
  private:
   bool Bad(const QString& at) {
-    error = QStringLiteral("课程包的清单有误：“%1”缺少或类型不对。").arg(at);
+    error = QStringLiteral("课程包的清单有误：%1缺少或类型不对。").arg(platform::Quoted(at));
     return false;
   }
 };
@@ -97,7 +97,7 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
         .arg(QString::number(version.toDouble()), QString::number(kPackVersion));
   const QString key = root.value(QStringLiteral("kind")).toString();
   *kind = KindByKey(key);
-  if (!*kind) return QStringLiteral("课程包的课程类别“%1”无法识别。").arg(key);
+  if (!*kind) return QStringLiteral("课程包的课程类别%1无法识别。").arg(platform::Quoted(key));
   if (expected && *kind != expected)
     return QStringLiteral("这是“%1”的课程包，不能导入到“%2”。")
         .arg((*kind)->screenTitle, expected->screenTitle);
@@ -135,8 +135,8 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   QSet<int> chapterNumbers, itemNumbers;
   QSet<QString> chapterNames;
   const auto controls = [](const QString& name) {
-    return QStringLiteral("课程包中“%1”含有控制字符（例如空字符），已拒绝导入。")
-        .arg(QString(name).replace(QChar(0), QChar(0xFFFD)));
+    return QStringLiteral("课程包中%1含有控制字符（例如空字符），已拒绝导入。")
+        .arg(platform::Quoted(name));
   };
   for (const PackChapter& c : *chapters) {
     if (platform::HasControlCharacters(c.name)) return controls(c.name);
@@ -147,21 +147,22 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   for (const PackChapter& c : *chapters) {
     if (chapterNumbers.contains(c.number))
       return QStringLiteral("课程包中章号%1重复。").arg(c.number);
-    if (chapterNames.contains(c.name)) return QStringLiteral("课程包中章节“%1”重复。").arg(c.name);
+    if (chapterNames.contains(c.name)) return QStringLiteral("课程包中章节%1重复。").arg(platform::Quoted(c.name));
     chapterNumbers.insert(c.number);
     chapterNames.insert(c.name);
     if (c.items.size() > k.itemsPerChapter)
-      return QStringLiteral("课程包中章节“%1”：%2").arg(c.name, k.limitMessage);
+      return QStringLiteral("课程包中章节%1：%2").arg(platform::Quoted(c.name), k.limitMessage);
     QSet<QString> itemNames;
     for (const PackItem& i : c.items) {
       if (itemNumbers.contains(i.number))
         return QStringLiteral("课程包中%1%2重复。").arg(k.numberField).arg(i.number);
       if (itemNames.contains(i.name))
-        return QStringLiteral("课程包中章节“%1”里的“%2”重复。").arg(c.name, i.name);
+        return QStringLiteral("课程包中章节%1里的%2重复。")
+            .arg(platform::Quoted(c.name), platform::Quoted(i.name));
       if (k.nameByteLimit > 0 && platform::GbkLength(i.name) > k.nameByteLimit)
-        return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.nameTooLong);
+        return QStringLiteral("课程包中%1：%2").arg(platform::Quoted(i.name), k.nameTooLong);
       if (k.textRequired && i.text.trimmed().isEmpty())
-        return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.textEmpty);
+        return QStringLiteral("课程包中%1：%2").arg(platform::Quoted(i.name), k.textEmpty);
       itemNumbers.insert(i.number);
       itemNames.insert(i.name);
     }

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "platform/plain_text.h"
+
 namespace packs {
 
 QString DamagedMessage(const QString& file) {
@@ -56,10 +58,11 @@ bool SafeEntryName(const QString& name) {
 // Checks what the central directory says about an entry; empty when acceptable.
 QString CheckEntry(const QuaZipFileInfo64& info, const PackLimits& limits) {
   if (!SafeEntryName(info.name))
-    return QStringLiteral("课程包中含有不安全的文件路径“%1”，已拒绝导入。").arg(info.name);
+    return QStringLiteral("课程包中含有不安全的文件路径%1，已拒绝导入。")
+        .arg(platform::Quoted(info.name));
   const quint32 mode = info.externalAttr >> 16;
   if ((mode & 0170000) == 0120000)
-    return QStringLiteral("课程包中含有链接“%1”，已拒绝导入。").arg(info.name);
+    return QStringLiteral("课程包中含有链接%1，已拒绝导入。").arg(platform::Quoted(info.name));
   const qint64 size = static_cast<qint64>(info.uncompressedSize);
   const qint64 packed = std::max<qint64>(1, static_cast<qint64>(info.compressedSize));
   if (size > limits.maxEntryBytes || (size > limits.ratioFloor && size / packed > limits.maxRatio))

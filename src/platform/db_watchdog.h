@@ -35,6 +35,11 @@ class StatementWatch {
 bool CheckConnectionLost(const QString& connection);
 // Cuts the connection's sockets now (a writer that must not hold up the end of the program).
 void CutOff(const QString& connection);
+// The program is ending: every statement running on any thread is cut off (its connection's
+// sockets shut down, which also ends a wait on a frozen server), and so is every statement
+// started from now on; false lets statements run again. Safe from any thread but not from a
+// signal handler.
+void CancelAllStatements(bool cancel = true);
 // Opens a lost connection again; true when it was not lost or is back.
 bool ReconnectIfLost(const QString& connection, QString* error);
 

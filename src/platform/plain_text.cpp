@@ -24,4 +24,23 @@ bool HasControlCharacters(const QString& text, bool lineBreaksAllowed) {
   return false;
 }
 
+QString Quoted(const QString& name) {
+  QString out = QStringLiteral("“");
+  for (const QChar c : name) {
+    const char16_t u = c.unicode();
+    if (u == u'\t')
+      out += QStringLiteral("\\t");
+    else if (u == u'\n')
+      out += QStringLiteral("\\n");
+    else if (u == u'\r')
+      out += QStringLiteral("\\r");
+    else if (c.category() == QChar::Other_Control || IsLineBreak(u) || IsBidiControl(u) ||
+             u == 0xFEFF)
+      out += QStringLiteral("U+") + QString::number(u, 16).rightJustified(4, u'0').toUpper();
+    else
+      out += c;
+  }
+  return out + QStringLiteral("”");
+}
+
 }  // namespace platform

@@ -14,4 +14,8 @@ namespace platform {
 // databases hold them in pinyin too).
 bool HasControlCharacters(const QString& text, bool lineBreaksAllowed = false);
 
+// `name` in quotes for a message, with what cannot be seen written out ("\t", "U+202E"): a TAB
+// or a line break would split the message, a direction mark would turn it round.
+QString Quoted(const QString& name);
+
 }  // namespace platform

@@ -82,13 +82,13 @@ class EmbeddedDatabaseTest : public QObject {
     QTest::newRow("incomplete with lessons")
         << QByteArray() << half + ";insert into ZJ values (1, '老师的')" << true << QStringList();
     QTest::newRow("not a database") << QByteArray(4096, 'x') << QString() << true << QStringList();
-    // The quick check reads every page but never compares an index with its table.
+    // Only an index out of step with its table: rebuilt, nothing moved aside or lost.
     QTest::newRow("index out of step with its table")
         << QByteArray()
         << "v1;insert into ZJ values (1, '老师的');insert into ZJ values (2, '第二章');"
            "pragma writable_schema = 1;update sqlite_master set sql = replace(sql, '(章号)', "
            "'(章节)') where name = 'zj_number'"
-        << true << QStringList();
+        << false << QStringList{"老师的", "第二章"};
     QTest::newRow("older version with lessons")
         << QByteArray() << "v1;pragma user_version = 0;insert into ZJ values (1, '老师的')" << false
         << QStringList{"老师的"};
@@ -128,35 +128,137 @@ class EmbeddedDatabaseTest : public QObject {
     QCOMPARE(QDir(dir.path()).entryList({"*.new*"}), QStringList());
   }
 
-  // A folder nobody may write in is named as the cause; a good database in it is read only.
+  // Whatever keeps the lessons from being written (a locked folder, a read-only disk, a full disk,
+  // a database file that cannot be written) is named as the cause; a good database there is
+  // opened for reading only, with editing off.
   void unwritableFolder_data() {
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("database");
-    QTest::newRow("good database") << true;
-    QTest::newRow("no database yet") << false;
+    QTest::addColumn<QString>("cause");
+    const QString denied = "没有写入这个文件夹的权限", readOnlyDisk = "文件夹所在的磁盘是只读的",
+                  full = "磁盘已满";
+    for (bool database : {true, false}) {
+      const char* db = database ? "good database" : "no database yet";
+      QTest::addRow("locked folder, %s", db) << "folder" << database << denied;
+      QTest::addRow("read-only disk, %s", db) << "read-only" << database << readOnlyDisk;
+      QTest::addRow("full disk, %s", db) << "full" << database << full;
+    }
+    QTest::addRow("database file read-only") << "file" << true << "数据库文件是只读的";
   }
   void unwritableFolder() {
+    QFETCH(QString, how);
     QFETCH(bool, database);
+    QFETCH(QString, cause);
     QTemporaryDir dir;
-    const QString path = dir.filePath("data/lessons.db");
-    QString error, notice;
-    QVERIFY(QDir().mkpath(dir.filePath("data")));
-    if (database) QVERIFY2(EnsureEmbeddedDatabase(path, &error), qPrintable(error));
-    // Root writes through mode 555; an immutable folder stops it too.
     const bool root = ::geteuid() == 0;
-    const auto lockFolder = [&](bool locked) {
-      const char* how = root ? (locked ? "+i" : "-i") : (locked ? "555" : "755");
-      return QProcess::execute(root ? "chattr" : "chmod", {how, dir.filePath("data")}) == 0;
+    // A small disk of its own, so that it can be filled or made read-only.
+    const QString disk = dir.filePath("disk");
+    QVERIFY(QDir().mkpath(disk));
+    const bool ownDisk = how == "read-only" || how == "full";
+    if (ownDisk && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4m", "tmpfs", disk}) != 0)
+      QSKIP("no disk of its own can be mounted here");
+    const auto unmount = qScopeGuard([&] {
+      if (ownDisk) QProcess::execute("umount", {disk});
+    });
+    const QString path = disk + "/data/lessons.db";
+    QString error, notice, reason;
+    if (database) QVERIFY2(EnsureEmbeddedDatabase(path, &error), qPrintable(error));
+    // Root writes through mode 555 and 444; an immutable file or folder stops it too.
+    const QString locked = how == "file" ? path : database ? disk + "/data" : disk;
+    const auto lock = [&](bool on) {
+      const char* mode = how == "file" ? (on ? "444" : "644") : (on ? "555" : "755");
+      return QProcess::execute(root ? "chattr" : "chmod", {root ? (on ? "+i" : "-i") : mode,
+                                                           locked}) == 0;
     };
-    if (!lockFolder(true)) QSKIP("the folder cannot be made unwritable here");
+    if (how == "folder" || how == "file") {
+      if (!lock(true)) QSKIP("nothing can be made unwritable here");
+    } else if (how == "read-only") {
+      QVERIFY(QProcess::execute("mount", {"-o", "remount,ro", disk}) == 0);
+    } else {
+      QFile filler(disk + "/filler");
+      QVERIFY(filler.open(QIODevice::WriteOnly));
+      const QByteArray block(64 * 1024, 'x');
+      while (filler.write(block) == block.size() && filler.flush()) {
+      }
+    }
     bool readOnly = false;
-    const bool ok = EnsureEmbeddedDatabase(path, &error, &notice, &readOnly);
-    QVERIFY(lockFolder(false));
+    const bool ok = EnsureEmbeddedDatabase(path, &error, &notice, &readOnly, &reason);
+    if (how == "folder" || how == "file") QVERIFY(lock(false));
+    if (how == "read-only") QProcess::execute("mount", {"-o", "remount,rw", disk});
+    if (how == "full") QFile::remove(disk + "/filler");
     QCOMPARE(ok, database);
     QCOMPARE(readOnly, database);
     const QString said = database ? notice : error;
-    QVERIFY2(said.contains("没有写入这个文件夹的权限") && !said.contains("另一个"),
-             qPrintable(said));
-    if (database) QVERIFY(notice.contains("编辑已关闭"));
+    QVERIFY2(said.contains(cause) && !said.contains("另一个"), qPrintable(said));
+    if (database) {
+      QVERIFY(notice.contains("编辑已关闭"));
+      QVERIFY2(reason.contains(cause), qPrintable(reason));
+      QCOMPARE(Chapters(path), SampleChapters());  // nothing moved aside or rebuilt
+    }
+  }
+
+  // A file too large for start-up's whole check is checked whole later: damage in indexes only
+  // is mended by rebuilding them, other damage is reported, and a sound file left alone.
+  void wholeCheckLater_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("mayRepair");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QStringList>("chapters");
+    const QString two = "insert into ZJ values (1, '一');insert into ZJ values (2, '二');";
+    // The index names the other column: its entries no longer match the table.
+    const QString stale = "pragma writable_schema = 1;update sqlite_master set sql = "
+                          "replace(sql, '(章号)', '(章节)') where name = 'zj_number'";
+    using O = WholeFileCheck::Outcome;
+    QTest::newRow("sound") << two << true << int(O::Sound) << QStringList{"一", "二"};
+    QTest::newRow("index out of step") << two + stale << true << int(O::Repaired)
+                                       << QStringList{"一", "二"};
+    QTest::newRow("index out of step, read only")
+        << two + stale << false << int(O::Damaged) << QStringList();
+    // Two rows where a unique index allows one: rebuilding cannot mend that.
+    QTest::newRow("duplicate under a unique index")
+        << two + "drop index zj_number;insert into ZJ values (2, '二又');"
+                 "create index zj_number on ZJ (章号);pragma writable_schema = 1;"
+                 "update sqlite_master set sql = 'create unique index zj_number on ZJ (章号)' "
+                 "where name = 'zj_number'"
+        << true << int(O::Damaged) << QStringList();
+  }
+  void wholeCheckLater() {
+    QFETCH(QString, sql);
+    QFETCH(bool, mayRepair);
+    QFETCH(int, outcome);
+    QFETCH(QStringList, chapters);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lessons.db");
+    Exec(path, "v1;" + sql);
+    const WholeFileCheck r = CheckWholeFile(path, mayRepair);
+    QCOMPARE(int(r.outcome), outcome);
+    if (chapters.isEmpty()) return;
+    QStringList stored;
+    {
+      QVERIFY(OpenConnection("after", EmbeddedSpec(path), nullptr));
+      QSqlQuery q(QSqlDatabase::database("after"));
+      QVERIFY(q.exec("select 章节 from ZJ order by 章号"));
+      while (q.next()) stored << q.value(0).toString();
+      QSqlDatabase::database("after").close();
+    }
+    QSqlDatabase::removeDatabase("after");
+    QCOMPARE(stored, chapters);
+  }
+
+  // Files up to the bound are checked whole at start-up; only larger ones wait for the menu.
+  void wholeCheckWaitsOnlyForLargeFiles_data() {
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("waits");
+    QTest::newRow("at the bound") << (qint64(1) << 20) << false;
+    QTest::newRow("past the bound") << (qint64(1) << 20) + 1 << true;
+  }
+  void wholeCheckWaitsOnlyForLargeFiles() {
+    QFETCH(qint64, size);
+    QFETCH(bool, waits);
+    QTemporaryDir dir;
+    QFile f(dir.filePath("lessons.db"));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
+    QCOMPARE(WholeCheckWaitsForMenu(f.fileName()), waits);
   }
 
   // Two (here: six) first starts at the same moment build the database once, whole.
