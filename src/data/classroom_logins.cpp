@@ -16,6 +16,17 @@ QString Quoted(const QString& identifier) {
          QLatin1Char('"');
 }
 
+// What a seat writes besides the learning notes: a child's writing stars and reviews.
+QStringList SeatChildTableGrants(const QString& role) {
+  return {QStringLiteral("grant insert on writing_done to %1").arg(role),
+          QStringLiteral("grant insert, update on review_state to %1").arg(role)};
+}
+
+bool PlainRole(const QString& role) {
+  static const QRegularExpression plain(QStringLiteral("^[a-z_][a-z0-9_]{0,62}$"));
+  return plain.match(role).hasMatch();
+}
+
 }  // namespace
 
 bool IsPostgres(const QString& connection) {
@@ -32,8 +43,7 @@ bool GrantClassroomLogin(const QString& connection, ClassroomLogin kind, const Q
     return false;
   }
   // Names go into the statements themselves: only plain ones.
-  static const QRegularExpression plain(QStringLiteral("^[a-z_][a-z0-9_]{0,62}$"));
-  if (!plain.match(role).hasMatch()) {
+  if (!PlainRole(role)) {
     if (error)
       *error = QStringLiteral("登录名“%1”只能由小写英文字母、数字和下划线组成。").arg(role);
     return false;
@@ -76,9 +86,7 @@ bool GrantClassroomLogin(const QString& connection, ClassroomLogin kind, const Q
                << QStringLiteral("grant select on all tables in schema %1 to %2")
                       .arg(Quoted(schema), role)
                << QStringLiteral("grant insert on learn_record to %1").arg(role)
-               // A child's writing stars and listening reviews, kept per child beside the notes.
-               << QStringLiteral("grant insert on writing_done to %1").arg(role)
-               << QStringLiteral("grant insert, update on review_state to %1").arg(role)
+               << SeatChildTableGrants(role)
                // Tables a later version adds can be read too.
                << QStringLiteral("alter default privileges in schema %1 grant select on tables to %2")
                       .arg(Quoted(schema), role);
@@ -93,6 +101,27 @@ bool GrantClassroomLogin(const QString& connection, ClassroomLogin kind, const Q
   if (!tx.Commit()) {
     if (error) *error = tx.LastError();
     return false;
+  }
+  return true;
+}
+
+bool GrantSeatsChildTables(const QString& connection, QString* error) {
+  if (!IsPostgres(connection)) return true;
+  QVector<QVector<QVariant>> seats;
+  if (!platform::ExecQuery(
+          connection,
+          QStringLiteral("select distinct g.grantee from information_schema.role_table_grants g "
+                         "join pg_tables t on t.schemaname = g.table_schema and t.tablename = "
+                         "g.table_name where g.table_schema = current_schema() and g.table_name "
+                         "= 'learn_record' and g.privilege_type = 'INSERT' and g.grantee <> "
+                         "t.tableowner"),
+          {}, &seats, error))
+    return false;
+  for (const QVector<QVariant>& seat : seats) {
+    const QString role = seat.value(0).toString();
+    if (!PlainRole(role)) continue;  // not granted by this program
+    for (const QString& sql : SeatChildTableGrants(role))
+      if (!platform::ExecSql(connection, sql, error)) return false;
   }
   return true;
 }

@@ -17,6 +17,11 @@ bool IsPostgres(const QString& connection);
 bool GrantClassroomLogin(const QString& connection, ClassroomLogin kind, const QString& role,
                          QString* error);
 
+// A schema step: the seats' logins granted by an older version (the logins that may add learning
+// notes without owning the table) get the rights on the tables a seat writes since. Nothing to do
+// on anything but PostgreSQL.
+bool GrantSeatsChildTables(const QString& connection, QString* error);
+
 // Whether this login may change the course: false for a seat's login on a server. Tables the
 // login cannot even see count as not editable.
 bool MayEditCourse(const QString& connection);

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 
 #include "data/children.h"
+#include "data/classroom_logins.h"
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 #include "platform/logging.h"
@@ -47,6 +48,7 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
        SqlResourceStep(QStringLiteral(":/review_state.sql"))},
       {8, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
       {9, QStringLiteral("按字名查找字的索引"), SqlResourceStep(QStringLiteral(":/item_name_index.sql"))},
+      {10, QStringLiteral("学生座位可以记下写字的星星和复习"), GrantSeatsChildTables},
       // Next steps here, in order.
   };
   return steps;
