@@ -10,6 +10,7 @@
 #include "app/screen_registry.h"
 #include "children/child_picker.h"
 #include "data/data_module.h"
+#include "data/recordings_library.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "records/practice_log.h"
@@ -36,6 +37,14 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   hooks.drawn = [] {
     if (dm && !dm->ReadOnlyDatabase()) records::Start(dm->ConnectionName());
     CheckLessonFileWhole(MainForm);
+    // Recordings an editor staged when the program was last ended with the editor open.
+    QStringList swept;
+    QString error;
+    recordings::HoldCache();
+    if (dm && !recordings::SweepCache(dm->ConnectionName(), &swept, &error))
+      qCWarning(lcDb) << "recordings cache not swept:" << error;
+    else if (!swept.isEmpty())
+      qCInfo(lcDb) << "recordings cache: removed what no item names:" << swept;
   };
   hooks.finished = [] {
     SetDueCounter({});

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "data/recordings_library.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -525,6 +530,46 @@ bool PruneLibrary(const QString& connection, QStringList* removed, QString* erro
     return false;
   }
   *removed = unnamed;
+  return true;
+}
+
+namespace {
+// Every running copy of the program holds a shared lock on this file; only one that finds no
+// other holder may sweep. Opened again when the file was replaced (the cache folder removed).
+int CacheLockFd() {
+  static int fd = -1;
+  const QByteArray path = QFile::encodeName(QDir(CacheRoot()).filePath(QStringLiteral(".in-use")));
+  struct stat held {}, now {};
+  if (fd >= 0 && ::fstat(fd, &held) == 0 && ::stat(path.constData(), &now) == 0 &&
+      held.st_ino == now.st_ino && held.st_dev == now.st_dev)
+    return fd;
+  if (fd >= 0) ::close(fd);
+  QDir().mkpath(CacheRoot());
+  fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd >= 0) ::flock(fd, LOCK_SH | LOCK_NB);  // refused only while another copy sweeps
+  return fd;
+}
+}  // namespace
+
+void HoldCache() { CacheLockFd(); }
+
+bool SweepCache(const QString& connection, QStringList* removed, QString* error) {
+  const int fd = CacheLockFd();
+  if (fd < 0) return true;
+  // A refused change of the lock may leave none: the shared one is taken again either way.
+  const auto shared = qScopeGuard([fd] { ::flock(fd, LOCK_SH | LOCK_NB); });
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return true;  // another copy runs
+  QSet<QString> sounds;
+  QList<std::pair<QString, QString>> libraryNames;
+  if (!NamedSounds(connection, &sounds, &libraryNames, error)) return false;
+  const QDir root(CacheRoot());
+  for (const LessonKind* kind : AllKinds())
+    for (const QString& file :
+         QDir(root.filePath(kind->soundFolder)).entryList({QStringLiteral("*.wav")}, QDir::Files)) {
+      const QString name = kind->soundFolder + QLatin1Char('/') + file;
+      if (!IsValidName(name) || sounds.contains(name)) continue;
+      if (QFile::remove(root.filePath(name))) *removed << name;
+    }
   return true;
 }
 

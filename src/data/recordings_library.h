@@ -58,6 +58,14 @@ bool Publish(const QString& connection, const Staged& staged, QString* written, 
 // Removes the copy Stage made, unless it is the seat's cached copy of a stored recording.
 void Discard(const QString& connection, const Staged& staged);
 
+// Marks this program as using the seat's cache for as long as it runs (until the process ends).
+void HoldCache();
+// Removes from the seat's cache the recordings no row names: a copy an editor staged is left
+// there when the program is ended while the editor is open. Nothing is removed while another
+// copy of the program runs on this computer (an editor of its own may be open). `removed` gets
+// the names.
+bool SweepCache(const QString& connection, QStringList* removed, QString* error);
+
 // The library name for `bytes` of an item called `itemName`: the one the library already gives
 // those bytes, else a new one. Empty with `error` when the library can't be read.
 QString NameFor(const QString& connection, const LessonKind& kind, const QString& itemName,

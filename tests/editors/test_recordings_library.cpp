@@ -2,6 +2,10 @@
 // The recordings library through the item editor, on every backend and kind: nothing reaches the
 // library, the cache or the rows before "保存"; items of one name in two chapters keep their own
 // recordings; what one seat saves on a server, another seat plays byte for byte.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -261,6 +265,43 @@ class RecordingsLibraryTest : public QObject {
   }
 
   // --check-recordings and --prune-recordings: what no item names goes, in the library only.
+  // A copy an editor staged is left in the cache when the program is ended with the editor open:
+  // the next start sweeps it, keeps what rows name and what the library did not make, and takes
+  // nothing while another copy of the program runs.
+  void cacheSwept_data() {
+    QTest::addColumn<bool>("otherCopyRuns");
+    QTest::newRow("another copy runs") << true;
+    QTest::newRow("alone") << false;
+  }
+  void cacheSwept() {
+    QFETCH(bool, otherCopyRuns);
+    const LessonKind& k = Kind(LessonKindId::Poem);
+    if (!Start(Backend::Sqlite)) QSKIP(qPrintable(m_db->database().Why()));
+    const QDir cache(recordings::CacheRoot());
+    const QString named = k.soundFolder + "/诗-" + recordings::Sha256(Wav(1)).left(8) + ".wav";
+    const QString staged = k.soundFolder + "/诗-" + recordings::Sha256(Wav(2)).left(8) + ".wav";
+    const QString own = k.soundFolder + "/静夜思.wav";
+    QDir().mkpath(cache.filePath(k.soundFolder));
+    for (const QString& name : {named, staged, own}) {
+      QFile f(cache.filePath(name));
+      QVERIFY(f.open(QIODevice::WriteOnly) && f.write(Wav(1)) > 0);
+    }
+    m_db->AddRows(k.itemTable, {{{k.numberField, "1"}, {k.nameField, "春晓"}, {"章节", "唐诗"},
+                                 {k.textField, "春眠"}, {"声音", named}}});
+    recordings::HoldCache();
+    const int other = otherCopyRuns ? ::open(QFile::encodeName(cache.filePath(".in-use")), O_RDWR)
+                                    : -1;
+    if (otherCopyRuns) QVERIFY(other >= 0 && ::flock(other, LOCK_SH | LOCK_NB) == 0);
+    QStringList removed;
+    QString error;
+    QVERIFY2(recordings::SweepCache(m_db->database().Connection(), &removed, &error),
+             qPrintable(error));
+    if (other >= 0) ::close(other);
+    QCOMPARE(removed, otherCopyRuns ? QStringList() : QStringList{staged});
+    QCOMPARE(QFileInfo::exists(cache.filePath(staged)), otherCopyRuns);
+    QVERIFY(QFileInfo::exists(cache.filePath(named)) && QFileInfo::exists(cache.filePath(own)));
+  }
+
   void checkAndPrune_data() { testing::AddBackendRows(); }
   void checkAndPrune() {
     QFETCH(Backend, backend);
