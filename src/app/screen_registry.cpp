@@ -3,7 +3,11 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <QScreen>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "app/shared_routines.h"
 #include "platform/logging.h"
@@ -34,8 +38,17 @@ bool ShowScreen(const QString& className, QWidget* owner) {
     ReportError(QStringLiteral("无法打开窗口 %1：本程序中没有这个窗口").arg(className));
     return false;
   }
-  ExecModal((*it)(owner));
+  QPointer<QDialog> screen = (*it)(owner);
+  ExecModal(screen);
+  delete screen;
+  ReleaseFreedMemory();
   return true;
+}
+
+void ReleaseFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
 }
 
 void SetShowScreenHook(ShowScreenHook hook) { Hook() = std::move(hook); }

@@ -15,8 +15,8 @@ void RegisterScreen(const QString& className, ScreenFactory factory);
 
 bool IsScreenRegistered(const QString& className);
 
-// Creates a new instance of the window, shows it modally and returns when it has closed (the
-// window deletes itself on close). A window that is not registered is told through the error
+// Creates a new instance of the window, shows it modally and returns when it has closed and
+// been deleted, its memory released. A window that is not registered is told through the error
 // report, and the result is false.
 bool ShowScreen(const QString& className, QWidget* owner);
 
@@ -26,3 +26,6 @@ void SetShowScreenHook(ShowScreenHook hook);
 
 // Shows a window modally and lets it delete itself when closed.
 void ExecModal(QDialog* window);
+
+// Gives what a closed screen freed back to the system (the allocator keeps it otherwise).
+void ReleaseFreedMemory();

@@ -224,6 +224,8 @@ class SdlPlayer final : public SoundPlayer {
   void Play(const QString& name) override {
     const std::int64_t requested = NowNs();
     const std::lock_guard guard(m_mutex);
+    // Silence needs no device: opening one loads the whole sound stack (several MB).
+    if (name.isEmpty() && m_device == 0) return;
     if (!EnsureDevice()) {
       qCInfo(lcSound) << "no audio device:" << SDL_GetError() << "- not played:" << name;
       return;
@@ -242,6 +244,11 @@ class SdlPlayer final : public SoundPlayer {
     }
     SDL_UnlockAudioDevice(m_device);
     // `old` is freed here, outside the audio lock.
+  }
+
+  bool Open() {
+    const std::lock_guard guard(m_mutex);
+    return EnsureDevice();
   }
 
   SdlSoundStatus Status() const {
@@ -355,5 +362,7 @@ bool IsPlayableWav(const QByteArray& bytes) {
 }
 
 SdlSoundStatus SdlSoundStatusNow() { return Player().Status(); }
+
+bool OpenSdlSoundDevice() { return Player().Open(); }
 
 }  // namespace platform

@@ -19,4 +19,8 @@ struct SdlSoundStatus {
 // A snapshot; cheap, safe from any thread.
 SdlSoundStatus SdlSoundStatusNow();
 
+// Opens the device now rather than at the first sound (stopping before any sound opens none);
+// false when there is none.
+bool OpenSdlSoundDevice();
+
 }  // namespace platform

@@ -373,7 +373,9 @@ void NoteWriting(const QString& character, int missed, WritingWay way) {
   note.module = Module::Writing;
   note.item = character;
   if (way != WritingWay::Traced)
-    note.operation = QLatin1String(way == WritingWay::Alone ? kQuizAlone : kQuizHelped);
+    note.operation = QLatin1String(way == WritingWay::Alone    ? kQuizAlone
+                                   : way == WritingWay::Helped ? kQuizHelped
+                                                               : kUnfinished);
   note.score = missed;
   Queue(note);
 }

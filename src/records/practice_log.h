@@ -36,9 +36,10 @@ bool Flush(int ms = 10000);
 // A character opened, a poem or English item read aloud.
 void Note(LessonKindId kind, const QString& item);
 // How a character was written: traced over its model, or from memory (默写) alone or after its
-// model was shown for a stroke missed again and again.
-enum class WritingWay { Traced, Alone, Helped };
-// A character written on the writing screen, with every stroke missed on the way.
+// model was shown for a stroke missed again and again; or left before it was finished.
+enum class WritingWay { Traced, Alone, Helped, Unfinished };
+// A character written on the writing screen, with every stroke missed on the way; for one left
+// unfinished, only the strokes missed.
 void NoteWriting(const QString& character, int missed, WritingWay way = WritingWay::Traced);
 // A drill series finished or given up: its operation ("+" or "-"), the marks of its resolved
 // exercises, its score and each exercise's first answer ("7+2:1", "3-1:0").

@@ -158,4 +158,24 @@ DrillProgress DrillScores(const QList<DrillSeries>& series, int maxPoints) {
   return progress;
 }
 
+QString WritingSummary(const WritingTotals& totals, const QList<ItemCount>& misses) {
+  QString text;
+  if (totals.written > 0 || totals.missed > 0) {
+    QStringList which;
+    for (const ItemCount& c : misses) which << QStringLiteral("%1 %2 笔").arg(c.item).arg(c.count);
+    text = totals.missed <= 0
+               ? QStringLiteral("写字 %1 个，一笔也没描错。").arg(totals.written)
+               : QStringLiteral("写字 %1 个，描错 %2 笔：%3。")
+                     .arg(totals.written)
+                     .arg(totals.missed)
+                     .arg(which.join(QStringLiteral("、")));
+  }
+  if (totals.alone + totals.helped > 0)
+    text += QStringLiteral("默写 %1 个：自己写出 %2 个，看了提示 %3 个。")
+                .arg(totals.alone + totals.helped)
+                .arg(totals.alone)
+                .arg(totals.helped);
+  return text;
+}
+
 }  // namespace records

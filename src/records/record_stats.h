@@ -21,6 +21,8 @@ QString ModuleName(Module module);
 // memory (默写), alone or with its model shown; empty for one traced.
 inline constexpr char kQuizAlone[] = "A";
 inline constexpr char kQuizHelped[] = "H";
+// The misses of a character left before it was finished: no character written.
+inline constexpr char kUnfinished[] = "U";
 
 // Days are stored as yyyymmdd numbers, so that every database groups and compares them alike.
 int DayNumber(const QDate& date);
@@ -95,5 +97,18 @@ DrillProgress DrillScores(const QList<DrillSeries>& series, int maxPoints = 200)
 
 // "7+2" as a child reads it: "7 + 2".
 QString SumLabel(const QString& sum);
+
+// The writing screen over a period: characters written (traced or from memory), those of the
+// quiz (默写) written alone and with help, and every stroke missed, of characters left unfinished
+// too.
+struct WritingTotals {
+  int written = 0;
+  int alone = 0;
+  int helped = 0;
+  int missed = 0;
+};
+// "写字 3 个，描错 2 笔：山 1 笔、水 1 笔。默写 2 个：自己写出 1 个，看了提示 1 个。", empty when
+// nothing was written or missed; `misses` names the characters, most first.
+QString WritingSummary(const WritingTotals& totals, const QList<ItemCount>& misses);
 
 }  // namespace records

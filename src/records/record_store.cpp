@@ -138,7 +138,8 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
                                  n.child == children::kNoChild ? QVariant(QMetaType(QMetaType::Int))
                                                                : QVariant(n.child)};
     if (!Run(connection, sql, values, error) ||
-        (n.module == Module::Writing && !NoteWrittenCharacter(connection, n, n.child, error))) {
+        (n.module == Module::Writing && n.operation != QLatin1String(kUnfinished) &&
+         !NoteWrittenCharacter(connection, n, n.child, error))) {
       db.rollback();
       return false;
     }
@@ -212,16 +213,21 @@ bool LoadWritingMisses(const QString& connection, const RecordFilter& filter, co
 }
 
 bool LoadWritingTotals(const QString& connection, const RecordFilter& filter, const QDate& from,
-                       int* written, int* missed, QString* error) {
+                       WritingTotals* totals, QString* error) {
   QVariantList values = {int(Module::Writing), DayNumber(from)};
   const QString sql = QStringLiteral(
-                          "select count(*), sum(score) from learn_record where module = ? and "
-                          "day >= ?") +
-                      FilterTerms(filter, values, "and");
-  *written = *missed = 0;
+                          "select operation, count(*), sum(score) from learn_record where "
+                          "module = ? and day >= ?") +
+                      FilterTerms(filter, values, "and") + QStringLiteral(" group by operation");
+  *totals = {};
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
-    *written = q.value(0).toInt();
-    *missed = q.value(1).toInt();  // null without records
+    const QString way = q.value(0).toString();  // null: traced
+    const int count = q.value(1).toInt();
+    totals->missed += q.value(2).toInt();
+    if (way == QLatin1String(kUnfinished)) return;
+    totals->written += count;
+    if (way == QLatin1String(kQuizAlone)) totals->alone += count;
+    if (way == QLatin1String(kQuizHelped)) totals->helped += count;
   });
 }
 
@@ -292,9 +298,12 @@ bool LoadClassSummary(const QString& connection, const QDate& from, QList<ChildS
   if (!RunReconnecting(
           connection,
           QStringLiteral("select child_id, module, count(distinct item), sum(score), count(*) from "
-                         "learn_record where day >= ? and module in (?, ?, ?) group by child_id, "
+                         "learn_record where day >= ? and module in (?, ?, ?) and "
+                         "(module <> ? or operation is null or operation <> ?) group by child_id, "
                          "module"),
-          {day, int(Module::Character), int(Module::Writing), int(Module::Drill)}, error,
+          {day, int(Module::Character), int(Module::Writing), int(Module::Drill),
+           int(Module::Writing), QString::fromLatin1(kUnfinished)},
+          error,
           [&](const QSqlQuery& q) {
             ChildSummary& r = row(q.value(0));
             switch (Module(q.value(1).toInt())) {

@@ -49,9 +49,9 @@ bool LoadItemCounts(const QString& connection, const RecordFilter& filter, Modul
                     QList<ItemCount>* counts, QString* error);
 bool LoadDrills(const QString& connection, const RecordFilter& filter, const QDate& from,
                 QList<DrillSeries>* series, QString* error);
-// Characters written and strokes missed on the writing screen since `from`.
+// Characters written, those of the quiz, and strokes missed on the writing screen since `from`.
 bool LoadWritingTotals(const QString& connection, const RecordFilter& filter, const QDate& from,
-                       int* written, int* missed, QString* error);
+                       WritingTotals* totals, QString* error);
 // The characters written with strokes missed since `from`, the strokes missed each, most first.
 bool LoadWritingMisses(const QString& connection, const RecordFilter& filter, const QDate& from,
                        QList<ItemCount>* misses, QString* error);

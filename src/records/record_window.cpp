@@ -372,15 +372,14 @@ void TRecordsForm::Reload() {
   QList<DayCount> days;
   QList<DrillSeries> drills;
   QString error;
-  m_written = m_missed = 0;
+  m_writing = {};
   m_writingMisses.clear();
   if (m_connection.isEmpty()) {
     Fail(QStringLiteral("没有打开课程数据库"));
   } else {
     if (!LoadDayCounts(m_connection, Filter(), from, &days, &error)) Fail(error);
     if (!LoadDrills(m_connection, Filter(), from, &drills, &error)) Fail(error);
-    if (!LoadWritingTotals(m_connection, Filter(), from, &m_written, &m_missed, &error))
-      Fail(error);
+    if (!LoadWritingTotals(m_connection, Filter(), from, &m_writing, &error)) Fail(error);
     if (!LoadWritingMisses(m_connection, Filter(), from, &m_writingMisses, &error)) Fail(error);
     if (!LoadItemCounts(m_connection, Filter(), Module::Character, &m_characterCounts, &error))
       Fail(error);
@@ -410,14 +409,7 @@ void TRecordsForm::Reload() {
 }
 
 QString TRecordsForm::WritingSummary() const {
-  if (m_written <= 0) return {};
-  if (m_missed <= 0) return QStringLiteral("写字 %1 个，一笔也没描错。").arg(m_written);
-  QStringList which;
-  for (const ItemCount& c : m_writingMisses) which << QStringLiteral("%1 %2 笔").arg(c.item).arg(c.count);
-  return QStringLiteral("写字 %1 个，描错 %2 笔：%3。")
-      .arg(m_written)
-      .arg(m_missed)
-      .arg(which.join(QStringLiteral("、")));
+  return records::WritingSummary(m_writing, m_writingMisses);
 }
 
 void TRecordsForm::ShowDaily() {

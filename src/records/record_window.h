@@ -66,10 +66,9 @@ class TRecordsForm : public QDialog {
   const records::DrillProgress& Drill() const { return m_drill; }
   const QList<records::ItemCount>& Most() const { return m_most; }
   const QStringList& Never() const { return m_never; }
-  int Written() const { return m_written; }
-  int Missed() const { return m_missed; }
+  const records::WritingTotals& Writing() const { return m_writing; }
   const QList<records::ChildSummary>& ClassRows() const { return m_class; }
-  // "写字 3 个，描错 2 笔：山 1 笔、水 1 笔。" or empty when nothing was written.
+  // records::WritingSummary of the period.
   QString WritingSummary() const;
 
  private:
@@ -87,8 +86,7 @@ class TRecordsForm : public QDialog {
   records::DrillProgress m_drill;
   QList<records::ItemCount> m_most;
   QStringList m_never;
-  int m_written = 0;  // characters written in the period
-  int m_missed = 0;   // strokes missed on the way
+  records::WritingTotals m_writing;  // characters written in the period, strokes missed
   QList<records::ItemCount> m_writingMisses;  // which characters, most strokes missed first
   QString m_error;
   QList<records::ChildSummary> m_class;

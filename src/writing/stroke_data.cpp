@@ -234,13 +234,6 @@ std::optional<CharacterStrokes> StrokeData::Find(char32_t c, QString* error) con
   return strokes;
 }
 
-const StrokeData& SharedStrokeData() {
-  static StrokeData data;
-  static const bool opened = data.Open(StrokeFilePath());
-  Q_UNUSED(opened);
-  return data;
-}
-
 QByteArray EncodeCharacter(const QStringList& outlines, const QList<QList<QPointF>>& medians,
                            const QList<int>& radical, QString* error) {
   QByteArray out;

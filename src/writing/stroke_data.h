@@ -53,8 +53,6 @@ class StrokeData {
   QString m_error;
 };
 
-// The program's one copy, opened from StrokeFilePath() on first use.
-const StrokeData& SharedStrokeData();
 
 // --- making the file (the converter and the tests) ---
 

@@ -254,9 +254,19 @@ QColor TWritingPad::StrokeColour(const Stroke& stroke) const {
 
 void TWritingPad::paintEvent(QPaintEvent*) {
   const QRectF grid = GridRect();
-  const QPixmap& still = StillPicture(grid);
   QPainter p(this);
-  p.drawPixmap(0, 0, still);
+  if (m_mode == Mode::Demo) {
+    p.drawPixmap(0, 0, StillPicture(grid));
+  } else {
+    // Only the stroke order draws 60 frames a second; the rest paints directly and keeps no
+    // picture the size of the pad (several MB at a large scale).
+    m_still = QPixmap();
+    m_stillKey.clear();
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    p.setRenderHint(QPainter::Antialiasing);
+    PaintGrid(p, grid);
+    PaintStill(p, grid);
+  }
   p.setRenderHint(QPainter::Antialiasing);
   PaintGrowing(p, grid);
   PaintWay(p, grid);

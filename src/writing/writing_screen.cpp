@@ -144,7 +144,9 @@ const LessonKind& TxzmainForm::WritingKind() {
 }
 
 TxzmainForm::TxzmainForm(QWidget* owner)
-    : TLessonScreen(owner, WritingKind()), m_data(&writing::SharedStrokeData()) {
+    : TLessonScreen(owner, WritingKind()), m_data(&m_ownData) {
+  // The screen's own mapping of the file: the pages it read are given back when it closes.
+  m_ownData.Open(writing::StrokeFilePath());
   // The lessons are kept on the character screen; here the child only writes.
   zjsb->hide();
   zsb->hide();
@@ -208,8 +210,11 @@ void TxzmainForm::PlaceBody(const QRect& body) {
     buttons[i]->move(buttonsLeft, buttonsTop + i * (kButtonHeight + spacing));
 }
 
+TxzmainForm::~TxzmainForm() { NoteUnfinished(); }
+
 void TxzmainForm::ShowChapterItems(bool) {
   NextTimer->stop();
+  NoteUnfinished();
   QStringList entries;
   m_sounds.clear();
   // An item is one entry: a word is written one character after the other. Latin letters and
@@ -254,8 +259,16 @@ QString TxzmainForm::CurrentCharacter() const {
                                : QString();
 }
 
+// The strokes missed of characters left before they were finished still go into the record.
+void TxzmainForm::NoteUnfinished() {
+  for (auto it = m_missed.cbegin(); it != m_missed.cend(); ++it)
+    if (it.value() > 0) records::NoteWriting(it.key(), it.value(), records::WritingWay::Unfinished);
+  m_missed.clear();
+}
+
 void TxzmainForm::ChooseCharacter(int index) {
   NextTimer->stop();
+  NoteUnfinished();
   platform::PlaySound(QString());
   const QStringList& entries = Row->Characters();
   Row->SetCurrent(index >= 0 && index < entries.size() ? index : -1);

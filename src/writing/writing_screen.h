@@ -49,6 +49,7 @@ class TxzmainForm : public TLessonScreen {
   Q_OBJECT
  public:
   explicit TxzmainForm(QWidget* owner);
+  ~TxzmainForm() override;
   // The character lessons, under this screen's caption, help window and class name.
   static const LessonKind& WritingKind();
 
@@ -83,12 +84,14 @@ class TxzmainForm : public TLessonScreen {
   void Finished();
   void NextCharacter();
   void ShowStars();
+  void NoteUnfinished();
 
+  writing::StrokeData m_ownData;
   const writing::StrokeData* m_data;
   QStringList m_sounds;  // per entry, the recording of its item
   int m_part = 0;        // the character of the entry being written
   bool m_quiz = false;   // 默写 rather than 描一描 is the way of writing chosen
-  // Strokes missed per character since it was last finished, over every attempt.
+  // Strokes missed per character of the entry being written, over every attempt (再写一遍 too).
   QHash<QString, int> m_missed;
   QSet<QString> m_written;  // characters finished, here and as the database keeps them
   bool m_starsLoaded = false;

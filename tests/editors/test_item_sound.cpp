@@ -64,7 +64,7 @@ class ItemSoundTest : public QObject {
     m_output = m_dir.filePath(QStringLiteral("output.raw"));
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", m_output.toLocal8Bit());
-    platform::PlaySound(QString());  // opens the device
+    platform::OpenSdlSoundDevice();
     const platform::SdlSoundStatus status = platform::SdlSoundStatusNow();
     QVERIFY2(status.deviceOpen, "SDL's disk driver did not open");
     m_frameBytes = 2 * status.channels;

@@ -117,7 +117,7 @@ class PronunciationSoundTest : public QObject {
       QVERIFY(f.open(QIODevice::WriteOnly));
       f.write(OneSecondTone());
     }
-    platform::PlaySound(QString());  // opens the device
+    platform::OpenSdlSoundDevice();
     const platform::SdlSoundStatus status = platform::SdlSoundStatusNow();
     QVERIFY2(status.deviceOpen, "SDL's disk driver did not open");
     const int frame = 2 * status.channels;

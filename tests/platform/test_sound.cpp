@@ -134,7 +134,7 @@ class SoundTest : public QObject {
     // The player opens its device at first use, so this must come before any play.
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", m_output.toLocal8Bit());
-    platform::SdlSoundPlayer().Play("");
+    platform::OpenSdlSoundDevice();
     const platform::SdlSoundStatus status = platform::SdlSoundStatusNow();
     QVERIFY(status.deviceOpen);
     m_rate = status.rate;

@@ -93,8 +93,9 @@ Record Series(const QString& machine, int daysAgo, const QString& op, const QStr
           {}};
 }
 
-Record Written(const QString& machine, int daysAgo, const QString& character, int missed) {
-  return {machine, kNow.addDays(-daysAgo), Module::Writing, character, {}, {}, missed, {}};
+Record Written(const QString& machine, int daysAgo, const QString& character, int missed,
+               const QString& way = {}) {
+  return {machine, kNow.addDays(-daysAgo), Module::Writing, character, way, {}, missed, {}};
 }
 
 // The recorder runs for one test, with a spool of its own, and is stopped before the database goes.
@@ -220,7 +221,8 @@ class PracticeLogTest : public QObject {
              Practice(there, 0, Module::Character, "山"), Series(here, 2, "-", "11100"),
              Series(here, 0, "+", "11111", "7+2:0,10-9:1"), Series(there, 0, "+", "00000"),
              Written(here, 0, "我", 2), Written(here, 1, "绿", 0), Written(there, 0, "一", 1),
-             Written(here, 9, "山", 5)},
+             Written(here, 9, "山", 5), Written(here, 0, "叶", 0, kQuizAlone),
+             Written(here, 1, "叶", 1, kQuizHelped), Written(here, 0, "看", 3, kUnfinished)},
             &error),
         qPrintable(error));
     const QDate from = kNow.date().addDays(-6);
@@ -234,23 +236,30 @@ class PracticeLogTest : public QObject {
       out.sort();
       return out;
     };
-    QCOMPARE(days(here), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:1",
-                                      "20240305/0:2", "20240305/3:1", "20240305/4:1"}));
-    QCOMPARE(days({}), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:1", "20240305/0:3",
-                                    "20240305/3:2", "20240305/4:2"}));
-    // Characters written and strokes missed: none (no sum at all) for a computer without any.
-    for (const auto& [machine, written, missed] :
-         {std::tuple{here, 2, 2}, std::tuple{QString(), 3, 3}, std::tuple{QString("pc-3"), 0, 0}}) {
-      int w = -1, m = -1;
-      QVERIFY2(LoadWritingTotals(c, machine, from, &w, &m, &error), qPrintable(error));
-      QCOMPARE(std::pair(w, m), std::pair(written, missed));
+    QCOMPARE(days(here), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:2",
+                                      "20240305/0:2", "20240305/3:1", "20240305/4:3"}));
+    QCOMPARE(days({}), QStringList({"20240303/3:1", "20240304/1:1", "20240304/4:2", "20240305/0:3",
+                                    "20240305/3:2", "20240305/4:4"}));
+    // Characters written (the quiz's among them) and strokes missed, of a character left
+    // unfinished too: none (no sum at all) for a computer without any.
+    for (const auto& [machine, totals] :
+         {std::pair{here, QList<int>{4, 1, 1, 6}}, std::pair{QString(), QList<int>{5, 1, 1, 7}},
+          std::pair{QString("pc-3"), QList<int>{0, 0, 0, 0}}}) {
+      WritingTotals t{-1, -1, -1, -1};
+      QVERIFY2(LoadWritingTotals(c, machine, from, &t, &error), qPrintable(error));
+      QCOMPARE(QList<int>({t.written, t.alone, t.helped, t.missed}), totals);
     }
     QList<ItemCount> misses;
     QVERIFY2(LoadWritingMisses(c, {}, from, &misses, &error), qPrintable(error));
-    QCOMPARE(misses.size(), 2);  // 绿 had none, 山 is older than the period
-    QCOMPARE(misses[0].item, "我");
-    QCOMPARE(misses[0].count, 2);
-    QCOMPARE(misses[1].item, "一");
+    QCOMPARE(misses.size(), 4);  // 绿 had none, 山 is older than the period
+    QCOMPARE(misses[0].item, "看");
+    QCOMPARE(misses[1].item, "我");
+    QCOMPARE(misses[1].count, 2);
+    QCOMPARE(misses[2].item, "一");
+    // A character left unfinished earns no star.
+    QSet<QString> stars;
+    QVERIFY2(LoadWrittenCharacters(c, 0, &stars, &error), qPrintable(error));
+    QCOMPARE(stars, QSet<QString>({"我", "绿", "一", "山", "叶"}));
     QList<ItemCount> items;
     QVERIFY(LoadItemCounts(c, here, Module::Character, &items, &error));
     QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().item, "山");

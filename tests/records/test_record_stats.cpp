@@ -217,6 +217,28 @@ class RecordStatsTest : public QObject {
     for (const QString& r : results) series << Series("2026-12-07T10:00:00", "-", qPrintable(r));
     QCOMPARE(DrillScores(series).RightPercent(1), percent);
   }
+
+  // The status line's writing: misses of characters left unfinished count, the quiz its own.
+  void writingSummary_data() {
+    QTest::addColumn<QList<int>>("totals");  // written, alone, helped, missed
+    QTest::addColumn<QString>("misses");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("nothing") << QList<int>{0, 0, 0, 0} << "" << "";
+    QTest::newRow("written, none missed") << QList<int>{2, 0, 0, 0} << "" << "写字 2 个，一笔也没描错。";
+    QTest::newRow("only misses, none finished")
+        << QList<int>{0, 0, 0, 3} << "我:3" << "写字 0 个，描错 3 笔：我 3 笔。";
+    QTest::newRow("quiz alone and helped")
+        << QList<int>{3, 1, 1, 2} << "山:1 水:1"
+        << "写字 3 个，描错 2 笔：山 1 笔、水 1 笔。默写 2 个：自己写出 1 个，看了提示 1 个。";
+    QTest::newRow("one quiz alone") << QList<int>{1, 1, 0, 0} << ""
+                                    << "写字 1 个，一笔也没描错。默写 1 个：自己写出 1 个，看了提示 0 个。";
+  }
+  void writingSummary() {
+    QFETCH(QList<int>, totals);
+    QFETCH(QString, misses);
+    QFETCH(QString, summary);
+    QCOMPARE(WritingSummary({totals[0], totals[1], totals[2], totals[3]}, Counts(misses)), summary);
+  }
 };
 
 QTEST_GUILESS_MAIN(RecordStatsTest)

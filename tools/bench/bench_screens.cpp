@@ -3,7 +3,9 @@
 // TINDORA_SCALE 1.75 unless the environment sets a scale), and once the menu has been drawn its
 // button is clicked; measured from the click until the screen's first drawing is complete. Each
 // opening runs in a process of its own, so every one is a first opening (the record window's
-// module is loaded then, as a user meets it). Medians per screen and a verdict (<= 100 ms).
+// module is loaded then, as a user meets it). Medians per screen and a verdict (<= 100 ms), and
+// what the screen adds to the program's resident memory over the menu: at its first drawing and
+// once closed again.
 // Run on a display (Xvfb) or with QT_QPA_PLATFORM=offscreen.
 //   bench_screens [rounds]
 #include <QAbstractButton>
@@ -35,12 +37,19 @@ const Screen kScreens[] = {
 
 constexpr double kTargetMs = 100;
 
+double ResidentMb() {
+  QFile f(QStringLiteral("/proc/self/statm"));
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  return f.readAll().split(' ').value(1).toDouble() * 4096 / (1024 * 1024);
+}
+
 // Watches for the first drawing of a window other than the menu; reports once that drawing has
 // been completed (the event after it), then closes the window.
 class FirstDrawing : public QObject {
  public:
   FirstDrawing(QWidget* menu, QElapsedTimer* clock) : m_menu(menu), m_clock(clock) {}
   double ms = -1;
+  double openMb = -1;
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::Paint || m_seen || !watched->isWidgetType()) return false;
@@ -50,6 +59,7 @@ class FirstDrawing : public QObject {
     QPointer<QWidget> opened(window);
     QTimer::singleShot(0, this, [this, opened] {
       ms = m_clock->nsecsElapsed() / 1e6;
+      openMb = ResidentMb();
       if (opened) opened->close();
     });
     return false;
@@ -74,10 +84,12 @@ int OpenOne(int argc, char** argv, const QByteArray& button) {
       QElapsedTimer clock;
       auto* watch = new FirstDrawing(menu, &clock);
       qApp->installEventFilter(watch);
+      const double menuMb = ResidentMb();
       clock.start();
       b->click();  // returns when the screen has been closed again
       qApp->removeEventFilter(watch);
-      std::printf("%.2f\n", watch->ms);
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      std::printf("%.2f %.2f %.2f\n", watch->ms, watch->openMb - menuMb, ResidentMb() - menuMb);
       std::fflush(stdout);
       delete watch;
       menu->close();
@@ -113,7 +125,10 @@ int main(int argc, char** argv) {
       qPrintable(env.value(QStringLiteral("QT_QPA_PLATFORM"),
                            QStringLiteral("DISPLAY=") + env.value(QStringLiteral("DISPLAY")))),
       rounds);
-  const auto run = [&](const char* button, double* ms) {
+  struct Opening {
+    double ms = -1, openMb = 0, closedMb = 0;
+  };
+  const auto run = [&](const char* button, Opening* o) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -124,17 +139,21 @@ int main(int argc, char** argv) {
       p.waitForFinished();
       return false;
     }
-    bool ok = false;
-    *ms = QString::fromLatin1(p.readAllStandardOutput()).trimmed().toDouble(&ok);
-    return ok && p.exitCode() == 0 && *ms >= 0;
+    const QStringList figures = QString::fromLatin1(p.readAllStandardOutput()).split(u' ');
+    if (figures.size() != 3 || p.exitCode() != 0) return false;
+    *o = {figures[0].toDouble(), figures[1].toDouble(), figures[2].trimmed().toDouble()};
+    return o->ms >= 0;
   };
-  double ms = 0;
-  run("ABOUTSB", &ms);  // the first start makes the lesson database; not counted
+  Opening o;
+  run("ABOUTSB", &o);  // the first start makes the lesson database; not counted
   bool allMet = true;
   for (const Screen& s : kScreens) {
-    QList<double> times;
+    QList<double> times, openMb, closedMb;
     for (int i = 0; i < rounds; ++i) {
-      if (run(s.button, &ms)) times << ms;
+      if (!run(s.button, &o)) continue;
+      times << o.ms;
+      openMb << o.openMb;
+      closedMb << o.closedMb;
     }
     if (times.isEmpty()) {
       std::printf("  %-32s did not open\n", s.label);
@@ -145,8 +164,9 @@ int main(int argc, char** argv) {
     const double best = *std::min_element(times.begin(), times.end());
     const bool met = median <= kTargetMs;
     allMet = allMet && met;
-    std::printf("  %-32s %7.1f ms (best %6.1f) %s\n", s.label, median, best,
-                met ? "met" : "MISSED (<= 100 ms)");
+    std::printf("  %-32s %7.1f ms (best %6.1f) %-18s memory +%.1f MB open, +%.1f MB closed\n",
+                s.label, median, best, met ? "met" : "MISSED (<= 100 ms)", Median(openMb),
+                Median(closedMb));
   }
   std::printf("verdict: %s\n", allMet ? "every screen opens within 100 ms" : "FAILED");
   return allMet ? 0 : 1;

@@ -68,6 +68,17 @@ QList<Record> MadeUpMonth(const QStringList& characters) {
                      results,
                      int(results.count('1')) * 20});
       }
+      // Characters written: traced, from memory alone or with help, or left with misses.
+      for (int i = random.bounded(0, 4); i > 0; --i) {
+        const char* ways[] = {"", kQuizAlone, kQuizHelped, kUnfinished};
+        made.append({machine,
+                     at.addSecs(3600 + i * 60),
+                     Module::Writing,
+                     characters.value(int(random.bounded(8))),
+                     QLatin1String(ways[random.bounded(4)]),
+                     {},
+                     int(random.bounded(3))});
+      }
     }
   }
   return made;
