@@ -441,6 +441,8 @@ void TRecordsForm::ShowDaily() {
   QValueAxis* counts = CountAxis(highest);
   chart->addAxis(counts, Qt::AlignLeft);
   series->attachAxis(counts);
+  // Five modules in a column beside the bars: at the usual size the last (写字) was cut off.
+  chart->legend()->setFont(ChartFont(10));
   chart->legend()->setAlignment(Qt::AlignRight);
 }
 
