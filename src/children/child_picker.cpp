@@ -169,7 +169,8 @@ void TChildPickerForm::ChildSbClick(int index) {
 }
 
 void TChildPickerForm::ManageSbClick() {
-  if (!PassParentGate(this)) return;
+  // A seat's login cannot write the profiles: it says so rather than fail at the first change.
+  if (RefuseEditing(this) || !PassParentGate(this)) return;
   ShowScreen(QStringLiteral("TChildrenForm"), this);
   Reload();
   // With one child left there is nothing to choose between.

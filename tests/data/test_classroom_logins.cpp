@@ -2,8 +2,11 @@
 // Logging in to a classroom server as the data source says. (Its own program: the driver manager
 // reads the data source list once per process, so the list is written before the first call.)
 #include <QSpinBox>
+#include <QToolButton>
 #include <QtTest>
 
+#include "app/screen_registry.h"
+#include "children/child_picker.h"
 #include "data/classroom_logins.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
@@ -219,9 +222,14 @@ class ClassroomLoginsTest : public QObject {
         for (int reviews : {1, 2})
           QVERIFY2(review::SaveCard(c, 3, "一", {.reps = reviews}, 2461000, &error),
                    qPrintable(error));
-        // The course's setting of new characters a day is the teacher's to change.
+        // The new characters a day and the profiles are the teacher's to change.
         dm = &module;
         QCOMPARE(TKnowledgeForm(nullptr).NewPerDaySe->isEnabled(), !seat);
+        bool managed = false;
+        SetShowScreenHook([&](const QString&, QWidget*) { return managed = true; });
+        TChildPickerForm(nullptr).ManageSb->click();
+        SetShowScreenHook({});
+        QCOMPARE(managed, !seat);
         dm = nullptr;
       }
     }
