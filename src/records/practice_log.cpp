@@ -127,10 +127,13 @@ QList<Record> ReadSpool(const QString& file) {
   const auto take = [&] {
     bool ok = false;
     const Record n = ParseSpoolLine(line, &ok);
-    if (ok)
+    if (ok) {
       notes << n;
-    else if (!line.trimmed().isEmpty())
+      // Only the newest count: held as they come, the older ones took 200 MB.
+      if (notes.size() > kSpoolLimit) notes.removeFirst();
+    } else if (!line.trimmed().isEmpty()) {
       ++skipped;
+    }
     line.clear();
   };
   while (left > 0) {
@@ -158,7 +161,6 @@ QList<Record> ReadSpool(const QString& file) {
   }
   if (!skipping) take();
   if (skipped > 0) qCWarning(lcDb) << "learning record:" << skipped << "spool lines not notes";
-  if (notes.size() > kSpoolLimit) notes = notes.mid(notes.size() - kSpoolLimit);
   return notes;
 }
 
@@ -193,6 +195,19 @@ void WriteSpool(const QString& file, const QList<Record>& notes) {
   if (!ok)
     qCWarning(lcDb) << "learning record: cannot keep" << notes.size() << "notes in" << file
                     << strerror(errno);
+}
+
+// Removes what a WriteSpool cut short by the end of the process left beside the spool. A minute
+// old at least: another copy of the program may be writing its own just now.
+void SweepSpoolLeftovers(const QString& file) {
+  const QFileInfo info(file);
+  const QDir dir = info.absoluteDir();
+  const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-60);
+  for (const QFileInfo& left :
+       dir.entryInfoList({QStringLiteral(".") + info.fileName() + QStringLiteral(".??????")},
+                         QDir::Files | QDir::Hidden | QDir::System))
+    if (!left.isSymLink() && left.lastModified().toUTC() < before)
+      QFile::remove(left.absoluteFilePath());
 }
 
 // The writer thread with its own connection, so that a slow or absent server never holds up
@@ -250,6 +265,7 @@ class Writer final : public QThread {
     {
       QSqlDatabase db = QSqlDatabase::cloneDatabase(m_source, m_name);
       // Read here, not where the program starts: a large spool must not hold up the menu.
+      SweepSpoolLeftovers(m_spool);
       const QList<Record> spooled = ReadSpool(m_spool);
       if (!spooled.isEmpty()) {
         qCInfo(lcDb) << "learning record:" << spooled.size() << "notes from the spool";

@@ -397,10 +397,19 @@ class PracticeLogTest : public QObject {
     // The database away, so the new note must be spooled too.
     const bool away = spool == "link";
     if (away) QVERIFY(platform::ExecSql(c, "alter table learn_record rename to learn_record_away"));
+    // What a write cut short by the end of the process left: swept once a minute old.
+    for (const auto& [name, age] : {std::pair{".notes.spool.OLD123", 61}, {".notes.spool.NEW123", 50}}) {
+      QFile left(dir.filePath(name));
+      QVERIFY(left.open(QIODevice::WriteOnly));
+      QVERIFY(left.setFileTime(QDateTime::currentDateTime().addSecs(-age),
+                               QFileDevice::FileModificationTime));
+    }
     Start(c, file);
     Note(LessonKindId::Character, "水");
     QVERIFY(Flush());
     Stop();
+    QVERIFY(!QFileInfo::exists(dir.filePath(".notes.spool.OLD123")));
+    QVERIFY(QFileInfo::exists(dir.filePath(".notes.spool.NEW123")));
     if (away) {
       QVERIFY(platform::ExecSql(c, "alter table learn_record_away rename to learn_record"));
       QFile o(other);
