@@ -179,6 +179,7 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   if (hooks.finished) hooks.finished();
   delete dm;
   dm = nullptr;
+  platform::StopStatementWatch();
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
   EndingDone();

@@ -53,13 +53,18 @@ struct Watch {
 
 class Watchdog {
  public:
-  ~Watchdog() {
+  ~Watchdog() { Stop(); }
+
+  // Ends the thread; the next statement starts it again.
+  void Stop() {
     {
       std::lock_guard lock(m_mutex);
       m_stop = true;
     }
     m_wake.notify_all();
     if (m_thread.joinable()) m_thread.join();
+    std::lock_guard lock(m_mutex);
+    m_stop = false;
   }
 
   std::mutex& OpenMutex() { return m_openMutex; }
@@ -242,6 +247,8 @@ bool CheckConnectionLost(const QString& connection) {
 void CutOff(const QString& connection) { Dog().CutOffNow(connection); }
 
 void CancelAllStatements(bool cancel) { Dog().EndAll(cancel); }
+
+void StopStatementWatch() { Dog().Stop(); }
 
 bool ReconnectIfLost(const QString& connection, QString* error) {
   if (!Dog().Lost(connection)) return true;

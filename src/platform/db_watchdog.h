@@ -40,6 +40,10 @@ void CutOff(const QString& connection);
 // started from now on; false lets statements run again. Safe from any thread but not from a
 // signal handler.
 void CancelAllStatements(bool cancel = true);
+// Ends the watchdog's thread while the toolkit still runs: ended by the static destructors
+// instead, the thread's exit freed the toolkit's data for it after the toolkit had (a double free
+// at exit). A later statement starts the thread again.
+void StopStatementWatch();
 // Opens a lost connection again; true when it was not lost or is back.
 bool ReconnectIfLost(const QString& connection, QString* error);
 
