@@ -41,8 +41,9 @@ void PaintTopBand(QPainter& p, const QRect& band) {
   g.setColorAt(0, kBandTop);
   g.setColorAt(1, QColor(226, 230, 238));
   p.fillRect(band, g);
-  p.setPen(QColor(160, 166, 180));
-  p.drawLine(band.left(), band.bottom(), band.right(), band.bottom());
+  // A filled row rather than a drawn line: at a fractional scale a line stops short of the last
+  // device pixel and leaves a gap where the bar meets the window's own band.
+  p.fillRect(QRect(band.left(), band.bottom(), band.width(), 1), QColor(160, 166, 180));
 }
 
 class TopBarWidget : public QWidget {
@@ -58,8 +59,9 @@ class TopBarWidget : public QWidget {
 
 void SetTextColor(QWidget* w, const QColor& color) {
   QPalette pal = w->palette();
+  // The same colour in every state: the operation choice waits disabled before the first series,
+  // and a darkened green on the black panel is hard for a child to read.
   pal.setColor(QPalette::WindowText, color);
-  pal.setColor(QPalette::Disabled, QPalette::WindowText, color.darker(170));
   pal.setColor(QPalette::ButtonText, color);
   w->setPalette(pal);
 }

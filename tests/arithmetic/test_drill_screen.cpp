@@ -8,6 +8,7 @@
 
 #include "app/screen_registry.h"
 #include "arithmetic/drill_screen.h"
+#include "controls/flat_drawing.h"
 #include "controls/flat_speed_button.h"
 #include "platform/random.h"
 #include "support/fakes.h"
@@ -315,6 +316,43 @@ class DrillScreenTest : public QObject {
     QVERIFY2(minus.width() >= plus.width() - 2,
              qPrintable(QStringLiteral("%1 vs %2").arg(minus.width()).arg(plus.width())));
     QVERIFY(minus.height() >= 4);
+  }
+  // The colours as drawn, before and during a series: the operation labels stay green while
+  // disabled, an answer key keeps its aqua face and embosses its digit in button-shadow until the
+  // series starts, and the top bar's edge line runs unbroken across the whole window.
+  void looks_data() {
+    QTest::addColumn<bool>("started");
+    QTest::newRow("before a series") << false;
+    QTest::newRow("in a series") << true;
+  }
+  void looks() {
+    QFETCH(bool, started);
+    if (started) Begin();
+    const auto inks = [](QWidget* w) {
+      const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      QSet<QRgb> out;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) out.insert(image.pixel(x, y));
+      return out;
+    };
+    for (QWidget* rb : {static_cast<QWidget*>(form().ADDRB), static_cast<QWidget*>(form().DELRB)})
+      QVERIFY(inks(rb).contains(qRgb(0, 128, 0)));
+    const QSet<QRgb> key = inks(AnswerButton(8));
+    QVERIFY(key.contains(qRgb(0, 255, 255)));
+    QCOMPARE(key.contains(qRgb(255, 0, 0)), started);
+    QCOMPARE(key.contains(ResolveColor(clBtnShadow).rgb()), !started);
+
+    form().resize(1100, 700);
+    const QImage window = form().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb edge = qRgb(160, 166, 180);
+    int rows = 0;
+    for (int y = 0; y < window.height(); ++y) {
+      if (window.pixel(0, y) != edge) continue;
+      ++rows;
+      for (int x = 0; x < window.width(); ++x)
+        QVERIFY2(window.pixel(x, y) == edge, qPrintable(QStringLiteral("gap at %1,%2").arg(x).arg(y)));
+    }
+    QVERIFY(rows > 0);
   }
 };
 
