@@ -560,8 +560,9 @@ void TRecordsForm::ShowDrill() {
 
   QChart* share = NewChart(ShareChart, QStringLiteral("第一次就答对的比例"));
   auto* bars = new QStackedBarSeries;
-  QBarSet* right = MakeSet(QStringLiteral("第一次就答对"), kRight);
-  QBarSet* missed = MakeSet(QStringLiteral("第一次没答对"), kShown);
+  // Short names: the chart's title says "第一次", and longer ones were cut in its legend.
+  QBarSet* right = MakeSet(QStringLiteral("答对"), kRight);
+  QBarSet* missed = MakeSet(QStringLiteral("没答对"), kShown);
   auto* ops = new QBarCategoryAxis;
   QStringList lines;
   for (int op = 0; op < 2; ++op) {
@@ -594,7 +595,10 @@ void TRecordsForm::ShowDrill() {
   bars->attachAxis(percent);
 
   if (lines.isEmpty()) {
-    MissedLb->setText(QStringLiteral("这段时间还没有做过算数题。"));
+    // Series noted by an older version have scores but no first answers.
+    const bool older = !m_drill.scores[0].isEmpty() || !m_drill.scores[1].isEmpty();
+    MissedLb->setText(older ? QStringLiteral("这段时间的算数题是旧版本记下的，没有第一次的答案。")
+                            : QStringLiteral("这段时间还没有做过算数题。"));
     return;
   }
   QStringList sums;
