@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QLinearGradient>
+#include <QPalette>
+#include <QWidget>
 #include <atomic>
 
 #include "app/quit_request.h"
@@ -105,4 +108,15 @@ QFont SongFont(int pixelSize, bool bold, bool italic, bool underline) {
   f.setItalic(italic);
   f.setUnderline(underline);
   return f;
+}
+
+void SetSkyBackground(QWidget* window) {
+  QLinearGradient sky(0, 0, 0, 1);
+  sky.setCoordinateMode(QGradient::ObjectMode);
+  sky.setColorAt(0, QColor(214, 240, 255));
+  sky.setColorAt(1, QColor(255, 246, 214));
+  QPalette pal = window->palette();
+  pal.setBrush(QPalette::Window, sky);
+  window->setPalette(pal);
+  window->setAutoFillBackground(true);
 }

@@ -28,4 +28,8 @@ QString PositiveIntegerText(const QString& text);
 bool CheckIntegerEdit(QLineEdit* edit);
 
 // 宋体 at a pixel size, mapped onto the CJK fonts this platform has.
+// Sky blue above, warm below (the pronunciation pop-up's colours) as the window's background,
+// spread over any size.
+void SetSkyBackground(QWidget* window);
+
 QFont SongFont(int pixelSize, bool bold = false, bool italic = false, bool underline = false);

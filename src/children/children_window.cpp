@@ -50,14 +50,7 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   setWindowTitle(QStringLiteral("管理小朋友"));
   setFont(SongFont(14));
   if (dm) m_connection = dm->ConnectionName();
-  QLinearGradient sky(0, 0, 0, 1);
-  sky.setCoordinateMode(QGradient::ObjectMode);
-  sky.setColorAt(0, QColor(214, 240, 255));
-  sky.setColorAt(1, QColor(255, 246, 214));
-  QPalette pal = palette();
-  pal.setBrush(QPalette::Window, sky);
-  setPalette(pal);
-  setAutoFillBackground(true);
+  SetSkyBackground(this);
 
   ChildList = new QListWidget(this);
   ChildList->setIconSize(QSize(40, 40));

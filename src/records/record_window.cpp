@@ -126,15 +126,7 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   setFont(SongFont(12));
   resize(800, 578);
   setWindowState(Qt::WindowMaximized);
-  // Sky blue above, warm below: the pronunciation pop-up's colours, spread over any size.
-  QLinearGradient sky(0, 0, 0, 1);
-  sky.setCoordinateMode(QGradient::ObjectMode);
-  sky.setColorAt(0, QColor(214, 240, 255));
-  sky.setColorAt(1, QColor(255, 246, 214));
-  QPalette pal = palette();
-  pal.setBrush(QPalette::Window, sky);
-  setPalette(pal);
-  setAutoFillBackground(true);
+  SetSkyBackground(this);
   if (dm) m_connection = dm->ConnectionName();
 
   auto* bar = new QWidget(this);

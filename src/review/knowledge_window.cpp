@@ -145,14 +145,7 @@ TKnowledgeForm::TKnowledgeForm(QWidget* owner)
   m_child = named.isValid() ? named.toInt() : CurrentChildId();
   setFont(SongFont(12));
   resize(800, 578);
-  QLinearGradient sky(0, 0, 0, 1);
-  sky.setCoordinateMode(QGradient::ObjectMode);
-  sky.setColorAt(0, QColor(214, 240, 255));
-  sky.setColorAt(1, QColor(255, 246, 214));
-  QPalette pal = palette();
-  pal.setBrush(QPalette::Window, sky);
-  setPalette(pal);
-  setAutoFillBackground(true);
+  SetSkyBackground(this);
 
   Label3D1 = new TLabel3D(QStringLiteral("认识的字"), this);
   Label3D1->setFont(SongFont(24, true));
