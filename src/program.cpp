@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program.h"
 
+#include "data/data_module.h"
 #include "records/practice_log.h"
 
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   StartupHooks hooks;
   hooks.registerWindows = RegisterAllScreens;
-  hooks.connected = [](const QString& connection) { records::Start(connection); };
+  // The notes' spool is read once the menu is drawn. A database opened for reading only takes no
+  // notes: they would pile up in the spool unseen.
+  hooks.drawn = [] {
+    if (dm && !dm->ReadOnlyDatabase()) records::Start(dm->ConnectionName());
+  };
   hooks.finished = [] { records::Stop(); };
   hooks.shown = shown;
   return RunApplication(argc, argv, hooks);

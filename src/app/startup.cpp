@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTranslator>
 #include <csignal>
 
@@ -50,6 +51,28 @@ void EndOnTerminationSignals(QObject* owner) {
   sigaction(SIGINT, &action, nullptr);
 }
 
+// Runs `then` once `drawn` has been drawn for the first time, after that drawing is done.
+class AfterFirstDrawing : public QObject {
+ public:
+  AfterFirstDrawing(QWidget* drawn, std::function<void()> then)
+      : QObject(drawn), m_then(std::move(then)) {
+    drawn->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, this, [this] {
+        m_then();
+        deleteLater();
+      });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> m_then;
+};
+
 }  // namespace
 
 int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
@@ -78,6 +101,7 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   if (hooks.connected) hooks.connected(dm->ConnectionName());
   // Fill the screen even where no window manager honours "maximised".
   MainForm->setGeometry(MainForm->screen()->availableGeometry());
+  if (hooks.drawn) new AfterFirstDrawing(MainForm->Image1, hooks.drawn);
   MainForm->showMaximized();
   if (hooks.shown) hooks.shown(MainForm);
   const int status = QApplication::exec();

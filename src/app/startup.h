@@ -14,6 +14,9 @@ using StartupShownHook = std::function<void(TMainForm* menu)>;
 struct StartupHooks {
   std::function<void()> registerWindows;                     // before the menu is made
   std::function<void(const QString& connection)> connected;  // the lesson database is open
+  // The menu has been drawn: work that may wait for it (reading the notes spool, checking the
+  // lesson file whole) starts here, so that it never delays the child's first sight.
+  std::function<void()> drawn;
   std::function<void()> finished;  // the message loop has ended; the connection is still open
   StartupShownHook shown;
 };

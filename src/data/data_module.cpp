@@ -63,18 +63,33 @@ Tdm::~Tdm() {
   QSqlDatabase::removeDatabase(m_connection);
 }
 
+void Tdm::SetEditingOff(const QString& reason) {
+  if (reason == m_editingOff) return;
+  if (!reason.isEmpty()) qCInfo(lcDb) << "editing off:" << reason;
+  m_editingOff = reason;
+  Q_EMIT EditingOffChanged(reason);
+}
+
+bool RefuseEditing(QWidget* owner) {
+  if (!dm || dm->EditingOffReason().isEmpty()) return false;
+  platform::MessageBox(owner, QStringLiteral("编辑已关闭：%1").arg(dm->EditingOffReason()),
+                       QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONWARNING);
+  return true;
+}
+
 namespace {
 
 Tdm* OpenEmbedded(QWidget* owner) {
   const QString path = EmbeddedDatabasePath();
-  QString error, notice;
+  QString error, notice, readOnlyReason;
   bool readOnly = false;
   std::unique_ptr<Tdm> module;
-  if (EnsureEmbeddedDatabase(path, &error, &notice, &readOnly)) {
+  if (EnsureEmbeddedDatabase(path, &error, &notice, &readOnly, &readOnlyReason)) {
     if (!notice.isEmpty())
       platform::MessageBox(owner, notice, kApplicationTitle,
                            platform::MB_OK | platform::MB_ICONWARNING);
     module = std::make_unique<Tdm>(readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
+    if (readOnly) module->SetReadOnlyDatabase(readOnlyReason);
     if (module->Connected()) return module.release();
     error = module->ConnectError();
   }

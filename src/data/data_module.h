@@ -28,6 +28,24 @@ class Tdm : public QObject {
   bool SchemaFailed() const { return m_schemaFailed; }
   QString ConnectionName() const { return m_connection; }  // ADOConnection1's role
 
+  // Why the lessons cannot be edited now, in the adult's words (a database that cannot be
+  // written, a seat without the right); empty when they can. Every button that opens an editor
+  // shows this instead of opening one whose saves would fail.
+  QString EditingOffReason() const { return m_editingOff; }
+  // An empty reason turns editing back on.
+  void SetEditingOff(const QString& reason);
+  // The database was opened for reading only: nothing, not even the learning record, is written.
+  bool ReadOnlyDatabase() const { return m_readOnly; }
+  void SetReadOnlyDatabase(const QString& reason) {
+    m_readOnly = true;
+    SetEditingOff(reason);
+  }
+
+ Q_SIGNALS:
+  void EditingOffChanged(const QString& reason);
+
+ public:
+
   platform::Dataset* SYSTable = nullptr;
   platform::Dataset* ALLQuery = nullptr;
   platform::Dataset* goQuery = nullptr;
@@ -41,6 +59,8 @@ class Tdm : public QObject {
   bool m_dataSourceMissing = false;
   bool m_schemaFailed = false;
   QString m_error;
+  QString m_editingOff;
+  bool m_readOnly = false;
 };
 
 extern Tdm* dm;
@@ -48,3 +68,6 @@ extern Tdm* dm;
 // Start-up's connection: the data source "EDUqvlp"; when it is not defined, the embedded default.
 // Any other failure is told to the user (owner `owner`) and gives nullptr: the program must end.
 Tdm* CreateDataModule(QWidget* owner);
+
+// When editing is off, shows why (owner `owner`) and gives true: the caller opens no editor.
+bool RefuseEditing(QWidget* owner);

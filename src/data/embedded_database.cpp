@@ -3,6 +3,8 @@
 // aside for rescue.
 #include "data/embedded_database.h"
 
+#include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <QDateTime>
@@ -124,21 +126,19 @@ void SweepHalfBuilt(const QString& path) {
   }
 }
 
-// Why nothing can be written in `folder`, in the user's words; empty when it can.
-QString UnwritableFolder(const QString& folder) {
-  QByteArray probe =
-      QFile::encodeName(QDir(folder).filePath(QStringLiteral(".tindora-probe-XXXXXX")));
-  int problem = 0;
-  const int fd = ::mkstemp(probe.data());
-  if (fd < 0) {
-    problem = errno;
-  } else {
-    // A full disk may take the byte and refuse it only when it has to be kept.
-    if (::write(fd, "x", 1) != 1 || ::fsync(fd) != 0) problem = errno;
-    ::close(fd);
-    ::unlink(probe.constData());
+// The folder itself, or the nearest one above it that exists: a first start on a read-only disk
+// finds no data folder and cannot make one.
+QString ExistingFolder(QString folder) {
+  while (!QFileInfo(folder).isDir()) {
+    const QString up = QFileInfo(folder).absolutePath();
+    if (up == folder) break;
+    folder = up;
   }
-  switch (problem) {
+  return folder;
+}
+
+QString WriteProblem(int error) {
+  switch (error) {
     case 0:
       return {};
     case ENOSPC:
@@ -151,6 +151,39 @@ QString UnwritableFolder(const QString& folder) {
   }
 }
 
+// Why nothing can be written in `folder`, in the user's words; empty when it can.
+QString UnwritableFolder(const QString& folder) {
+  const QString existing = ExistingFolder(folder);
+  struct statvfs disk {};
+  if (::statvfs(QFile::encodeName(existing).constData(), &disk) == 0 && (disk.f_flag & ST_RDONLY))
+    return WriteProblem(EROFS);
+  QByteArray probe =
+      QFile::encodeName(QDir(existing).filePath(QStringLiteral(".tindora-probe-XXXXXX")));
+  int problem = 0;
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) {
+    problem = errno;
+  } else {
+    // A full disk may take the byte and refuse it only when it has to be kept.
+    if (::write(fd, "x", 1) != 1 || ::fsync(fd) != 0) problem = errno;
+    ::close(fd);
+    ::unlink(probe.constData());
+  }
+  return WriteProblem(problem);
+}
+
+// Why the database file itself cannot be written (mode 444, immutable); empty when it can. Opened
+// for writing without changing a byte.
+QString UnwritableFile(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    ::close(fd);
+    return {};
+  }
+  if (errno == ENOENT) return {};
+  return errno == EROFS ? WriteProblem(EROFS) : QStringLiteral("数据库文件是只读的");
+}
+
 // Moves the file (and its journal) aside under a dated name; returns that name, empty on failure.
 QString MoveAside(const QString& path) {
   const QString aside = path + QStringLiteral(".damaged-") +
@@ -161,26 +194,38 @@ QString MoveAside(const QString& path) {
   return aside;
 }
 
-// Builds schema and sample course under a unique name and publishes the file whole.
+// Builds schema and sample course under a unique name and publishes the file whole. The
+// driver's words go to the log; the user is told the cause in Chinese.
 bool Build(const QString& path, QString* error) {
-  QTemporaryFile partial(path + QStringLiteral(".XXXXXX.new"));
-  if (!partial.open()) {
-    if (error) *error = QStringLiteral("无法在 %1 建立文件").arg(QFileInfo(path).absolutePath());
-    return false;
-  }
-  partial.close();
+  const QString folder = QFileInfo(path).absolutePath();
+  QString why;
   bool ok = false;
   {
-    Connection c(partial.fileName());
-    ok = c.open() && CreateSchema(c.name(), error) &&
-         LoadCourse(c.name(), SampleCourseJson(), InstallationFolder(), error);
+    QTemporaryFile partial(path + QStringLiteral(".XXXXXX.new"));
+    if (partial.open()) {
+      partial.close();
+      {
+        Connection c(partial.fileName());
+        ok = c.open() && CreateSchema(c.name(), &why) &&
+             LoadCourse(c.name(), SampleCourseJson(), InstallationFolder(), &why);
+      }
+      if (ok && !QFile::rename(partial.fileName(), path)) {
+        why = QStringLiteral("rename failed");
+        ok = false;
+      }
+      if (ok) partial.setAutoRemove(false);
+    } else {
+      why = partial.errorString();
+    }
   }
-  if (ok && !QFile::rename(partial.fileName(), path)) {
-    if (error) *error = QStringLiteral("无法建立数据库文件 %1").arg(path);
-    ok = false;
+  qCInfo(lcDb) << "embedded database built:" << path << ok << why;
+  if (!ok && error) {
+    const QString cause = UnwritableFolder(folder);
+    *error = cause.isEmpty()
+                 ? QStringLiteral("无法在数据文件夹 %1 建立课程数据库。").arg(folder)
+                 : QStringLiteral("无法在数据文件夹 %1 建立课程数据库（%2），请检查后再启动本程序。")
+                       .arg(folder, cause);
   }
-  if (ok) partial.setAutoRemove(false);
-  qCInfo(lcDb) << "embedded database built:" << path << ok;
   return ok;
 }
 
@@ -197,12 +242,38 @@ ConnectionSpec ReadOnlyEmbeddedSpec(const QString& path) {
 }
 
 bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice) {
-  return EnsureEmbeddedDatabase(path, error, notice, nullptr);
+  return EnsureEmbeddedDatabase(path, error, notice, nullptr, nullptr);
 }
 
-bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice, bool* readOnly) {
+namespace {
+
+// The lessons can still be shown from a good file that cannot be written: read only, told why.
+bool OfferReadOnly(const QString& path, const QString& where, const QString& cause,
+                   QString* error, QString* notice, bool* readOnly, QString* readOnlyReason) {
+  qCWarning(lcDb) << "lesson database cannot be written:" << where << cause;
+  if (readOnly && QFileInfo::exists(path) && Inspect(path, true).state == FileState::Ok) {
+    *readOnly = true;
+    const QString reason = QStringLiteral("%1 无法写入（%2）").arg(where, cause);
+    if (readOnlyReason) *readOnlyReason = reason;
+    if (notice)
+      *notice = QStringLiteral(
+                    "%1。\n课程照常可以学习，但编辑已关闭，学习记录也不会保存。"
+                    "\n请让管理员检查后再启动本程序。")
+                    .arg(reason);
+    return true;
+  }
+  if (error)
+    *error = QStringLiteral("无法写入%1（%2），请检查后再启动本程序。").arg(where, cause);
+  return false;
+}
+
+}  // namespace
+
+bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice, bool* readOnly,
+                            QString* readOnlyReason) {
   if (readOnly) *readOnly = false;
   const QString folder = QFileInfo(path).absolutePath();
+  const QString where = QStringLiteral("数据文件夹 %1").arg(folder);
   QDir().mkpath(folder);
   // Two first starts at the same moment: the second waits for the first and finds its file.
   QLockFile lock(path + QStringLiteral(".lock"));
@@ -214,23 +285,15 @@ bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice
         *error = QStringLiteral("课程数据库 %1 正被另一个 Tindora 使用，请稍后再试。").arg(path);
       return false;
     }
-    qCWarning(lcDb) << "data folder cannot be written:" << folder << cause;
-    // The lessons can still be shown, as long as the file reads well.
-    if (readOnly && Inspect(path, true).state == FileState::Ok) {
-      *readOnly = true;
-      if (notice)
-        *notice = QStringLiteral(
-                      "无法写入数据文件夹 "
-                      "%1（%2）。\n课程照常可以学习，但编辑已关闭，学习记录也不会保存。"
-                      "\n请让管理员检查这个文件夹后再启动本程序。")
-                      .arg(folder, cause);
-      return true;
-    }
-    if (error)
-      *error =
-          QStringLiteral("无法写入数据文件夹 %1（%2），请检查后再启动本程序。").arg(folder, cause);
-    return false;
+    return OfferReadOnly(path, where, cause, error, notice, readOnly, readOnlyReason);
   }
+  // A full disk may still take the lock's few bytes; a file of mode 444 sits in a folder that
+  // can be written. Either way every save would fail.
+  if (const QString cause = UnwritableFolder(folder); !cause.isEmpty())
+    return OfferReadOnly(path, where, cause, error, notice, readOnly, readOnlyReason);
+  if (const QString cause = UnwritableFile(path); !cause.isEmpty())
+    return OfferReadOnly(path, QStringLiteral("课程数据库文件 %1").arg(path), cause, error, notice,
+                         readOnly, readOnlyReason);
   SweepHalfBuilt(path);
   const Check check = Inspect(path);
   switch (check.state) {
@@ -239,10 +302,10 @@ bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice
       return c.open() && MigrateSchema(c.name(), error);
     }
     case FileState::Unreadable:
+      qCWarning(lcDb) << "embedded database unreadable:" << path << check.why;
       if (error)
-        *error =
-            QStringLiteral("课程数据库文件 %1 无法读取（%2）。请检查这个文件和它所在文件夹的权限。")
-                .arg(path, check.why);
+        *error = QStringLiteral("课程数据库文件 %1 无法读取。请检查这个文件和它所在文件夹的权限。")
+                     .arg(path);
       return false;
     case FileState::Empty:
     case FileState::Incomplete:
@@ -263,9 +326,9 @@ bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice
       qCWarning(lcDb) << "embedded database damaged, moved aside:" << path << check.why << aside;
       if (notice)
         *notice = QStringLiteral(
-                      "课程数据库文件 %1 已损坏（%2），已原样移到\n%3\n保存，没有删除。\n"
+                      "课程数据库文件 %1 已损坏，已原样移到\n%2\n保存，没有删除。\n"
                       "程序已重新建立示例课程。若要找回原来的课程，请把那个文件交给管理员修复。")
-                      .arg(path, check.why, aside);
+                      .arg(path, aside);
       break;
     }
     case FileState::Missing:

@@ -5,9 +5,11 @@
 #include "data/lesson_database.h"
 
 // As EnsureEmbeddedDatabase; besides, a folder that cannot be written (read-only disk, no
-// permission, full disk) is named as the cause, and a good database in it is offered for reading
-// only: `readOnly` is set and `notice` says that editing is off.
-bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice, bool* readOnly);
+// permission, full disk) or a database file that cannot be written is named as the cause, and a
+// good database there is offered for reading only: `readOnly` is set, `notice` says that editing
+// is off and `readOnlyReason` says why in a few words.
+bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice, bool* readOnly,
+                            QString* readOnlyReason = nullptr);
 
 // The embedded file opened for reading only.
 ConnectionSpec ReadOnlyEmbeddedSpec(const QString& path);

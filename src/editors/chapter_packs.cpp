@@ -71,7 +71,9 @@ void TChapterListForm::AddPackButtons() {
       MakeToolButton(TopBar(), kImportTitle, editors::EditorPicture(QStringLiteral("import")),
                      next.translated(editors::kBarButtonWidth, 0));
   connect(ExportSb, &QToolButton::clicked, this, [this] { ExportSbClick(); });
-  connect(ImportSb, &QToolButton::clicked, this, [this] { ImportSbClick(); });
+  connect(ImportSb, &QToolButton::clicked, this, [this] {
+    if (!RefuseEditing(this)) ImportSbClick();
+  });
 }
 
 void TChapterListForm::ExportSbClick() {

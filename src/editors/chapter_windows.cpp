@@ -98,8 +98,10 @@ bool TChapterEditForm::StoreNew(const QString& number) {
       q->SetField(kNameField, nameed->text()) && q->Post() && q->Reopen())
     return true;
   qCWarning(lcDb) << "chapter not stored:" << q->LastError();
+  const platform::WriteFailure cause = q->LastFailure();
   q->Cancel();
-  editors::StoreFailed(this, kStoreFailed);
+  q->Reopen();  // the list shows what is stored
+  editors::SaveFailed(this, cause, kStoreFailed);
   return false;
 }
 
@@ -113,19 +115,29 @@ bool TChapterEditForm::StoreChange(const QString& number) {
   platform::Transaction transaction(dm->ConnectionName());
   bool ok = transaction.Begin();
   QString error = transaction.LastError();
+  platform::WriteFailure cause = transaction.LastFailure();
   if (ok) {
     q->Edit();
     ok = q->state() == platform::Dataset::State::Edit && q->SetField(kNumberField, number) &&
          q->SetField(kNameField, newName) && q->Post() && q->Reopen();
-    if (!ok) error = q->LastError();
+    if (!ok) {
+      error = q->LastError();
+      cause = q->LastFailure();
+    }
   }
   if (ok) {
     ok = RenameItems(newName);
-    if (!ok) error = items->LastError();
+    if (!ok) {
+      error = items->LastError();
+      cause = items->LastFailure();
+    }
   }
   if (ok) {
     ok = transaction.Commit();
-    if (!ok) error = transaction.LastError();
+    if (!ok) {
+      error = transaction.LastError();
+      cause = transaction.LastFailure();
+    }
   }
   if (ok) return true;
 
@@ -136,7 +148,7 @@ bool TChapterEditForm::StoreChange(const QString& number) {
   // The cached rows may hold what was just undone: show the stored state, on the same chapter.
   if (q->Reopen()) q->Locate(kNumberField, oldNumber, false);
   items->Reopen();
-  editors::StoreFailed(this, kStoreFailed);
+  editors::SaveFailed(this, cause, kStoreFailed);
   return false;
 }
 

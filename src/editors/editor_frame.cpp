@@ -15,6 +15,7 @@
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "lessons/lesson_screen.h"
+#include "data/data_module.h"
 #include "platform/dataset.h"
 #include "platform/dataset_model.h"
 #include "platform/dialogs.h"
@@ -76,6 +77,35 @@ void StoreFailed(QWidget* owner, const QString& text) {
   platform::MessageBox(owner, text, kAttention, platform::MB_OK | platform::MB_ICONERROR);
 }
 
+void SaveFailed(QWidget* owner, platform::WriteFailure cause, const QString& duplicate) {
+  using platform::WriteFailure;
+  QString text;
+  switch (cause) {
+    case WriteFailure::Duplicate:
+      text = duplicate;
+      break;
+    case WriteFailure::ChangedMeanwhile:
+      text = QStringLiteral("这条记录已被别人修改或删除，没有储存。请关闭编辑窗口，重新打开后再试。");
+      break;
+    case WriteFailure::ReadOnly:
+      text = QStringLiteral(
+          "课程数据库现在不能写入，没有储存。编辑已关闭，请让管理员检查数据库文件和它所在的文件夹。");
+      if (dm) dm->SetEditingOff(QStringLiteral("课程数据库不能写入"));
+      break;
+    case WriteFailure::DiskFull:
+      text = QStringLiteral("磁盘已满，没有储存。请删除一些不用的文件，腾出空间后再试。");
+      break;
+    case WriteFailure::ServerAway:
+      text = QStringLiteral("与数据库服务器的连接断开了，没有储存。服务器恢复后再试一次即可。");
+      break;
+    case WriteFailure::None:
+    case WriteFailure::Other:
+      text = QStringLiteral("储存出错，没有储存。原因已记入日志，请让管理员查看。");
+      break;
+  }
+  StoreFailed(owner, text);
+}
+
 bool ConfirmDelete(QWidget* owner) {
   return platform::MessageBox(owner, QStringLiteral("确定要进行删除操作吗?"), kAttention,
                               platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
@@ -129,11 +159,20 @@ TListManagerForm::TListManagerForm(QWidget* owner, const QString& caption, int f
   titles.setColor(QPalette::WindowText, kTitleBlue);
   db1->horizontalHeader()->setPalette(titles);
 
-  connect(AddSb, &QToolButton::clicked, this, [this] { AddSbClick(); });
-  connect(ModifySb, &QToolButton::clicked, this, [this] { ModifySbClick(); });
-  connect(DelSb, &QToolButton::clicked, this, [this] { DelSbClick(); });
+  // Editing may go off while the list is open (the disk fills, a save finds the file read-only).
+  connect(AddSb, &QToolButton::clicked, this, [this] {
+    if (!RefuseEditing(this)) AddSbClick();
+  });
+  connect(ModifySb, &QToolButton::clicked, this, [this] {
+    if (!RefuseEditing(this)) ModifySbClick();
+  });
+  connect(DelSb, &QToolButton::clicked, this, [this] {
+    if (!RefuseEditing(this)) DelSbClick();
+  });
   connect(quitsb, &QToolButton::clicked, this, [this] { quitsbClick(); });
-  connect(db1, &QTableView::doubleClicked, this, [this] { ModifySbClick(); });
+  connect(db1, &QTableView::doubleClicked, this, [this] {
+    if (!RefuseEditing(this)) ModifySbClick();
+  });
 
   setWindowState(Qt::WindowMaximized);
   resize(800, 578);

@@ -22,6 +22,7 @@ class QToolButton;
 namespace platform {
 class Dataset;
 class DatasetModel;
+enum class WriteFailure;
 }  // namespace platform
 
 namespace editors {
@@ -36,6 +37,10 @@ QIcon EditorPicture(const QString& name);
 // Messages, all titled "注意" and owned by `owner`.
 void Warn(QWidget* owner, const QString& text);
 void StoreFailed(QWidget* owner, const QString& text);
+// A save that failed for `cause`: `duplicate` (the kind's "…号不能相同") only when a number or
+// name was taken, otherwise what happened and what to do. A database found read-only turns
+// editing off.
+void SaveFailed(QWidget* owner, platform::WriteFailure cause, const QString& duplicate);
 // "确定要进行删除操作吗?" with Yes and No; true on Yes.
 bool ConfirmDelete(QWidget* owner);
 

@@ -195,8 +195,14 @@ void TItemEditorForm::Save(EditorMode mode) {
   platform::Transaction tx(q->ConnectionName());
   const recordings::Staged* staged = StagedFor(Sypl->text());
   QString written, why;
+  platform::WriteFailure cause = platform::WriteFailure::Other;
+  // The row the list stood on, to stand on it again after a failure.
+  const QString standingOn = q->Field(m_kind.numberField);
   bool ok = tx.Begin();
-  if (!ok) why = tx.LastError();
+  if (!ok) {
+    why = tx.LastError();
+    cause = tx.LastFailure();
+  }
   if (ok && staged) ok = recordings::Publish(q->ConnectionName(), *staged, &written, &why);
   if (ok) {
     if (mode == EditorMode::Add)
@@ -208,15 +214,22 @@ void TItemEditorForm::Save(EditorMode mode) {
     q->SetField(QStringLiteral("章节"), m_chapter);
     q->SetField(m_kind.textField, Text());
     q->SetField(QStringLiteral("声音"), Sypl->text());
-    ok = q->Post() && tx.Commit();
-    if (!ok) why = q->LastError().isEmpty() ? tx.LastError() : q->LastError();
+    const bool posted = q->Post();
+    ok = posted && tx.Commit();
+    if (!ok) {
+      why = posted ? tx.LastError() : q->LastError();
+      cause = posted ? tx.LastFailure() : q->LastFailure();
+    }
   }
   if (!ok) {
     qCWarning(lcDb).noquote() << "item not stored:" << why;
     tx.Rollback();
     if (!written.isEmpty()) QFile::remove(written);
     q->Cancel();
-    editors::StoreFailed(this, m_kind.storeFailed);
+    // A row posted but not committed is in the cached rows: the list shows what is stored.
+    const QString number = standingOn;
+    if (q->Reopen() && !number.isEmpty()) q->Locate(m_kind.numberField, number, false);
+    editors::SaveFailed(this, cause, m_kind.storeFailed);
     return;
   }
   if (!q->Reopen()) qCWarning(lcDb).noquote() << "item list not read again:" << q->LastError();

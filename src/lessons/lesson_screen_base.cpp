@@ -8,6 +8,7 @@
 
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
+#include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "lessons/lesson_queries.h"
 #include "platform/sound.h"
@@ -119,8 +120,12 @@ void TLessonScreen::OpenWindow(const QString& className) {
   ShowScreen(className, this);
 }
 
-void TLessonScreen::zjsbClick() { OpenWindow(kind().chapterListWindow); }
-void TLessonScreen::zsbClick() { OpenWindow(kind().itemListWindow); }
+void TLessonScreen::zjsbClick() {
+  if (!RefuseEditing(this)) OpenWindow(kind().chapterListWindow);
+}
+void TLessonScreen::zsbClick() {
+  if (!RefuseEditing(this)) OpenWindow(kind().itemListWindow);
+}
 void TLessonScreen::HELPSBClick() { OpenWindow(kind().helpWindow); }
 
 void TLessonScreen::QuitSbClick() {

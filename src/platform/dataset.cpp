@@ -86,8 +86,12 @@ QString PrepareFailure(const QSqlQuery& q, const QString& connection) {
 
 // Runs a prepared statement under the time limit; on failure `error` says what happened in the
 // program's words when the connection is to blame. `lost` tells whether it was.
+// The cause of the latest statement Run saw fail on this thread.
+thread_local WriteFailure t_failure = WriteFailure::None;
+
 bool Run(QSqlQuery& q, const QString& connection, QString* error, bool* lost = nullptr,
          const std::function<void()>& fetch = {}, const QString& direct = {}) {
+  t_failure = WriteFailure::None;
   bool ok = false, timedOut = false;
   {
     StatementWatch watch(connection);
@@ -98,6 +102,7 @@ bool Run(QSqlQuery& q, const QString& connection, QString* error, bool* lost = n
   }
   if (ok) return true;
   const bool gone = timedOut || CheckConnectionLost(connection);
+  t_failure = ClassifyFailure(q.lastError(), gone);
   if (lost) *lost = gone;
   if (error)
     *error = gone ? ConnectionFailure(connection, timedOut, q.lastError().text())
@@ -109,6 +114,29 @@ bool Run(QSqlQuery& q, const QString& connection, QString* error, bool* lost = n
 
 }  // namespace
 
+WriteFailure ClassifyFailure(const QSqlError& error, bool lost) {
+  if (lost) return WriteFailure::ServerAway;
+  const QString code = error.nativeErrorCode();
+  const QString text = error.text();
+  const auto says = [&text](const char* words) {
+    return text.contains(QLatin1String(words), Qt::CaseInsensitive);
+  };
+  // PostgreSQL's SQLSTATE when the driver hands it on, otherwise the words: SQLite's are the same
+  // directly and through ODBC, and its result codes cannot be told from other drivers' numbers.
+  if (code == QLatin1String("23505") || says("UNIQUE constraint failed") ||
+      says("is not unique") || says("duplicate key"))
+    return WriteFailure::Duplicate;
+  if (code == QLatin1String("53100") || says("disk is full") ||
+      says("No space left on device"))
+    return WriteFailure::DiskFull;
+  if (code == QLatin1String("25006") || says("readonly database") || says("read-only"))
+    return WriteFailure::ReadOnly;
+  if (code.startsWith(QLatin1String("08")) || says("server closed the connection") ||
+      says("no connection to the server") || says("could not receive data"))
+    return WriteFailure::ServerAway;
+  return WriteFailure::Other;
+}
+
 void SetSqlObserver(SqlObserver observer) { Observer() = std::move(observer); }
 
 Dataset::Dataset(const QString& connectionName, QObject* parent)
@@ -118,6 +146,7 @@ QSqlDatabase Dataset::Db() const { return QSqlDatabase::database(m_connection, f
 
 bool Dataset::Fail(const QString& error) {
   m_error = error;
+  m_failure = WriteFailure::Other;
   return false;
 }
 
@@ -359,12 +388,17 @@ bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values, boo
   if (!q.prepare(sql)) return Fail(PrepareFailure(q, m_connection));
   for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
   // A write is never repeated by itself: it may have been done before the connection went.
-  if (!Run(q, m_connection, &m_error)) return false;
+  if (!Run(q, m_connection, &m_error)) {
+    m_failure = t_failure;
+    return false;
+  }
   // A change or delete that found no row did not happen: someone else changed or removed the
   // row meanwhile.
   if (oneRow && q.numRowsAffected() == 0) {
     qCInfo(lcDb) << "row changed or removed meanwhile, not written:" << sql;
-    return Fail(QStringLiteral("这条记录已被别人修改或删除，没有储存。请重新打开后再试。"));
+    Fail(QStringLiteral("这条记录已被别人修改或删除，没有储存。请重新打开后再试。"));
+    m_failure = WriteFailure::ChangedMeanwhile;
+    return false;
   }
   return true;
 }
@@ -372,6 +406,7 @@ bool Dataset::ExecWrite(const QString& sql, const QVector<QVariant>& values, boo
 bool Dataset::Post() {
   if (m_state != State::Edit && m_state != State::Insert) return true;
   m_error.clear();
+  m_failure = WriteFailure::None;
   const QString table = BaseTable();
   if (table.isEmpty() || m_fields.isEmpty()) return Fail(QStringLiteral("此查询不能修改数据"));
 
@@ -427,6 +462,7 @@ bool Dataset::Post() {
 
 bool Dataset::Delete() {
   m_error.clear();
+  m_failure = WriteFailure::None;
   if (!Active() || m_row < 0) return Fail(QStringLiteral("没有可删除的记录"));
   if (m_state == State::Insert) {
     Cancel();
@@ -462,12 +498,21 @@ Transaction::~Transaction() {
   if (m_open) Rollback();
 }
 
+bool Transaction::Fail(const QSqlError& error) {
+  const bool lost = CheckConnectionLost(m_connection);
+  m_failure = ClassifyFailure(error, lost);
+  m_error = lost ? ConnectionFailure(m_connection, false, error.text()) : ErrorText(error);
+  return false;
+}
+
 bool Transaction::Begin() {
-  QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-  if (!db.transaction()) {
-    m_error = ErrorText(db.lastError());
+  m_failure = WriteFailure::None;
+  if (!Reconnected(m_connection, &m_error)) {
+    m_failure = WriteFailure::ServerAway;
     return false;
   }
+  QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+  if (!db.transaction()) return Fail(db.lastError());
   m_open = true;
   return true;
 }
@@ -475,8 +520,14 @@ bool Transaction::Begin() {
 bool Transaction::Commit() {
   QSqlDatabase db = QSqlDatabase::database(m_connection, false);
   if (!m_open) return false;
-  if (!db.commit()) {
-    m_error = ErrorText(db.lastError());
+  bool ok = false;
+  {
+    // A commit waits on the server like any statement: under the same time limit.
+    StatementWatch watch(m_connection);
+    ok = db.commit();
+  }
+  if (!ok) {
+    Fail(db.lastError());
     Rollback();
     return false;
   }

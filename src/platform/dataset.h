@@ -16,6 +16,20 @@
 
 namespace platform {
 
+// Why a write or a commit failed, as far as the program must tell the user.
+enum class WriteFailure {
+  None,
+  Duplicate,         // a number or name already taken
+  ChangedMeanwhile,  // the row was changed or removed on another seat
+  ReadOnly,          // the database cannot be written
+  DiskFull,
+  ServerAway,        // the connection went, or the server stopped answering
+  Other
+};
+// The cause of a failed statement from the driver's report (SQLite directly or through ODBC,
+// PostgreSQL through ODBC); `lost` when the connection was found gone.
+WriteFailure ClassifyFailure(const QSqlError& error, bool lost);
+
 // Called with every SQL text before it is sent (connection name, text).
 using SqlObserver = std::function<void(const QString& connection, const QString& sql)>;
 void SetSqlObserver(SqlObserver observer);
@@ -49,6 +63,8 @@ class Dataset : public QObject {
   State state() const { return m_state; }
   // Error text of the last failed operation (empty after a success).
   QString LastError() const { return m_error; }
+  // Its cause, for writes (None after a success).
+  WriteFailure LastFailure() const { return m_failure; }
 
   // --- navigation -----------------------------------------------------------------------------
   void First();
@@ -118,6 +134,7 @@ class Dataset : public QObject {
   QVector<QVariant> m_pending;   // the row being edited or inserted
   QVector<QVariant> m_original;  // the row as it stood before Edit
   QString m_error;
+  WriteFailure m_failure = WriteFailure::None;
 };
 
 // Runs statements that must stand or fall together; false (and the error) when any failed.
@@ -129,11 +146,15 @@ class Transaction {
   bool Commit();
   void Rollback();
   QString LastError() const { return m_error; }
+  WriteFailure LastFailure() const { return m_failure; }
 
  private:
+  bool Fail(const QSqlError& error);
+
   QString m_connection;
   bool m_open = false;
   QString m_error;
+  WriteFailure m_failure = WriteFailure::None;
 };
 
 // Sends one SQL statement (schema set-up and the like) through the observer; false on failure.

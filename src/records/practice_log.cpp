@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/practice_log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -8,7 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
-#include <QSaveFile>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -17,6 +21,8 @@
 #include <QThread>
 #include <QUuid>
 #include <QWaitCondition>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "platform/clock.h"
@@ -50,46 +56,139 @@ QByteArray SpoolLine(const Record& n) {
       .toJson(QJsonDocument::Compact);
 }
 
-// The spool's notes; lines that do not read as a note (a torn disk block) are skipped.
+Record ParseSpoolLine(const QByteArray& line, bool* ok) {
+  const QJsonObject o = QJsonDocument::fromJson(line).object();
+  Record n;
+  n.id = o.value(QStringLiteral("id")).toString();
+  n.machine = o.value(QStringLiteral("machine")).toString();
+  n.at = QDateTime::fromString(o.value(QStringLiteral("at")).toString(), Qt::ISODateWithMs);
+  const int module = o.value(QStringLiteral("module")).toInt(-1);
+  *ok = !n.id.isEmpty() && !n.machine.isEmpty() && n.at.isValid() && module >= 0 &&
+        module < kModuleCount;
+  if (!*ok) return n;
+  n.module = Module(module);
+  n.item = o.value(QStringLiteral("item")).toString();
+  n.operation = o.value(QStringLiteral("operation")).toString();
+  n.results = o.value(QStringLiteral("results")).toString();
+  n.score = o.value(QStringLiteral("score")).toInt();
+  return n;
+}
+
+// Whether `file` may be read and replaced as our spool: absent, or a regular file of this user.
+// Anything else (a link, a FIFO, a device, someone else's file) is left alone.
+bool SpoolIsOurs(const QString& file, bool* exists = nullptr) {
+  struct stat st {};
+  if (::lstat(QFile::encodeName(file).constData(), &st) != 0) {
+    if (exists) *exists = false;
+    return errno == ENOENT;
+  }
+  if (exists) *exists = true;
+  if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) return true;
+  qCWarning(lcDb) << "learning record: the spool" << file
+                  << "is not a regular file of this user, left alone";
+  return false;
+}
+
+// The spool's notes, at most the newest kSpoolBytes of it; lines that do not read as a note (a
+// torn disk block, garbage) are skipped. Only a regular file of our own is read, never through a
+// link, and never waiting on a pipe.
 QList<Record> ReadSpool(const QString& file) {
   QList<Record> notes;
-  QFile f(file);
-  if (!f.open(QIODevice::ReadOnly)) return notes;
-  while (!f.atEnd()) {
-    const QJsonObject o = QJsonDocument::fromJson(f.readLine()).object();
-    Record n;
-    n.id = o.value(QStringLiteral("id")).toString();
-    n.machine = o.value(QStringLiteral("machine")).toString();
-    n.at = QDateTime::fromString(o.value(QStringLiteral("at")).toString(), Qt::ISODateWithMs);
-    const int module = o.value(QStringLiteral("module")).toInt(-1);
-    if (n.id.isEmpty() || n.machine.isEmpty() || !n.at.isValid() || module < 0 ||
-        module >= kModuleCount)
-      continue;
-    n.module = Module(module);
-    n.item = o.value(QStringLiteral("item")).toString();
-    n.operation = o.value(QStringLiteral("operation")).toString();
-    n.results = o.value(QStringLiteral("results")).toString();
-    n.score = o.value(QStringLiteral("score")).toInt();
-    notes << n;
+  const int fd = ::open(QFile::encodeName(file).constData(),
+                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    if (errno != ENOENT)
+      qCWarning(lcDb) << "learning record: the spool" << file << "is not read:" << strerror(errno);
+    return notes;
   }
+  const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+    qCWarning(lcDb) << "learning record: the spool" << file
+                    << "is not a regular file of this user, not read";
+    return notes;
+  }
+  // Beyond the bound only the newest notes count, as with kSpoolLimit: start on a line boundary.
+  bool skipping = false;
+  if (st.st_size > kSpoolBytes) {
+    qCWarning(lcDb) << "learning record: spool of" << st.st_size << "bytes, only the newest"
+                    << kSpoolBytes << "read";
+    if (::lseek(fd, st.st_size - kSpoolBytes, SEEK_SET) < 0) return notes;
+    skipping = true;
+  }
+  QByteArray line;
+  qint64 left = kSpoolBytes;
+  char buffer[64 * 1024];
+  int skipped = 0;
+  const auto take = [&] {
+    bool ok = false;
+    const Record n = ParseSpoolLine(line, &ok);
+    if (ok)
+      notes << n;
+    else if (!line.trimmed().isEmpty())
+      ++skipped;
+    line.clear();
+  };
+  while (left > 0) {
+    const ssize_t got = ::read(fd, buffer, size_t(qMin<qint64>(sizeof buffer, left)));
+    if (got <= 0) break;
+    left -= got;
+    for (ssize_t i = 0; i < got;) {
+      const char* nl = static_cast<const char*>(std::memchr(buffer + i, '\n', size_t(got - i)));
+      const ssize_t end = nl ? nl - buffer : got;
+      if (!skipping) {
+        // A line longer than any note is garbage: dropped as it streams by, never held whole.
+        if (line.size() + (end - i) >= kSpoolLineBytes) {
+          skipping = true;
+          ++skipped;
+          line.clear();
+        } else {
+          line.append(buffer + i, end - i);
+        }
+      }
+      if (!nl) break;
+      if (!skipping) take();
+      skipping = false;
+      i = end + 1;
+    }
+  }
+  if (!skipping) take();
+  if (skipped > 0) qCWarning(lcDb) << "learning record:" << skipped << "spool lines not notes";
   if (notes.size() > kSpoolLimit) notes = notes.mid(notes.size() - kSpoolLimit);
   return notes;
 }
 
-// Replaces the spool whole (written beside it, then renamed); no notes, no spool.
+// Replaces the spool whole: written to a new file of our own beside it, then renamed over it, so
+// a link in its place is replaced, never written through. No notes, no spool.
 void WriteSpool(const QString& file, const QList<Record>& notes) {
+  bool exists = false;
+  if (!SpoolIsOurs(file, &exists)) return;
   if (notes.isEmpty()) {
-    QFile::remove(file);
+    if (exists) ::unlink(QFile::encodeName(file).constData());
     return;
   }
-  QDir().mkpath(QFileInfo(file).absolutePath());
-  QSaveFile f(file);
-  if (f.open(QIODevice::WriteOnly)) {
-    for (const Record& n : notes) f.write(SpoolLine(n) + '\n');
-    if (f.commit()) return;
+  const QFileInfo info(file);
+  QDir().mkpath(info.absolutePath());
+  QByteArray temporary =
+      QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  bool ok = fd >= 0;
+  if (ok) {
+    QByteArray all;
+    for (const Record& n : notes) all += SpoolLine(n) + '\n';
+    for (qsizetype done = 0; ok && done < all.size();) {
+      const ssize_t put = ::write(fd, all.constData() + done, size_t(all.size() - done));
+      if (put <= 0) ok = false;
+      done += put;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ::close(fd);
+    ok = ok && ::rename(temporary.constData(), QFile::encodeName(file).constData()) == 0;
+    if (!ok) ::unlink(temporary.constData());
   }
-  qCWarning(lcDb) << "learning record: cannot keep" << notes.size() << "notes in" << file
-                  << f.errorString();
+  if (!ok)
+    qCWarning(lcDb) << "learning record: cannot keep" << notes.size() << "notes in" << file
+                    << strerror(errno);
 }
 
 // The writer thread with its own connection, so that a slow or absent server never holds up
@@ -99,9 +198,6 @@ class Writer final : public QThread {
   Writer(const QString& source, const QString& spool) : m_source(source), m_spool(spool) {
     static QAtomicInt count = 0;
     m_name = QStringLiteral("learn-record-writer-%1").arg(++count);
-    m_pending = ReadSpool(spool);
-    if (!m_pending.isEmpty())
-      qCInfo(lcDb) << "learning record:" << m_pending.size() << "notes from the spool";
   }
 
   void Add(const Record& note) {
@@ -131,10 +227,12 @@ class Writer final : public QThread {
       m_stopping = true;
       m_wake.wakeOne();
     }
-    if (wait(QDeadlineTimer(kStopWaitMs * 3 / 4))) return true;
+    // The whole wait stays well inside kStopWaitMs: spooling and the rest of the ending follow.
+    const QDeadlineTimer end(kStopWaitMs * 3 / 4);
+    if (wait(QDeadlineTimer(kStopWaitMs / 2))) return true;
     // A frozen server: cut the statement off so the driver returns.
     platform::CutOff(m_name);
-    if (wait(QDeadlineTimer(kStopWaitMs / 4))) return true;
+    if (wait(end)) return true;
     QMutexLocker lock(&m_mutex);
     WriteSpool(m_spool, m_pending);
     qCWarning(lcDb) << "learning record: writer stuck at exit," << m_pending.size()
@@ -147,6 +245,13 @@ class Writer final : public QThread {
   void run() override {
     {
       QSqlDatabase db = QSqlDatabase::cloneDatabase(m_source, m_name);
+      // Read here, not where the program starts: a large spool must not hold up the menu.
+      const QList<Record> spooled = ReadSpool(m_spool);
+      if (!spooled.isEmpty()) {
+        qCInfo(lcDb) << "learning record:" << spooled.size() << "notes from the spool";
+        QMutexLocker lock(&m_mutex);
+        m_pending = spooled + m_pending;
+      }
       int pauseMs = 0;
       QDeadlineTimer retryAt;
       QMutexLocker lock(&m_mutex);
@@ -176,7 +281,7 @@ class Writer final : public QThread {
           QSet<QString> done;
           for (const Record& n : batch) done.insert(n.id);
           m_pending.removeIf([&](const Record& n) { return done.contains(n.id); });
-          if (pauseMs > 0 || QFileInfo::exists(m_spool)) WriteSpool(m_spool, m_pending);
+          if (pauseMs > 0 || QFileInfo(m_spool).isFile()) WriteSpool(m_spool, m_pending);
           pauseMs = 0;
           if (m_pending.isEmpty()) m_tried = upTo;
         } else {

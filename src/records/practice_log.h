@@ -14,6 +14,10 @@ namespace records {
 
 // Notes kept in the spool at most; beyond this the oldest are given up.
 inline constexpr int kSpoolLimit = 100000;
+// The spool's bytes read at most (its newest part), and the longest line taken for a note, its
+// line break included.
+inline constexpr qint64 kSpoolBytes = qint64(64) << 20;
+inline constexpr qsizetype kSpoolLineBytes = 16 * 1024;
 // Quitting waits this long for the writer; what it has not written goes to the spool.
 inline constexpr int kStopWaitMs = 2000;
 

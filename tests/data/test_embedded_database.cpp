@@ -128,35 +128,73 @@ class EmbeddedDatabaseTest : public QObject {
     QCOMPARE(QDir(dir.path()).entryList({"*.new*"}), QStringList());
   }
 
-  // A folder nobody may write in is named as the cause; a good database in it is read only.
+  // Whatever keeps the lessons from being written (a locked folder, a read-only disk, a full disk,
+  // a database file that cannot be written) is named as the cause; a good database there is
+  // opened for reading only, with editing off.
   void unwritableFolder_data() {
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("database");
-    QTest::newRow("good database") << true;
-    QTest::newRow("no database yet") << false;
+    QTest::addColumn<QString>("cause");
+    const QString denied = "没有写入这个文件夹的权限", readOnlyDisk = "文件夹所在的磁盘是只读的",
+                  full = "磁盘已满";
+    for (bool database : {true, false}) {
+      const char* db = database ? "good database" : "no database yet";
+      QTest::addRow("locked folder, %s", db) << "folder" << database << denied;
+      QTest::addRow("read-only disk, %s", db) << "read-only" << database << readOnlyDisk;
+      QTest::addRow("full disk, %s", db) << "full" << database << full;
+    }
+    QTest::addRow("database file read-only") << "file" << true << "数据库文件是只读的";
   }
   void unwritableFolder() {
+    QFETCH(QString, how);
     QFETCH(bool, database);
+    QFETCH(QString, cause);
     QTemporaryDir dir;
-    const QString path = dir.filePath("data/lessons.db");
-    QString error, notice;
-    QVERIFY(QDir().mkpath(dir.filePath("data")));
-    if (database) QVERIFY2(EnsureEmbeddedDatabase(path, &error), qPrintable(error));
-    // Root writes through mode 555; an immutable folder stops it too.
     const bool root = ::geteuid() == 0;
-    const auto lockFolder = [&](bool locked) {
-      const char* how = root ? (locked ? "+i" : "-i") : (locked ? "555" : "755");
-      return QProcess::execute(root ? "chattr" : "chmod", {how, dir.filePath("data")}) == 0;
+    // A small disk of its own, so that it can be filled or made read-only.
+    const QString disk = dir.filePath("disk");
+    QVERIFY(QDir().mkpath(disk));
+    const bool ownDisk = how == "read-only" || how == "full";
+    if (ownDisk && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4m", "tmpfs", disk}) != 0)
+      QSKIP("no disk of its own can be mounted here");
+    const auto unmount = qScopeGuard([&] {
+      if (ownDisk) QProcess::execute("umount", {disk});
+    });
+    const QString path = disk + "/data/lessons.db";
+    QString error, notice, reason;
+    if (database) QVERIFY2(EnsureEmbeddedDatabase(path, &error), qPrintable(error));
+    // Root writes through mode 555 and 444; an immutable file or folder stops it too.
+    const QString locked = how == "file" ? path : database ? disk + "/data" : disk;
+    const auto lock = [&](bool on) {
+      const char* mode = how == "file" ? (on ? "444" : "644") : (on ? "555" : "755");
+      return QProcess::execute(root ? "chattr" : "chmod", {root ? (on ? "+i" : "-i") : mode,
+                                                           locked}) == 0;
     };
-    if (!lockFolder(true)) QSKIP("the folder cannot be made unwritable here");
+    if (how == "folder" || how == "file") {
+      if (!lock(true)) QSKIP("nothing can be made unwritable here");
+    } else if (how == "read-only") {
+      QVERIFY(QProcess::execute("mount", {"-o", "remount,ro", disk}) == 0);
+    } else {
+      QFile filler(disk + "/filler");
+      QVERIFY(filler.open(QIODevice::WriteOnly));
+      const QByteArray block(64 * 1024, 'x');
+      while (filler.write(block) == block.size() && filler.flush()) {
+      }
+    }
     bool readOnly = false;
-    const bool ok = EnsureEmbeddedDatabase(path, &error, &notice, &readOnly);
-    QVERIFY(lockFolder(false));
+    const bool ok = EnsureEmbeddedDatabase(path, &error, &notice, &readOnly, &reason);
+    if (how == "folder" || how == "file") QVERIFY(lock(false));
+    if (how == "read-only") QProcess::execute("mount", {"-o", "remount,rw", disk});
+    if (how == "full") QFile::remove(disk + "/filler");
     QCOMPARE(ok, database);
     QCOMPARE(readOnly, database);
     const QString said = database ? notice : error;
-    QVERIFY2(said.contains("没有写入这个文件夹的权限") && !said.contains("另一个"),
-             qPrintable(said));
-    if (database) QVERIFY(notice.contains("编辑已关闭"));
+    QVERIFY2(said.contains(cause) && !said.contains("另一个"), qPrintable(said));
+    if (database) {
+      QVERIFY(notice.contains("编辑已关闭"));
+      QVERIFY2(reason.contains(cause), qPrintable(reason));
+      QCOMPARE(Chapters(path), SampleChapters());  // nothing moved aside or rebuilt
+    }
   }
 
   // Two (here: six) first starts at the same moment build the database once, whole.

@@ -32,6 +32,8 @@ using testing::TestDataModule;
 namespace {
 
 const QString kStoreFailed = QStringLiteral("注意|储存出错,章号不能相同,请检查");
+const QString kOtherFailure =
+    QStringLiteral("注意|储存出错，没有储存。原因已记入日志，请让管理员查看。");
 
 void AddKindRows() {
   QTest::addColumn<Backend>("backend");
@@ -333,7 +335,8 @@ class ChapterWindowsTest : public QObject {
     f.Save(0, QStringLiteral("7"), QStringLiteral("小动物"));
     platform::SetSqlObserver({});
     QVERIFY(sent.contains(f.kind.sqlRenameItems));
-    QCOMPARE(f.boxes.TitlesAndTexts(), QStringList{kStoreFailed});
+    // Refused, but not for a number taken.
+    QCOMPARE(f.boxes.TitlesAndTexts(), QStringList{kOtherFailure});
     QVERIFY(f.EditorOpen());
     QCOMPARE(f.StoredChapters(), chapters);
     QCOMPARE(f.StoredItems(), items);
@@ -384,6 +387,37 @@ class ChapterWindowsTest : public QObject {
     QCOMPARE(f.StoredChapters(), before.mid(0, 2));
     QCOMPARE(f.Grid(), before.mid(0, 2));
     QCOMPARE(f.boxes.shown.size(), 4);
+  }
+
+  // Editing may go off while the list is open: each button that would edit says why instead.
+  void editingOffRefusesEditing_data() {
+    QTest::addColumn<QString>("button");
+    for (const char* b : {"AddSb", "ModifySb", "DelSb", "ImportSb", "db1"})
+      QTest::addRow("%s", b) << QString::fromLatin1(b);
+  }
+  void editingOffRefusesEditing() {
+    QFETCH(QString, button);
+    Fixture f(Backend::Sqlite, int(LessonKindId::Poem));
+    f.Chapters({{1, QStringLiteral("一")}});
+    testing::FakeDialogs dialogs;
+    f.Open();
+    const QString reason = QStringLiteral("磁盘已满");
+    dm->SetEditingOff(reason);
+    if (button == QLatin1String("db1")) {
+      Q_EMIT f.manager->db1->doubleClicked(f.manager->db1->model()->index(0, 0));
+    } else {
+      TChapterListForm* m = f.manager.get();
+      (button == QLatin1String("AddSb")      ? m->AddSb
+       : button == QLatin1String("ModifySb") ? m->ModifySb
+       : button == QLatin1String("DelSb")    ? m->DelSb
+                                             : m->ImportSb)
+          ->click();
+    }
+    QVERIFY(!f.editor);
+    QCOMPARE(dialogs.fileDialogs, 0);
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QVERIFY(f.boxes.shown[0].text.contains(reason));
+    QCOMPARE(f.StoredChapters(), QStringList{QStringLiteral("1|一")});
   }
 
   void emptyChapterTable_data() { AddKindRows(); }

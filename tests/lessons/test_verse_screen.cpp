@@ -596,14 +596,21 @@ class VerseScreenTest : public QObject {
   void buttonsOpenTheirWindowsAfterStopping_data() {
     AddKindColumn();
     QTest::addColumn<QString>("button");
+    // With editing off the editors' buttons say why instead; help still opens.
+    QTest::addColumn<QString>("editingOff");
     for (int kind : {int(LessonKindId::Poem), int(LessonKindId::English)})
       for (const char* button : {"HELPSB", "zjsb", "zsb"})
-        QTest::addRow("%s, %s", qPrintable(KindOf(kind).key), button) << kind << button;
+        for (const QString& off : {QString(), QStringLiteral("数据库文件是只读的")})
+          QTest::addRow("%s, %s%s", qPrintable(KindOf(kind).key), button,
+                        off.isEmpty() ? "" : ", editing off")
+              << kind << button << off;
   }
   void buttonsOpenTheirWindowsAfterStopping() {
     QFETCH(int, kind);
     QFETCH(QString, button);
+    QFETCH(QString, editingOff);
     const LessonKind& k = KindOf(kind);
+    dm->SetEditingOff(editingOff);
     AddChapters(k, {QStringLiteral("一章"), QStringLiteral("二章")});
     AddItems(k, QStringLiteral("一章"), {{QStringLiteral("甲"), QStringLiteral("文甲"), {}}});
     AddItems(k, QStringLiteral("二章"), {{QStringLiteral("乙"), QStringLiteral("文乙"), {}}}, 2);
@@ -631,6 +638,12 @@ class VerseScreenTest : public QObject {
     const QString expected = button == QLatin1String("HELPSB") ? k.helpWindow
                              : button == QLatin1String("zjsb") ? k.chapterListWindow
                                                                : k.itemListWindow;
+    if (manager && !editingOff.isEmpty()) {
+      QCOMPARE(opened, QStringList());
+      QCOMPARE(m_boxes->shown.size(), 1);
+      QVERIFY2(m_boxes->shown[0].text.contains(editingOff), qPrintable(m_boxes->shown[0].text));
+      return;
+    }
     QCOMPARE(opened, QStringList{expected});
     QVERIFY2(soundAtOpening.endsWith(QLatin1String("playing.wav|")), qPrintable(soundAtOpening));
     if (manager) {
