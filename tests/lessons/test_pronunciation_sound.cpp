@@ -134,6 +134,7 @@ class PronunciationSoundTest : public QObject {
     const double seconds = open.elapsed() / 1000.0;
     QVERIFY2(seconds > 10.3 && seconds < 11.5, qPrintable(QString::number(seconds)));
     QCOMPARE(timed.starts.size(), 3);
+    QVERIFY2(std::abs(timed.starts[0] - 0.5) < 0.4, qPrintable(QString::number(timed.starts[0])));
     for (int i = 1; i < 3; ++i)
       QVERIFY(std::abs(timed.starts[i] - timed.starts[i - 1] - 3.0) < 0.1);
 
@@ -149,9 +150,9 @@ class PronunciationSoundTest : public QObject {
     for (const Burst& b : bursts)
       seen += QStringLiteral("%1 s for %2 s; ").arg(b.start).arg(b.length);
     QVERIFY2(bursts.size() == 3, qPrintable(seen));
-    QVERIFY2(std::abs(bursts[0].start - 0.5) < 0.4, qPrintable(seen));
     // The disk driver paces its writes with plain sleeps, so its time runs a few per cent off
-    // the wall clock and falls behind when the machine is busy: only "about 3 s" holds there.
+    // the wall clock and falls behind when the machine is busy: when the first sound starts is
+    // checked on the wall clock above, and only "about 3 s" apart holds here.
     for (int i = 0; i < 3; ++i) {
       QVERIFY2(std::abs(bursts[i].length - 1.0) < 0.05, qPrintable(seen));
       if (i > 0)
