@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program.h"
 
+#include "app/main_form.h"
 #include "data/data_module.h"
 #include "records/practice_log.h"
 
@@ -11,6 +12,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   // notes: they would pile up in the spool unseen.
   hooks.drawn = [] {
     if (dm && !dm->ReadOnlyDatabase()) records::Start(dm->ConnectionName());
+    CheckLessonFileWhole(MainForm);
   };
   hooks.finished = [] { records::Stop(); };
   hooks.shown = shown;

@@ -115,8 +115,8 @@ bool RunPack(const QString& exportKind, const QString& exportFile, const QString
     }
     const packs::ExportResult r = packs::ExportPack(QStringLiteral("setup"), *kind, {}, exportFile);
     if (!r.ok) *error = r.error;
-    if (r.ok) out << "exported " << r.chapters << " chapters, " << r.items << " items\n";
-    for (const QString& name : r.missingRecordings) out << "recording missing: " << name << "\n";
+    if (r.ok) out << "已导出: " << r.chapters << " 个章节, " << r.items << " 个项目\n";
+    for (const QString& name : r.missingRecordings) out << "找不到录音: " << name << "\n";
     return r.ok;
   }
   // Tests simulate a kill mid-way: the process dies after unpacking this many recordings.
@@ -129,9 +129,8 @@ bool RunPack(const QString& exportKind, const QString& exportFile, const QString
                                                   });
   if (!r.ok) *error = r.error;
   if (r.ok)
-    out << "imported " << r.chapters << " chapters, " << r.items << " items; recordings in "
-        << (r.soundFolder.isEmpty() ? QStringLiteral("the database or the library") : r.soundFolder)
-        << "\n";
+    out << "已导入: " << r.chapters << " 个章节, " << r.items << " 个项目; 录音放在 "
+        << (r.soundFolder.isEmpty() ? QStringLiteral("数据库或录音库中") : r.soundFolder) << "\n";
   return r.ok;
 }
 

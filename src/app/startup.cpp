@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -10,7 +12,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QTranslator>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "app/app_icon.h"
 #include "app/application.h"
@@ -20,58 +25,66 @@
 #include "app/screen_scale.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "platform/db_watchdog.h"
+#include "platform/dialogs.h"
 #include "platform/install_paths.h"
+#include "platform/logging.h"
 #include "platform/sound.h"
 
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+int g_endingPipe[2] = {-1, -1};
+
+// How long the program may take to end after a termination signal, whatever it is waiting for.
+constexpr int kEndWithinMs = 2000;
 
 void OnTerminate(int) {
   RequestQuit();  // a pause in progress returns, so the loop sees the pipe at once
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+  [[maybe_unused]] const ssize_t m = ::write(g_endingPipe[1], &byte, 1);
 }
 
-// SIGTERM (logout, shutdown, kill) and SIGINT (Ctrl-C) end the message loop, so the program ends
-// the ordinary way and closes its connection. The handler only writes to a pipe; the loop reads it.
-void EndOnTerminationSignals(QObject* owner) {
-  if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
-  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
-  QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
-    char byte;
-    [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
-    QApplication::exit(0);
-  });
-  struct sigaction action {};
-  action.sa_handler = OnTerminate;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-}
-
-// Runs `then` once `drawn` has been drawn for the first time, after that drawing is done.
-class AfterFirstDrawing : public QObject {
- public:
-  AfterFirstDrawing(QWidget* drawn, std::function<void()> then)
-      : QObject(drawn), m_then(std::move(then)) {
-    drawn->installEventFilter(this);
-  }
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      watched->removeEventFilter(this);
-      QTimer::singleShot(0, this, [this] {
-        m_then();
-        deleteLater();
-      });
+// The interface thread may be stuck in the driver on a frozen server and never see the pipe: a
+// thread of its own cancels every statement, so that it returns, and no box waits for a click.
+// Should the ending still hang, the process ends at the bound; the notes' spool is written by then.
+// A byte 2 says that the ending is done (RunApplication returned): nothing more to bound.
+void WatchForTheEnd() {
+  if (g_endingPipe[0] >= 0 || ::pipe2(g_endingPipe, O_CLOEXEC) != 0) return;
+  std::thread([] {
+    for (;;) {
+      char byte = 0;
+      if (::read(g_endingPipe[0], &byte, 1) < 0 && errno == EINTR) continue;
+      if (byte != 1) continue;
+      const auto start = std::chrono::steady_clock::now();
+      platform::SetProgramEnding(true);
+      platform::CancelAllStatements(true);
+      for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            start + std::chrono::milliseconds(kEndWithinMs - 100) -
+            std::chrono::steady_clock::now());
+        pollfd p{g_endingPipe[0], POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, int(left.count())) == 0) {
+          qCWarning(lcUi) << "still ending" << kEndWithinMs - 100
+                          << "ms after the termination signal";
+          ::_exit(0);
+        }
+        if (::read(g_endingPipe[0], &byte, 1) == 1 && byte == 2) break;
+      }
+      // Ended in time (tests start the program again in the same process).
+      platform::SetProgramEnding(false);
+      platform::CancelAllStatements(false);
     }
-    return false;
-  }
+  }).detach();
+}
 
- private:
-  std::function<void()> m_then;
-};
+void EndingDone() {
+  const char byte = 2;
+  if (g_endingPipe[1] >= 0) {
+    [[maybe_unused]] const ssize_t n = ::write(g_endingPipe[1], &byte, 1);
+  }
+}
 
 }  // namespace
 
@@ -111,5 +124,6 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   dm = nullptr;
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
+  EndingDone();
   return status;
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "data/data_module.h"
 
+#include <QPointer>
 #include <QSqlDatabase>
+#include <thread>
 #include <memory>
 
 #include "data/embedded_database.h"
@@ -13,6 +15,18 @@
 Tdm* dm = nullptr;
 
 namespace {
+
+// The embedded file the data module has open; empty for a data source.
+QString& EmbeddedFileInUse() {
+  static QString path;
+  return path;
+}
+
+std::thread& WholeCheckThread() {
+  static std::thread thread;
+  return thread;
+}
+
 QString NextConnectionName() {
   static int count = 0;
   return ++count == 1 ? QStringLiteral("ADOConnection1")
@@ -55,6 +69,10 @@ Tdm::Tdm(const ConnectionSpec& spec, QObject* parent)
 }
 
 Tdm::~Tdm() {
+  if (WholeCheckThread().joinable()) {
+    InterruptWholeFileCheck();
+    WholeCheckThread().join();
+  }
   for (platform::Dataset* d : {SYSTable, ALLQuery, goQuery, nameQuery}) d->Close();
   {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -68,6 +86,31 @@ void Tdm::SetEditingOff(const QString& reason) {
   if (!reason.isEmpty()) qCInfo(lcDb) << "editing off:" << reason;
   m_editingOff = reason;
   Q_EMIT EditingOffChanged(reason);
+}
+
+void CheckLessonFileWhole(QWidget* owner) {
+  const QString path = EmbeddedFileInUse();
+  if (!dm || path.isEmpty() || WholeCheckThread().joinable() || !WholeCheckWaitsForMenu(path))
+    return;
+  Tdm* module = dm;
+  const bool mayRepair = !module->ReadOnlyDatabase();
+  QPointer<QWidget> told(owner);
+  WholeCheckThread() = std::thread([module, path, mayRepair, told] {
+    const WholeFileCheck r = CheckWholeFile(path, mayRepair);
+    if (r.outcome != WholeFileCheck::Outcome::Damaged) return;
+    QMetaObject::invokeMethod(
+        module,
+        [module, path, told] {
+          module->SetEditingOff(QStringLiteral("课程数据库文件有损坏"));
+          platform::MessageBox(
+              told, QStringLiteral("课程数据库文件 %1 检查出损坏，有些课程可能显示不全。\n"
+                                   "编辑已关闭，以免损坏扩大；孩子仍可照常学习。\n"
+                                   "请退出本程序，把这个文件复制一份交给管理员修复。")
+                        .arg(path),
+              kApplicationTitle, platform::MB_OK | platform::MB_ICONWARNING);
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 bool RefuseEditing(QWidget* owner) {
@@ -90,8 +133,14 @@ Tdm* OpenEmbedded(QWidget* owner) {
                            platform::MB_OK | platform::MB_ICONWARNING);
     module = std::make_unique<Tdm>(readOnly ? ReadOnlyEmbeddedSpec(path) : EmbeddedSpec(path));
     if (readOnly) module->SetReadOnlyDatabase(readOnlyReason);
-    if (module->Connected()) return module.release();
-    error = module->ConnectError();
+    if (module->Connected()) {
+      EmbeddedFileInUse() = path;
+      return module.release();
+    }
+    qCWarning(lcDb) << "embedded database not usable:" << path << module->ConnectError();
+    error = module->SchemaFailed()
+                ? QStringLiteral("这个文件无法升级到本程序的版本，请把它交给管理员检查。")
+                : QStringLiteral("请检查这个文件和它所在文件夹的权限。");
   }
   platform::MessageBox(owner, QStringLiteral("无法打开课程数据库 %1。\n%2").arg(path, error),
                        kApplicationTitle, platform::MB_OK | platform::MB_ICONERROR);
@@ -107,10 +156,26 @@ Tdm* CreateDataModule(QWidget* owner) {
   if (!DataSourceDefined(source.databaseName)) return OpenEmbedded(owner);
   auto module = std::make_unique<Tdm>(source);
   if (module->Connected()) return module.release();
-  const QString text = module->SchemaFailed()
-                           ? QStringLiteral("数据源 %1 中的课程数据库无法使用。\n%2")
-                           : QStringLiteral("无法连接数据源 %1。\n%2");
-  platform::MessageBox(owner, text.arg(source.label, module->ConnectError()), kApplicationTitle,
+  // The driver's words go to the log; the adult is told the cause and what to do.
+  const QString why = module->ConnectError();
+  qCWarning(lcDb) << "data source" << source.label << "not usable:" << why;
+  QString text;
+  if (module->SchemaFailed())
+    text = QStringLiteral(
+        "数据源 %1 中的课程数据库无法使用。请让管理员用 tindora_dbsetup 检查这个数据库。");
+  else if (why.contains(QLatin1String("Can't open lib")) ||
+           (why.contains(QLatin1String("Driver Manager")) &&
+            why.contains(QLatin1String("driver"), Qt::CaseSensitive)))
+    text = QStringLiteral("无法连接数据源 %1：它所用的数据库驱动程序没有安装或无法载入。"
+                          "请让管理员检查这个数据源的设置。");
+  else if (why.contains(QLatin1String("password"), Qt::CaseInsensitive) ||
+           why.contains(QLatin1String("authentication"), Qt::CaseInsensitive))
+    text = QStringLiteral("无法连接数据源 %1：数据库服务器不接受这个用户名或密码。"
+                          "请让管理员检查这个数据源的设置。");
+  else
+    text = QStringLiteral("无法连接数据源 %1：数据库服务器没有回应。"
+                          "请检查网络和数据库服务器，然后再启动本程序。");
+  platform::MessageBox(owner, text.arg(source.label), kApplicationTitle,
                        platform::MB_OK | platform::MB_ICONERROR);
   return nullptr;
 }

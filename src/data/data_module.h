@@ -69,5 +69,10 @@ extern Tdm* dm;
 // Any other failure is told to the user (owner `owner`) and gives nullptr: the program must end.
 Tdm* CreateDataModule(QWidget* owner);
 
+// Once the menu shows: checks a large embedded lesson file whole on a thread of its own (start-up
+// checked it only quickly). Damage only in indexes is mended; other damage is told to the adult
+// (owner `owner`) and editing goes off. The thread ends with the data module.
+void CheckLessonFileWhole(QWidget* owner);
+
 // When editing is off, shows why (owner `owner`) and gives true: the caller opens no editor.
 bool RefuseEditing(QWidget* owner);

@@ -5,21 +5,26 @@
 
 #include <fcntl.h>
 #include <sys/statvfs.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QUrl>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 
 #include "data/lesson_kinds.h"
 #include "data/schema_migrations.h"
@@ -68,11 +73,40 @@ class Connection {
   bool m_open = false;
 };
 
-bool IsDamage(const QSqlError& e) {
-  // SQLITE_CORRUPT 11, SQLITE_NOTADB 26.
-  return e.nativeErrorCode() == QLatin1String("11") || e.nativeErrorCode() == QLatin1String("26") ||
-         e.text().contains(QLatin1String("malformed")) ||
-         e.text().contains(QLatin1String("not a database"));
+// The integrity check's findings on an open connection, "ok" left out: empty when the file is
+// sound. False with the driver's words in `why` when the check itself could not run.
+bool Findings(const QString& connection, const QString& pragma, QStringList* found, QString* why) {
+  QSqlQuery q(QSqlDatabase::database(connection, false));
+  q.setForwardOnly(true);
+  if (!q.exec(pragma)) {
+    *why = q.lastError().text().trimmed();
+    return false;
+  }
+  while (q.next())
+    if (q.value(0).toString() != QLatin1String("ok")) *found << q.value(0).toString();
+  return true;
+}
+
+// Damage that rebuilding the indexes mends without losing a row: entries missing from an index or
+// left in it. A table page out of order, or two rows where a unique index allows one, is not.
+bool OnlyIndexes(const QStringList& found) {
+  static const QRegularExpression index(
+      QStringLiteral("^(row \\d+ missing from index \\S+|wrong # of entries in index \\S+)$"));
+  for (const QString& f : found)
+    if (!index.match(f.trimmed()).hasMatch()) return false;
+  return !found.isEmpty();
+}
+
+// Rebuilds every index of the file and checks it whole again; true when it is sound now.
+bool RebuildIndexes(const QString& connection) {
+  QSqlQuery q(QSqlDatabase::database(connection, false));
+  QStringList found;
+  QString why;
+  const bool ok = q.exec(QStringLiteral("reindex")) &&
+                  Findings(connection, QStringLiteral("pragma integrity_check"), &found, &why) &&
+                  found.isEmpty();
+  qCWarning(lcDb) << "indexes rebuilt:" << ok << q.lastError().text() << why << found.mid(0, 5);
+  return ok;
 }
 
 Check Inspect(const QString& path, bool readOnly = false) {
@@ -81,15 +115,24 @@ Check Inspect(const QString& path, bool readOnly = false) {
   if (info.size() == 0) return {FileState::Empty, {}};
   Connection c(path, readOnly);
   if (!c.open()) return {FileState::Unreadable, QStringLiteral("无法打开")};
-  QSqlQuery q(QSqlDatabase::database(c.name(), false));
+  // Larger files get the whole check once the menu shows (CheckWholeFile).
   const bool full = info.size() <= kFullCheckBytes;
-  if (!q.exec(full ? QStringLiteral("pragma integrity_check(1)")
-                   : QStringLiteral("pragma quick_check(1)")) ||
-      !q.next())
-    return {IsDamage(q.lastError()) ? FileState::Damaged : FileState::Unreadable,
-            q.lastError().text().trimmed()};
-  if (q.value(0).toString() != QLatin1String("ok"))
-    return {FileState::Damaged, q.value(0).toString()};
+  QStringList found;
+  QString why;
+  if (!Findings(c.name(),
+                full ? QStringLiteral("pragma integrity_check")
+                     : QStringLiteral("pragma quick_check"),
+                &found, &why)) {
+    const bool damage = why.contains(QLatin1String("malformed")) ||
+                        why.contains(QLatin1String("not a database"));
+    return {damage ? FileState::Damaged : FileState::Unreadable, why};
+  }
+  if (!found.isEmpty()) {
+    qCWarning(lcDb) << "embedded database check found:" << found.mid(0, 10);
+    // Nothing is moved aside for what can be mended without loss.
+    if (readOnly || !OnlyIndexes(found) || !RebuildIndexes(c.name()))
+      return {FileState::Damaged, found.join(QLatin1Char('\n'))};
+  }
   const QStringList present = QSqlDatabase::database(c.name(), false).tables();
   bool complete = true, lessons = false;
   for (const QString& table : LessonTables()) {
@@ -335,4 +378,83 @@ bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice
       break;
   }
   return Build(path, error);
+}
+
+// --- the whole check after the menu ------------------------------------------------------------
+
+namespace {
+
+// The SQLite handle of a whole check in progress, for interrupting it from another thread.
+std::mutex g_checkMutex;
+void* g_checkHandle = nullptr;
+bool g_checkInterrupted = false;
+
+// sqlite3_interrupt, from the SQLite library the driver loaded (safe from any thread).
+void InterruptSqlite(void* handle) {
+  using Interrupt = void (*)(void*);
+  static const Interrupt interrupt = [] {
+    void* lib = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+    return lib ? reinterpret_cast<Interrupt>(::dlsym(lib, "sqlite3_interrupt")) : nullptr;
+  }();
+  if (interrupt && handle) interrupt(handle);
+}
+
+}  // namespace
+
+bool WholeCheckWaitsForMenu(const QString& path) { return QFileInfo(path).size() > kFullCheckBytes; }
+
+WholeFileCheck CheckWholeFile(const QString& path, bool mayRepair) {
+  using Outcome = WholeFileCheck::Outcome;
+  WholeFileCheck r;
+  QElapsedTimer took;
+  took.start();
+  static std::atomic<int> count{0};
+  const QString name = QStringLiteral("tindora-whole-check-%1").arg(++count);
+  bool repair = false;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (db.open()) {
+      {
+        std::lock_guard lock(g_checkMutex);
+        g_checkHandle = *static_cast<void* const*>(db.driver()->handle().constData());
+      }
+      QString why;
+      const bool ran =
+          Findings(name, QStringLiteral("pragma integrity_check"), &r.found, &why);
+      {
+        std::lock_guard lock(g_checkMutex);
+        g_checkHandle = nullptr;
+        if (g_checkInterrupted) r.found.clear();
+        if (!ran && !g_checkInterrupted) r.found << why;
+        if (g_checkInterrupted)
+          r.outcome = Outcome::NotChecked;
+        else if (ran && r.found.isEmpty())
+          r.outcome = Outcome::Sound;
+        else if (!ran && !why.contains(QLatin1String("malformed")) &&
+                 !why.contains(QLatin1String("not a database")))
+          r.outcome = Outcome::NotChecked;  // busy, unreadable: nothing found
+        else
+          r.outcome = Outcome::Damaged;
+      }
+      repair = r.outcome == Outcome::Damaged && mayRepair && OnlyIndexes(r.found);
+      db.close();
+    }
+  }
+  QSqlDatabase::removeDatabase(name);
+  if (repair) {
+    Connection c(path);
+    if (c.open() && RebuildIndexes(c.name())) r.outcome = Outcome::Repaired;
+  }
+  r.ms = took.elapsed();
+  qCInfo(lcDb) << "whole check of" << path << QFileInfo(path).size() << "bytes:" << int(r.outcome)
+               << r.ms << "ms" << r.found.mid(0, 10);
+  return r;
+}
+
+void InterruptWholeFileCheck() {
+  std::lock_guard lock(g_checkMutex);
+  g_checkInterrupted = true;
+  InterruptSqlite(g_checkHandle);
 }

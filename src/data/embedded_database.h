@@ -2,6 +2,8 @@
 // The embedded database where its folder cannot be written: start-up still shows the lessons.
 #pragma once
 
+#include <QStringList>
+
 #include "data/lesson_database.h"
 
 // As EnsureEmbeddedDatabase; besides, a folder that cannot be written (read-only disk, no
@@ -13,3 +15,19 @@ bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice
 
 // The embedded file opened for reading only.
 ConnectionSpec ReadOnlyEmbeddedSpec(const QString& path);
+
+// The whole check of a lesson file too large for start-up to check whole (start-up reads every
+// page but does not compare the indexes with their tables), for a thread once the menu shows. It
+// reads on a read-only connection of its own; when only indexes are damaged and `mayRepair`, they
+// are rebuilt and the file checked again.
+struct WholeFileCheck {
+  enum class Outcome { NotChecked, Sound, Repaired, Damaged };
+  Outcome outcome = Outcome::NotChecked;
+  QStringList found;  // the check's own words, for the log
+  qint64 ms = 0;      // how long it took
+};
+bool WholeCheckWaitsForMenu(const QString& path);
+WholeFileCheck CheckWholeFile(const QString& path, bool mayRepair);
+// Ends a CheckWholeFile running on another thread at once, and any later one, which give
+// NotChecked: the program is ending.
+void InterruptWholeFileCheck();

@@ -34,6 +34,28 @@
 namespace packs {
 namespace {
 
+// A name from a pack quoted for a message, with what cannot be seen written out: a TAB or a line
+// break would split the message, a direction mark would turn it round.
+QString Shown(const QString& name) {
+  QString out = QStringLiteral("“");
+  for (const QChar c : name) {
+    const char16_t u = c.unicode();
+    if (u == u'\t')
+      out += QStringLiteral("\\t");
+    else if (u == u'\n')
+      out += QStringLiteral("\\n");
+    else if (u == u'\r')
+      out += QStringLiteral("\\r");
+    else if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || u == 0x200E || u == 0x200F ||
+             (u >= 0x2028 && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0xFEFF)
+      out += QStringLiteral("U+") + QString::number(u, 16).rightJustified(4, u'0').toUpper();
+    else
+      out += c;
+  }
+  return out + QStringLiteral("”");
+}
+
+
 const QString kChapterNumber = QStringLiteral("章号");
 const QString kChapterName = QStringLiteral("章节");
 const QString kSound = QStringLiteral("声音");
@@ -172,7 +194,7 @@ class ManifestReader {
 
  private:
   bool Bad(const QString& at) {
-    error = QStringLiteral("课程包的清单有误：“%1”缺少或类型不对。").arg(at);
+    error = QStringLiteral("课程包的清单有误：%1缺少或类型不对。").arg(Shown(at));
     return false;
   }
 };
@@ -195,7 +217,7 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
         .arg(QString::number(version.toDouble()), QString::number(kPackVersion));
   const QString key = root.value(QStringLiteral("kind")).toString();
   *kind = KindByKey(key);
-  if (!*kind) return QStringLiteral("课程包的课程类别“%1”无法识别。").arg(key);
+  if (!*kind) return QStringLiteral("课程包的课程类别%1无法识别。").arg(Shown(key));
   if (expected && *kind != expected)
     return QStringLiteral("这是“%1”的课程包，不能导入到“%2”。")
         .arg((*kind)->screenTitle, expected->screenTitle);
@@ -233,8 +255,7 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   QSet<int> chapterNumbers, itemNumbers;
   QSet<QString> chapterNames;
   const auto controls = [](const QString& name) {
-    return QStringLiteral("课程包中“%1”含有控制字符（例如空字符），已拒绝导入。")
-        .arg(QString(name).replace(QChar(0), QChar(0xFFFD)));
+    return QStringLiteral("课程包中%1含有控制字符（例如空字符），已拒绝导入。").arg(Shown(name));
   };
   for (const PackChapter& c : *chapters) {
     if (platform::HasControlCharacters(c.name)) return controls(c.name);
@@ -245,21 +266,21 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   for (const PackChapter& c : *chapters) {
     if (chapterNumbers.contains(c.number))
       return QStringLiteral("课程包中章号%1重复。").arg(c.number);
-    if (chapterNames.contains(c.name)) return QStringLiteral("课程包中章节“%1”重复。").arg(c.name);
+    if (chapterNames.contains(c.name)) return QStringLiteral("课程包中章节%1重复。").arg(Shown(c.name));
     chapterNumbers.insert(c.number);
     chapterNames.insert(c.name);
     if (c.items.size() > k.itemsPerChapter)
-      return QStringLiteral("课程包中章节“%1”：%2").arg(c.name, k.limitMessage);
+      return QStringLiteral("课程包中章节%1：%2").arg(Shown(c.name), k.limitMessage);
     QSet<QString> itemNames;
     for (const PackItem& i : c.items) {
       if (itemNumbers.contains(i.number))
         return QStringLiteral("课程包中%1%2重复。").arg(k.numberField).arg(i.number);
       if (itemNames.contains(i.name))
-        return QStringLiteral("课程包中章节“%1”里的“%2”重复。").arg(c.name, i.name);
+        return QStringLiteral("课程包中章节%1里的%2重复。").arg(Shown(c.name), Shown(i.name));
       if (k.nameByteLimit > 0 && platform::GbkLength(i.name) > k.nameByteLimit)
-        return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.nameTooLong);
+        return QStringLiteral("课程包中%1：%2").arg(Shown(i.name), k.nameTooLong);
       if (k.textRequired && i.text.trimmed().isEmpty())
-        return QStringLiteral("课程包中“%1”：%2").arg(i.name, k.textEmpty);
+        return QStringLiteral("课程包中%1：%2").arg(Shown(i.name), k.textEmpty);
       itemNumbers.insert(i.number);
       itemNames.insert(i.name);
     }
@@ -324,10 +345,10 @@ bool SafeEntryName(const QString& name) {
 // Checks what the central directory says about an entry; empty when acceptable.
 QString CheckEntry(const QuaZipFileInfo64& info, const PackLimits& limits) {
   if (!SafeEntryName(info.name))
-    return QStringLiteral("课程包中含有不安全的文件路径“%1”，已拒绝导入。").arg(info.name);
+    return QStringLiteral("课程包中含有不安全的文件路径%1，已拒绝导入。").arg(Shown(info.name));
   const quint32 mode = info.externalAttr >> 16;
   if ((mode & 0170000) == 0120000)
-    return QStringLiteral("课程包中含有链接“%1”，已拒绝导入。").arg(info.name);
+    return QStringLiteral("课程包中含有链接%1，已拒绝导入。").arg(Shown(info.name));
   const qint64 size = static_cast<qint64>(info.uncompressedSize);
   const qint64 packed = std::max<qint64>(1, static_cast<qint64>(info.compressedSize));
   if (size > limits.maxEntryBytes || (size > limits.ratioFloor && size / packed > limits.maxRatio))
@@ -537,10 +558,12 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
   for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
     QuaZipFileInfo64 info;
     if (!zip.getCurrentFileInfo(&info)) return fail(DamagedMessage(file));
+    // This program never encrypts a pack: an entry flagged so cannot be one of its own.
+    if (info.flags & 0x1) return fail(DamagedMessage(file));
     const QString problem = CheckEntry(info, limits);
     if (!problem.isEmpty()) return fail(problem);
     if (entries.contains(info.name))
-      return fail(QStringLiteral("课程包中的文件“%1”出现了两次，已拒绝导入。").arg(info.name));
+      return fail(QStringLiteral("课程包中的文件%1出现了两次，已拒绝导入。").arg(Shown(info.name)));
     declaredTotal += static_cast<qint64>(info.uncompressedSize);
     if (entries.size() >= limits.maxEntries || declaredTotal > limits.maxTotalBytes)
       return fail(TooLargeMessage());
@@ -585,7 +608,7 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
     for (const PackItem& i : c.items) {
       if (i.sound.isEmpty()) continue;
       if (!entries.contains(i.sound) || i.sound.endsWith(QLatin1Char('/')))
-        return fail(QStringLiteral("课程包中缺少声音文件“%1”。").arg(i.sound));
+        return fail(QStringLiteral("课程包中缺少声音文件%1。").arg(Shown(i.sound)));
       if (!firstNamer.contains(i.sound)) firstNamer.insert(i.sound, i.name);
     }
   const int steps = static_cast<int>(firstNamer.size()) + 1;  // the last step stores the rows
@@ -609,8 +632,8 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
     itemNumber = std::max(itemNumber, itemTable.Field(kind.numberField).toInt());
   for (const PackChapter& c : chapters)
     if (present.contains(c.name.toCaseFolded()))
-      return fail(QStringLiteral("章节“%1”已经存在，课程包没有导入。")
-                      .arg(present.value(c.name.toCaseFolded())));
+      return fail(QStringLiteral("章节%1已经存在，课程包没有导入。")
+                      .arg(Shown(present.value(c.name.toCaseFolded()))));
 
   // On a server the recordings go into its table; else into files under `soundRoot`, the library
   // folder unless the caller names another.
@@ -665,7 +688,7 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
         return fail(cannotWrite);
     }
     if (!LooksLikeWav(head))
-      return fail(QStringLiteral("课程包中的“%1”不是WAV声音文件。").arg(entry));
+      return fail(QStringLiteral("课程包中的%1不是WAV声音文件。").arg(Shown(entry)));
     out.seek(0);
     const QByteArray bytes = out.readAll();
     out.close();

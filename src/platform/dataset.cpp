@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 
 #include "platform/db_watchdog.h"
 #include "platform/logging.h"
@@ -86,6 +87,13 @@ QString PrepareFailure(const QSqlQuery& q, const QString& connection) {
 
 // Runs a prepared statement under the time limit; on failure `error` says what happened in the
 // program's words when the connection is to blame. `lost` tells whether it was.
+// The ODBC statement handle of a prepared query, so that a statement can be cancelled.
+void* StatementHandle(const QSqlQuery& q) {
+  if (!q.driver() || !q.driver()->inherits("QODBCDriver") || !q.result()) return nullptr;
+  const QVariant h = q.result()->handle();
+  return h.isValid() && h.data() ? *static_cast<void* const*>(h.constData()) : nullptr;
+}
+
 // The cause of the latest statement Run saw fail on this thread.
 thread_local WriteFailure t_failure = WriteFailure::None;
 
@@ -94,7 +102,7 @@ bool Run(QSqlQuery& q, const QString& connection, QString* error, bool* lost = n
   t_failure = WriteFailure::None;
   bool ok = false, timedOut = false;
   {
-    StatementWatch watch(connection);
+    StatementWatch watch(connection, direct.isEmpty() ? StatementHandle(q) : nullptr);
     ok = direct.isEmpty() ? q.exec() : q.exec(direct);
     if (ok && fetch) fetch();
     if (ok && q.lastError().isValid()) ok = false;

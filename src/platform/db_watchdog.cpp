@@ -49,6 +49,7 @@ struct Watch {
   QString connection;
   Clock::time_point deadline;
   bool fired = false;
+  void* statement = nullptr;
 };
 
 class Watchdog {
@@ -70,12 +71,14 @@ class Watchdog {
     m_lost.remove(connection);
   }
 
-  int Arm(const QString& connection) {
+  int Arm(const QString& connection, void* statement) {
     std::lock_guard lock(m_mutex);
     if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
     const int id = ++m_next;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(m_limitMs);
-    m_watches[id] = {connection, deadline, false};
+    // Once the program is ending a statement gets no time at all.
+    const auto deadline =
+        m_ending ? Clock::now() : Clock::now() + std::chrono::milliseconds(m_limitMs);
+    m_watches[id] = {connection, deadline, false, statement};
     // The thread is woken only when it would sleep past this deadline: waking it for every
     // statement cost two thread switches each, a quarter of an append's time.
     if (deadline < m_sleepUntil) m_wake.notify_all();
@@ -107,6 +110,16 @@ class Watchdog {
     std::lock_guard lock(m_mutex);
     CutOff(connection);
   }
+  // Wakes the watchdog's thread with every deadline passed: it cancels what runs.
+  void EndAll(bool ending) {
+    std::lock_guard lock(m_mutex);
+    m_ending = ending;
+    if (!ending) return;
+    const auto now = Clock::now();
+    for (auto& [id, w] : m_watches) w.deadline = now;
+    if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
+    m_wake.notify_all();
+  }
 
   std::atomic<int> m_limitMs{15000};
 
@@ -120,6 +133,9 @@ class Watchdog {
         if (w.fired) continue;
         if (w.deadline <= now) {
           w.fired = true;
+          // The driver's own cancel first: a server that still listens ends the statement
+          // cleanly. One that is frozen never answers it, so the sockets are cut as well.
+          if (w.statement) SQLCancel(static_cast<SQLHSTMT>(w.statement));
           CutOff(w.connection);
         } else {
           next = std::min(next, w.deadline);
@@ -150,6 +166,7 @@ class Watchdog {
   std::condition_variable m_wake;
   std::thread m_thread;
   bool m_stop = false;
+  bool m_ending = false;
   Clock::time_point m_sleepUntil = Clock::time_point::max();
   int m_next = 0;
   std::map<int, Watch> m_watches;
@@ -208,9 +225,9 @@ void SetStatementTimeLimitMs(int ms) {
   Dog().m_limitMs = ms;
 }
 
-StatementWatch::StatementWatch(const QString& connection) {
+StatementWatch::StatementWatch(const QString& connection, void* statement) {
   StatementTimeLimitMs();
-  m_id = Dog().Arm(connection);
+  m_id = Dog().Arm(connection, statement);
 }
 
 StatementWatch::~StatementWatch() { Dog().Disarm(m_id); }
@@ -225,6 +242,8 @@ bool CheckConnectionLost(const QString& connection) {
 }
 
 void CutOff(const QString& connection) { Dog().CutOffNow(connection); }
+
+void CancelAllStatements(bool cancel) { Dog().EndAll(cancel); }
 
 bool ReconnectIfLost(const QString& connection, QString* error) {
   if (!Dog().Lost(connection)) return true;

@@ -20,7 +20,8 @@ void SetStatementTimeLimitMs(int ms);
 // Arms the time limit for one statement on a connection for as long as it lives.
 class StatementWatch {
  public:
-  explicit StatementWatch(const QString& connection);
+  // `statement`: the driver's statement handle when there is one (ODBC), for cancelling it.
+  explicit StatementWatch(const QString& connection, void* statement = nullptr);
   ~StatementWatch();
   StatementWatch(const StatementWatch&) = delete;
   StatementWatch& operator=(const StatementWatch&) = delete;
@@ -35,6 +36,11 @@ class StatementWatch {
 bool CheckConnectionLost(const QString& connection);
 // Cuts the connection's sockets now (a writer that must not hold up the end of the program).
 void CutOff(const QString& connection);
+// The program is ending: every statement running on any thread is cancelled (the driver's cancel,
+// then its connection's sockets cut, for a server that is frozen and hears no cancel), and so is
+// every statement started from now on; false lets statements run again. Safe from any thread but
+// not from a signal handler.
+void CancelAllStatements(bool cancel = true);
 // Opens a lost connection again; true when it was not lost or is back.
 bool ReconnectIfLost(const QString& connection, QString* error);
 

@@ -6,8 +6,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
+#include <atomic>
 
 #include "platform/chinese_file_dialog.h"
+#include "platform/logging.h"
 
 namespace platform {
 namespace {
@@ -61,7 +63,17 @@ int RealMessageBox(QWidget* owner, const QString& text, const QString& title, un
 
 }  // namespace
 
+namespace {
+std::atomic<bool> g_ending{false};
+}  // namespace
+
+void SetProgramEnding(bool ending) { g_ending = ending; }
+
 int MessageBox(QWidget* owner, const QString& text, const QString& title, unsigned flags) {
+  if (g_ending) {
+    qCInfo(lcUi).noquote() << "not shown, the program is ending:" << text;
+    return (flags & MB_YESNO) == MB_YESNO ? IDNO : IDOK;
+  }
   if (messageHandler()) return messageHandler()(owner, text, title, flags);
   return RealMessageBox(owner, text, title, flags);
 }

@@ -28,6 +28,10 @@ using SaveFileHandler = std::function<QString(QWidget* owner, const QString& tit
                                               const QString& filter, const QString& suggested)>;
 using OpenUrlHandler = std::function<bool(const QString& url)>;
 
+// Once the program is ending (a termination signal), boxes are not shown: the message goes to
+// the log and the box answers as if closed (IDOK, or IDNO for a question).
+void SetProgramEnding(bool ending);
+
 // Modal message box owned by `owner`; returns IDOK, IDYES or IDNO.
 int MessageBox(QWidget* owner, const QString& text, const QString& title, unsigned flags);
 // File-open dialog starting in `folder` (empty: the platform's choice); returns the chosen full

@@ -82,13 +82,13 @@ class EmbeddedDatabaseTest : public QObject {
     QTest::newRow("incomplete with lessons")
         << QByteArray() << half + ";insert into ZJ values (1, '老师的')" << true << QStringList();
     QTest::newRow("not a database") << QByteArray(4096, 'x') << QString() << true << QStringList();
-    // The quick check reads every page but never compares an index with its table.
+    // Only an index out of step with its table: rebuilt, nothing moved aside or lost.
     QTest::newRow("index out of step with its table")
         << QByteArray()
         << "v1;insert into ZJ values (1, '老师的');insert into ZJ values (2, '第二章');"
            "pragma writable_schema = 1;update sqlite_master set sql = replace(sql, '(章号)', "
            "'(章节)') where name = 'zj_number'"
-        << true << QStringList();
+        << false << QStringList{"老师的", "第二章"};
     QTest::newRow("older version with lessons")
         << QByteArray() << "v1;pragma user_version = 0;insert into ZJ values (1, '老师的')" << false
         << QStringList{"老师的"};
@@ -195,6 +195,69 @@ class EmbeddedDatabaseTest : public QObject {
       QVERIFY2(reason.contains(cause), qPrintable(reason));
       QCOMPARE(Chapters(path), SampleChapters());  // nothing moved aside or rebuilt
     }
+  }
+
+  // A file too large for start-up's whole check is checked whole later: damage in indexes only
+  // is mended by rebuilding them, other damage is reported, and a sound file left alone.
+  void wholeCheckLater_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("mayRepair");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QStringList>("chapters");
+    const QString two = "insert into ZJ values (1, '一');insert into ZJ values (2, '二');";
+    // The index names the other column: its entries no longer match the table.
+    const QString stale = "pragma writable_schema = 1;update sqlite_master set sql = "
+                          "replace(sql, '(章号)', '(章节)') where name = 'zj_number'";
+    using O = WholeFileCheck::Outcome;
+    QTest::newRow("sound") << two << true << int(O::Sound) << QStringList{"一", "二"};
+    QTest::newRow("index out of step") << two + stale << true << int(O::Repaired)
+                                       << QStringList{"一", "二"};
+    QTest::newRow("index out of step, read only")
+        << two + stale << false << int(O::Damaged) << QStringList();
+    // Two rows where a unique index allows one: rebuilding cannot mend that.
+    QTest::newRow("duplicate under a unique index")
+        << two + "insert into ZJ values (2, '二又');create index twice on ZJ (章号);"
+                 "pragma writable_schema = 1;update sqlite_master set sql = "
+                 "'create unique index twice on ZJ (章号)' where name = 'twice'"
+        << true << int(O::Damaged) << QStringList();
+  }
+  void wholeCheckLater() {
+    QFETCH(QString, sql);
+    QFETCH(bool, mayRepair);
+    QFETCH(int, outcome);
+    QFETCH(QStringList, chapters);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lessons.db");
+    Exec(path, "v1;" + sql);
+    const WholeFileCheck r = CheckWholeFile(path, mayRepair);
+    QCOMPARE(int(r.outcome), outcome);
+    if (chapters.isEmpty()) return;
+    QStringList stored;
+    {
+      QVERIFY(OpenConnection("after", EmbeddedSpec(path), nullptr));
+      QSqlQuery q(QSqlDatabase::database("after"));
+      QVERIFY(q.exec("select 章节 from ZJ order by 章号"));
+      while (q.next()) stored << q.value(0).toString();
+      QSqlDatabase::database("after").close();
+    }
+    QSqlDatabase::removeDatabase("after");
+    QCOMPARE(stored, chapters);
+  }
+
+  // Files up to the bound are checked whole at start-up; only larger ones wait for the menu.
+  void wholeCheckWaitsOnlyForLargeFiles_data() {
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("waits");
+    QTest::newRow("at the bound") << (qint64(1) << 20) << false;
+    QTest::newRow("past the bound") << (qint64(1) << 20) + 1 << true;
+  }
+  void wholeCheckWaitsOnlyForLargeFiles() {
+    QFETCH(qint64, size);
+    QFETCH(bool, waits);
+    QTemporaryDir dir;
+    QFile f(dir.filePath("lessons.db"));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
+    QCOMPARE(WholeCheckWaitsForMenu(f.fileName()), waits);
   }
 
   // Two (here: six) first starts at the same moment build the database once, whole.

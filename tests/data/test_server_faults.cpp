@@ -188,6 +188,24 @@ class ServerFaultsTest : public QObject {
     QVERIFY2(q->Reopen(), qPrintable(q->LastError()));
   }
 
+  // The program ending cancels a statement stuck on a frozen server at once, long before its time
+  // limit, from another thread (the interface thread is the one stuck).
+  void endingCancelsAStuckStatement() {
+    platform::SetStatementTimeLimitMs(600000);
+    platform::Dataset* q = m_module->ALLQuery;
+    m_relay->Set(Relay::Mode::Frozen);
+    std::thread ending([] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      platform::CancelAllStatements();
+    });
+    QVERIFY(!q->Reopen());
+    ending.join();
+    QVERIFY2(!q->LastError().contains(QRegularExpression("[A-Za-z]")), qPrintable(q->LastError()));
+    platform::CancelAllStatements(false);
+    m_relay->Set(Relay::Mode::Relay);
+    QVERIFY2(q->Reopen(), qPrintable(q->LastError()));
+  }
+
   // A server that stops answering: the statement ends at the time limit with a clear message.
   void frozenServerTimesOut() {
     platform::SetStatementTimeLimitMs(1000);

@@ -380,6 +380,15 @@ class LessonPackTest : public QObject {
         << "“一二三”：字名长度超出范围！";
     QTest::newRow("backslash") << character << QList<Entry>{wav, man, {"recordings\\2.wav", Wav(2)}}
                                << "不安全的文件路径“recordings\\2.wav”";
+    // Unseen characters are written out, so the message is one line that shows the real name.
+    QTest::newRow("tab and direction mark in a path")
+        << character
+        << QList<Entry>{wav, man, {QString("../a\tb") + QChar(0x202E) + "vaw.exe", Wav(2)}}
+        << "不安全的文件路径“../a\\tbU+202Evaw.exe”";
+    QTest::newRow("line break in an item name")
+        << character
+        << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, "牛\n羊")}))}}
+        << "“牛\\n羊”含有控制字符";
   }
   void hostilePackRefused() {
     QFETCH(int, kind);
@@ -400,6 +409,7 @@ class LessonPackTest : public QObject {
     const packs::ImportResult r = packs::ImportPack(db.Connection(), pack, top + "/root", &k);
     QVERIFY(!r.ok);
     QVERIFY2(r.error.contains(message), qPrintable(r.error));
+    QVERIFY2(!r.error.contains('\t') && !r.error.contains('\n'), qPrintable(r.error));
     QCOMPARE(Snapshot(db.Connection(), k), before);
     QCOMPARE(FilesBelow(top), QStringList{"pack.tindora"});
     QVERIFY(!QFileInfo::exists(m_dir.filePath("evil.wav")));
@@ -487,6 +497,7 @@ class LessonPackTest : public QObject {
     QTest::newRow("recording damaged") << 0 << 0;
     QTest::newRow("short comment") << 0 << 10;
     QTest::newRow("longest comment a ZIP holds") << 0 << 65535;
+    QTest::newRow("every entry flagged encrypted") << 0 << -1;
   }
   void damagedPackRefused() {
     QFETCH(int, cut);
@@ -502,6 +513,14 @@ class LessonPackTest : public QObject {
     if (cut > 0) bytes = bytes.left(cut);
     if (cut < 0) bytes.chop(-cut);
     if (cut == 0 && comment == 0) bytes[2000] = char(bytes[2000] ^ 0x55);
+    if (comment < 0) {
+      // The encryption bit of every local and central header.
+      for (const auto& [signature, flags] : {std::pair{QByteArray("PK\x03\x04", 4), 6},
+                                             std::pair{QByteArray("PK\x01\x02", 4), 8}})
+        for (qsizetype at = bytes.indexOf(signature); at >= 0;
+             at = bytes.indexOf(signature, at + 4))
+          bytes[at + flags] = char(bytes[at + flags] | 0x01);
+    }
     if (comment > 0) {
       bytes[bytes.size() - 2] = char(comment & 0xFF);
       bytes[bytes.size() - 1] = char(comment >> 8);
@@ -566,6 +585,7 @@ class LessonPackTest : public QObject {
     const QString top = Fresh("top");
     const QString file = top + "/lessons.db";
     QDir().mkpath(top);
+    QString said;
     const auto tool = [&](const QStringList& args, int kill) {
       QProcess p;
       QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -573,6 +593,7 @@ class LessonPackTest : public QObject {
       p.setProcessEnvironment(env);
       p.start(TINDORA_DBSETUP, QStringList{"--sqlite", file} + args);
       p.waitForFinished(60000);
+      said = QString::fromUtf8(p.readAllStandardOutput());
       return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     };
     QCOMPARE(tool({}, 0), 0);
@@ -597,6 +618,8 @@ class LessonPackTest : public QObject {
         QDir(top + "/root/" + k.soundFolder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
     QCOMPARE(visible, QStringList());
     QCOMPARE(tool(import, 0), 0);
+    // The summary in Chinese, like the rest of the tool's report.
+    QVERIFY2(said.contains("已导入: 1 个章节, 2 个项目"), qPrintable(said));
     QCOMPARE(
         FilesBelow(top + "/root"),
         (QStringList{k.soundFolder + "/春晓-" + recordings::Sha256(Wav(2)).left(8) + ".wav",
