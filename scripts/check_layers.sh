@@ -5,7 +5,7 @@
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)/src"
 declare -A floor=([controls]=0 [platform]=1 [data]=2 [app]=3
-  [lessons]=4 [arithmetic]=4 [writing]=4 [editors]=4 [records]=4 [packs]=4 [top]=5)
+  [lessons]=4 [arithmetic]=4 [writing]=4 [editors]=4 [records]=4 [packs]=4 [review]=4 [top]=5)
 # controls/ stands on Qt alone: it may include nothing of ours but itself.
 status=0
 while IFS= read -r -d '' file; do
