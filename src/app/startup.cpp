@@ -86,6 +86,47 @@ void EndingDone() {
   }
 }
 
+// SIGTERM (logout, shutdown, kill) and SIGINT (Ctrl-C) end the message loop, so the program ends
+// the ordinary way and closes its connection. The handler only writes to a pipe; the loop reads it.
+void EndOnTerminationSignals(QObject* owner) {
+  if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+  QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+    char byte;
+    [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+    QApplication::exit(0);
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  WatchForTheEnd();
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+// Runs `then` once `drawn` has been drawn for the first time, after that drawing is done.
+class AfterFirstDrawing : public QObject {
+ public:
+  AfterFirstDrawing(QWidget* drawn, std::function<void()> then)
+      : QObject(drawn), m_then(std::move(then)) {
+    drawn->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, this, [this] {
+        m_then();
+        deleteLater();
+      });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> m_then;
+};
+
 }  // namespace
 
 int RunApplication(int argc, char** argv, const StartupHooks& hooks) {

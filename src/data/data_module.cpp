@@ -2,6 +2,7 @@
 #include "data/data_module.h"
 
 #include <QPointer>
+#include <QWidget>
 #include <QSqlDatabase>
 #include <thread>
 #include <memory>
