@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the writing screen's button pictures into assets/images/ (or the folder given), 32 × 32
-// at 1× and 2×: 看笔顺 (an eye over a red stroke), 描一描 (a pencil tracing), 再写一遍 (a round
-// arrow).
+// at 1× and 2×: 看笔顺 (an eye over a red stroke), 描一描 (a pencil tracing), 默写 (a pencil writing
+// on an empty grid), 再写一遍 (a round arrow).
 #include <QGuiApplication>
 
 #include "picture_canvas.h"
@@ -43,6 +43,21 @@ void Trace(QPainter& p) {
   DrawPencil(p, QPointF(44, 26));
 }
 
+void Quiz(QPainter& p) {
+  // An empty 田字格 with a red stroke being written in it by a pencil.
+  QPen grid(QColor(214, 60, 60), 3);
+  p.setPen(grid);
+  p.setBrush(QColor(255, 253, 244));
+  p.drawRect(QRectF(4, 8, 44, 44));
+  QPen dashed(QColor(214, 60, 60), 2, Qt::DashLine);
+  p.setPen(dashed);
+  p.drawLine(QPointF(26, 8), QPointF(26, 52));
+  p.drawLine(QPointF(4, 30), QPointF(48, 30));
+  p.setPen(QPen(kRed, 7, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(13, 22), QPointF(36, 22));
+  DrawPencil(p, QPointF(44, 26));
+}
+
 void Again(QPainter& p) {
   // A green arrow going round.
   p.setPen(QPen(QColor(40, 150, 60), 8, Qt::SolidLine, Qt::RoundCap));
@@ -62,6 +77,7 @@ int main(int argc, char** argv) {
   const QString dir = PictureFolder(argc, argv);
   bool ok = SavePicture(dir, QStringLiteral("writing_watch.png"), 32, Watch);
   ok = SavePicture(dir, QStringLiteral("writing_trace.png"), 32, Trace) && ok;
+  ok = SavePicture(dir, QStringLiteral("writing_quiz.png"), 32, Quiz) && ok;
   ok = SavePicture(dir, QStringLiteral("writing_again.png"), 32, Again) && ok;
   std::printf("%s\n", ok ? "pictures written" : "some pictures failed");
   return ok ? 0 : 1;

@@ -40,8 +40,11 @@ int main(int argc, char** argv) {
         points << QPointF(p.toArray().at(0).toDouble(), p.toArray().at(1).toDouble());
       medians << points;
     }
+    QList<int> radical;
+    for (const QJsonValue& v : character.value(QLatin1String("radStrokes")).toArray())
+      radical << v.toInt(-1);
     QString error;
-    const QByteArray record = writing::EncodeCharacter(outlines, medians, &error);
+    const QByteArray record = writing::EncodeCharacter(outlines, medians, radical, &error);
     if (record.isEmpty()) {
       std::fprintf(stderr, "%s: %s\n", qPrintable(info.fileName()), qPrintable(error));
       return 1;
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
       QStringLiteral(
           "Stroke-order data of hanzi-writer-data 2.0.1 (Arphic Public License, ARPHICPL.TXT), "
           "converted on %1 by Tindora's make_stroke_data: each character's SVG outlines and "
-          "centre lines re-encoded as binary records with whole-number coordinates and "
+          "centre lines and the radical's strokes re-encoded as binary records with whole-number coordinates and "
           "compressed with zlib; no stroke changed.\n")
           .arg(when.toString(Qt::ISODate));
   QString error;

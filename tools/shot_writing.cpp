@@ -51,6 +51,40 @@ int main(int argc, char** argv) {
   ok &= SaveShot(&screen, name("trace"));
   QTest::mouseRelease(pad, Qt::LeftButton);
 
+  auto draw = [&](const QList<QPointF>& line) {
+    QTest::mousePress(pad, Qt::LeftButton, {}, writing::FromBox(line.first(), grid).toPoint());
+    for (int i = 1; i <= 12; ++i)
+      QTest::mouseMove(pad,
+                       writing::FromBox(writing::PointAlong(line, i / 12.0), grid).toPoint());
+    QTest::mouseRelease(pad, Qt::LeftButton, {}, writing::FromBox(line.last(), grid).toPoint());
+  };
+  // Before the next stroke: where it starts and which way it goes.
+  screen.ChooseCharacter(2);
+  screen.mysbClick();
+  for (int s = 0; s < 2; ++s) draw(pad->Strokes()[s].median);
+  ok &= SaveShot(&screen, name("way"));
+
+  // The quiz: two strokes written, the third missed three times, so its model shows faintly.
+  screen.mxsbClick();
+  for (int s = 0; s < 2; ++s) draw(pad->Strokes()[s].median);
+  const QList<QPointF> third = pad->Strokes()[2].median;
+  for (int miss = 0; miss < writing::kQuizHelpAfterMisses; ++miss)
+    draw(QList<QPointF>(third.rbegin(), third.rend()));
+  ok &= SaveShot(&screen, name("quiz"));
+
+  // The praise on the screen when the character is done.
+  for (int s = pad->DoneStrokes(); s < pad->Strokes().size(); ++s) draw(pad->Strokes()[s].median);
+  QTest::qWait(250);
+  ok &= SaveShot(&screen, name("praise"));
+
+  // 右 in the fourth chapter: its radical 口 in a colour of its own in the stroke order.
+  screen.DownSbClick();
+  screen.DownSbClick();
+  screen.ChooseCharacter(3);
+  screen.UpdateStatusBar();
+  screen.Pad->ShowDemoAt(4 * writing::kStrokeMs + writing::kStrokeMs / 2);
+  ok &= SaveShot(&screen, name("radical"));
+
   // The program without its stroke file.
   writing::StrokeData none;
   none.Open(QStringLiteral("/usr/share/tindora/none/hanzi_strokes.dat"));

@@ -40,6 +40,8 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {4, QStringLiteral("按章节查找课程内容的索引"),
        SqlResourceStep(QStringLiteral(":/item_chapter_index.sql"))},
       {5, QStringLiteral("录音表"), RecordingsTableStep()},
+      {6, QStringLiteral("写完的字（写字的星星）"),
+       SqlResourceStep(QStringLiteral(":/writing_done.sql"))},
       // Next steps here, in order.
   };
   return steps;
@@ -161,7 +163,8 @@ bool FirstVersionWithoutRecord(const QString& connection) {
   return true;
 }
 
-// Two seats may start at once on a server. Inside a transaction, PostgreSQL's transaction lock
+// Two seats may start at once. On an SQLite file the step's transaction holds the write lock from
+// its start, so the other seat waits there. On a server, PostgreSQL's transaction lock
 // makes the other seat wait until this one has committed (on other servers the statement fails
 // and changes nothing), and the version read again says what that seat has done meanwhile. A
 // version table not there yet is made first: reading a missing table would spoil the transaction.
@@ -179,7 +182,7 @@ int StoredVersionUnderLock(const QString& connection, int readBefore) {
 // Runs the step unless another seat has just run it: then `*stored` gets the version it left.
 bool RunStep(const QString& connection, const SchemaMigration& step, int* stored, QString* error) {
   platform::Transaction tx(connection);
-  if (!tx.Begin()) {
+  if (!tx.Begin(true)) {
     if (error) *error = tx.LastError();
     return false;
   }
@@ -229,7 +232,7 @@ bool MigrateSchema(const QString& connection, QString* error, QStringList* done)
     // able to work, so failing to note the version is no failure.
     platform::Transaction tx(connection);
     QString why;
-    if (!tx.Begin() ||
+    if (!tx.Begin(true) ||
         (StoredVersionUnderLock(connection, 0) < 1 && !WriteVersion(connection, 1, &why)) ||
         !tx.Commit())
       qCInfo(lcDb) << "schema version 1 not recorded:" << why;

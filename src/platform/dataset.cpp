@@ -513,14 +513,19 @@ bool Transaction::Fail(const QSqlError& error) {
   return false;
 }
 
-bool Transaction::Begin() {
+bool Transaction::Begin(bool writeFirst) {
   m_failure = WriteFailure::None;
   if (!Reconnected(m_connection, &m_error)) {
     m_failure = WriteFailure::ServerAway;
     return false;
   }
   QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-  if (!db.transaction()) return Fail(db.lastError());
+  if (writeFirst && db.driverName() == QLatin1String("QSQLITE")) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("begin immediate"))) return Fail(q.lastError());
+  } else if (!db.transaction()) {
+    return Fail(db.lastError());
+  }
   m_open = true;
   return true;
 }

@@ -142,7 +142,10 @@ class Transaction {
  public:
   explicit Transaction(const QString& connectionName);
   ~Transaction();  // rolls back unless committed
-  bool Begin();
+  // `writeFirst`: for a transaction that reads what it is about to change. On an SQLite file it
+  // takes the write lock at once, waiting its turn, because a transaction that has read may not
+  // wait for the lock later: its write would fail at once while another seat writes.
+  bool Begin(bool writeFirst = false);
   bool Commit();
   void Rollback();
   QString LastError() const { return m_error; }

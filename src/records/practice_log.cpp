@@ -362,10 +362,12 @@ void Note(LessonKindId kind, const QString& item) {
   Queue(note);
 }
 
-void NoteWriting(const QString& character, int missed) {
+void NoteWriting(const QString& character, int missed, WritingWay way) {
   Record note;
   note.module = Module::Writing;
   note.item = character;
+  if (way != WritingWay::Traced)
+    note.operation = QLatin1String(way == WritingWay::Alone ? kQuizAlone : kQuizHelped);
   note.score = missed;
   Queue(note);
 }

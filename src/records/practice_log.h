@@ -35,8 +35,11 @@ bool Flush(int ms = 10000);
 
 // A character opened, a poem or English item read aloud.
 void Note(LessonKindId kind, const QString& item);
-// A character written on the writing screen, with the strokes missed on the way.
-void NoteWriting(const QString& character, int missed);
+// How a character was written: traced over its model, or from memory (默写) alone or after its
+// model was shown for a stroke missed again and again.
+enum class WritingWay { Traced, Alone, Helped };
+// A character written on the writing screen, with every stroke missed on the way.
+void NoteWriting(const QString& character, int missed, WritingWay way = WritingWay::Traced);
 // A drill series finished: its operation ("+" or "-"), its five marks and its score.
 void NoteDrill(const QString& operation, const QStringList& marks, int score);
 // The same with the result boxes that show the marks.

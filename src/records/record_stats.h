@@ -17,6 +17,11 @@ inline constexpr int kModuleCount = 5;
 // "识字", "学诗", "学英语", "算数", "写字"
 QString ModuleName(Module module);
 
+// A writing record's operation (one letter, as the column holds) for a character written from
+// memory (默写), alone or with its model shown; empty for one traced.
+inline constexpr char kQuizAlone[] = "A";
+inline constexpr char kQuizHelped[] = "H";
+
 // Days are stored as yyyymmdd numbers, so that every database groups and compares them alike.
 int DayNumber(const QDate& date);
 QDate DayDate(int number);

@@ -71,6 +71,20 @@ QVariant TextOrNull(const QString& text) {
   return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
 }
 
+// The character of a writing note among its child's finished ones, once.
+bool NoteWrittenCharacter(const QString& connection, const Record& n, int child, QString* error) {
+  QVariantList values;
+  if (child > 0) values << child;
+  values << n.item << n.item;
+  if (child > 0) values << child;
+  const QString whose = child > 0 ? QStringLiteral("child_id = ?") : QStringLiteral("child_id is null");
+  return Run(connection,
+             QStringLiteral("insert into writing_done (child_id, item) select %1, ? where not "
+                            "exists (select 1 from writing_done where item = ? and %2)")
+                 .arg(child > 0 ? QStringLiteral("?") : QStringLiteral("null"), whose),
+             values, error);
+}
+
 }  // namespace
 
 bool WriteRecords(const QString& connection, const QList<Record>& records, QString* error) {
@@ -106,7 +120,8 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
                                  TextOrNull(n.results),
                                  scored ? QVariant(n.score) : QVariant(QMetaType(QMetaType::Int)),
                                  TextOrNull(n.id)};
-    if (!Run(connection, sql, values, error)) {
+    if (!Run(connection, sql, values, error) ||
+        (n.module == Module::Writing && !NoteWrittenCharacter(connection, n, 0, error))) {
       db.rollback();
       return false;
     }
@@ -136,9 +151,12 @@ bool LoadDayCounts(const QString& connection, const QString& machine, const QDat
 
 bool LoadItemCounts(const QString& connection, const QString& machine, Module module,
                     QList<ItemCount>* counts, QString* error) {
-  QVariantList values = {int(module)};
-  const QString sql = QStringLiteral("select item, count(*) from learn_record where module = ?") +
-                      MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
+  // A character written on the writing screen is practised as much as one opened.
+  const bool characters = module == Module::Character;
+  QVariantList values = {int(module), int(characters ? Module::Writing : module)};
+  const QString sql =
+      QStringLiteral("select item, count(*) from learn_record where module in (?, ?)") +
+      MachineTerm(machine, values, "and") + QStringLiteral(" group by item");
   counts->clear();
   return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
     counts->append({q.value(0).toString(), q.value(1).toInt()});
@@ -171,6 +189,18 @@ bool LoadWritingTotals(const QString& connection, const QString& machine, const 
     *written = q.value(0).toInt();
     *missed = q.value(1).toInt();  // null without records
   });
+}
+
+bool LoadWrittenCharacters(const QString& connection, int child, QSet<QString>* characters,
+                           QString* error) {
+  characters->clear();
+  QVariantList values;
+  if (child > 0) values << child;
+  return RunReconnecting(
+      connection,
+      QStringLiteral("select item from writing_done where ") +
+          (child > 0 ? QStringLiteral("child_id = ?") : QStringLiteral("child_id is null")),
+      values, error, [&](const QSqlQuery& q) { characters->insert(q.value(0).toString()); });
 }
 
 bool ClearRecords(const QString& connection, const QString& machine, QString* error) {

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,7 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
 // `machine` empty: every computer's records.
 bool LoadDayCounts(const QString& connection, const QString& machine, const QDate& from,
                    QList<DayCount>* counts, QString* error);
+// Per item, how often it was practised; a character's count includes its writing.
 bool LoadItemCounts(const QString& connection, const QString& machine, Module module,
                     QList<ItemCount>* counts, QString* error);
 bool LoadDrills(const QString& connection, const QString& machine, const QDate& from,
@@ -39,6 +41,10 @@ bool LoadDrills(const QString& connection, const QString& machine, const QDate& 
 // Characters written and strokes missed on the writing screen since `from`.
 bool LoadWritingTotals(const QString& connection, const QString& machine, const QDate& from,
                        int* written, int* missed, QString* error);
+// The characters `child` (0: none chosen) has finished on the writing screen, kept apart from the
+// record so that clearing the record keeps the stars.
+bool LoadWrittenCharacters(const QString& connection, int child, QSet<QString>* characters,
+                           QString* error);
 bool ClearRecords(const QString& connection, const QString& machine, QString* error);
 
 // The character chapters in chapter order, and the characters of one chapter in item order.

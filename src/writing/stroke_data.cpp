@@ -72,13 +72,23 @@ class RecordReader {
         }
       }
       quint8 points = 0;
-      if (!Byte(&points)) return false;
+      // A centre line of one point or none has no way to draw: the record is damaged.
+      if (!Byte(&points) || points < 2) return false;
       for (int i = 0; i < points; ++i) {
         QPointF pt;
         if (!Point(&pt)) return false;
         stroke.median << pt;
       }
       strokes->append(stroke);
+    }
+    // The radical's strokes follow; files made before they were kept end here.
+    if (m_at == m_data.size()) return true;
+    quint8 radical = 0;
+    if (!Byte(&radical)) return false;
+    for (int i = 0; i < radical; ++i) {
+      quint8 index = 0;
+      if (!Byte(&index) || index >= strokes->size()) return false;
+      (*strokes)[index].radical = true;
     }
     return m_at == m_data.size();
   }
@@ -232,7 +242,7 @@ const StrokeData& SharedStrokeData() {
 }
 
 QByteArray EncodeCharacter(const QStringList& outlines, const QList<QList<QPointF>>& medians,
-                           QString* error) {
+                           const QList<int>& radical, QString* error) {
   QByteArray out;
   if (outlines.isEmpty() || outlines.size() != medians.size() || outlines.size() > 0xff) {
     if (error) *error = QStringLiteral("strokes and centre lines do not match");
@@ -251,6 +261,18 @@ QByteArray EncodeCharacter(const QStringList& outlines, const QList<QList<QPoint
         if (error) *error = QStringLiteral("stroke %1 lies far outside the box").arg(s + 1);
         return {};
       }
+  }
+  if (radical.size() > 0xff) {
+    if (error) *error = QStringLiteral("too many radical strokes");
+    return {};
+  }
+  PutByte(out, int(radical.size()));
+  for (const int index : radical) {
+    if (index < 0 || index >= outlines.size()) {
+      if (error) *error = QStringLiteral("radical stroke %1 does not exist").arg(index + 1);
+      return {};
+    }
+    PutByte(out, index);
   }
   return qCompress(out, 9);
 }

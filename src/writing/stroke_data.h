@@ -23,7 +23,8 @@ inline constexpr qreal kBoxSize = 1024;
 
 struct Stroke {
   QPainterPath outline;   // the filled shape
-  QList<QPointF> median;  // the centre line, in drawing direction
+  QList<QPointF> median;  // the centre line, in drawing direction, at least two points
+  bool radical = false;   // one of the strokes of the character's radical
 };
 using CharacterStrokes = QList<Stroke>;
 
@@ -57,10 +58,11 @@ const StrokeData& SharedStrokeData();
 
 // --- making the file (the converter and the tests) ---
 
-// One character from the source's SVG outline paths (absolute M, L, Q, C, Z) and centre lines,
-// in source coordinates. Empty with `error` set when a path or line cannot be read.
+// One character from the source's SVG outline paths (absolute M, L, Q, C, Z), centre lines, in
+// source coordinates, and the indexes of its radical's strokes. Empty with `error` set when a
+// path or line cannot be read.
 QByteArray EncodeCharacter(const QStringList& outlines, const QList<QList<QPointF>>& medians,
-                           QString* error);
+                           const QList<int>& radical, QString* error);
 // The whole file: a text notice (the data's licence asks each changed file to say how and when it
 // was changed), the index and the records, written under a temporary name and renamed.
 bool WriteStrokeFile(const QString& path, const QMap<char32_t, QByteArray>& records,

@@ -16,13 +16,18 @@ enum class Verdict {
   WrongStart,      // begins too far from the stroke's start
   WrongEnd,        // ends too far from the stroke's end
   WrongDirection,  // drawn the other way round
-  OffLine,         // strays from the centre line on average
+  Unfinished,      // stops part of the way along
+  OffLine,         // leaves the stroke's path somewhere: a bend cut across, or strays too far
 };
 
-// Shares of the grid's side.
-inline constexpr qreal kEndTolerance = 0.15;      // start and end
-inline constexpr qreal kAverageTolerance = 0.10;  // mean distance between the two lines
-inline constexpr qreal kTapLength = 0.02;         // shorter than this is a tap
+// Shares of the grid's side (see the measurements in docs/ARCHITECTURE.md).
+// The farthest the drawn path may be from the centre line, its start, end and bends included.
+inline constexpr qreal kShapeTolerance = 0.075;
+// A short stroke's path may stray by this share of its own length, but never less than
+// kShapeFloor: half of a dot is otherwise within any fixed tolerance.
+inline constexpr qreal kShapeShare = 0.4;
+inline constexpr qreal kShapeFloor = 0.035;
+inline constexpr qreal kTapLength = 0.02;       // shorter than this is a tap
 
 // Both lines in box coordinates; `drawn` in the order the points came.
 Verdict MatchStroke(const QList<QPointF>& median, const QList<QPointF>& drawn);
@@ -36,5 +41,10 @@ qreal LineLength(const QList<QPointF>& line);
 QPointF PointAlong(const QList<QPointF>& line, qreal fraction);
 // The line's first `fraction` of its length.
 QList<QPointF> LineStart(const QList<QPointF>& line, qreal fraction);
+// `count` points evenly spaced along the line, its ends included.
+QList<QPointF> Resample(const QList<QPointF>& line, int count);
+// The discrete Fréchet distance: the shortest leash with which a walker on each line, neither
+// ever stepping back, gets from the two starts to the two ends.
+qreal FrechetDistance(const QList<QPointF>& a, const QList<QPointF>& b);
 
 }  // namespace writing

@@ -6,6 +6,8 @@
 #include <QPainterPathStroker>
 #include <QTimer>
 #include <QTouchEvent>
+#include <QtMath>
+#include <cmath>
 
 #include "writing/stroke_matcher.h"
 
@@ -20,6 +22,9 @@ const QColor kModelEdge(200, 200, 200);
 const QColor kRed(222, 30, 30);
 const QColor kInk(45, 45, 70);
 const QColor kHint(255, 150, 0);
+const QColor kRadical(30, 120, 220);    // the radical's strokes in the stroke order
+const QColor kQuizHelp(228, 228, 228);  // the quiz's faint model of one stroke
+const QColor kGold(255, 196, 0);
 constexpr int kFrameMs = 16;
 // The stroke order's brush, wide enough to cover any stroke of the box.
 constexpr qreal kDemoBrush = 190;
@@ -27,11 +32,28 @@ constexpr qreal kDemoBrush = 190;
 constexpr int kHintRunMs = 1200;
 constexpr int kHintCycleMs = 1600;
 
+// The arrow before a stroke runs along its first part: this share of the grid at most, and never
+// more than this share of the stroke.
+constexpr qreal kWayLength = 0.16;
+constexpr qreal kWayShare = 0.45;
+
 QPen InkPen(const QColor& colour, const QRectF& grid) {
   return QPen(colour, grid.width() * 0.035, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
 }  // namespace
+
+QPainterPath writing::StarPath(const QPointF& centre, qreal radius) {
+  QPainterPath star;
+  for (int i = 0; i < 10; ++i) {
+    const qreal r = i % 2 ? radius * 0.45 : radius;
+    const qreal a = M_PI / 2 + i * M_PI / 5;
+    const QPointF pt(centre.x() + r * std::cos(a), centre.y() - r * std::sin(a));
+    i == 0 ? star.moveTo(pt) : star.lineTo(pt);
+  }
+  star.closeSubpath();
+  return star;
+}
 
 TWritingPad::TWritingPad(QWidget* parent) : QWidget(parent), m_timer(new QTimer(this)) {
   setAttribute(Qt::WA_AcceptTouchEvents);
@@ -55,7 +77,10 @@ void TWritingPad::Reset(Mode mode) {
   m_done = 0;
   m_demoPart = 0;
   m_misses = QList<int>(m_strokes.size(), 0);
+  m_helped = false;
   m_drawing = false;
+  m_touchId = -1;
+  m_praiseFrom = -1;
   m_ink.clear();
   m_fades.clear();
   m_frozenAt = -1;
@@ -78,6 +103,22 @@ void TWritingPad::StartTrace() {
   Reset(Mode::Trace);
 }
 
+void TWritingPad::StartQuiz() {
+  if (!HasStrokes()) return;
+  Reset(Mode::Quiz);
+}
+
+void TWritingPad::ShowPraise(const QString& word) {
+  m_praise = word;
+  m_praiseFrom = Now();
+  m_timer->start();
+  update();
+}
+
+bool TWritingPad::PraiseShown() const {
+  return m_praiseFrom >= 0 && Now() - m_praiseFrom < kPraiseMs;
+}
+
 void TWritingPad::ShowDemoAt(int ms) {
   if (!HasStrokes()) return;
   Reset(Mode::Demo);
@@ -96,6 +137,11 @@ bool TWritingPad::HintShown() const {
          m_misses.value(m_done) >= kHintAfterMisses;
 }
 
+bool TWritingPad::HelpShown() const {
+  return m_mode == Mode::Quiz && m_done < m_strokes.size() &&
+         m_misses.value(m_done) >= kQuizHelpAfterMisses;
+}
+
 QRectF TWritingPad::GridRect() const {
   // A margin for the grid's frame; the grid is square whatever the widget's shape.
   const qreal side = qMax(10.0, qMin(width(), height()) - 8.0);
@@ -111,14 +157,14 @@ void TWritingPad::Tick() {
   }
   while (!m_fades.isEmpty() && now - m_fades.first().born >= kFadeMs) m_fades.removeFirst();
   const bool demoRunning = m_mode == Mode::Demo && m_frozenAt < 0 && m_done < m_strokes.size();
-  if (!demoRunning && m_fades.isEmpty() && !HintShown()) m_timer->stop();
+  if (!demoRunning && m_fades.isEmpty() && !HintShown() && !PraiseShown()) m_timer->stop();
   update();
 }
 
 // --- drawing by the child ----------------------------------------------------------------------
 
 void TWritingPad::Begin(const QPointF& at) {
-  if (m_mode != Mode::Trace || m_done >= m_strokes.size()) return;
+  if (!Writing() || m_done >= m_strokes.size()) return;
   m_drawing = true;
   m_ink = QPolygonF({at});
   update();
@@ -142,6 +188,7 @@ void TWritingPad::End() {
     ++m_done;
   } else if (verdict != Verdict::TooShort) {
     ++m_misses[stroke];
+    if (HelpShown()) m_helped = true;
     m_fades << Fade{m_ink, Now()};
     m_timer->start();
   }
@@ -167,18 +214,27 @@ bool TWritingPad::event(QEvent* event) {
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd: {
+      // The finger that touched first draws; a second finger changes nothing.
       auto* touch = static_cast<QTouchEvent*>(event);
-      if (touch->points().isEmpty()) return true;
-      const QPointF at = touch->points().first().position();
-      if (event->type() == QEvent::TouchBegin)
-        Begin(at);
-      else
-        Extend(at);
-      if (event->type() == QEvent::TouchEnd) End();
       event->accept();
+      if (event->type() == QEvent::TouchBegin && !touch->points().isEmpty()) {
+        m_touchId = touch->points().first().id();
+        Begin(touch->points().first().position());
+        return true;
+      }
+      for (const QEventPoint& point : touch->points()) {
+        if (point.id() != m_touchId) continue;
+        Extend(point.position());
+        if (point.state() == QEventPoint::Released || event->type() == QEvent::TouchEnd) {
+          m_touchId = -1;
+          End();
+        }
+      }
       return true;
     }
     case QEvent::TouchCancel:
+      // The system took the touch away: the stroke is forgotten, neither judged nor a miss.
+      m_touchId = -1;
       m_drawing = false;
       m_ink.clear();
       update();
@@ -186,6 +242,10 @@ bool TWritingPad::event(QEvent* event) {
     default:
       return QWidget::event(event);
   }
+}
+
+QColor TWritingPad::StrokeColour(const Stroke& stroke) const {
+  return m_mode == Mode::Demo && stroke.radical ? kRadical : kRed;
 }
 
 // --- painting ----------------------------------------------------------------------------------
@@ -197,19 +257,24 @@ void TWritingPad::paintEvent(QPaintEvent*) {
   p.drawPixmap(0, 0, still);
   p.setRenderHint(QPainter::Antialiasing);
   PaintGrowing(p, grid);
+  PaintWay(p, grid);
   PaintInk(p, grid);
+  PaintPraise(p, grid);
 }
 
 const QPixmap& TWritingPad::StillPicture(const QRectF& grid) {
   const qreal dpr = devicePixelRatioF();
-  const QString key = QStringLiteral("%1 %2 %3 %4 %5")
+  const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                           .arg(m_generation)
                           .arg(m_done)
+                          .arg(int(m_mode))
+                          .arg(int(HelpShown()))
                           .arg(width())
                           .arg(height())
                           .arg(dpr);
   if (key == m_stillKey) return m_still;
-  m_still = QPixmap((QSizeF(size()) * dpr).toSize());
+  // Rounded up: a picture a device pixel short leaves a line of nothing (black) at the edges.
+  m_still = QPixmap(qCeil(width() * dpr), qCeil(height() * dpr));
   m_still.setDevicePixelRatio(dpr);
   m_still.fill(palette().color(QPalette::Window));
   QPainter p(&m_still);
@@ -246,11 +311,17 @@ void TWritingPad::PaintStill(QPainter& p, const QRectF& grid) const {
   p.translate(grid.topLeft());
   p.scale(grid.width() / kBoxSize, grid.height() / kBoxSize);
   p.setPen(Qt::NoPen);
-  // The whole model first, so that no pale stroke covers a red one where they cross.
-  p.setBrush(kModel);
-  for (qsizetype i = m_done; i < m_strokes.size(); ++i) p.drawPath(m_strokes[i].outline);
-  p.setBrush(kRed);
-  for (qsizetype i = 0; i < m_done; ++i) p.drawPath(m_strokes[i].outline);
+  // The whole model first, so that no pale stroke covers a red one where they cross. The quiz
+  // has none, but for the due stroke once the child needed help.
+  p.setBrush(m_mode == Mode::Quiz ? kQuizHelp : kModel);
+  if (m_mode != Mode::Quiz)
+    for (qsizetype i = m_done; i < m_strokes.size(); ++i) p.drawPath(m_strokes[i].outline);
+  else if (HelpShown())
+    p.drawPath(m_strokes[m_done].outline);
+  for (qsizetype i = 0; i < m_done; ++i) {
+    p.setBrush(StrokeColour(m_strokes[i]));
+    p.drawPath(m_strokes[i].outline);
+  }
   p.restore();
 }
 
@@ -260,7 +331,7 @@ void TWritingPad::PaintGrowing(QPainter& p, const QRectF& grid) const {
   p.translate(grid.topLeft());
   p.scale(grid.width() / kBoxSize, grid.height() / kBoxSize);
   p.setPen(Qt::NoPen);
-  p.setBrush(kRed);
+  p.setBrush(StrokeColour(m_strokes[m_done]));
   // The stroke grows along its centre line: a wide brush that has come so far is the clip.
   const Stroke& s = m_strokes[m_done];
   QPainterPathStroker brush;
@@ -299,4 +370,70 @@ void TWritingPad::PaintInk(QPainter& p, const QRectF& grid) const {
     p.setPen(InkPen(kInk, grid));
     p.drawPolyline(m_ink);
   }
+}
+
+// Where the due stroke starts and which way it goes, until a miss sets the dot running.
+void TWritingPad::PaintWay(QPainter& p, const QRectF& grid) const {
+  if (m_mode != Mode::Trace || m_done >= m_strokes.size() || HintShown() || m_drawing) return;
+  const QList<QPointF>& median = m_strokes[m_done].median;
+  const qreal length = LineLength(median);
+  const qreal share = qMin(kWayShare, kWayLength * kBoxSize / qMax(1.0, length));
+  QList<QPointF> way;
+  for (const QPointF& b : LineStart(median, share)) way << FromBox(b, grid);
+  const qreal r = grid.width() * 0.028;
+  const qreal w = grid.width() * 0.014;
+  QColor arrow = kHint;
+  arrow.setAlpha(210);
+  // The arrow's shaft from the dot's edge on, and its head where the first part ends.
+  p.setPen(QPen(arrow, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  if (way.size() >= 2) {
+    p.drawPolyline(QPolygonF(way));
+    const QPointF tip = way.last();
+    QPointF back = way[way.size() - 2] - tip;
+    const qreal l = std::hypot(back.x(), back.y());
+    if (l > 0) {
+      back *= grid.width() * 0.045 / l;
+      const QPointF side(-back.y() * 0.6, back.x() * 0.6);
+      p.setBrush(arrow);
+      p.setPen(QPen(arrow, w * 0.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawPolygon(QPolygonF({tip - back * 0.3, tip + back + side, tip + back - side}));
+    }
+  }
+  p.setPen(QPen(Qt::white, r / 3));
+  p.setBrush(kHint);
+  p.drawEllipse(way.isEmpty() ? FromBox(median.first(), grid) : way.first(), r, r);
+  p.setBrush(Qt::NoBrush);
+}
+
+void TWritingPad::PaintPraise(QPainter& p, const QRectF& grid) const {
+  if (!PraiseShown()) return;
+  const qreal t = qreal(Now() - m_praiseFrom) / kPraiseMs;
+  // Grows in the first fifth, fades in the last.
+  const qreal grow = qMin(1.0, t * 5);
+  p.save();
+  p.setOpacity(t > 0.8 ? (1 - t) * 5 : 1.0);
+  const QPointF centre = grid.center() - QPointF(0, grid.height() * 0.08);
+  p.setPen(QPen(QColor(190, 120, 0), grid.width() * 0.012, Qt::SolidLine, Qt::RoundCap,
+                Qt::RoundJoin));
+  p.setBrush(kGold);
+  p.drawPath(StarPath(centre, grid.width() * 0.28 * (0.5 + 0.5 * grow)));
+  QFont font = p.font();
+  font.setPixelSize(qRound(grid.height() * 0.11));
+  font.setBold(true);
+  p.setFont(font);
+  const QRectF words(grid.left(), grid.top() + grid.height() * 0.7, grid.width(),
+                     grid.height() * 0.2);
+  // White edge under red letters, readable over the strokes.
+  QPainterPath text;
+  const QFontMetricsF metrics(font);
+  const qreal x = words.center().x() - metrics.horizontalAdvance(m_praise) / 2;
+  text.addText(QPointF(x, words.center().y() + metrics.capHeight() / 2), font, m_praise);
+  p.setPen(QPen(Qt::white, grid.width() * 0.02, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(text);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(210, 30, 30));
+  p.drawPath(text);
+  p.restore();
 }

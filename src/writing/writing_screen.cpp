@@ -17,7 +17,9 @@
 #include "data/lesson_kinds.h"
 #include "platform/dataset.h"
 #include "platform/sound.h"
+#include "platform/logging.h"
 #include "records/practice_log.h"
+#include "records/record_store.h"
 #include "writing/writing_pad.h"
 
 namespace {
@@ -37,17 +39,8 @@ const QColor kGold(255, 196, 0);
 // Latin letters, digits and signs in a chapter are no characters to write.
 bool IsHan(char32_t c) { return QChar::script(c) == QChar::Script_Han; }
 
-QPainterPath Star(const QPointF& centre, qreal radius) {
-  QPainterPath star;
-  for (int i = 0; i < 10; ++i) {
-    const qreal r = i % 2 ? radius * 0.45 : radius;
-    const qreal a = M_PI / 2 + i * M_PI / 5;
-    const QPointF pt(centre.x() + r * std::cos(a), centre.y() - r * std::sin(a));
-    i == 0 ? star.moveTo(pt) : star.lineTo(pt);
-  }
-  star.closeSubpath();
-  return star;
-}
+const QStringList kPraise = {QStringLiteral("真棒！"), QStringLiteral("写得真好！"),
+                             QStringLiteral("太棒了！")};
 
 QToolButton* BodyButton(QWidget* parent, const QString& caption, const QString& picture,
                         const QString& hint) {
@@ -86,16 +79,25 @@ void TCharacterRow::SetStar(int index) {
   update();
 }
 
-int TCharacterRow::CellWidth() const {
-  // Square cells, narrower when a long chapter would not fit.
-  if (m_characters.isEmpty()) return height();
-  return qMin(height(), width() / int(m_characters.size()));
+int TCharacterRow::Units() const {
+  int units = 0;
+  for (const QString& entry : m_characters) units += int(entry.toUcs4().size());
+  return units;
+}
+
+int TCharacterRow::Unit() const {
+  // Square cells a character, narrower when a long chapter would not fit.
+  return Units() == 0 ? height() : qMin(height(), width() / Units());
 }
 
 QRect TCharacterRow::CellRect(int index) const {
-  const int w = CellWidth();
-  const int left = (width() - w * int(m_characters.size())) / 2;
-  return QRect(left + index * w, 0, w, height());
+  const int unit = Unit();
+  int before = 0;
+  for (int i = 0; i < index && i < m_characters.size(); ++i)
+    before += int(m_characters[i].toUcs4().size());
+  const int left = (width() - unit * Units()) / 2;
+  const int units = index < m_characters.size() ? int(m_characters[index].toUcs4().size()) : 1;
+  return QRect(left + before * unit, 0, units * unit, height());
 }
 
 void TCharacterRow::paintEvent(QPaintEvent*) {
@@ -108,7 +110,7 @@ void TCharacterRow::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(214, 60, 60), 1.5));
     p.setBrush(i == m_current ? kCurrent : kCell);
     p.drawRoundedRect(cell, 6, 6);
-    font.setPixelSize(qRound(cell.height() * 0.62));
+    font.setPixelSize(qRound(qMin(cell.height(), cell.width() / m_characters[i].size()) * 0.62));
     p.setFont(font);
     p.setPen(i == m_current ? QColor(150, 0, 0) : QColor(60, 60, 60));
     p.drawText(cell, Qt::AlignCenter, m_characters[i]);
@@ -116,7 +118,7 @@ void TCharacterRow::paintEvent(QPaintEvent*) {
       const qreal r = cell.height() * 0.17;
       p.setPen(QPen(QColor(190, 120, 0), 1));
       p.setBrush(kGold);
-      p.drawPath(Star(cell.topRight() + QPointF(-r - 1, r + 1), r));
+      p.drawPath(writing::StarPath(cell.topRight() + QPointF(-r - 1, r + 1), r));
     }
   }
 }
@@ -156,6 +158,8 @@ TxzmainForm::TxzmainForm(QWidget* owner)
                     QStringLiteral("听一听，看看这个字怎么写"));
   mysb = BodyButton(a, QStringLiteral("描一描"), QStringLiteral(":/images/writing_trace.png"),
                     QStringLiteral("用鼠标或手指，一笔一笔描红"));
+  mxsb = BodyButton(a, QStringLiteral("默写"), QStringLiteral(":/images/writing_quiz.png"),
+                    QStringLiteral("不看字，自己一笔一笔写出来"));
   cxsb = BodyButton(a, QStringLiteral("再写一遍"), QStringLiteral(":/images/writing_again.png"),
                     QStringLiteral("擦掉重新写"));
   NoticeLb = new QLabel(a);
@@ -174,7 +178,9 @@ TxzmainForm::TxzmainForm(QWidget* owner)
   connect(Row, &TCharacterRow::chosen, this, &TxzmainForm::ChooseCharacter);
   connect(kbsb, &QToolButton::clicked, this, &TxzmainForm::kbsbClick);
   connect(mysb, &QToolButton::clicked, this, &TxzmainForm::mysbClick);
+  connect(mxsb, &QToolButton::clicked, this, &TxzmainForm::mxsbClick);
   connect(cxsb, &QToolButton::clicked, this, &TxzmainForm::cxsbClick);
+  connect(Pad, &TWritingPad::strokeJudged, this, &TxzmainForm::StrokeJudged);
   connect(Pad, &TWritingPad::finished, this, &TxzmainForm::Finished);
   PlaceFrame();
 }
@@ -194,57 +200,92 @@ void TxzmainForm::PlaceBody(const QRect& body) {
   Pad->setGeometry(left, top, side, side);
   NoticeLb->setGeometry(body.left() + 16, top + side + 2, body.width() - 32, notice);
   const int buttonsLeft = left + side + gap;
-  const int spacing = 24;
-  const int buttonsTop = top + (side - 3 * kButtonHeight - 2 * spacing) / 2;
-  QToolButton* buttons[] = {kbsb, mysb, cxsb};
-  for (int i = 0; i < 3; ++i)
+  const int spacing = qBound(8, (side - 4 * kButtonHeight) / 5, 24);
+  const int buttonsTop = top + (side - 4 * kButtonHeight - 3 * spacing) / 2;
+  QToolButton* buttons[] = {kbsb, mysb, mxsb, cxsb};
+  for (int i = 0; i < 4; ++i)
     buttons[i]->move(buttonsLeft, buttonsTop + i * (kButtonHeight + spacing));
 }
 
 void TxzmainForm::ShowChapterItems(bool) {
   NextTimer->stop();
-  QStringList characters;
+  QStringList entries;
   m_sounds.clear();
-  // A word gives each of its characters, with the word's recording; a character met again in
-  // the chapter is written once.
+  // An item is one entry: a word is written one character after the other. Latin letters and
+  // signs are left out; an entry met again in the chapter is written once.
   for (const QString& item : browser().Items()) {
     const QString sound = browser().LocateItem(item) ? dm->ALLQuery->Field(kSoundField) : QString();
-    for (const char32_t c : item.toUcs4()) {
-      const QString character = QString::fromUcs4(&c, 1);
-      if (!IsHan(c) || characters.contains(character)) continue;
-      characters << character;
-      m_sounds << sound;
-    }
+    QString entry;
+    for (const char32_t c : item.toUcs4())
+      if (IsHan(c)) entry += QString::fromUcs4(&c, 1);
+    if (entry.isEmpty() || entries.contains(entry)) continue;
+    entries << entry;
+    m_sounds << sound;
   }
-  Row->SetCharacters(characters);
-  ChooseCharacter(characters.isEmpty() ? -1 : 0);
+  Row->SetCharacters(entries);
+  ShowStars();
+  ChooseCharacter(entries.isEmpty() ? -1 : 0);
+}
+
+void TxzmainForm::ShowStars() {
+  if (!m_starsLoaded && dm) {
+    // What the last sessions wrote; a note made a moment ago may still be on its way.
+    m_starsLoaded = true;
+    records::Flush(1000);
+    QSet<QString> kept;
+    QString error;
+    if (records::LoadWrittenCharacters(dm->ConnectionName(), 0, &kept, &error))
+      m_written.unite(kept);
+    else
+      qCWarning(lcDb) << "written characters not read:" << error;
+  }
+  for (int i = 0; i < Row->Characters().size(); ++i) {
+    bool all = true;
+    for (const char32_t c : Row->Characters()[i].toUcs4())
+      all = all && m_written.contains(QString::fromUcs4(&c, 1));
+    if (all) Row->SetStar(i);
+  }
+}
+
+QString TxzmainForm::CurrentCharacter() const {
+  const QList<uint> entry = Row->Characters().value(Row->Current()).toUcs4();
+  return m_part < entry.size() ? QString::fromUcs4(reinterpret_cast<const char32_t*>(&entry[m_part]), 1)
+                               : QString();
 }
 
 void TxzmainForm::ChooseCharacter(int index) {
   NextTimer->stop();
   platform::PlaySound(QString());
-  const QStringList& characters = Row->Characters();
-  if (index < 0 || index >= characters.size()) {
-    Row->SetCurrent(-1);
+  const QStringList& entries = Row->Characters();
+  Row->SetCurrent(index >= 0 && index < entries.size() ? index : -1);
+  ShowPart(0);
+}
+
+void TxzmainForm::ShowPart(int part) {
+  m_part = part;
+  const QString character = CurrentCharacter();
+  if (character.isEmpty()) {
     Pad->SetCharacter(QString(), std::nullopt);
     NoticeLb->setText(QStringLiteral("这一章节没有可以写的字"));
   } else {
-    Row->SetCurrent(index);
     QString error;
-    const char32_t c = characters[index].toUcs4().first();
-    const auto strokes = m_data->IsOpen() ? m_data->Find(c, &error) : std::nullopt;
-    Pad->SetCharacter(characters[index], strokes);
+    const auto strokes = m_data->IsOpen() ? m_data->Find(character.toUcs4().first(), &error)
+                                          : std::nullopt;
+    Pad->SetCharacter(character, strokes);
+    const QString entry = Row->Characters().value(Row->Current());
     if (!m_data->IsOpen())
       NoticeLb->setText(m_data->Error().isEmpty() ? QStringLiteral("没有笔顺数据")
                                                   : m_data->Error());
     else if (!error.isEmpty())
       NoticeLb->setText(error);
+    else if (!strokes)
+      NoticeLb->setText(QStringLiteral("这个字还没有笔顺"));
+    else if (entry.toUcs4().size() > 1)
+      NoticeLb->setText(QStringLiteral("“%1”的第 %2 个字：%3").arg(entry).arg(part + 1).arg(character));
     else
-      NoticeLb->setText(strokes ? QString() : QStringLiteral("这个字还没有笔顺"));
+      NoticeLb->setText(QString());
   }
-  kbsb->setEnabled(Pad->HasStrokes());
-  mysb->setEnabled(Pad->HasStrokes());
-  cxsb->setEnabled(Pad->HasStrokes());
+  for (QToolButton* b : {kbsb, mysb, mxsb, cxsb}) b->setEnabled(Pad->HasStrokes());
 }
 
 void TxzmainForm::kbsbClick() {
@@ -256,22 +297,48 @@ void TxzmainForm::kbsbClick() {
   Pad->StartDemo(heard ? kListenMs : 0);
 }
 
-void TxzmainForm::mysbClick() {
+void TxzmainForm::StartWriting() {
   NextTimer->stop();
   platform::PlaySound(QString());
-  Pad->StartTrace();
+  m_quiz ? Pad->StartQuiz() : Pad->StartTrace();
 }
 
-void TxzmainForm::cxsbClick() { mysbClick(); }
+void TxzmainForm::mysbClick() {
+  m_quiz = false;
+  StartWriting();
+}
 
-void TxzmainForm::Finished(int misses) {
+void TxzmainForm::mxsbClick() {
+  m_quiz = true;
+  StartWriting();
+}
+
+// Starts the character afresh the way it was being written; the misses so far still count.
+void TxzmainForm::cxsbClick() { StartWriting(); }
+
+void TxzmainForm::StrokeJudged(int, bool accepted) {
+  if (!accepted) ++m_missed[CurrentCharacter()];
+}
+
+void TxzmainForm::Finished() {
+  const QString character = CurrentCharacter();
   platform::PlaySound(kPraiseSound);
-  Row->SetStar(Row->Current());
-  records::NoteWriting(Row->Characters().value(Row->Current()), misses);
-  if (Row->Current() + 1 < Row->Characters().size()) NextTimer->start();
+  Pad->ShowPraise(kPraise.value(int(m_written.size() % kPraise.size())));
+  const records::WritingWay way = Pad->mode() != TWritingPad::Mode::Quiz ? records::WritingWay::Traced
+                                  : Pad->Helped()                       ? records::WritingWay::Helped
+                                                                        : records::WritingWay::Alone;
+  records::NoteWriting(character, m_missed.take(character), way);
+  m_written.insert(character);
+  ShowStars();
+  const bool more = m_part + 1 < Row->Characters().value(Row->Current()).toUcs4().size() ||
+                    Row->Current() + 1 < Row->Characters().size();
+  if (more) NextTimer->start();
 }
 
 void TxzmainForm::NextCharacter() {
-  ChooseCharacter(Row->Current() + 1);
-  Pad->StartTrace();
+  if (m_part + 1 < Row->Characters().value(Row->Current()).toUcs4().size())
+    ShowPart(m_part + 1);
+  else
+    ChooseCharacter(Row->Current() + 1);
+  StartWriting();
 }

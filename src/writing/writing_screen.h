@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TxzmainForm: the writing screen. The character chapters' characters in a row; the chosen one
-// large in a 田字格, whose stroke order the child watches (看笔顺) and then traces (描一描).
+// TxzmainForm: the writing screen. The character chapters' characters and words in a row; the
+// chosen one large in a 田字格, a word one character after the other, whose stroke order the child
+// watches (看笔顺), then traces (描一描) or writes from memory (默写).
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QWidget>
 
 #include "lessons/lesson_screen_base.h"
@@ -13,7 +16,8 @@ class QLabel;
 class QToolButton;
 class TWritingPad;
 
-// The chapter's characters as a row of choices, a star beside each one written.
+// The chapter's characters and words as a row of choices, a star beside each one written. A word
+// takes a cell as wide as its characters.
 class TCharacterRow : public QWidget {
   Q_OBJECT
  public:
@@ -34,7 +38,8 @@ class TCharacterRow : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  int CellWidth() const;
+  int Unit() const;
+  int Units() const;
   QStringList m_characters;
   QList<bool> m_stars;
   int m_current = -1;
@@ -54,13 +59,17 @@ class TxzmainForm : public TLessonScreen {
   TWritingPad* Pad;
   QToolButton* kbsb;  // 看笔顺
   QToolButton* mysb;  // 描一描
+  QToolButton* mxsb;  // 默写
   QToolButton* cxsb;  // 再写一遍
   QLabel* NoticeLb;
   QTimer* NextTimer;  // the pause before the next character
 
   void ChooseCharacter(int index);
+  // The character of the chosen entry being written (a word's first, then its second, ...).
+  QString CurrentCharacter() const;
   void kbsbClick();
   void mysbClick();
+  void mxsbClick();
   void cxsbClick();
 
  protected:
@@ -68,9 +77,19 @@ class TxzmainForm : public TLessonScreen {
   void PlaceBody(const QRect& body) override;
 
  private:
-  void Finished(int misses);
+  void ShowPart(int part);
+  void StartWriting();
+  void StrokeJudged(int stroke, bool accepted);
+  void Finished();
   void NextCharacter();
+  void ShowStars();
 
   const writing::StrokeData* m_data;
-  QStringList m_sounds;  // per character, the recording of the item it comes from
+  QStringList m_sounds;  // per entry, the recording of its item
+  int m_part = 0;        // the character of the entry being written
+  bool m_quiz = false;   // 默写 rather than 描一描 is the way of writing chosen
+  // Strokes missed per character since it was last finished, over every attempt.
+  QHash<QString, int> m_missed;
+  QSet<QString> m_written;  // characters finished, here and as the database keeps them
+  bool m_starsLoaded = false;
 };

@@ -126,6 +126,29 @@ class SchemaMigrationsTest : public QObject {
     }
   }
 
+  // Two seats upgrading one embedded file a step behind: the one that loses the race still starts.
+  // A write lock held meanwhile lets both start before either writes.
+  void twoSeatsOnOneFile() {
+    TestDatabase db(Backend::Sqlite);
+    for (int round = 0; round < 12; ++round) {
+      const int behind = CurrentSchemaVersion() - 1;
+      QVERIFY(platform::ExecSql(db.Connection(), QString("pragma user_version = %1").arg(behind)));
+      QVERIFY(platform::ExecSql(db.Connection(), "begin immediate"));
+      QString errors[2];
+      std::vector<std::thread> seats;
+      for (QString& error : errors)
+        seats.emplace_back([&db, &error, name = "seat" + QString::number(seats.size())] {
+          if (OpenConnection(name, db.Spec(), &error) && MigrateSchema(name, &error)) error = "up";
+          QSqlDatabase::database(name, false).close();
+          QSqlDatabase::removeDatabase(name);
+        });
+      QThread::msleep(100);
+      QVERIFY(platform::ExecSql(db.Connection(), "commit"));
+      for (std::thread& t : seats) t.join();
+      QCOMPARE(errors[0] + errors[1], "upup");
+    }
+  }
+
   // The set-up tool run again: the sample course goes only where a kind's tables are empty.
   void sampleCourseOnlyIntoEmptyTables_data() { testing::AddBackendRows(); }
   void sampleCourseOnlyIntoEmptyTables() {

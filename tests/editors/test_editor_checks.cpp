@@ -147,6 +147,37 @@ class EditorChecksTest : public QObject {
     QCOMPARE(o.step, step);
   }
 
+  // Every code point of the classes refused, with the nearest ones accepted, in a name and in a
+  // text: C0 and C1 controls, the bidirectional controls, line breaks (in a text only).
+  void controlClassesWhole_data() {
+    QTest::addColumn<QList<int>>("range");  // first, last, refused in a name, refused in a text
+    // clang-format off
+    for (const QList<int>& r : QList<QList<int>>{
+             {0x00, 0x09, 1, 1},     {0x0A, 0x0A, 1, 0},     {0x0B, 0x0C, 1, 1},
+             {0x0D, 0x0D, 1, 0},     {0x0E, 0x1F, 1, 1},     {0x20, 0x20, 0, 0},
+             {0x7E, 0x7E, 0, 0},     {0x7F, 0x9F, 1, 1},     {0xA0, 0xA0, 0, 0},
+             {0x200D, 0x200D, 0, 0}, {0x200E, 0x200F, 1, 1}, {0x2010, 0x2010, 0, 0},
+             {0x2027, 0x2027, 0, 0}, {0x2028, 0x2029, 1, 0}, {0x202A, 0x202E, 1, 1},
+             {0x202F, 0x202F, 0, 0}, {0x2065, 0x2065, 0, 0}, {0x2066, 0x2069, 1, 1},
+             {0x206A, 0x206A, 0, 0}})
+      // clang-format on
+      QTest::addRow("U+%04X..U+%04X", r[0], r[1]) << r;
+  }
+  void controlClassesWhole() {
+    QFETCH(QList<int>, range);
+    const auto none = [](QStringList*, QString*) { return true; };
+    for (char16_t c = char16_t(range[0]); c <= range[1]; ++c) {
+      const auto name = CheckEntries(editors::ChapterRules(), EditorMode::Add,
+                                     {"3", QStringLiteral("第") + QChar(c) + "章", {}}, {}, none);
+      const auto text = CheckEntries(editors::ItemRules(Kind(LessonKindId::Poem)), EditorMode::Add,
+                                     {"3", "静夜思", QStringLiteral("床前") + QChar(c)}, {}, none);
+      QVERIFY2((name.step == CheckStep::ControlCharacter) == bool(range[2]),
+               qPrintable(QString::number(c, 16)));
+      QVERIFY2((text.step == CheckStep::ControlCharacter) == bool(range[3]),
+               qPrintable(QString::number(c, 16)));
+    }
+  }
+
   void unreadableNamesAreAnError() {
     const auto o = CheckEntries(editors::ChapterRules(), EditorMode::Add,
                                 {QStringLiteral("1"), QStringLiteral("a"), {}}, {},

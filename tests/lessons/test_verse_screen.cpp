@@ -462,6 +462,17 @@ class VerseScreenTest : public QObject {
       QApplication::sendEvent(viewport, &hover);
       QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
     }
+    // Drawn as the adult sees it: the long entry looks like one of its beginnings with a "…" in
+    // sight (not merely clipped at the edge).
+    const auto drawn = [&](const QString& text) {
+      s->CB1->setItemText(0, text);
+      return s->CB1->view()->viewport()->grab().toImage();
+    };
+    const QImage cut = drawn(longChapter);
+    int n = 1;
+    while (n < longChapter.size() && drawn(longChapter.left(n) + u'…') != cut) ++n;
+    QVERIFY(n < longChapter.size() && drawn(longChapter.left(n)) != cut);
+    s->CB1->setItemText(0, longChapter);
     s->CB1->hidePopup();
     QCOMPARE(s->CB1->width(), 105);
   }

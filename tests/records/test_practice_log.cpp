@@ -221,7 +221,9 @@ class PracticeLogTest : public QObject {
     QList<ItemCount> items;
     QVERIFY(LoadItemCounts(c, here, Module::Character, &items, &error));
     QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().item, "山");
-    QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().count, 2);
+    // Two opened and one written; 我 was only written, and is practised all the same.
+    QCOMPARE(MostPractised(items, {"水", "山"}, 5).first().count, 3);
+    QCOMPARE(MostPractised(items, {"我"}, 5).value(0).count, 1);
     QList<DrillSeries> drills;
     QVERIFY(LoadDrills(c, here, from, &drills, &error));
     QCOMPARE(drills.size(), 2);
@@ -366,6 +368,38 @@ class PracticeLogTest : public QObject {
       QCOMPARE(StoredRecords(c).size(), stored + 1);
     }
     if (spool == "fifo") QVERIFY(QFileInfo(file).exists() && !QFileInfo(file).isFile());
+  }
+
+  // The spool keeps the newest 100,000 notes: those it held at the start, then the new one.
+  void spoolKeepsTheNewest_data() {
+    QTest::addColumn<int>("held");
+    QTest::newRow("one short of the limit") << 99999;
+    QTest::newRow("at the limit") << 100000;
+    QTest::newRow("one past the limit") << 100001;
+  }
+  void spoolKeepsTheNewest() {
+    QFETCH(int, held);
+    testing::TestDatabase db(Backend::Sqlite);
+    QVERIFY(platform::ExecSql(db.Connection(), "alter table learn_record rename to away"));
+    QTemporaryDir dir;
+    QFile f(dir.filePath("notes.spool"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < held; ++i)
+      f.write(R"({"id":"n)" + QByteArray::number(i) +
+              R"(","machine":"m","at":"2024-03-05T14:07:09",)"
+              R"("module":0})"
+              "\n");
+    f.close();
+    Start(db.Connection(), f.fileName());
+    Note(LessonKindId::Character, "新");
+    QVERIFY(Flush());
+    Stop();
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
+    QCOMPARE(lines.size(), 100000);
+    const QByteArray oldest = "\"id\":\"n" + QByteArray::number(qMax(0, held - 99999)) + '"';
+    QVERIFY2(lines.first().contains(oldest), lines.first());
+    QVERIFY(lines.last().contains("\"item\":\"新\""));
   }
 
   // A server frozen in the middle of a write holds the end of the program 2 seconds at most.

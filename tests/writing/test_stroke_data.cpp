@@ -14,7 +14,7 @@ namespace {
 // A one-stroke character: a bar along y = 780 in source coordinates (120 in the box).
 const QByteArray kBarJson =
     R"({"strokes": ["M 100 800 L 900 800 L 900 760 Q 500 750 100 760 Z"],
-        "medians": [[[100, 780], [500, 781], [900, 780]]]})";
+        "medians": [[[100, 780], [500, 781], [900, 780]]], "radStrokes": [0]})";
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& data) {
   QFile f(dir.filePath(name));
@@ -22,11 +22,20 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
   return f.fileName();
 }
 
-// A valid file with a bar as "一" and no notice: the record starts at byte 28.
-QByteArray BarFile(const QTemporaryDir& dir) {
+// A file with a bar as "一" and no notice: the record starts at byte 28. Its centre line has
+// `points` points; fewer than two only as a damaged file would have them.
+QByteArray BarFile(const QTemporaryDir& dir, int points = 2) {
   QMap<char32_t, QByteArray> records;
-  records.insert(U'一', writing::EncodeCharacter({QStringLiteral("M 0 0 L 10 0 Z")},
-                                                 {{QPointF(0, 0), QPointF(10, 0)}}, nullptr));
+  if (points >= 2) {
+    records.insert(U'一', writing::EncodeCharacter({QStringLiteral("M 0 0 L 10 0 Z")},
+                                                   {{QPointF(0, 0), QPointF(10, 0)}}, {}, nullptr));
+  } else {
+    // One stroke, one outline command (a move to 0,0), then the centre line's points.
+    QByteArray raw("\x01\x01\x00\x00\x00\x00\x00\x00", 8);
+    raw += char(points);
+    raw += QByteArray(4 * points, '\0');
+    records.insert(U'一', qCompress(raw));
+  }
   const QString path = dir.filePath(QStringLiteral("bar.dat"));
   if (!writing::WriteStrokeFile(path, records, {}, nullptr)) return {};
   QFile f(path);
@@ -83,6 +92,8 @@ void TestStrokeData::converter_data() {
   QTest::newRow("relative path command") << QByteArray(kBarJson).replace("L 900 800", "l 9 8") << 1;
   QTest::newRow("centre line missing")
       << QByteArray(R"({"strokes": ["M 0 0 L 1 1 Z"], "medians": []})") << 1;
+  QTest::newRow("radical stroke beyond the strokes")
+      << QByteArray(kBarJson).replace("[0]", "[1]") << 1;
   QTest::newRow("not JSON") << QByteArray("{\"strokes\": [") << 1;
 }
 
@@ -105,6 +116,7 @@ void TestStrokeData::converter() {
   QVERIFY2(data.Open(out), qPrintable(data.Error()));
   const auto bar = data.Find(U'一');
   QVERIFY(bar && bar->size() == 1);
+  QVERIFY(bar->first().radical);
   // y turned downwards: the source's 780 lies 120 below the box's top.
   QCOMPARE(bar->first().median,
            QList<QPointF>({QPointF(100, 120), QPointF(500, 119), QPointF(900, 120)}));
@@ -113,29 +125,33 @@ void TestStrokeData::converter() {
 }
 
 void TestStrokeData::damagedFile_data() {
+  QTest::addColumn<int>("points");    // of the centre line
   QTest::addColumn<int>("cutTo");     // -1: whole file
   QTest::addColumn<int>("damageAt");  // from the end when negative; 0: none
   QTest::addColumn<bool>("opens");
   QTest::addColumn<QString>("message");
   const QString damaged = QStringLiteral("已损坏");
-  QTest::newRow("intact") << -1 << 0 << true << QString();
-  QTest::newRow("empty") << 0 << 0 << false << damaged;
-  QTest::newRow("header only") << 16 << 0 << false << damaged;
-  QTest::newRow("magic changed") << -1 << 1 << false << damaged;
-  QTest::newRow("record count too large") << -1 << 9 << false << damaged;
-  QTest::newRow("last byte cut") << -2 << 0 << false << damaged;
-  QTest::newRow("record's size claim") << -1 << 28 << true << damaged;
-  QTest::newRow("record's packed data") << -1 << -3 << true << damaged;
-  QTest::newRow("missing") << -3 << 0 << false << QStringLiteral("没有找到笔顺数据文件");
+  QTest::newRow("intact") << 2 << -1 << 0 << true << QString();
+  QTest::newRow("empty") << 2 << 0 << 0 << false << damaged;
+  QTest::newRow("header only") << 2 << 16 << 0 << false << damaged;
+  QTest::newRow("magic changed") << 2 << -1 << 1 << false << damaged;
+  QTest::newRow("record count too large") << 2 << -1 << 9 << false << damaged;
+  QTest::newRow("last byte cut") << 2 << -2 << 0 << false << damaged;
+  QTest::newRow("record's size claim") << 2 << -1 << 28 << true << damaged;
+  QTest::newRow("record's packed data") << 2 << -1 << -3 << true << damaged;
+  QTest::newRow("centre line of one point") << 1 << -1 << 0 << true << damaged;
+  QTest::newRow("centre line of no point") << 0 << -1 << 0 << true << damaged;
+  QTest::newRow("missing") << 2 << -3 << 0 << false << QStringLiteral("没有找到笔顺数据文件");
 }
 
 void TestStrokeData::damagedFile() {
+  QFETCH(int, points);
   QFETCH(int, cutTo);
   QFETCH(int, damageAt);
   QFETCH(bool, opens);
   QFETCH(QString, message);
   QTemporaryDir dir;
-  QByteArray bytes = BarFile(dir);
+  QByteArray bytes = BarFile(dir, points);
   QVERIFY(!bytes.isEmpty());
   if (cutTo == -2) bytes.chop(1);
   if (cutTo >= 0) bytes.truncate(cutTo);

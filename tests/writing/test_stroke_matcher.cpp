@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The stroke matcher on its own: strokes drawn in widget pixels on a grid shown at scale 1 and
-// 2.75, judged against a long bar and a short dot.
+// 2.75, judged against fixed shapes with fixed verdicts (the tolerances must not move the cases),
+// and strokes of real characters drawn as a child gets them wrong.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,6 +20,26 @@ namespace {
 
 const QList<QPointF> kBar = {QPointF(150, 500), QPointF(510, 505), QPointF(870, 500)};
 const QList<QPointF> kDot = {QPointF(480, 300), QPointF(540, 380)};
+// A U open at the top, drawn down, across and up.
+const QList<QPointF> kU = {QPointF(300, 250), QPointF(300, 700), QPointF(700, 700),
+                           QPointF(700, 250)};
+enum Shape { Bar, Dot, U, UMouth, UMouthBackwards };
+
+QList<QPointF> ShapeLine(Shape shape) {
+  switch (shape) {
+    case Bar:
+      return kBar;
+    case Dot:
+      return kDot;
+    case U:
+      return kU;
+    case UMouth:
+      return {kU.first(), kU.last()};
+    case UMouthBackwards:
+      return {kU.last(), kU.first()};
+  }
+  return {};
+}
 
 // `line` in the box, run from `from` to `to` (shares of its length), moved by `shift` (shares of
 // the grid), as a hand draws it: a point every few pixels, with `jitter` (share of the grid).
@@ -44,64 +65,72 @@ class TestStrokeMatcher : public QObject {
   void match_data();
   void match();
   void sampleCourseTraceable();
+  void realStrokes_data();
+  void realStrokes();
 };
 
 void TestStrokeMatcher::match_data() {
   QTest::addColumn<qreal>("scale");
-  QTest::addColumn<bool>("expectDot");
-  QTest::addColumn<bool>("dot");
-  QTest::addColumn<qreal>("from");
+  QTest::addColumn<int>("expected");  // Shape
+  QTest::addColumn<int>("drawn");     // Shape
+  QTest::addColumn<qreal>("from");    // share of the drawn line's length
   QTest::addColumn<qreal>("to");
-  QTest::addColumn<QPointF>("shift");
+  QTest::addColumn<QPointF>("shift");  // share of the box
   QTest::addColumn<qreal>("jitter");
   QTest::addColumn<Verdict>("verdict");
-  const qreal edge = writing::kAverageTolerance;
-  // The start's tolerance as a share of the bar's length.
-  const qreal ends = writing::kEndTolerance * writing::kBoxSize / writing::LineLength(kBar);
+  // The bar is 720 long: 0.05 of the box is 0.071 of it, 0.2 of the box 0.284.
   for (const qreal scale : {1.0, 2.75}) {
     const QByteArray at = QByteArray::number(scale);
-    auto row = [&](const char* name, bool expectDot = false) -> QTestData& {
-      return QTest::newRow((at + " " + name).constData()) << scale << expectDot;
+    auto row = [&](const char* name, Shape expected, Shape drawn) -> QTestData& {
+      return QTest::newRow((at + " " + name).constData()) << scale << int(expected) << int(drawn);
     };
-    row("bar exactly") << false << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::Accepted;
-    row("dot exactly", true) << true << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::Accepted;
-    row("bar reversed") << false << 1.0 << 0.0 << QPointF() << 0.0 << Verdict::WrongDirection;
-    row("dot reversed", true) << true << 1.0 << 0.0 << QPointF() << 0.0 << Verdict::WrongDirection;
-    row("bar shifted to the edge")
-        << false << 0.0 << 1.0 << QPointF(0, edge - 0.005) << 0.0 << Verdict::Accepted;
-    row("bar shifted past the edge")
-        << false << 0.0 << 1.0 << QPointF(0, edge + 0.005) << 0.0 << Verdict::OffLine;
-    row("bar begun late, at the edge")
-        << false << (ends - 0.01) << 1.0 << QPointF() << 0.0 << Verdict::Accepted;
-    row("bar begun late, past the edge")
-        << false << (ends + 0.01) << 1.0 << QPointF() << 0.0 << Verdict::WrongStart;
-    row("bar ended early, past the edge")
-        << false << 0.0 << (1 - ends - 0.01) << QPointF() << 0.0 << Verdict::WrongEnd;
-    row("bar with a hand's jitter")
-        << false << 0.0 << 1.0 << QPointF(0.01, 0.02) << 0.04 << Verdict::Accepted;
-    row("dot with a hand's jitter", true)
-        << true << 0.0 << 1.0 << QPointF(-0.02, 0.01) << 0.02 << Verdict::Accepted;
+    row("bar exactly", Bar, Bar) << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::Accepted;
+    row("dot exactly", Dot, Dot) << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::Accepted;
+    row("U exactly", U, U) << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::Accepted;
+    row("bar reversed", Bar, Bar) << 1.0 << 0.0 << QPointF() << 0.0 << Verdict::WrongDirection;
+    row("dot reversed", Dot, Dot) << 1.0 << 0.0 << QPointF() << 0.0 << Verdict::WrongDirection;
+    row("U reversed", U, U) << 1.0 << 0.0 << QPointF() << 0.0 << Verdict::WrongDirection;
+    row("bar 0.05 of the box lower", Bar, Bar)
+        << 0.0 << 1.0 << QPointF(0, 0.05) << 0.0 << Verdict::Accepted;
+    row("bar 0.1 of the box lower", Bar, Bar)
+        << 0.0 << 1.0 << QPointF(0, 0.1) << 0.0 << Verdict::WrongStart;
+    row("bar begun 0.05 of the box late", Bar, Bar)
+        << 0.071 << 1.0 << QPointF() << 0.0 << Verdict::Accepted;
+    row("bar begun 0.2 of the box late", Bar, Bar)
+        << 0.284 << 1.0 << QPointF() << 0.0 << Verdict::WrongStart;
+    row("bar ended 0.2 of the box early", Bar, Bar)
+        << 0.0 << 0.716 << QPointF() << 0.0 << Verdict::Unfinished;
+    row("half the dot", Dot, Dot) << 0.0 << 0.5 << QPointF() << 0.0 << Verdict::Unfinished;
+    row("U straight across its mouth", U, UMouth)
+        << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::OffLine;
+    row("U's mouth drawn backwards", U, UMouthBackwards)
+        << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::WrongDirection;
+    row("bar with a hand's jitter", Bar, Bar)
+        << 0.0 << 1.0 << QPointF(0.01, 0.02) << 0.04 << Verdict::Accepted;
+    row("U with a hand's jitter", U, U)
+        << 0.0 << 1.0 << QPointF(-0.01, 0.01) << 0.04 << Verdict::Accepted;
+    row("dot with a hand's jitter", Dot, Dot)
+        << 0.0 << 1.0 << QPointF(-0.01, 0.01) << 0.02 << Verdict::Accepted;
     // The dot drawn where the bar is expected: it starts far from the bar's start.
-    row("another stroke") << true << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::WrongStart;
-    row("a tap") << false << 0.0 << 0.01 << QPointF() << 0.0 << Verdict::TooShort;
+    row("another stroke", Bar, Dot) << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::WrongStart;
+    row("a tap", Bar, Bar) << 0.0 << 0.01 << QPointF() << 0.0 << Verdict::TooShort;
   }
 }
 
 void TestStrokeMatcher::match() {
   QFETCH(qreal, scale);
-  QFETCH(bool, expectDot);
-  QFETCH(bool, dot);
+  QFETCH(int, expected);
+  QFETCH(int, drawn);
   QFETCH(qreal, from);
   QFETCH(qreal, to);
   QFETCH(QPointF, shift);
   QFETCH(qreal, jitter);
   QFETCH(Verdict, verdict);
   const QRectF grid(40 * scale, 60 * scale, 300 * scale, 300 * scale);
-  const QList<QPointF> expected = expectDot ? kDot : kBar;
   QList<QPointF> inBox;
-  for (const QPointF& p : Drawn(dot ? kDot : kBar, grid, from, to, shift, jitter))
+  for (const QPointF& p : Drawn(ShapeLine(Shape(drawn)), grid, from, to, shift, jitter))
     inBox << writing::ToBox(p, grid);
-  QCOMPARE(writing::MatchStroke(expected, inBox), verdict);
+  QCOMPARE(writing::MatchStroke(ShapeLine(Shape(expected)), inBox), verdict);
 }
 
 // Every character of the sample course has strokes, each accepted along its own centre line and
@@ -127,6 +156,44 @@ void TestStrokeMatcher::sampleCourseTraceable() {
                  qPrintable(QStringLiteral("%1, stroke %2").arg(name).arg(i + 2)));
     }
   }
+}
+
+// Strokes of the judge table's kinds as children get them wrong, on the real data.
+void TestStrokeMatcher::realStrokes_data() {
+  QTest::addColumn<QString>("character");
+  QTest::addColumn<int>("stroke");  // the due stroke, from 0
+  QTest::addColumn<QString>("drawn");
+  QTest::addColumn<Verdict>("verdict");
+  const QString 我 = QStringLiteral("我"), 绿 = QStringLiteral("绿"), 看 = QStringLiteral("看");
+  QTest::newRow("我's 竖钩 exactly") << 我 << 2 << "exact" << Verdict::Accepted;
+  QTest::newRow("我's 竖钩 drawn straight") << 我 << 2 << "straight" << Verdict::OffLine;
+  QTest::newRow("我's 竖钩 half") << 我 << 2 << "half" << Verdict::Unfinished;
+  QTest::newRow("绿's 横折 drawn as a 横") << 绿 << 3 << "straight" << Verdict::OffLine;
+  QTest::newRow("绿's 横折 reversed") << 绿 << 3 << "reversed" << Verdict::WrongDirection;
+  QTest::newRow("绿's 横 instead of the next") << 绿 << 5 << "previous" << Verdict::WrongStart;
+  QTest::newRow("看's 横 instead of the next") << 看 << 7 << "previous" << Verdict::WrongStart;
+  QTest::newRow("看's 横 for the one before") << 看 << 6 << "next" << Verdict::WrongStart;
+}
+
+void TestStrokeMatcher::realStrokes() {
+  REQUIRE_STROKE_FILE();
+  QFETCH(QString, character);
+  QFETCH(int, stroke);
+  QFETCH(QString, drawn);
+  QFETCH(Verdict, verdict);
+  writing::StrokeData data;
+  QVERIFY(data.Open(testing::BuiltStrokeFile()));
+  const auto strokes = data.Find(character.toUcs4().first());
+  QVERIFY(strokes && stroke + 1 < strokes->size() && stroke > 0);
+  const QList<QPointF> due = (*strokes)[stroke].median;
+  QList<QPointF> line;
+  if (drawn == "exact") line = due;
+  if (drawn == "straight") line = {due.first(), due.last()};
+  if (drawn == "half") line = writing::LineStart(due, 0.5);
+  if (drawn == "reversed") line = QList<QPointF>(due.rbegin(), due.rend());
+  if (drawn == "previous") line = (*strokes)[stroke - 1].median;
+  if (drawn == "next") line = (*strokes)[stroke + 1].median;
+  QCOMPARE(writing::MatchStroke(due, writing::Resample(line, 30)), verdict);
 }
 
 QTEST_GUILESS_MAIN(TestStrokeMatcher)

@@ -81,31 +81,45 @@ class WritingScreenTest : public QObject {
  private Q_SLOTS:
   void tracesTheCharacter_data();
   void tracesTheCharacter();
+  void starsKept_data();
+  void starsKept();
+  void secondFingerAndCancel_data();
+  void secondFingerAndCancel();
   void withoutStrokes_data();
   void withoutStrokes();
 };
 
 void WritingScreenTest::tracesTheCharacter_data() {
   QTest::addColumn<bool>("touch");
+  QTest::addColumn<bool>("quiz");
   QTest::addColumn<int>("misses");  // of the first stroke, drawn reversed
-  QTest::newRow("mouse") << false << 0;
-  QTest::newRow("finger") << true << 0;
-  QTest::newRow("one miss: no hint yet") << false << 1;
-  QTest::newRow("two misses: the hint") << true << 2;
+  QTest::addColumn<bool>("again");  // 再写一遍 after the misses
+  QTest::addColumn<QString>("way");  // the record's note of it
+  QTest::newRow("mouse") << false << false << 0 << false << "";
+  QTest::newRow("finger") << true << false << 0 << false << "";
+  QTest::newRow("one miss: no hint yet") << false << false << 1 << false << "";
+  QTest::newRow("two misses: the hint") << true << false << 2 << false << "";
+  QTest::newRow("misses before 再写一遍 count") << false << false << 2 << true << "";
+  QTest::newRow("quiz, two misses: no model") << false << true << 2 << false << "A";
+  QTest::newRow("quiz, three misses: the model") << true << true << 3 << false << "H";
 }
 
 void WritingScreenTest::tracesTheCharacter() {
   REQUIRE_STROKE_FILE();
   QFETCH(bool, touch);
+  QFETCH(bool, quiz);
   QFETCH(int, misses);
+  QFETCH(bool, again);
+  QFETCH(QString, way);
   Screen s;
   TWritingPad* pad = s.form->Pad;
-  QCOMPARE(s.form->Row->Characters(), QStringList({"我", "绿", "叶", "\U00020000"}));
+  QCOMPARE(s.form->Row->Characters(), QStringList({"我", "绿叶", "\U00020000"}));
   QVERIFY(s.form->kbsb->isEnabled() && s.form->NoticeLb->text().isEmpty());
   s.form->kbsbClick();
   QCOMPARE(pad->mode(), TWritingPad::Mode::Demo);
-  QTest::mouseClick(s.form->mysb, Qt::LeftButton);
-  QCOMPARE(pad->mode(), TWritingPad::Mode::Trace);
+  QTest::mouseClick(quiz ? s.form->mxsb : s.form->mysb, Qt::LeftButton);
+  const TWritingPad::Mode mode = quiz ? TWritingPad::Mode::Quiz : TWritingPad::Mode::Trace;
+  QCOMPARE(pad->mode(), mode);
 
   std::unique_ptr<QPointingDevice> finger(touch ? QTest::createTouchDevice() : nullptr);
   const writing::CharacterStrokes strokes = pad->Strokes();
@@ -115,7 +129,12 @@ void WritingScreenTest::tracesTheCharacter() {
   for (int i = 0; i < misses; ++i) Draw(pad, Reversed(strokes[0].median), finger.get());
   QCOMPARE(pad->Misses(), misses);
   QCOMPARE(pad->DoneStrokes(), 0);
-  QCOMPARE(pad->HintShown(), misses >= writing::kHintAfterMisses);
+  QCOMPARE(pad->HintShown(), !quiz && misses >= writing::kHintAfterMisses);
+  QCOMPARE(pad->HelpShown(), quiz && misses >= writing::kQuizHelpAfterMisses);
+  if (again) {
+    QTest::mouseClick(s.form->cxsb, Qt::LeftButton);
+    QCOMPARE(pad->Misses(), 0);
+  }
   for (int i = 0; i < strokes.size(); ++i) {
     Draw(pad, strokes[i].median, finger.get());
     QCOMPARE(pad->DoneStrokes(), i + 1);
@@ -123,16 +142,18 @@ void WritingScreenTest::tracesTheCharacter() {
   }
   QVERIFY(s.form->Row->HasStar(0));
   QCOMPARE(s.sound.Names().last(), QStringLiteral("CM.wav"));
+  QVERIFY(pad->PraiseShown());
   QVERIFY(s.form->NextTimer->isActive());
   QTRY_COMPARE_WITH_TIMEOUT(s.form->Row->Current(), 1, 5000);
-  QCOMPARE(pad->mode(), TWritingPad::Mode::Trace);
+  QCOMPARE(pad->mode(), mode);
 
   QVERIFY(records::Flush());
   QSqlQuery q(QSqlDatabase::database(dm->ConnectionName()));
-  QVERIFY(q.exec("select module, item, score from learn_record"));
+  QVERIFY(q.exec("select module, item, score, operation from learn_record"));
   QVERIFY(q.next());
-  QCOMPARE(QStringList({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()}),
-           QStringList({"4", "我", QString::number(misses)}));
+  QCOMPARE(QStringList({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                        q.value(3).toString()}),
+           QStringList({"4", "我", QString::number(misses), way}));
   QVERIFY(!q.next());
 
   // 再写一遍 starts the character afresh.
@@ -141,11 +162,79 @@ void WritingScreenTest::tracesTheCharacter() {
   QCOMPARE(pad->DoneStrokes(), 0);
 }
 
+void WritingScreenTest::starsKept_data() {
+  QTest::addColumn<int>("entry");
+  QTest::addColumn<QString>("characters");  // written one after the other
+  QTest::newRow("character") << 0 << "我";
+  QTest::newRow("word, one character after the other") << 1 << "绿叶";
+}
+
+// A finished entry keeps its star over a restart of the screen; a word's only once both are done.
+void WritingScreenTest::starsKept() {
+  REQUIRE_STROKE_FILE();
+  QFETCH(int, entry);
+  QFETCH(QString, characters);
+  Screen s;
+  s.form->ChooseCharacter(entry);
+  s.form->mysbClick();
+  for (int i = 0; i < characters.size(); ++i) {
+    QTRY_COMPARE_WITH_TIMEOUT(s.form->CurrentCharacter(), characters.mid(i, 1), 5000);
+    QCOMPARE(s.form->Row->HasStar(entry), false);
+    TWritingPad* pad = s.form->Pad;
+    for (const writing::Stroke& stroke : pad->Strokes()) Draw(pad, stroke.median, nullptr);
+  }
+  QVERIFY(s.form->Row->HasStar(entry));
+  QVERIFY(records::Flush());
+  s.form = std::make_unique<TxzmainForm>(nullptr);
+  s.form->ShowMaximizedOrDesign(false);
+  for (int i = 0; i < s.form->Row->Characters().size(); ++i)
+    QCOMPARE(s.form->Row->HasStar(i), i == entry);
+  QSqlQuery q(QSqlDatabase::database(dm->ConnectionName()));
+  QVERIFY(q.exec("select count(*) from writing_done where child_id is null") && q.next());
+  QCOMPARE(q.value(0).toInt(), characters.size());
+}
+
+void WritingScreenTest::secondFingerAndCancel_data() {
+  QTest::addColumn<bool>("cancel");  // else a second finger moves across the grid meanwhile
+  QTest::newRow("second finger") << false;
+  QTest::newRow("touch cancelled") << true;
+}
+
+// The first finger draws; a second one changes nothing, and a cancelled touch is no stroke.
+void WritingScreenTest::secondFingerAndCancel() {
+  REQUIRE_STROKE_FILE();
+  QFETCH(bool, cancel);
+  Screen s;
+  TWritingPad* pad = s.form->Pad;
+  s.form->mysbClick();
+  std::unique_ptr<QPointingDevice> fingers(QTest::createTouchDevice());
+  const QRectF grid = pad->GridRect();
+  const QList<QPointF> line = pad->Strokes()[0].median;
+  auto at = [&](qreal f) { return writing::FromBox(writing::PointAlong(line, f), grid).toPoint(); };
+  QTest::touchEvent(pad, fingers.get()).press(0, at(0), pad);
+  const QPoint far = grid.bottomRight().toPoint() - QPoint(5, 5);
+  if (!cancel) QTest::touchEvent(pad, fingers.get()).move(0, at(0), pad).press(1, far, pad);
+  for (int i = 1; i <= 20; ++i) {
+    auto touch = QTest::touchEvent(pad, fingers.get());
+    touch.move(0, at(i / 20.0), pad);
+    if (!cancel) touch.move(1, far - QPoint(i * 5, i * 5), pad);
+  }
+  if (cancel) {
+    QTouchEvent cancelled(QEvent::TouchCancel, fingers.get());
+    QCoreApplication::sendEvent(pad, &cancelled);
+  } else {
+    QTest::touchEvent(pad, fingers.get()).release(1, far, pad).stationary(0);
+    QTest::touchEvent(pad, fingers.get()).release(0, at(1), pad);
+  }
+  QCOMPARE(pad->DoneStrokes(), cancel ? 0 : 1);
+  QCOMPARE(pad->Misses(), 0);
+}
+
 void WritingScreenTest::withoutStrokes_data() {
   QTest::addColumn<int>("character");
   QTest::addColumn<QString>("file");  // "" the built one
   QTest::addColumn<QString>("notice");
-  QTest::newRow("character without strokes") << 3 << ""
+  QTest::newRow("character without strokes") << 2 << ""
                                              << "这个字还没有笔顺";
   QTest::newRow("stroke file missing") << 0 << "missing"
                                        << "没有找到笔顺数据文件";
