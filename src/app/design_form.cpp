@@ -4,11 +4,13 @@
 #include <QKeyEvent>
 #include <QResizeEvent>
 
+#include "app/shared_routines.h"
+
 TDesignForm::TDesignForm(QWidget* owner, int designWidth, int designHeight)
     : QDialog(owner, Qt::Window | Qt::FramelessWindowHint), m_area(new QWidget(this)) {
   m_area->setFixedSize(designWidth, designHeight);
   resize(designWidth, designHeight);
-  setWindowState(Qt::WindowMaximized);
+  StartMaximized(this);
 }
 
 void TDesignForm::ShowMaximizedOrDesign(bool maximized) {

@@ -185,7 +185,7 @@ TMainForm::TMainForm(QWidget* parent)
   connect(QuitSb, &QToolButton::clicked, this, &TMainForm::QuitSbClick);
 
   resize(kDesignWidth, kDesignHeight);
-  setWindowState(Qt::WindowMaximized);
+  StartMaximized(this);
 }
 
 TMainForm::~TMainForm() {

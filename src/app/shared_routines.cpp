@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPalette>
+#include <QResizeEvent>
 #include <QWidget>
 #include <atomic>
 
@@ -108,6 +109,26 @@ QFont SongFont(int pixelSize, bool bold, bool italic, bool underline) {
   f.setItalic(italic);
   f.setUnderline(underline);
   return f;
+}
+
+namespace {
+class RelayoutOnStateChange : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::WindowStateChange) {
+      auto* window = static_cast<QWidget*>(watched);
+      QResizeEvent resize(window->size(), window->size());
+      QCoreApplication::sendEvent(window, &resize);
+    }
+    return false;
+  }
+};
+}  // namespace
+
+void StartMaximized(QWidget* window) {
+  window->setWindowState(window->windowState() | Qt::WindowMaximized);
+  window->installEventFilter(new RelayoutOnStateChange(window));
 }
 
 void SetSkyBackground(QWidget* window) {

@@ -27,9 +27,15 @@ QString PositiveIntegerText(const QString& text);
 // focuses it.
 bool CheckIntegerEdit(QLineEdit* edit);
 
-// 宋体 at a pixel size, mapped onto the CJK fonts this platform has.
 // Sky blue above, warm below (the pronunciation pop-up's colours) as the window's background,
 // spread over any size.
 void SetSkyBackground(QWidget* window);
+
+// Asks for the window maximised and lays it out again whenever its state changes: a window manager
+// maximising the first showing may give the new size with no resize event, leaving the contents
+// at the size asked before.
+void StartMaximized(QWidget* window);
+
+// 宋体 at a pixel size, mapped onto the CJK fonts this platform has.
 
 QFont SongFont(int pixelSize, bool bold = false, bool italic = false, bool underline = false);

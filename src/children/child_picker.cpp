@@ -81,7 +81,7 @@ TChildPickerForm::TChildPickerForm(QWidget* owner)
   connect(QuitSb, &QToolButton::clicked, this, &TChildPickerForm::QuitSbClick);
 
   resize(TMainForm::kDesignWidth, TMainForm::kDesignHeight);
-  setWindowState(Qt::WindowMaximized);
+  StartMaximized(this);
   Reload();
 }
 

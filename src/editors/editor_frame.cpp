@@ -175,7 +175,7 @@ TListManagerForm::TListManagerForm(QWidget* owner, const QString& caption, int f
     if (!RefuseEditing(this)) ModifySbClick();
   });
 
-  setWindowState(Qt::WindowMaximized);
+  StartMaximized(this);
   resize(800, 578);
 }
 

@@ -125,7 +125,7 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   setWindowTitle(QStringLiteral("学习记录"));
   setFont(SongFont(12));
   resize(800, 578);
-  setWindowState(Qt::WindowMaximized);
+  StartMaximized(this);
   SetSkyBackground(this);
   if (dm) m_connection = dm->ConnectionName();
 
