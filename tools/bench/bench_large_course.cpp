@@ -23,17 +23,12 @@
 #include "editors/chapter_windows.h"
 #include "lessons/character_screen.h"
 #include "platform/dataset.h"
+#include "process_memory.h"
 
 namespace {
 
 constexpr int kItemsPerChapter = 10;
 constexpr int kRuns = 5;
-
-double ResidentMb() {
-  QFile f(QStringLiteral("/proc/self/statm"));
-  if (!f.open(QIODevice::ReadOnly)) return -1;
-  return f.readAll().split(' ').value(1).toDouble() * 4096 / (1024 * 1024);
-}
 
 bool Fill(const QString& path, int chapters) {
   const QString connection = QStringLiteral("fill");
@@ -99,7 +94,7 @@ int Child(const QString& path) {
     manager->db1->viewport()->repaint();
     managerMs << t.nsecsElapsed() / 1e6;
     QApplication::processEvents();
-    resident = std::max(resident, ResidentMb());
+    resident = std::max(resident, MemoryNow().residentMb);
     delete manager;
     delete screen;
   }

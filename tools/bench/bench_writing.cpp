@@ -20,6 +20,7 @@
 #include <cstdlib>
 
 #include "app/main_form.h"
+#include "process_memory.h"
 #include "program.h"
 #include "shot_support.h"
 #include "writing/stroke_data.h"
@@ -80,12 +81,6 @@ int Frames(const writing::StrokeData& data) {
   return counter.painted >= kFrames ? 0 : 1;
 }
 
-double ResidentMb() {
-  QFile f(QStringLiteral("/proc/self/statm"));
-  if (!f.open(QIODevice::ReadOnly)) return -1;
-  return f.readAll().split(' ').value(1).toDouble() * 4096 / (1024 * 1024);
-}
-
 // The whole program started; the writing screen opened from its menu, 20 characters traced with
 // the mouse, then closed. Each figure is what the program holds over the menu alone.
 int Memory(int argc, char** argv) {
@@ -96,8 +91,8 @@ int Memory(int argc, char** argv) {
         menu->close();
         return;
       }
-      const double before = ResidentMb();
-      double open = 0, after = 0;
+      const ProcessMemory before = MemoryNow();
+      ProcessMemory open, after;
       int written = 0;
       // Runs inside the screen's own event loop, once the screen is there.
       QTimer::singleShot(0, menu, [&] {
@@ -106,7 +101,7 @@ int Memory(int argc, char** argv) {
           if (auto* s = qobject_cast<TxzmainForm*>(w)) screen = s;
         if (!screen || !QTest::qWaitForWindowExposed(screen, 10000)) return;
         QApplication::processEvents();
-        open = ResidentMb();
+        open = MemoryNow();
         for (int chapter = 0; written < 20 && chapter < 5; ++chapter) {
           for (int c = 0; written < 20 && c < screen->Row->Characters().size(); ++c) {
             screen->ChooseCharacter(c);
@@ -128,14 +123,17 @@ int Memory(int argc, char** argv) {
           screen->DownSbClick();
         }
         QApplication::processEvents();
-        after = ResidentMb();
+        after = MemoryNow();
         screen->close();
       });
       button->click();  // returns once the screen has closed
-      const double closed = ResidentMb();
+      const ProcessMemory closed = MemoryNow();
       std::printf("memory: menu %.1f MB; writing screen +%.1f MB (target <= 10), after %d "
-                  "characters +%.1f MB, closed +%.1f MB\n",
-                  before, open - before, written, after - before, closed - before);
+                  "characters +%.1f MB, closed +%.1f MB, of which the program's own %+.1f MB "
+                  "(the rest: shared font and library pages)\n",
+                  before.residentMb, open.residentMb - before.residentMb, written,
+                  after.residentMb - before.residentMb, closed.residentMb - before.residentMb,
+                  closed.ownMb - before.ownMb);
       menu->close();
     });
   });
