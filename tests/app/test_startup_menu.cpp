@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real start-up: the main menu is the main window, shown maximised over an open data module;
 // ending the message loop takes both down again.
-#include <unistd.h>
-
 #include <qpa/qwindowsysteminterface.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -100,7 +99,10 @@ class StartupMenuTest : public QObject {
         testing::Relay relay(server);
         QString error;
         QVERIFY2(OpenConnection(QStringLiteral("frozen"),
-                                {QStringLiteral("QODBC"), relay.Rewrite(server), {}, {},
+                                {QStringLiteral("QODBC"),
+                                 relay.Rewrite(server),
+                                 {},
+                                 {},
                                  QStringLiteral("PostgreSQL")},
                                 &error),
                  qPrintable(error));

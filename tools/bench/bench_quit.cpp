@@ -44,7 +44,9 @@ int Program(int argc, char** argv, bool close) {
     QTimer::singleShot(200, menu, [menu, close] {
       QString error;
       const ConnectionSpec server{QStringLiteral("QODBC"),
-                                  qEnvironmentVariable("TINDORA_PG_CONNSTR"), {}, {},
+                                  qEnvironmentVariable("TINDORA_PG_CONNSTR"),
+                                  {},
+                                  {},
                                   QStringLiteral("PostgreSQL")};
       if (!OpenConnection(QStringLiteral("frozen"), server, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
@@ -152,18 +154,20 @@ int main(int argc, char** argv) {
   bool allEnded = true;
   for (int r = 0; r < rounds; ++r) {
     const Run run = Once(self, false);
-    std::printf("SIGTERM, read stuck on a frozen server: ended %.0f ms after the signal, "
-                "status %d\n",
-                run.ms, run.status);
+    std::printf(
+        "SIGTERM, read stuck on a frozen server: ended %.0f ms after the signal, "
+        "status %d\n",
+        run.ms, run.status);
     worst = std::max(worst, run.ms);
     allEnded = allEnded && run.status == 0;
   }
   std::printf("SIGTERM: longest %.0f ms over %d rounds (bound %.0f ms): %s\n", worst, rounds,
               kBoundMs, allEnded && worst <= kBoundMs ? "PASS" : "FAIL");
   const Run closed = Once(self, true);
-  std::printf("menu closed, read stuck on a frozen server: %s %.1f s after the close, "
-              "status %d: %s\n",
-              closed.status >= 0 ? "ended" : "STILL UP (killed)", closed.ms / 1000, closed.status,
-              closed.status == 0 ? "PASS" : "FAIL");
+  std::printf(
+      "menu closed, read stuck on a frozen server: %s %.1f s after the close, "
+      "status %d: %s\n",
+      closed.status >= 0 ? "ended" : "STILL UP (killed)", closed.ms / 1000, closed.status,
+      closed.status == 0 ? "PASS" : "FAIL");
   return allEnded && worst <= kBoundMs && closed.status == 0 ? 0 : 1;
 }
