@@ -8,6 +8,7 @@
 
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -33,6 +34,9 @@
 #include "platform/sound.h"
 #include "platform/startup_profile.h"
 
+// After Qt's own headers: the window system's events before the toolkit hands them on.
+#include <qpa/qwindowsysteminterface_p.h>
+
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
@@ -47,6 +51,29 @@ void OnTerminate(int) {
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
   [[maybe_unused]] const ssize_t m = ::write(g_endingPipe[1], &byte, 1);
 }
+
+// The toolkit drops a close request for a window that a modal window blocks. A message box is
+// only a notice: a user who closes the menu while one shows (typically the box that follows a
+// wait on a frozen server, during which the close was made) wants the program ended, so it ends
+// as on a termination signal instead of staying up behind the box. Under a screen or an editor,
+// whose entries would go, the menu's close stays refused.
+class CloseUnderABox : public QWindowSystemEventHandler {
+ public:
+  bool sendEvent(QWindowSystemInterfacePrivate::WindowSystemEvent* event) override {
+    if (event->type == QWindowSystemInterfacePrivate::Close && MainForm &&
+        qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      const auto* close = static_cast<QWindowSystemInterfacePrivate::CloseEvent*>(event);
+      if (close->window && close->window == MainForm->windowHandle()) {
+        qCInfo(lcUi) << "the menu was closed while a message box showed: ending";
+        platform::SetProgramEnding(true);  // no further box waits for a click
+        OnTerminate(0);
+        QApplication::exit(0);  // the box's loop too
+        return true;
+      }
+    }
+    return QWindowSystemEventHandler::sendEvent(event);
+  }
+} g_closeUnderABox;
 
 // The interface thread may be stuck in the driver on a frozen server and never see the pipe: a
 // thread of its own cancels every statement, so that it returns, and no box waits for a click.
@@ -103,6 +130,7 @@ void EndOnTerminationSignals(QObject* owner) {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   WatchForTheEnd();
+  QWindowSystemInterfacePrivate::installWindowSystemEventHandler(&g_closeUnderABox);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
 }
@@ -180,6 +208,7 @@ int RunApplication(int argc, char** argv, const StartupHooks& hooks) {
   delete dm;
   dm = nullptr;
   platform::StopStatementWatch();
+  QWindowSystemInterfacePrivate::removeWindowSystemEventhandler(&g_closeUnderABox);
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
   EndingDone();

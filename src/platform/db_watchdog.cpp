@@ -160,8 +160,11 @@ class Watchdog {
       for (const Socket& n : now)
         if (n.fd == s.fd && n.identity == s.identity) ::shutdown(s.fd, SHUT_RDWR);
     }
-    qCWarning(lcDb) << "statement on" << connection << "exceeded" << m_limitMs.load()
-                    << "ms, cut off";
+    if (m_ending)
+      qCInfo(lcDb) << "statement on" << connection << "cut off: the program is ending";
+    else
+      qCWarning(lcDb) << "statement on" << connection << "exceeded" << m_limitMs.load()
+                      << "ms, cut off";
   }
 
   std::mutex m_mutex;

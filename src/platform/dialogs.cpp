@@ -26,6 +26,8 @@ SaveFileHandler& saveHandler() {
   static SaveFileHandler h;
   return h;
 }
+std::atomic<bool> g_ending{false};
+
 OpenUrlHandler& urlHandler() {
   static OpenUrlHandler h;
   return h;
@@ -56,15 +58,13 @@ int RealMessageBox(QWidget* owner, const QString& text, const QString& title, un
     box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
   }
   const int r = box.exec();
+  // Cut short by the program's end: a question counts as answered No.
+  if (g_ending) return yesNo ? IDNO : IDOK;
   if (r == QMessageBox::Yes) return IDYES;
   if (r == QMessageBox::No) return IDNO;
   return IDOK;
 }
 
-}  // namespace
-
-namespace {
-std::atomic<bool> g_ending{false};
 }  // namespace
 
 void SetProgramEnding(bool ending) { g_ending = ending; }

@@ -349,32 +349,63 @@ class ItemWindowsTest : public QObject {
     QCOMPARE(Stored(k), before);
   }
 
-  // A number the database refuses: the kind's store message with the error icon, nothing stored,
-  // the entries kept; corrected, the same editor stores the item.
-  void storeRefusedByDatabase_data() { KindAndBackendRows(); }
+  // A number the database refuses, or a commit that loses the connection to the server: the
+  // cause's message with the error icon, nothing stored and the list showing just that, the
+  // entries kept; corrected, or with the server back, the same editor stores the item.
+  void storeRefusedByDatabase_data() {
+    KindColumn();
+    QTest::addColumn<Backend>("backend");
+    QTest::addColumn<bool>("lostAtCommit");
+    for (const LessonKind* k : AllKinds()) {
+      QTest::addRow("%s/sqlite", qPrintable(k->key)) << int(k->id) << Backend::Sqlite << false;
+      QTest::addRow("%s/postgres", qPrintable(k->key))
+          << int(k->id) << Backend::OdbcPostgres << false;
+      QTest::addRow("%s/postgres, connection lost at commit", qPrintable(k->key))
+          << int(k->id) << Backend::OdbcPostgres << true;
+    }
+  }
   void storeRefusedByDatabase() {
     QFETCH(int, kind);
     QFETCH(Backend, backend);
+    QFETCH(bool, lostAtCommit);
     const LessonKind& k = KindOf(kind);
     if (!Start(backend)) return;
     m_db->AddChapters(k, {kFirst, kSecond});
     AddItems(k, kSecond, {QStringLiteral("Cat")}, 1);
+    const QString c = m_db->database().Connection();
+    // The server process ends itself once the row is posted, in the commit.
+    if (lostAtCommit)
+      QVERIFY(platform::ExecSql(c, QStringLiteral("create function tindora_lose() returns trigger "
+                                                  "language plpgsql as $$ begin perform "
+                                                  "pg_terminate_backend(pg_backend_pid()); "
+                                                  "return null; end $$")) &&
+              platform::ExecSql(c, QStringLiteral("create constraint trigger lose after insert on "
+                                                  "%1 deferrable initially deferred for each row "
+                                                  "execute function tindora_lose()")
+                                       .arg(k.itemTable)));
     QPointer<TItemEditorForm> e = AddEditor(k);
     QVERIFY(e);
-    Fill(e, QStringLiteral("1"), QStringLiteral("New"), QStringLiteral("行一\n行二"));
+    Fill(e, lostAtCommit ? QStringLiteral("2") : QStringLiteral("1"), QStringLiteral("New"),
+         QStringLiteral("行一\n行二"));
     e->AddBtnClick();
-    QCOMPARE(Messages(), QStringLiteral("注意|") + k.storeFailed);
+    const QString lost =
+        QStringLiteral("与数据库服务器的连接断开了，没有储存。服务器恢复后再试一次即可。");
+    QCOMPARE(Messages(), QStringLiteral("注意|") + (lostAtCommit ? lost : k.storeFailed));
     QCOMPARE(m_boxes->shown.first().flags, platform::MB_OK | platform::MB_ICONERROR);
     QVERIFY(e->isVisible());
     QCOMPARE(e->nameed->text(), QStringLiteral("New"));
     QCOMPARE(Stored(k).size(), 1);
+    QCOMPARE(m_list->db1->model()->rowCount(), 0);
 
+    if (lostAtCommit)
+      QVERIFY(platform::ExecSql(c, QStringLiteral("drop trigger lose on %1").arg(k.itemTable)));
     e->numed->setText(QStringLiteral("2"));
     e->AddBtnClick();
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(Stored(k),
              (QStringList{QStringLiteral("1|Cat|") + kSecond + QStringLiteral("|文|"),
                           QStringLiteral("2|New|") + kFirst + QStringLiteral("|行一\n行二|")}));
+    QCOMPARE(m_list->db1->model()->rowCount(), 1);
   }
 
   // Modifying: the row arrives in the editor; a name differing only in case from another item's
