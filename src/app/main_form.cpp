@@ -12,6 +12,7 @@
 
 #include "app/application.h"
 #include "app/current_child.h"
+#include "app/pictures.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -41,7 +42,7 @@ TLabel3D* MakeLabel(QWidget* parent, const char* name, const QString& text, cons
 // A menu button: the toolkit's flat speed button with its name, hint and bold caption.
 QToolButton* MenuButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                         int fontPx, const QString& picture, int pictureSize, const QRect& rect) {
-  QToolButton* button = MakeToolButton(parent, text, QIcon(picture), rect, pictureSize);
+  QToolButton* button = MakeToolButton(parent, text, PictureIcon(picture), rect, pictureSize);
   button->setObjectName(QLatin1String(name));
   button->setToolTip(hint);
   button->setFont(SongFont(fontPx, true));
@@ -60,20 +61,17 @@ void PlaceFixed(TLabel3D* label, int left, int top, int width, int height) {
 
 }  // namespace
 
-TStretchedImage::TStretchedImage(const QString& file, QWidget* parent)
-    : QWidget(parent), m_decoding(std::async(std::launch::async, [file] { return QImage(file); })) {
+TMenuBackground::TMenuBackground(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-const QImage& TStretchedImage::picture() const {
-  if (m_decoding.valid()) m_picture = m_decoding.get();
-  return m_picture;
-}
-
-void TStretchedImage::paintEvent(QPaintEvent*) {
+void TMenuBackground::paintEvent(QPaintEvent*) {
+  QLinearGradient g(0, 0, 0, height());
+  g.setColorAt(0, QColor(255, 255, 255));
+  g.setColorAt(0.45, QColor(255, 250, 205));
+  g.setColorAt(1, QColor(255, 225, 70));
   QPainter p(this);
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
-  p.drawImage(rect(), picture());
+  p.fillRect(rect(), g);
 }
 
 TMainForm::TMainForm(QWidget* parent)
@@ -81,7 +79,7 @@ TMainForm::TMainForm(QWidget* parent)
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(kApplicationTitle);
 
-  Image1 = new TStretchedImage(QStringLiteral(":/images/menu_background.jpg"), this);
+  Image1 = new TMenuBackground(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->lower();
 
@@ -238,7 +236,7 @@ void TMainForm::ShowCurrentChild() {
   ChildPictureLb->setVisible(chosen);
   ChildNameLb->setVisible(chosen);
   if (!chosen) return;
-  ChildPictureLb->setPixmap(QIcon(children::PictureResource(child.picture))
+  ChildPictureLb->setPixmap(PictureIcon(children::PictureResource(child.picture))
                                 .pixmap(QSize(52, 52), devicePixelRatioF()));
   ChildNameLb->setText(child.name);
 }

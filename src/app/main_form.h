@@ -2,10 +2,8 @@
 // The main menu: a full-screen window from which a child starts one of the five modules.
 #pragma once
 
-#include <QImage>
 #include <QWidget>
 #include <functional>
-#include <future>
 
 #include "app/maker_site.h"
 #include "controls/label_3d.h"
@@ -19,22 +17,15 @@ class QToolButton;
 using DueCounter = std::function<int()>;
 void SetDueCounter(DueCounter counter);
 
-// A picture stretched over the whole widget. It is decoded on a thread of its own while the
-// menu is built and drawn smoothly scaled into what is exposed, so no full-screen copy of it is
-// kept (8 MB at 1920 x 1080) and the first drawing does not wait for a scaling of its own.
-class TStretchedImage : public QWidget {
+// The menu's background, white at the top to yellow at the bottom, drawn at whatever size the
+// widget has. A gradient needs no picture to decode nor keep, and draws faster than one stretched.
+class TMenuBackground : public QWidget {
   Q_OBJECT
  public:
-  explicit TStretchedImage(const QString& file, QWidget* parent = nullptr);
-  // The decoded picture, at its own size.
-  const QImage& picture() const;
+  explicit TMenuBackground(QWidget* parent = nullptr);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-
- private:
-  mutable std::future<QImage> m_decoding;
-  mutable QImage m_picture;
 };
 
 class TMainForm : public QWidget {
@@ -52,7 +43,7 @@ class TMainForm : public QWidget {
   // The fixed-size area, centred in the window, on which the controls sit.
   QWidget* designArea() const { return m_area; }
 
-  TStretchedImage* Image1;  // the background, over the whole window
+  TMenuBackground* Image1;  // the background, over the whole window
   TLabel3D* XTLB;
   TLabel3D* comlb;
   TLabel3D* Label3D2;

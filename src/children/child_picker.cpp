@@ -12,6 +12,7 @@
 #include "app/current_child.h"
 #include "app/main_form.h"
 #include "app/parent_gate.h"
+#include "app/pictures.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -51,7 +52,7 @@ QString ChildButtonStyle() {
 
 TChildPickerForm::TChildPickerForm(QWidget* owner)
     : QDialog(owner, Qt::Window | Qt::FramelessWindowHint),
-      m_background(new TStretchedImage(QStringLiteral(":/images/menu_background.jpg"), this)),
+      m_background(new TMenuBackground(this)),
       m_grid(new QWidget(this)) {
   setObjectName(QStringLiteral("ChildPickerForm"));
   setWindowTitle(QStringLiteral("谁来学习？"));
@@ -105,7 +106,7 @@ void TChildPickerForm::Reload() {
     auto* b = new QToolButton(m_grid);
     b->setObjectName(QStringLiteral("ChildSb%1").arg(i));
     b->setText(child.name);
-    b->setIcon(QIcon(children::PictureResource(child.picture)));
+    b->setIcon(PictureIcon(children::PictureResource(child.picture)));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setFocusPolicy(Qt::NoFocus);
     b->setCheckable(true);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu: its controls, what its buttons do, and the application's error report for
 // exceptions that escape an event handler.
-#include <QImageReader>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -177,12 +177,15 @@ class MainFormTest : public QObject {
     const QFontMetrics fm(button->font());
     QVERIFY(fm.horizontalAdvance(text) < geometry.width());
     QVERIFY(picture + fm.height() < geometry.height());
+    // Read as PNG by name: guessing the format would have loaded every image plugin.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("/imageformats/"));
   }
 
-  void backgroundIsTheDecodedJpegOverTheWholeWindow() {
-    QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));
-    const QImage picture = m_form->Image1->picture();
-    QCOMPARE(picture.size(), QSize(800, 600));
+  void backgroundIsTheGradientOverTheWholeWindow() {
+    m_form->Image1->resize(800, 600);
+    const QImage picture = m_form->Image1->grab().toImage();
     const QColor top = picture.pixelColor(400, 2);
     const QColor bottom = picture.pixelColor(400, 597);
     QVERIFY2(top.red() > 245 && top.green() > 245 && top.blue() > 245, qPrintable(top.name()));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Draws the main menu's pictures into assets/images/ (or the folder given): the background
-// gradient (JPEG) and the button pictures at 1× and 2× (PNG).
+// Draws the main menu's button pictures into assets/images/ (or the folder given) at 1× and 2×
+// (PNG). The background is a gradient the menu draws itself.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -269,26 +269,12 @@ bool Picture(const QString& dir, const QString& name, int size, const Draw& draw
   return true;
 }
 
-// White at the top to yellow at the bottom.
-bool Background(const QString& dir) {
-  QImage image(800, 600, QImage::Format_RGB32);
-  QPainter p(&image);
-  QLinearGradient g(0, 0, 0, 600);
-  g.setColorAt(0, QColor(255, 255, 255));
-  g.setColorAt(0.45, QColor(255, 250, 205));
-  g.setColorAt(1, QColor(255, 225, 70));
-  p.fillRect(image.rect(), g);
-  p.end();
-  return Save(image, dir + "/menu_background.jpg", "JPEG", 92);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QString dir = PictureFolder(argc, argv);
-  bool ok = Background(dir);
-  ok = Picture(dir, "menu_characters", 32, Characters) && ok;
+  bool ok = Picture(dir, "menu_characters", 32, Characters);
   ok = Picture(dir, "menu_poems", 32, Poems) && ok;
   ok = Picture(dir, "menu_english", 32, English) && ok;
   ok = Picture(dir, "menu_arithmetic", 32, Arithmetic) && ok;
