@@ -16,10 +16,14 @@ bool EnsureEmbeddedDatabase(const QString& path, QString* error, QString* notice
 // The embedded file opened for reading only.
 ConnectionSpec ReadOnlyEmbeddedSpec(const QString& path);
 
-// The whole check of a lesson file too large for start-up to check whole (start-up reads every
-// page but does not compare the indexes with their tables), for a thread once the menu shows. It
-// reads on a read-only connection of its own; when only indexes are damaged and `mayRepair`, they
-// are rebuilt and the file checked again.
+// What start-up checks of a lesson file of this size before opening it: the whole file, every
+// page but not the indexes' contents, or only its schema (the rest once the menu shows).
+enum class StartCheck { Whole, Pages, Schema };
+StartCheck StartCheckFor(qint64 bytes);
+
+// The whole check of a lesson file too large for start-up to check whole, for a thread once the
+// menu shows. It reads on a read-only connection of its own; when only indexes are damaged and
+// `mayRepair`, they are rebuilt and the file checked again.
 struct WholeFileCheck {
   enum class Outcome { NotChecked, Sound, Repaired, Damaged };
   Outcome outcome = Outcome::NotChecked;

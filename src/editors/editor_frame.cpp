@@ -99,6 +99,9 @@ void SaveFailed(QWidget* owner, platform::WriteFailure cause, const QString& dup
     case WriteFailure::ServerAway:
       text = QStringLiteral("与数据库服务器的连接断开了，没有储存。服务器恢复后再试一次即可。");
       break;
+    case WriteFailure::NotAllowed:
+      text = QStringLiteral("这台电脑只能学习，不能修改课程，没有储存。要修改课程，请到老师的电脑上。");
+      break;
     case WriteFailure::None:
     case WriteFailure::Other:
       text = QStringLiteral("储存出错，没有储存。原因已记入日志，请让管理员查看。");

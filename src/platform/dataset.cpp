@@ -129,6 +129,8 @@ WriteFailure ClassifyFailure(const QSqlError& error, bool lost) {
   if (code == QLatin1String("53100") || says("disk is full") ||
       says("No space left on device"))
     return WriteFailure::DiskFull;
+  if (code == QLatin1String("42501") || says("permission denied"))
+    return WriteFailure::NotAllowed;
   if (code == QLatin1String("25006") || says("readonly database") || says("read-only"))
     return WriteFailure::ReadOnly;
   if (code.startsWith(QLatin1String("08")) || says("server closed the connection") ||

@@ -24,6 +24,7 @@ enum class WriteFailure {
   ReadOnly,          // the database cannot be written
   DiskFull,
   ServerAway,        // the connection went, or the server stopped answering
+  NotAllowed,        // the login lacks the right (a classroom seat's)
   Other
 };
 // The cause of a failed statement from the driver's report (SQLite directly or through ODBC,

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "data/children.h"
+#include "data/classroom_logins.h"
 #include "platform/db_watchdog.h"
 
 namespace records {
@@ -19,6 +20,9 @@ namespace records {
 namespace {
 
 constexpr const char* kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+
+// Why the latest statement run here failed (for the messages that name the cause).
+thread_local platform::WriteFailure t_failure = platform::WriteFailure::None;
 
 // Runs `sql` with positional values; `row` sees each result row.
 bool Run(const QString& connection, const QString& sql, const QVariantList& values, QString* error,
@@ -33,6 +37,7 @@ bool Run(const QString& connection, const QString& sql, const QVariantList& valu
   for (const QVariant& v : values) q.addBindValue(v);
   if (!q.exec()) {
     if (error) *error = q.lastError().text().trimmed();
+    t_failure = platform::ClassifyFailure(q.lastError(), false);
     return false;
   }
   if (row)
@@ -45,13 +50,14 @@ bool Run(const QString& connection, const QString& sql, const QVariantList& valu
 bool RunReconnecting(const QString& connection, const QString& sql, const QVariantList& values,
                      QString* error, const std::function<void(const QSqlQuery&)>& row = {}) {
   QString why;
+  t_failure = platform::WriteFailure::ServerAway;
   if (!platform::ReconnectIfLost(connection, &why)) {
     // Never an empty error: the window would take the failure for "no records yet".
     if (error) *error = why.isEmpty() ? QStringLiteral("无法连接数据库服务器") : why;
     return false;
   }
   if (Run(connection, sql, values, error, row)) return true;
-  platform::CheckConnectionLost(connection);
+  if (platform::CheckConnectionLost(connection)) t_failure = platform::WriteFailure::ServerAway;
   return false;
 }
 
@@ -243,12 +249,23 @@ bool LoadWrittenCharacters(const QString& connection, int child, QSet<QString>* 
       values, error, [&](const QSqlQuery& q) { characters->insert(q.value(0).toString()); });
 }
 
-bool ClearRecords(const QString& connection, const RecordFilter& filter, QString* error) {
+bool MayClearRecords(const QString& connection) {
+  if (!IsPostgres(connection)) return true;
+  bool may = false;
+  RunReconnecting(connection, QStringLiteral("select has_table_privilege('learn_record', 'delete')"),
+                  {}, nullptr, [&may](const QSqlQuery& q) { may = q.value(0).toBool(); });
+  return may;
+}
+
+bool ClearRecords(const QString& connection, const RecordFilter& filter, QString* error,
+                  platform::WriteFailure* failure) {
   QVariantList values;
-  return RunReconnecting(
+  const bool ok = RunReconnecting(
       connection,
       QStringLiteral("delete from learn_record") + FilterTerms(filter, values, "where"), values,
       error);
+  if (failure) *failure = ok ? platform::WriteFailure::None : t_failure;
+  return ok;
 }
 
 bool LoadCharacterChapters(const QString& connection, QStringList* chapters, QString* error) {

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/dataset.h"
 #include "records/record_stats.h"
 
 namespace records {
@@ -59,7 +60,11 @@ bool LoadWritingMisses(const QString& connection, const RecordFilter& filter, co
 // record so that clearing the record keeps the stars.
 bool LoadWrittenCharacters(const QString& connection, int child, QSet<QString>* characters,
                            QString* error);
-bool ClearRecords(const QString& connection, const RecordFilter& filter, QString* error);
+// Whether this login may clear notes: not a classroom seat's.
+bool MayClearRecords(const QString& connection);
+// `failure` says why it could not.
+bool ClearRecords(const QString& connection, const RecordFilter& filter, QString* error,
+                  platform::WriteFailure* failure = nullptr);
 
 // The character chapters in chapter order, and the characters of one chapter in item order.
 bool LoadCharacterChapters(const QString& connection, QStringList* chapters, QString* error);

@@ -604,7 +604,17 @@ void TRecordsForm::ShowDrill() {
 }
 
 void TRecordsForm::ClearSbClick() {
-  if (Child() == kWholeClass || !PassParentGate(this)) return;
+  if (Child() == kWholeClass) return;
+  const QString seat = QStringLiteral("这台电脑只能学习，不能清除学习记录。要清除，请到老师的电脑上。");
+  const auto refuse = [this](const QString& text) {
+    platform::MessageBox(this, text, QStringLiteral("注意"),
+                         platform::MB_OK | platform::MB_ICONWARNING);
+  };
+  if (!m_connection.isEmpty() && !MayClearRecords(m_connection)) {
+    refuse(seat);
+    return;
+  }
+  if (!PassParentGate(this)) return;
   QString whose = Machine().isEmpty() ? QStringLiteral("所有电脑") : QStringLiteral("本机");
   if (Child() != kAnyChild)
     whose = ChildCb->currentText() + (Machine().isEmpty() ? QString() : QStringLiteral("在本机"));
@@ -614,9 +624,27 @@ void TRecordsForm::ClearSbClick() {
     return;
   Flush(2000);  // or a note still on its way would survive the clearing
   QString error;
-  if (m_connection.isEmpty() || !ClearRecords(m_connection, Filter(), &error))
-    platform::MessageBox(this, QStringLiteral("清除记录出错,请检查数据库连接。\n%1").arg(error),
-                         QStringLiteral("注意"), platform::MB_OK | platform::MB_ICONERROR);
+  platform::WriteFailure failure = platform::WriteFailure::ServerAway;
+  if (m_connection.isEmpty() || !ClearRecords(m_connection, Filter(), &error, &failure)) {
+    qCWarning(lcDb) << "clearing the learning record failed:" << error;
+    using platform::WriteFailure;
+    switch (failure) {
+      case WriteFailure::ReadOnly:
+        refuse(QStringLiteral("数据库现在不能写入，记录没有清除。请让管理员检查数据库文件和它所在的文件夹。"));
+        break;
+      case WriteFailure::DiskFull:
+        refuse(QStringLiteral("磁盘已满，记录没有清除。请删除一些不用的文件，腾出空间后再试。"));
+        break;
+      case WriteFailure::NotAllowed:
+        refuse(seat);
+        break;
+      case WriteFailure::ServerAway:
+        refuse(QStringLiteral("清除记录出错,请检查数据库连接。"));
+        break;
+      default:
+        refuse(QStringLiteral("清除记录出错，记录没有清除。原因已记入日志，请让管理员查看。"));
+    }
+  }
   Reload();
 }
 

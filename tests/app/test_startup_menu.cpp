@@ -97,26 +97,17 @@ class StartupMenuTest : public QObject {
       // As a screen does: a read on the interface thread, its failure told in a box.
       QTimer::singleShot(0, menu, [ask, server] {
         testing::Relay relay(server);
-        QString error;
-        QVERIFY2(OpenConnection(QStringLiteral("frozen"),
-                                {QStringLiteral("QODBC"),
-                                 relay.Rewrite(server),
-                                 {},
-                                 {},
-                                 QStringLiteral("PostgreSQL")},
-                                &error),
-                 qPrintable(error));
+        const ConnectionSpec through{QStringLiteral("QODBC"), relay.Rewrite(server), {}, {}, {}};
+        QVERIFY(OpenConnection(QStringLiteral("frozen"), through, nullptr));
         relay.Set(testing::Relay::Mode::Frozen);
         platform::SetStatementTimeLimitMs(3000);
         std::thread asking([ask] {
           std::this_thread::sleep_for(std::chrono::milliseconds(300));
           ask();
         });
-        {
-          platform::Dataset q(QStringLiteral("frozen"));
-          q.SqlAdd(QStringLiteral("select 1"));
-          if (!q.Open()) ReportError(q.LastError());
-        }
+        QString error;
+        if (!platform::ExecSql(QStringLiteral("frozen"), QStringLiteral("select 1"), &error))
+          ReportError(error);
         asking.join();
         platform::SetStatementTimeLimitMs(15000);
         QSqlDatabase::removeDatabase(QStringLiteral("frozen"));

@@ -222,6 +222,11 @@ class ClassroomLoginsTest : public QObject {
         for (int reviews : {1, 2})
           QVERIFY2(review::SaveCard(c, 3, "一", {.reps = reviews}, 2461000, &error),
                    qPrintable(error));
+        // Clearing the record is the teacher's; a seat is told so, not sent to the connection.
+        QCOMPARE(records::MayClearRecords(c), !seat);
+        platform::WriteFailure failure = platform::WriteFailure::Other;
+        QCOMPARE(records::ClearRecords(c, {}, &error, &failure), !seat);
+        QCOMPARE(failure, seat ? platform::WriteFailure::NotAllowed : platform::WriteFailure::None);
         // The new characters a day and the profiles are the teacher's to change.
         dm = &module;
         QCOMPARE(TKnowledgeForm(nullptr).NewPerDaySe->isEnabled(), !seat);

@@ -82,6 +82,9 @@ class EmbeddedDatabaseTest : public QObject {
     QTest::newRow("incomplete with lessons")
         << QByteArray() << half + ";insert into ZJ values (1, '老师的')" << true << QStringList();
     QTest::newRow("not a database") << QByteArray(4096, 'x') << QString() << true << QStringList();
+    // Too large for a check of its pages before the menu: reading the schema still tells.
+    QTest::newRow("not a database, past the start's check of pages")
+        << QByteArray((8 << 20) + 4096, 'x') << QString() << true << QStringList();
     // Only an index out of step with its table: rebuilt, nothing moved aside or lost.
     QTest::newRow("index out of step with its table")
         << QByteArray()
@@ -245,20 +248,25 @@ class EmbeddedDatabaseTest : public QObject {
     QCOMPARE(stored, chapters);
   }
 
-  // Files up to the bound are checked whole at start-up; only larger ones wait for the menu.
+  // Files up to the first bound are checked whole at start-up, up to the second page by page;
+  // the pages of larger ones are read only once the menu shows. All but the first wait for the
+  // menu's whole check.
   void wholeCheckWaitsOnlyForLargeFiles_data() {
     QTest::addColumn<qint64>("size");
-    QTest::addColumn<bool>("waits");
-    QTest::newRow("at the bound") << (qint64(1) << 20) << false;
-    QTest::newRow("past the bound") << (qint64(1) << 20) + 1 << true;
+    QTest::addColumn<int>("atStart");
+    QTest::newRow("at the bound") << (qint64(1) << 20) << int(StartCheck::Whole);
+    QTest::newRow("past the bound") << (qint64(1) << 20) + 1 << int(StartCheck::Pages);
+    QTest::newRow("at the pages' bound") << (qint64(8) << 20) << int(StartCheck::Pages);
+    QTest::newRow("past the pages' bound") << (qint64(8) << 20) + 1 << int(StartCheck::Schema);
   }
   void wholeCheckWaitsOnlyForLargeFiles() {
     QFETCH(qint64, size);
-    QFETCH(bool, waits);
+    QFETCH(int, atStart);
     QTemporaryDir dir;
     QFile f(dir.filePath("lessons.db"));
     QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
-    QCOMPARE(WholeCheckWaitsForMenu(f.fileName()), waits);
+    QCOMPARE(int(StartCheckFor(size)), atStart);
+    QCOMPARE(WholeCheckWaitsForMenu(f.fileName()), atStart != int(StartCheck::Whole));
   }
 
   // Two (here: six) first starts at the same moment build the database once, whole.
