@@ -20,9 +20,17 @@ bool DoubleClickGuard::eventFilter(QObject* watched, QEvent* event) {
       if (widget->isWindow()) {
         m_armed.remove(widget);
         m_swallowing.remove(widget);
-        const Qt::WindowType kind = widget->windowType();
-        if (type == QEvent::Show && m_pressed && (kind == Qt::Window || kind == Qt::Dialog))
-          m_armed.insert(widget, m_lastPress);
+        const auto real = [](const QWidget* w) {
+          return w->windowType() == Qt::Window || w->windowType() == Qt::Dialog;
+        };
+        if (m_pressed && real(widget)) {
+          if (type == QEvent::Show) m_armed.insert(widget, m_lastPress);
+          // A window closed by a click uncovers the ones below: the picker lies over the menu.
+          if (type == QEvent::Hide)
+            for (QWidget* below : QApplication::topLevelWidgets())
+              if (below != widget && below->isVisible() && real(below))
+                m_armed.insert(below, m_lastPress);
+        }
       }
       return false;
     case QEvent::MouseButtonPress:

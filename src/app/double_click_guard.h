@@ -2,7 +2,8 @@
 // A double-click whose first click opens a window must not press whatever lies under the pointer
 // in that window: "编辑字" lies where the item list's "删除" appears. A window therefore ignores
 // mouse presses that come within the double-click interval of the last press made before it
-// showed. Event timestamps are compared, never a clock, so the guard sees what the platform saw.
+// showed, or before a window over it closed. Event timestamps are compared, never a clock, so
+// the guard sees what the platform saw.
 #pragma once
 
 #include <QHash>

@@ -97,16 +97,24 @@ class ScreenRegistryTest : public QObject {
     QTest::addColumn<int>("gap");  // ms from the opening click to the next press; -1 no click
     QTest::addColumn<bool>("dblClick");
     QTest::addColumn<bool>("pressed");
+    // The click closes a window in front (the children's picker) instead, uncovering the other.
+    QTest::addColumn<bool>("uncovers");
     const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
-    QTest::newRow("second click of a double-click") << interval - 1 << true << false;
-    QTest::newRow("second press alone, just inside") << interval - 1 << false << false;
-    QTest::newRow("a new click, at the interval") << interval << false << true;
-    QTest::newRow("window opened without a click") << -1 << false << true;
+    for (bool uncovers : {false, true}) {
+      const char* how = uncovers ? ", uncovering" : "";
+      QTest::addRow("second click of a double-click%s", how)
+          << interval - 1 << true << false << uncovers;
+      QTest::addRow("second press alone, just inside%s", how)
+          << interval - 1 << false << false << uncovers;
+      QTest::addRow("a new click, at the interval%s", how) << interval << false << true << uncovers;
+    }
+    QTest::newRow("window opened without a click") << -1 << false << true << false;
   }
   void doubleClickGuard() {
     QFETCH(int, gap);
     QFETCH(bool, dblClick);
     QFETCH(bool, pressed);
+    QFETCH(bool, uncovers);
     DoubleClickGuard guard;
     qApp->installEventFilter(&guard);
     QWidget opener;
@@ -115,7 +123,12 @@ class ScreenRegistryTest : public QObject {
     QDialog list;
     auto* del = new QPushButton(QStringLiteral("删除"), &list);
     del->setGeometry(10, 10, 60, 40);
-    QObject::connect(edit, &QPushButton::clicked, &list, &QDialog::show);
+    if (uncovers) {
+      list.show();
+      QObject::connect(edit, &QPushButton::clicked, &opener, &QWidget::hide);
+    } else {
+      QObject::connect(edit, &QPushButton::clicked, &list, &QDialog::show);
+    }
     int deletes = 0;
     QObject::connect(del, &QPushButton::clicked, [&] { ++deletes; });
     opener.show();
