@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResizeEvent>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
@@ -225,13 +226,20 @@ TtyzmainForm::TtyzmainForm(QWidget* owner) : TDesignForm(owner, 800, kDesignHeig
 }
 
 void TtyzmainForm::paintEvent(QPaintEvent*) {
-  // Maximised, the body colour reaches to every edge and the sky band across the top.
-  QPainter p(this);
-  p.fillRect(rect(), kBody);
-  QLinearGradient sky(0, designArea()->y(), 0, designArea()->y() + frame::kTopBarHeight);
-  sky.setColorAt(0, QColor(250, 253, 255));
-  sky.setColorAt(1, QColor(186, 218, 250));
-  p.fillRect(QRect(0, 0, width(), designArea()->y() + frame::kTopBarHeight), sky);
+  QPainter(this).fillRect(rect(), kBody);
+}
+
+void TtyzmainForm::resizeEvent(QResizeEvent* event) {
+  designArea()->setFixedSize(event->size().expandedTo(QSize(800, kDesignHeight)));
+  TDesignForm::resizeEvent(event);
+  const QSize size = designArea()->size();
+  TopBar->setGeometry(0, 0, size.width(), frame::kTopBarHeight);
+  KeepQuitInCorner(QuitSb, size.width());
+  StatusBar->setGeometry(0, size.height() - frame::kStatusBarHeight, size.width(),
+                         frame::kStatusBarHeight);
+  const int body = size.height() - frame::kTopBarHeight - frame::kStatusBarHeight;
+  playPanel->move((size.width() - playPanel->width()) / 2,
+                  frame::kTopBarHeight + (body - playPanel->height()) / 2);
 }
 
 void TtyzmainForm::BuildTopBar() {

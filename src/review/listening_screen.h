@@ -102,6 +102,8 @@ class TtyzmainForm : public TDesignForm {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // The bars reach across the whole window, as on the lesson screens; the game stays centred.
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct Item {
