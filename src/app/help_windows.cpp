@@ -28,6 +28,32 @@ QFont MemoFont() {
   return f;
 }
 
+// The end of the second page of the lessons with recordings: where they are kept. `library` is
+// the lesson's recordings folder.
+QStringList RecordingNotes(const QString& library) {
+  return {
+      QStringLiteral(""),
+      QStringLiteral("  注意:"),
+      QStringLiteral("   1  录音不用放在安装目录下(装好以后那里不能写):"),
+      QStringLiteral("      录音保存在用户的数据文件夹里,如<~/.local/share/"),
+      QStringLiteral("      Tindora/%1>;用数据库服务器时,保存在数据库里").arg(library),
+      QStringLiteral("   2  按<保存>以后录音才放进录音库,按<放弃>什么也不改"),
+      QStringLiteral(""),
+  };
+}
+
+// What the poem and English lessons gained alike, after the three features of their own.
+QStringList LaterFeatureLines() {
+  return {
+      QStringLiteral("  4.学习记录:主界面的<学习记录>里能看到小朋友每天练了什么"),
+      QStringLiteral("  5.写字:主界面的<幼儿写字>里,小朋友按笔顺描<幼儿识字>的字"),
+      QStringLiteral("  6.小朋友:几个小朋友一起用时,一开始点自己的小动物;"),
+      QStringLiteral("    <换小朋友>换人,大人在<管理>里添加小朋友"),
+      QStringLiteral("  7.听音找字:电脑读一个字,小朋友在几张卡片里找出来,"),
+      QStringLiteral("    快要忘的字会在该复习的那天再考"),
+  };
+}
+
 }  // namespace
 
 const HelpPage& CharacterHelpPage() {
@@ -62,7 +88,7 @@ const HelpPage& CharacterHelpPage() {
           QStringLiteral(""),
           QStringLiteral(""),
       },
-      {
+      QStringList{
           QStringLiteral("               新增功能(本程序后来加上的)"),
           QStringLiteral(""),
           QStringLiteral("  1.录音:编辑字时按<录音>,对着话筒读这个字,再按<停止>;"),
@@ -80,14 +106,7 @@ const HelpPage& CharacterHelpPage() {
           QStringLiteral("    <换小朋友>换人,大人在<管理>里添加小朋友"),
           QStringLiteral("  8.听音找字:电脑读一个字,小朋友在几张卡片里找出来,"),
           QStringLiteral("    快要忘的字会在该复习的那天再考"),
-          QStringLiteral(""),
-          QStringLiteral("  注意:"),
-          QStringLiteral("   1  录音不用放在安装目录下(装好以后那里不能写):"),
-          QStringLiteral("      录音保存在用户的数据文件夹里,如<~/.local/share/"),
-          QStringLiteral("      Tindora/字语音库>;用数据库服务器时,保存在数据库里"),
-          QStringLiteral("   2  按<保存>以后录音才放进录音库,按<放弃>什么也不改"),
-          QStringLiteral(""),
-      }};
+      } + RecordingNotes(QStringLiteral("字语音库"))};
   return page;
 }
 
@@ -125,7 +144,7 @@ const HelpPage& PoemHelpPage() {
           QStringLiteral(""),
           QStringLiteral(""),
       },
-      {
+      QStringList{
           QStringLiteral("               新增功能(本程序后来加上的)"),
           QStringLiteral(""),
           QStringLiteral("  1.录音:编辑诗时按<录音>,对着话筒朗读这首诗,再按<停止>;"),
@@ -134,20 +153,7 @@ const HelpPage& PoemHelpPage() {
           QStringLiteral("    以后移动或删除原来的文件都没关系"),
           QStringLiteral("  3.课程包:在<编辑章节>里按<导出>,把章节、诗和录音存成"),
           QStringLiteral("    一个文件,在另一台电脑上按<导入>就能用了"),
-          QStringLiteral("  4.学习记录:主界面的<学习记录>里能看到小朋友每天练了什么"),
-          QStringLiteral("  5.写字:主界面的<幼儿写字>里,小朋友按笔顺描<幼儿识字>的字"),
-          QStringLiteral("  6.小朋友:几个小朋友一起用时,一开始点自己的小动物;"),
-          QStringLiteral("    <换小朋友>换人,大人在<管理>里添加小朋友"),
-          QStringLiteral("  7.听音找字:电脑读一个字,小朋友在几张卡片里找出来,"),
-          QStringLiteral("    快要忘的字会在该复习的那天再考"),
-          QStringLiteral(""),
-          QStringLiteral("  注意:"),
-          QStringLiteral("   1  录音不用放在安装目录下(装好以后那里不能写):"),
-          QStringLiteral("      录音保存在用户的数据文件夹里,如<~/.local/share/"),
-          QStringLiteral("      Tindora/诗语音库>;用数据库服务器时,保存在数据库里"),
-          QStringLiteral("   2  按<保存>以后录音才放进录音库,按<放弃>什么也不改"),
-          QStringLiteral(""),
-      }};
+      } + LaterFeatureLines() + RecordingNotes(QStringLiteral("诗语音库"))};
   return page;
 }
 
@@ -184,7 +190,7 @@ const HelpPage& EnglishHelpPage() {
           QStringLiteral(""),
           QStringLiteral(""),
       },
-      {
+      QStringList{
           QStringLiteral("               新增功能(本程序后来加上的)"),
           QStringLiteral(""),
           QStringLiteral("  1.录音:编辑英语时按<录音>,对着话筒读这句英语,再按<停止>;"),
@@ -193,20 +199,7 @@ const HelpPage& EnglishHelpPage() {
           QStringLiteral("    以后移动或删除原来的文件都没关系"),
           QStringLiteral("  3.课程包:在<编辑章节>里按<导出>,把章节、英语和录音存成"),
           QStringLiteral("    一个文件,在另一台电脑上按<导入>就能用了"),
-          QStringLiteral("  4.学习记录:主界面的<学习记录>里能看到小朋友每天练了什么"),
-          QStringLiteral("  5.写字:主界面的<幼儿写字>里,小朋友按笔顺描<幼儿识字>的字"),
-          QStringLiteral("  6.小朋友:几个小朋友一起用时,一开始点自己的小动物;"),
-          QStringLiteral("    <换小朋友>换人,大人在<管理>里添加小朋友"),
-          QStringLiteral("  7.听音找字:电脑读一个字,小朋友在几张卡片里找出来,"),
-          QStringLiteral("    快要忘的字会在该复习的那天再考"),
-          QStringLiteral(""),
-          QStringLiteral("  注意:"),
-          QStringLiteral("   1  录音不用放在安装目录下(装好以后那里不能写):"),
-          QStringLiteral("      录音保存在用户的数据文件夹里,如<~/.local/share/"),
-          QStringLiteral("      Tindora/英语语音库>;用数据库服务器时,保存在数据库里"),
-          QStringLiteral("   2  按<保存>以后录音才放进录音库,按<放弃>什么也不改"),
-          QStringLiteral(""),
-      }};
+      } + LaterFeatureLines() + RecordingNotes(QStringLiteral("英语语音库"))};
   return page;
 }
 

@@ -18,18 +18,14 @@
 #include "platform/sound.h"
 #include "program.h"
 #include "support/relay.h"
+#include "support/test_db.h"
 
 class StartupMenuTest : public QObject {
   Q_OBJECT
   QTemporaryDir m_dir;
 
  private Q_SLOTS:
-  void initTestCase() {
-    // No data source defined: start-up falls back to the embedded database, made in a temp folder.
-    QFile(m_dir.filePath("odbc.ini")).open(QIODevice::WriteOnly);
-    qputenv("ODBCINI", m_dir.filePath("odbc.ini").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", m_dir.filePath("data").toLocal8Bit());
-  }
+  void initTestCase() { testing::UseNoDataSource(m_dir); }
 
   void menuShownThenLoopEndsCleanly() {
     bool sawMenu = false;

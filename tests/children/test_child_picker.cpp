@@ -74,11 +74,7 @@ class ChildPickerTest : public QObject {
   QTemporaryDir m_dir;
 
  private Q_SLOTS:
-  void initTestCase() {
-    QFile(m_dir.filePath("odbc.ini")).open(QIODevice::WriteOnly);
-    qputenv("ODBCINI", m_dir.filePath("odbc.ini").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", m_dir.filePath("data").toLocal8Bit());
-  }
+  void initTestCase() { testing::UseNoDataSource(m_dir); }
 
   // The picker at start with two profiles, not with none or one (that one is simply chosen).
   void pickerOnlyWithTwoProfiles_data() {

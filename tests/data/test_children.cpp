@@ -47,6 +47,11 @@ QStringList NoteOwners(const QString& c) {
   return rows;
 }
 
+// 小明 and 小红, in that order.
+bool AddTwoChildren(const QString& c, Child* a, Child* b, QString* error) {
+  return children::AddChild(c, "小明", 0, a, error) && children::AddChild(c, "小红", 1, b, error);
+}
+
 }  // namespace
 
 class ChildrenTest : public QObject {
@@ -106,8 +111,7 @@ class ChildrenTest : public QObject {
     const QString c = db.Connection();
     Child a, b;
     QString error;
-    QVERIFY(children::AddChild(c, "小明", 0, &a, &error));
-    QVERIFY(children::AddChild(c, "小红", 1, &b, &error));
+    QVERIFY2(AddTwoChildren(c, &a, &b, &error), qPrintable(error));
     QTemporaryDir dir;
     const QString spool = dir.filePath("notes.spool");
     testing::FakeClock clock(kNow);
@@ -183,8 +187,7 @@ class ChildrenTest : public QObject {
     const QString c = db.Connection();
     Child a, b;
     QString error;
-    QVERIFY(children::AddChild(c, "小明", 0, &a, &error));
-    QVERIFY(children::AddChild(c, "小红", 1, &b, &error));
+    QVERIFY2(AddTwoChildren(c, &a, &b, &error), qPrintable(error));
     QVERIFY(WriteRecords(c, {Opened(a.id, 0, "山"), Opened(a.id, 1, "水"), Opened(b.id, 0, "火"),
                              Opened(0, 0, "人")},
                          &error));

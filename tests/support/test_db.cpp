@@ -188,4 +188,10 @@ void UseOdbcIni(const QByteArray& contents) {
   qputenv("ODBCINI", path.toLocal8Bit());
 }
 
+void UseNoDataSource(const QTemporaryDir& dir) {
+  QFile(dir.filePath(QStringLiteral("odbc.ini"))).open(QIODevice::WriteOnly);
+  qputenv("ODBCINI", dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+  qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+}
+
 }  // namespace testing

@@ -98,4 +98,8 @@ QStringList FolderDigest(const QString& folder);
 // connection: the list is read once per process) and keeps the embedded database in test paths.
 void UseOdbcIni(const QByteArray& contents);
 
+// No data source defined and the data folder in `dir`: start-up falls back to the embedded
+// database, made there.
+void UseNoDataSource(const QTemporaryDir& dir);
+
 }  // namespace testing

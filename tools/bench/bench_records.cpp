@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <algorithm>
 #include <cstdio>
@@ -218,22 +217,9 @@ void Measure(const ConnectionSpec& spec, const char* label) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("lessons.db"));
-  QString error;
-  if (!EnsureEmbeddedDatabase(path, &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
-    return 1;
-  }
-  std::printf("Learning record window over %d records, %d runs (target: open under 200 ms)\n",
-              kRecords, kRuns);
-  Measure(EmbeddedSpec(path), "SQLite");
-  const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
-  if (pg.isEmpty())
-    std::printf("PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n");
-  else if (const BenchSchema postgres(pg, QStringLiteral("tindora_bench_records")); postgres.Ok())
-    Measure(postgres.spec, "PostgreSQL");
-  else
-    std::printf("PostgreSQL: %s\n", qPrintable(postgres.Error()));
-  return 0;
+  return MeasureOnEachDatabase(
+      QString::asprintf(
+          "Learning record window over %d records, %d runs (target: open under 200 ms)\n",
+          kRecords, kRuns),
+      QStringLiteral("tindora_bench_records"), Measure);
 }

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
@@ -139,21 +138,8 @@ void Measure(const ConnectionSpec& spec, const char* label) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("lessons.db"));
-  QString error;
-  if (!EnsureEmbeddedDatabase(path, &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
-    return 1;
-  }
-  std::printf("Listening game and knowledge view, %d runs (targets: 20 ms and 100 ms)\n", kRuns);
-  Measure(EmbeddedSpec(path), "SQLite");
-  const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
-  if (pg.isEmpty())
-    std::printf("PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n");
-  else if (const BenchSchema postgres(pg, QStringLiteral("tindora_bench_review")); postgres.Ok())
-    Measure(postgres.spec, "PostgreSQL");
-  else
-    std::printf("PostgreSQL: %s\n", qPrintable(postgres.Error()));
-  return 0;
+  return MeasureOnEachDatabase(
+      QString::asprintf(
+          "Listening game and knowledge view, %d runs (targets: 20 ms and 100 ms)\n", kRuns),
+      QStringLiteral("tindora_bench_review"), Measure);
 }

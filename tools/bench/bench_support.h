@@ -6,6 +6,9 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
 
 #include "data/lesson_database.h"
 #include "platform/dataset.h"
@@ -44,3 +47,28 @@ class BenchSchema {
   QString m_schema, m_admin, m_error;
   bool m_ok = false;
 };
+
+// Runs `measure` on a fresh embedded database, then in the schema `schema` on the server named by
+// TINDORA_PG_CONNSTR when it is set. `heading` is printed once the embedded database is made.
+// Returns the program's exit status.
+inline int MeasureOnEachDatabase(
+    const QString& heading, const QString& schema,
+    const std::function<void(const ConnectionSpec&, const char*)>& measure) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("lessons.db"));
+  QString error;
+  if (!EnsureEmbeddedDatabase(path, &error)) {
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
+  }
+  std::printf("%s", qPrintable(heading));
+  measure(EmbeddedSpec(path), "SQLite");
+  const QString pg = qEnvironmentVariable("TINDORA_PG_CONNSTR");
+  if (pg.isEmpty())
+    std::printf("PostgreSQL: skipped (TINDORA_PG_CONNSTR is not set)\n");
+  else if (const BenchSchema postgres(pg, schema); postgres.Ok())
+    measure(postgres.spec, "PostgreSQL");
+  else
+    std::printf("PostgreSQL: %s\n", qPrintable(postgres.Error()));
+  return 0;
+}

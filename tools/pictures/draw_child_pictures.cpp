@@ -30,8 +30,7 @@ void Shape(QPainter& p, const QRectF& r, const QColor& fill, qreal outline = 5) 
   p.drawEllipse(r);
 }
 
-void Poly(QPainter& p, std::initializer_list<QPointF> points, const QColor& fill,
-          qreal outline = 5) {
+void Poly(QPainter& p, const QList<QPointF>& points, const QColor& fill, qreal outline = 5) {
   QPainterPath path;
   bool first = true;
   for (const QPointF& pt : points) {
@@ -43,6 +42,50 @@ void Poly(QPainter& p, std::initializer_list<QPointF> points, const QColor& fill
   p.setPen(outline > 0 ? Outline(fill.darker(150), outline) : QPen(Qt::NoPen));
   p.setBrush(fill);
   p.drawPath(path);
+}
+
+// The same on both sides of the face: the points as given, then mirrored across x 128.
+void MirroredPoly(QPainter& p, const QList<QPointF>& points, const QColor& fill,
+                  qreal outline = 5) {
+  QList<QPointF> mirrored;
+  for (const QPointF& pt : points) mirrored << QPointF(256 - pt.x(), pt.y());
+  Poly(p, points, fill, outline);
+  Poly(p, mirrored, fill, outline);
+}
+
+// Two ellipses, `r` on the left and its mirror on the right.
+void MirroredShape(QPainter& p, const QRectF& r, const QColor& fill, qreal outline = 5) {
+  Shape(p, r, fill, outline);
+  Shape(p, QRectF(256 - r.right(), r.top(), r.width(), r.height()), fill, outline);
+}
+
+// An ellipse `r` drawn round `at` and turned there by `degrees`.
+void TurnedShape(QPainter& p, const QPointF& at, qreal degrees, const QRectF& r,
+                 const QColor& fill, qreal outline = 5) {
+  p.save();
+  p.translate(at);
+  p.rotate(degrees);
+  Shape(p, r, fill, outline);
+  p.restore();
+}
+
+// Two ears centred at x `x` and 256 - `x`, each with a lighter inside centred in it.
+void Ears(QPainter& p, qreal x, qreal y, const QSizeF& outer, const QSizeF& inner,
+          const QColor& fur, const QColor& inside) {
+  for (const qreal cx : {x, 256 - x}) {
+    Shape(p, QRectF(cx - outer.width() / 2, y - outer.height() / 2, outer.width(), outer.height()),
+          fur);
+    Shape(p, QRectF(cx - inner.width() / 2, y - inner.height() / 2, inner.width(), inner.height()),
+          inside, 0);
+  }
+}
+
+// Two nostrils `gap` apart around x 128.
+void Nostrils(QPainter& p, qreal y, qreal gap, qreal rx, qreal ry, const QColor& c) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(c);
+  p.drawEllipse(QPointF(128 - gap / 2, y), rx, ry);
+  p.drawEllipse(QPointF(128 + gap / 2, y), rx, ry);
 }
 
 // Two friendly eyes with a glint, `gap` apart around x 128.
@@ -90,10 +133,8 @@ void Whiskers(QPainter& p, qreal y) {
 void Cat(QPainter& p) {
   Disc(p, QColor(255, 236, 200));
   const QColor fur(250, 170, 70), inner(255, 190, 200);
-  Poly(p, {{52, 120}, {62, 36}, {118, 84}}, fur);
-  Poly(p, {{204, 120}, {194, 36}, {138, 84}}, fur);
-  Poly(p, {{66, 100}, {70, 56}, {102, 84}}, inner, 0);
-  Poly(p, {{190, 100}, {186, 56}, {154, 84}}, inner, 0);
+  MirroredPoly(p, {{52, 120}, {62, 36}, {118, 84}}, fur);
+  MirroredPoly(p, {{66, 100}, {70, 56}, {102, 84}}, inner, 0);
   Shape(p, QRectF(40, 70, 176, 150), fur);
   // Stripes on the forehead.
   p.setPen(Outline(QColor(210, 120, 30), 7));
@@ -110,16 +151,8 @@ void Dog(QPainter& p) {
   const QColor fur(230, 190, 140), ear(150, 95, 55);
   Shape(p, QRectF(50, 64, 156, 156), fur);
   // Floppy ears hang down at the sides.
-  p.save();
-  p.translate(58, 110);
-  p.rotate(20);
-  Shape(p, QRectF(-26, -40, 50, 100), ear);
-  p.restore();
-  p.save();
-  p.translate(198, 110);
-  p.rotate(-20);
-  Shape(p, QRectF(-24, -40, 50, 100), ear);
-  p.restore();
+  TurnedShape(p, {58, 110}, 20, QRectF(-26, -40, 50, 100), ear);
+  TurnedShape(p, {198, 110}, -20, QRectF(-24, -40, 50, 100), ear);
   Shape(p, QRectF(92, 150, 72, 56), QColor(255, 240, 220), 0);
   // A patch round one eye.
   Shape(p, QRectF(134, 110, 46, 46), QColor(170, 115, 70), 0);
@@ -134,10 +167,7 @@ void Dog(QPainter& p) {
 void Rabbit(QPainter& p) {
   Disc(p, QColor(255, 225, 235));
   const QColor fur(250, 250, 250), inner(255, 175, 195);
-  for (const qreal x : {92.0, 164.0}) {
-    Shape(p, QRectF(x - 20, 12, 40, 120), fur);
-    Shape(p, QRectF(x - 9, 28, 18, 88), inner, 0);
-  }
+  Ears(p, 92, 72, {40, 120}, {18, 88}, fur, inner);
   Shape(p, QRectF(48, 92, 160, 136), fur);
   Eyes(p, 148, 62);
   Cheeks(p, 182, 104);
@@ -153,10 +183,7 @@ void Rabbit(QPainter& p) {
 void Bear(QPainter& p) {
   Disc(p, QColor(230, 245, 210));
   const QColor fur(170, 110, 60), light(225, 185, 140);
-  for (const qreal x : {66.0, 190.0}) {
-    Shape(p, QRectF(x - 30, 46, 60, 60), fur);
-    Shape(p, QRectF(x - 16, 60, 32, 32), light, 0);
-  }
+  Ears(p, 66, 76, {60, 60}, {32, 32}, fur, light);
   Shape(p, QRectF(44, 62, 168, 160), fur);
   Shape(p, QRectF(90, 146, 76, 60), light, 0);
   Eyes(p, 130, 64);
@@ -171,13 +198,8 @@ void Panda(QPainter& p) {
   for (const qreal x : {66.0, 190.0}) Shape(p, QRectF(x - 30, 44, 60, 60), black, 0);
   Shape(p, QRectF(44, 62, 168, 160), QColor(252, 252, 252));
   // Eye patches leaning outwards.
-  for (const int side : {-1, 1}) {
-    p.save();
-    p.translate(128 + side * 34, 136);
-    p.rotate(side * -30);
-    Shape(p, QRectF(-20, -27, 40, 54), black, 0);
-    p.restore();
-  }
+  for (const int side : {-1, 1})
+    TurnedShape(p, {128.0 + side * 34, 136}, side * -30, QRectF(-20, -27, 40, 54), black, 0);
   for (const int side : {-1, 1}) {
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
@@ -193,15 +215,11 @@ void Panda(QPainter& p) {
 void Pig(QPainter& p) {
   Disc(p, QColor(225, 240, 255));
   const QColor skin(255, 180, 195);
-  Poly(p, {{58, 110}, {56, 40}, {112, 78}}, skin);
-  Poly(p, {{198, 110}, {200, 40}, {144, 78}}, skin);
+  MirroredPoly(p, {{58, 110}, {56, 40}, {112, 78}}, skin);
   Shape(p, QRectF(42, 66, 172, 156), skin);
   Eyes(p, 128, 70, 11);
   Shape(p, QRectF(92, 146, 72, 50), QColor(255, 140, 165));
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(190, 80, 105));
-  p.drawEllipse(QPointF(114, 171), 7, 10);
-  p.drawEllipse(QPointF(142, 171), 7, 10);
+  Nostrils(p, 171, 28, 7, 10, QColor(190, 80, 105));
   Smile(p, 206, false, 26);
 }
 
@@ -212,8 +230,7 @@ void Chick(QPainter& p) {
   for (const int a : {-1, 0, 1}) Shape(p, QRectF(116 + a * 14, 34, 20, 44), yellow, 4);
   Shape(p, QRectF(44, 56, 168, 168), yellow);
   // Little wings.
-  Shape(p, QRectF(30, 140, 40, 56), QColor(250, 195, 40));
-  Shape(p, QRectF(186, 140, 40, 56), QColor(250, 195, 40));
+  MirroredShape(p, QRectF(30, 140, 40, 56), QColor(250, 195, 40));
   Eyes(p, 124, 64);
   Poly(p, {{108, 150}, {148, 150}, {128, 182}}, QColor(250, 140, 30), 4);
   Cheeks(p, 160, 120);
@@ -261,10 +278,7 @@ void Frog(QPainter& p) {
 void Monkey(QPainter& p) {
   Disc(p, QColor(255, 235, 210));
   const QColor fur(140, 90, 50), face(240, 205, 160);
-  for (const qreal x : {44.0, 212.0}) {
-    Shape(p, QRectF(x - 28, 104, 56, 56), fur);
-    Shape(p, QRectF(x - 15, 117, 30, 30), face, 0);
-  }
+  Ears(p, 44, 132, {56, 56}, {30, 30}, fur, face);
   Shape(p, QRectF(52, 52, 152, 168), fur);
   // The face: two rounds above, one wide below.
   p.setPen(Qt::NoPen);
@@ -273,19 +287,14 @@ void Monkey(QPainter& p) {
   p.drawEllipse(QRectF(124, 94, 60, 66));
   p.drawEllipse(QRectF(76, 136, 104, 74));
   Eyes(p, 126, 50, 11);
-  p.setBrush(QColor(120, 70, 40));
-  p.drawEllipse(QPointF(120, 158), 4, 3);
-  p.drawEllipse(QPointF(136, 158), 4, 3);
+  Nostrils(p, 158, 16, 4, 3, QColor(120, 70, 40));
   Smile(p, 168, false, 40);
 }
 
 void Tiger(QPainter& p) {
   Disc(p, QColor(225, 245, 215));
   const QColor fur(250, 160, 40), black(50, 40, 30);
-  for (const qreal x : {68.0, 188.0}) {
-    Shape(p, QRectF(x - 26, 50, 52, 52), fur);
-    Shape(p, QRectF(x - 12, 64, 24, 24), QColor(255, 230, 200), 0);
-  }
+  Ears(p, 68, 76, {52, 52}, {24, 24}, fur, QColor(255, 230, 200));
   Shape(p, QRectF(40, 64, 176, 158), fur);
   // 王 on the forehead and stripes at the sides.
   p.setPen(Outline(black, 7));
@@ -307,13 +316,8 @@ void Lion(QPainter& p) {
   Disc(p, QColor(255, 240, 215));
   const QColor mane(215, 110, 30), face(255, 205, 90);
   // The mane: a ring of round tufts.
-  for (int i = 0; i < 12; ++i) {
-    p.save();
-    p.translate(128, 136);
-    p.rotate(i * 30);
-    Shape(p, QRectF(-30, -112, 60, 60), mane, 4);
-    p.restore();
-  }
+  for (int i = 0; i < 12; ++i)
+    TurnedShape(p, {128, 136}, i * 30, QRectF(-30, -112, 60, 60), mane, 4);
   Shape(p, QRectF(56, 66, 144, 140), face);
   for (const qreal x : {76.0, 180.0}) Shape(p, QRectF(x - 16, 62, 32, 32), face);
   Shape(p, QRectF(56, 66, 144, 140), face, 0);
@@ -326,10 +330,8 @@ void Lion(QPainter& p) {
 void Elephant(QPainter& p) {
   Disc(p, QColor(255, 230, 240));
   const QColor grey(160, 175, 200);
-  Shape(p, QRectF(10, 60, 84, 118), grey);
-  Shape(p, QRectF(162, 60, 84, 118), grey);
-  Shape(p, QRectF(22, 76, 56, 84), QColor(240, 180, 200), 0);
-  Shape(p, QRectF(178, 76, 56, 84), QColor(240, 180, 200), 0);
+  MirroredShape(p, QRectF(10, 60, 84, 118), grey);
+  MirroredShape(p, QRectF(22, 76, 56, 84), QColor(240, 180, 200), 0);
   Shape(p, QRectF(62, 48, 132, 140), grey);
   // The trunk curls up at its end.
   QPainterPath trunk;
@@ -375,10 +377,8 @@ void Fish(QPainter& p) {
 void Fox(QPainter& p) {
   Disc(p, QColor(225, 245, 225));
   const QColor fur(245, 130, 40), dark(90, 50, 30);
-  Poly(p, {{48, 124}, {54, 30}, {116, 86}}, fur);
-  Poly(p, {{208, 124}, {202, 30}, {140, 86}}, fur);
-  Poly(p, {{54, 58}, {56, 30}, {78, 48}}, dark, 0);
-  Poly(p, {{202, 58}, {200, 30}, {178, 48}}, dark, 0);
+  MirroredPoly(p, {{48, 124}, {54, 30}, {116, 86}}, fur);
+  MirroredPoly(p, {{54, 58}, {56, 30}, {78, 48}}, dark, 0);
   // A face narrowing to the chin.
   QPainterPath head;
   head.moveTo(36, 116);
@@ -404,23 +404,14 @@ void Fox(QPainter& p) {
 void Cow(QPainter& p) {
   Disc(p, QColor(220, 245, 220));
   const QColor white(252, 250, 245), spot(60, 55, 55);
-  Poly(p, {{84, 64}, {74, 26}, {100, 56}}, QColor(240, 220, 170), 4);
-  Poly(p, {{172, 64}, {182, 26}, {156, 56}}, QColor(240, 220, 170), 4);
-  for (const int side : {-1, 1}) {
-    p.save();
-    p.translate(128 + side * 92, 96);
-    p.rotate(side * 20);
-    Shape(p, QRectF(-28, -15, 56, 30), white);
-    p.restore();
-  }
+  MirroredPoly(p, {{84, 64}, {74, 26}, {100, 56}}, QColor(240, 220, 170), 4);
+  for (const int side : {-1, 1})
+    TurnedShape(p, {128.0 + side * 92, 96}, side * 20, QRectF(-28, -15, 56, 30), white);
   Shape(p, QRectF(52, 52, 152, 164), white);
   Shape(p, QRectF(64, 70, 46, 40), spot, 0);
   Shape(p, QRectF(150, 96, 38, 30), spot, 0);
   Shape(p, QRectF(70, 150, 116, 68), QColor(255, 190, 200));
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(180, 90, 110));
-  p.drawEllipse(QPointF(106, 182), 8, 10);
-  p.drawEllipse(QPointF(150, 182), 8, 10);
+  Nostrils(p, 182, 44, 8, 10, QColor(180, 90, 110));
   Eyes(p, 126, 58, 11);
 }
 
