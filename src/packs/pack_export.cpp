@@ -13,6 +13,7 @@
 
 #include "data/recordings_library.h"
 #include "packs/lesson_pack.h"
+#include "packs/pack_code.h"
 #include "packs/pack_manifest.h"
 #include "platform/dataset.h"
 
@@ -62,8 +63,8 @@ QByteArray ReadRecording(const QString& path) {
 
 }  // namespace
 
-ExportResult ExportPack(const QString& connection, const LessonKind& kind, const QString& chapter,
-                        const QString& file, const Progress& progress) {
+ExportResult ExportPackFile(const QString& connection, const LessonKind& kind,
+                            const QString& chapter, const QString& file, const Progress& progress) {
   ExportResult r;
   const auto fail = [&r](const QString& error) {
     r.error = error;

@@ -16,6 +16,7 @@
 
 #include "data/recordings_library.h"
 #include "packs/lesson_pack.h"
+#include "packs/pack_code.h"
 #include "packs/pack_manifest.h"
 #include "packs/pack_zip.h"
 #include "platform/dataset.h"
@@ -62,9 +63,9 @@ QString UserSoundRoot() {
          QStringLiteral("/Tindora");
 }
 
-ImportResult ImportPack(const QString& connection, const QString& file, const QString& soundRoot,
-                        const LessonKind* expected, const Progress& progress,
-                        const PackLimits& limits) {
+ImportResult ImportPackFile(const QString& connection, const QString& file, const QString& soundRoot,
+                            const LessonKind* expected, const Progress& progress,
+                            const PackLimits& limits) {
   ImportResult r;
   const auto fail = [&r](const QString& error) {
     r.error = error;

@@ -1,19 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Windows built as modules: the learning record's window (and Qt Charts with it) is loaded only
-// when it is first opened; a module that is missing or broken is told, and nothing opens.
+// when it is first opened; a module that is missing or broken is told, and nothing opens. The
+// lesson packs' code likewise at the first import.
 #include <QDialog>
 #include <QFile>
 #include <QtTest>
 
 #include "app/module_window.h"
+#include "packs/lesson_pack.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
 namespace {
-bool ChartsLoaded() {
+bool Mapped(const char* library) {
   QFile maps(QStringLiteral("/proc/self/maps"));
-  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Charts");
+  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
 }
+bool ChartsLoaded() { return Mapped("libQt6Charts"); }
 }  // namespace
 
 class ModuleWindowTest : public QObject {
@@ -50,6 +53,16 @@ class ModuleWindowTest : public QObject {
     } else {
       QVERIFY2(boxes.shown[0].text.contains(module), qPrintable(boxes.shown[0].text));
     }
+  }
+
+  // The pack code with QuaZip comes with the first import, and answers for the file it was given.
+  void packsLoadOnFirstUse() {
+    QVERIFY(!Mapped("libquazip"));
+    const packs::ImportResult r =
+        packs::ImportPack(QStringLiteral("none"), QStringLiteral("/nonexistent/a.tindora"), {});
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QStringLiteral("a.tindora")), qPrintable(r.error));
+    QVERIFY(Mapped("libquazip"));
   }
 };
 
