@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "app/current_child.h"
 #include "app/drop_down.h"
@@ -392,12 +393,22 @@ void TRecordsForm::Reload() {
   // The driver's words are in the log; a teacher is told what to do.
   if (!m_error.isEmpty())
     StatusLb->setText(QStringLiteral("无法读取学习记录，请检查数据库连接后再打开本窗口。"));
-  else if (m_daily.total == 0)
+  else if (m_daily.total == 0 && m_listened == 0)
     StatusLb->setText(QStringLiteral("%1近%2天还没有练习记录。").arg(whose).arg(PeriodDays()));
   else
+    // The game's answers are reviews, not notes: told apart, so that a child who only played
+    // it is not said to have done nothing.
     StatusLb->setText(
-        QStringLiteral("%1近%2天共练习 %3 次。").arg(whose).arg(PeriodDays()).arg(m_daily.total) +
-        WritingSummary());
+        (m_daily.total == 0 ? QString()
+                            : QStringLiteral("%1近%2天共练习 %3 次。")
+                                  .arg(whose)
+                                  .arg(PeriodDays())
+                                  .arg(m_daily.total) +
+                                  WritingSummary()) +
+        (m_listened == 0 ? QString()
+                         : QStringLiteral("听音找字：近%1天练了 %2 个字。")
+                               .arg(PeriodDays())
+                               .arg(m_listened)));
 }
 
 QString TRecordsForm::WritingSummary() const {
@@ -720,6 +731,7 @@ void TRecordsForm::ShowKnowledge() {
   // with no child chosen. "认识的字" opens on the same child.
   const int child = Child() > 0 ? Child() : review::kDefaultChild;
   setProperty(kKnowledgeChildProperty, child);
+  m_listened = 0;
   // The counts need the child's reviews only, not the course.
   review::ChildCards cards;
   QString error;
@@ -731,6 +743,9 @@ void TRecordsForm::ShowKnowledge() {
     return;
   }
   KnowLb->setText(KnowledgeSummaryText(review::SummariseKnowledge(cards, {}, today)));
+  m_listened = int(std::count_if(cards.cbegin(), cards.cend(), [&](const review::Card& card) {
+    return card.lastReview > today - PeriodDays();
+  }));
 }
 
 // The module's entry, through which the program's window list makes the window.

@@ -89,6 +89,7 @@ class TRecordsForm : public QDialog {
   records::WritingTotals m_writing;  // characters written in the period, strokes missed
   QList<records::ItemCount> m_writingMisses;  // which characters, most strokes missed first
   QString m_error;
+  int m_listened = 0;  // characters met in 听音找字 in the period
   QList<records::ChildSummary> m_class;
   QMap<int, QString> m_names;  // child id -> name
   bool m_withChildren = false;  // profiles exist: the record is a child's

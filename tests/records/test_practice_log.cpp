@@ -35,6 +35,7 @@
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
 #include "records/practice_log.h"
+#include "review/review_store.h"
 #include "records/record_store.h"
 #include "records/record_window.h"
 #include "support/fakes.h"
@@ -616,6 +617,14 @@ class PracticeLogTest : public QObject {
                          &error));
     window.Reload();
     QVERIFY2(window.StatusLb->text().endsWith("写字 4 个，描错 4 笔：水 3 笔、山 1 笔。"),
+             qPrintable(window.StatusLb->text()));
+    // The listening game's answers are told too: the 30 days shown, the edge day in, one before out.
+    const int today = int(kNow.date().toJulianDay());
+    for (int daysAgo : {29, 30})
+      QVERIFY(review::SaveCard(c, review::kDefaultChild, QString::number(daysAgo),
+                               {.lastReview = today - daysAgo}, today - daysAgo, &error));
+    window.Reload();
+    QVERIFY2(window.StatusLb->text().endsWith("山 1 笔。听音找字：近30天练了 1 个字。"),
              qPrintable(window.StatusLb->text()));
 
     // A table that can't be read leaves empty pictures and says so.
