@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_form.h"
+#include "app/quit_request.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -251,6 +252,8 @@ void TMainForm::QuitSbClick() {
                                           QStringLiteral("系统信息"),
                                           platform::MB_YESNO | platform::MB_ICONQUESTION);
   if (answer != platform::IDYES) return;
+  // Windows that refuse to close while the program runs (the picker with no child chosen) let go.
+  RequestQuit();
   MinimizeApplication();
   QCoreApplication::quit();
 }

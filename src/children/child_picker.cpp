@@ -11,6 +11,7 @@
 
 #include "app/current_child.h"
 #include "app/main_form.h"
+#include "app/quit_request.h"
 #include "app/parent_gate.h"
 #include "app/pictures.h"
 #include "app/screen_registry.h"
@@ -190,7 +191,9 @@ void TChildPickerForm::QuitSbClick() {
 }
 
 void TChildPickerForm::reject() {
-  if (CurrentChildId() != children::kNoChild || m_children.isEmpty()) QDialog::reject();
+  // The program ending (退出 answered 是) closes every window, this one too.
+  if (CurrentChildId() != children::kNoChild || m_children.isEmpty() || QuitRequested())
+    QDialog::reject();
 }
 
 bool children::ChooseAtStart(const QString& connection) {

@@ -15,6 +15,7 @@
 #include "app/current_child.h"
 #include "app/main_form.h"
 #include "app/parent_gate.h"
+#include "app/quit_request.h"
 #include "children/child_picker.h"
 #include "data/children.h"
 #include "data/data_module.h"
@@ -79,12 +80,15 @@ class ChildPickerTest : public QObject {
   // The picker at start with two profiles, not with none or one (that one is simply chosen).
   void pickerOnlyWithTwoProfiles_data() {
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("none") << QStringList{};
-    QTest::newRow("one") << QStringList{"小明"};
-    QTest::newRow("two") << QStringList{"小明", "朵朵"};
+    QTest::addColumn<bool>("quit");  // 退出 on the picker, then 是: the program ends
+    QTest::newRow("none") << QStringList{} << false;
+    QTest::newRow("one") << QStringList{"小明"} << false;
+    QTest::newRow("two") << QStringList{"小明", "朵朵"} << false;
+    QTest::newRow("two, quit") << QStringList{"小明", "朵朵"} << true;
   }
   void pickerOnlyWithTwoProfiles() {
     QFETCH(QStringList, names);
+    QFETCH(bool, quit);
     SetCurrentChild({});
     {
       // The embedded database start-up will open, made beforehand with the profiles.
@@ -104,17 +108,37 @@ class ChildPickerTest : public QObject {
     char name[] = "tindora";
     char* argv[] = {name, nullptr};
     int argc = 1;
+    testing::ScriptedMessageBox boxes;
+    boxes.answers = {platform::IDYES};
+    bool forced = false;
     const int status = RunTindora(argc, argv, [&](TMainForm* menu) {
       QTimer::singleShot(0, menu, [&, menu] {
         auto* picker = qobject_cast<TChildPickerForm*>(QApplication::activeModalWidget());
         pickerShown = picker && picker->isVisible();
+        if (quit) {
+          picker->QuitSb->click();
+          // Still running long after: end it by hand, so the test fails instead of hanging.
+          QTimer::singleShot(10000, menu, [&, menu, picker] {
+            forced = true;
+            picker->accept();
+            menu->close();
+          });
+          return;
+        }
         if (picker) picker->ChildSbs.at(1)->click();
         corner = menu->ChildNameLb->isHidden() ? QString() : menu->ChildNameLb->text();
         menu->close();
       });
     });
+    RequestQuit(false);
     QCOMPARE(status, 0);
     QCOMPARE(pickerShown, names.size() >= 2);
+    if (quit) {
+      QVERIFY(!forced);
+      QCOMPARE(boxes.TitlesAndTexts(), QStringList{"系统信息|欢迎使用本系统，确定要退出吗?"});
+      QCOMPARE(CurrentChildId(), children::kNoChild);
+      return;
+    }
     const QString chosen = names.value(names.size() >= 2 ? 1 : 0);
     QCOMPARE(CurrentChild().name, chosen);
     QCOMPARE(corner, chosen);
