@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_form.h"
-#include "app/quit_request.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -13,7 +12,9 @@
 
 #include "app/application.h"
 #include "app/current_child.h"
+#include "app/parent_gate.h"
 #include "app/pictures.h"
+#include "app/quit_request.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -258,7 +259,11 @@ void TMainForm::QuitSbClick() {
   QCoreApplication::quit();
 }
 
-void TMainForm::comlbClick() { platform::OpenUrl(kMakerWebAddress); }
+void TMainForm::comlbClick() {
+  // A browser is the whole web: an adult's door like the editors.
+  if (!PassParentGate(this)) return;
+  platform::OpenUrl(kMakerWebAddress);
+}
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

@@ -11,9 +11,9 @@
 
 #include "app/current_child.h"
 #include "app/main_form.h"
-#include "app/quit_request.h"
 #include "app/parent_gate.h"
 #include "app/pictures.h"
+#include "app/quit_request.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"

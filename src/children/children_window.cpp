@@ -17,7 +17,7 @@
 #include "data/data_module.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "data/lesson_database.h"
 #include "platform/random.h"
 #include "program.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -151,13 +151,16 @@ class ChildPickerTest : public QObject {
     QTest::addColumn<QString>("answer");  // "cancel": the gate is closed without an answer
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("passes");
-    QTest::newRow("no profile") << false << true << "" << false << true;
-    QTest::newRow("switched off") << true << false << "" << false << true;
-    QTest::newRow("the product") << true << true << "49" << true << true;
-    QTest::newRow("one more") << true << true << "50" << true << false;
-    QTest::newRow("one less") << true << true << "48" << true << false;
-    QTest::newRow("nothing typed") << true << true << "" << true << false;
-    QTest::newRow("cancelled") << true << true << "cancel" << true << false;
+    QTest::addColumn<bool>("webLink");  // asked by the menu's web link, which opens a browser
+    QTest::newRow("no profile") << false << true << "" << false << true << false;
+    QTest::newRow("switched off") << true << false << "" << false << true << false;
+    QTest::newRow("the product") << true << true << "49" << true << true << false;
+    QTest::newRow("one more") << true << true << "50" << true << false << false;
+    QTest::newRow("one less") << true << true << "48" << true << false << false;
+    QTest::newRow("nothing typed") << true << true << "" << true << false << false;
+    QTest::newRow("cancelled") << true << true << "cancel" << true << false << false;
+    QTest::newRow("web link, the product") << true << true << "49" << true << true << true;
+    QTest::newRow("web link, one less") << true << true << "48" << true << false << true;
   }
   void parentGate() {
     QFETCH(bool, profile);
@@ -165,6 +168,7 @@ class ChildPickerTest : public QObject {
     QFETCH(QString, answer);
     QFETCH(bool, asked);
     QFETCH(bool, passes);
+    QFETCH(bool, webLink);
     LocalApp app;
     testing::TestDataModule data;
     REQUIRE_DATABASE(data.database());
@@ -191,7 +195,14 @@ class ChildPickerTest : public QObject {
       QTest::keyClicks(gate->AnswerEd, answer);
       gate->OkSb->click();
     });
-    QCOMPARE(PassParentGate(nullptr), passes);
+    if (webLink) {
+      testing::FakeDialogs dialogs;
+      TMainForm menu;
+      QTest::mouseClick(menu.comlb, Qt::LeftButton);
+      QCOMPARE(dialogs.urls.size(), passes ? 1 : 0);
+    } else {
+      QCOMPARE(PassParentGate(nullptr), passes);
+    }
     platform::SetRandom(nullptr);
     QCOMPARE(seen, asked);
     // A wrong answer is told; passing or cancelling says nothing.

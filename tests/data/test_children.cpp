@@ -10,8 +10,8 @@
 #include "app/current_child.h"
 #include "data/children.h"
 #include "platform/dataset.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 

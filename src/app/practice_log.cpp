@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,7 +29,7 @@
 #include "platform/clock.h"
 #include "platform/db_watchdog.h"
 #include "platform/logging.h"
-#include "records/record_store.h"
+#include "data/record_store.h"
 
 namespace records {
 
