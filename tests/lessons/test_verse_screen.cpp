@@ -763,9 +763,11 @@ class VerseScreenTest : public QObject {
     QTest::addColumn<QString>("editingOff");
     for (int kind : {int(LessonKindId::Poem), int(LessonKindId::English)})
       for (const char* button : {"HELPSB", "zjsb", "zsb"})
-        for (const QString& off : {QString(), QStringLiteral("数据库文件是只读的")})
+        for (const QString& off :
+             {QString(), QStringLiteral("数据库文件是只读的"),
+              QStringLiteral("这台电脑只能学习，不能修改课程。要修改课程，请到老师的电脑上。")})
           QTest::addRow("%s, %s%s", qPrintable(KindOf(kind).key), button,
-                        off.isEmpty() ? "" : ", editing off")
+                        off.isEmpty() ? "" : off.startsWith("这台") ? ", a seat" : ", editing off")
               << kind << button << off;
   }
   void buttonsOpenTheirWindowsAfterStopping() {
@@ -778,6 +780,11 @@ class VerseScreenTest : public QObject {
     AddItems(k, QStringLiteral("一章"), {{QStringLiteral("甲"), QStringLiteral("文甲"), {}}});
     AddItems(k, QStringLiteral("二章"), {{QStringLiteral("乙"), QStringLiteral("文乙"), {}}}, 2);
     TVerseScreen* s = Open(kind);
+    // Said where the buttons are, before any click.
+    QCOMPARE(s->EditingLb->isVisible(), !editingOff.isEmpty());
+    QCOMPARE(s->EditingLb->text(), editingOff.isEmpty()            ? QString()
+                                   : editingOff.startsWith("这台") ? QString("这台电脑只能学习，不能修改课程")
+                                                                   : QString("编辑已关闭"));
     s->DownSbClick();
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文乙"));
     QCOMPARE(OpenVerseScreen(k.id), s);
