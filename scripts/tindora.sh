@@ -9,6 +9,9 @@ set -euo pipefail
 mode=${1:-run}
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build"
+# Every clone and worktree of the project shares one compiler cache: paths below the project are
+# made relative, so the same source compiles once.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 
 # libqt6opengl6-dev: Debian's qt6-charts-dev needs it for CMake but does not depend on it.
 # python3: the tests read the WAV files the program writes with Python's wave module.
