@@ -541,7 +541,9 @@ class VerseScreenTest : public QObject {
     QFETCH(int, kind);
     const LessonKind& k = KindOf(kind);
     AddChapters(k, {QStringLiteral("第一章")});
-    AddItems(k, QStringLiteral("第一章"), {{QStringLiteral("一"), QStringLiteral("文一"), {}}});
+    // A recording that is gone (an item without one is spoken instead).
+    AddItems(k, QStringLiteral("第一章"),
+             {{QStringLiteral("一"), QStringLiteral("文一"), m_media->filePath(QStringLiteral("无.wav"))}});
     TVerseScreen* s = Open(kind);
     s->LDSBClick();
     for (int i = 0; i < 5; ++i) s->Timer4Timer();

@@ -4,6 +4,7 @@
 // and the recordings made when an item is first played.
 #include <QDirIterator>
 #include <QRegularExpression>
+#include <QToolButton>
 #include <QtTest>
 
 #include "children/children_window.h"
@@ -264,7 +265,7 @@ class StarterCourseTest : public QObject {
     form.CourseSb->click();
     QCOMPARE(boxes.shown.size(), 1);
     if (editingOff) {
-      QCOMPARE(boxes.shown[0].text, seat);
+      QCOMPARE(boxes.shown[0].text, QStringLiteral("编辑已关闭：") + seat);
       QCOMPARE(Everything(dm->ConnectionName()), before);
       return;
     }
