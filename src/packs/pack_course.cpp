@@ -9,6 +9,7 @@
 #include "packs/pack_code.h"
 #include "packs/pack_zip.h"
 #include "platform/dataset.h"
+#include "platform/logging.h"
 #include "platform/plain_text.h"
 
 namespace packs {
@@ -67,7 +68,13 @@ CourseResult AddCourseFiles(const QString& connection, const QStringList& files)
   }
 
   const auto storeFailed = [&](const QString& why) {
-    return fail(QStringLiteral("添加入门课程时出错，没有添加任何内容：%1").arg(why));
+    // A driver's words go to the log; the adult reads what to do.
+    QString told = why;
+    if (told.isEmpty() || told.at(0).unicode() < 0x80) {
+      qCWarning(lcDb) << "starter course:" << why;
+      told = QStringLiteral("数据库没有接受这些章节，请检查数据库连接和磁盘空间后再试。");
+    }
+    return fail(QStringLiteral("添加入门课程时出错，没有添加任何内容：%1").arg(told));
   };
   platform::Transaction tx(connection);
   // The write lock first (SQLite), or the server's lock for this one job: two computers adding
