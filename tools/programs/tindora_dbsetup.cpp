@@ -265,6 +265,11 @@ int main(int argc, char** argv) {
     ok = MigrateSchema(connection, &error, &steps);
     for (const QString& step : steps) out << "已建立: " << step << "\n";
   }
+  // A seat's login would fail later on the teacher's tables with the server's words.
+  if (ok && settings.starterCourse && !MayEditCourse(connection)) {
+    ok = false;
+    error = QStringLiteral("这个登录是学生座位的，只能学习，不能添加入门课程。请用老师的登录再运行一次。");
+  }
   QStringList duplicates;
   if (ok) ok = EnsureChapterConstraints(connection, &duplicates, &error);
   for (const QString& line : duplicates) out << "章节重复: " << line << "\n";
