@@ -121,9 +121,11 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Framele
 
   // The data's licences ask to be named where the program is.
   CreditsLb = new QLabel(
-      QStringLiteral("课程数据：Unicode Unihan 与 CLDR（Unicode 许可）；CC-CEDICT（CC BY-SA 4.0）；"
-                     "chinese-poetry（MIT）；jieba 词频（MIT）；OpenCC 繁简转换（Apache 2.0）；"
-                     "笔顺 hanzi-writer-data（Arphic PL）。"),
+      QStringLiteral("课程数据：Unicode Unihan、CLDR（Unicode 许可）\n"
+                     "CC-CEDICT 词典（CC BY-SA 4.0）\n"
+                     "chinese-poetry 古诗（MIT）；jieba 词频（MIT）\n"
+                     "OpenCC 繁简转换（Apache 2.0）\n"
+                     "笔顺：hanzi-writer-data（Arphic PL）"),
       Panel1);
   CreditsLb->setFont(SongFont(9));
   CreditsLb->setWordWrap(true);
