@@ -13,7 +13,7 @@
 #include "data/recordings_library.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 #include "review/review_store.h"
 
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {

@@ -19,7 +19,7 @@
 #include "packs/lesson_pack.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 
 namespace {
 

@@ -36,8 +36,8 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "review/knowledge_window.h"
 #include "review/review_store.h"
 

@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QMap>
 
-#include "records/record_stats.h"
-#include "records/record_store.h"
+#include "data/record_stats.h"
+#include "data/record_store.h"
 
 class QButtonGroup;
 class QCheckBox;

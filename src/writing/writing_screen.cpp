@@ -19,8 +19,8 @@
 #include "platform/dataset.h"
 #include "platform/sound.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "writing/writing_pad.h"
 
 namespace {

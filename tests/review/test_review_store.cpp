@@ -7,7 +7,7 @@
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
-#include "records/record_store.h"
+#include "data/record_store.h"
 #include "review/listening_screen.h"
 #include "review/review_store.h"
 #include "support/fakes.h"

@@ -197,7 +197,11 @@ bool ReadClassList(const QString& file, QStringList* lines, QString* error) {
     return false;
   }
   *lines = text.split(QLatin1Char('\n'));
-  for (QString& line : *lines) line.remove(QLatin1Char('\r'));
+  for (QString& line : *lines) {
+    line.remove(QLatin1Char('\r'));
+    // Lists pasted together from files saved on Windows: a mark at each one's start.
+    if (line.startsWith(QChar(0xFEFF))) line.remove(0, 1);
+  }
   return true;
 }
 

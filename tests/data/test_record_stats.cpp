@@ -2,7 +2,7 @@
 // The learning record's chart data from fixed counted records, without a database or a window.
 #include <QtTest>
 
-#include "records/record_stats.h"
+#include "data/record_stats.h"
 
 using namespace records;
 
