@@ -8,7 +8,7 @@
 
 #include "data/children.h"
 #include "data/record_store.h"
-#include "editors/pinyin.h"
+#include "data/pinyin.h"
 #include "platform/dataset.h"
 #include "review/knowledge.h"
 #include "review/review_store.h"

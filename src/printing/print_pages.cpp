@@ -11,7 +11,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
-#include "editors/pinyin.h"
+#include "data/pinyin.h"
 
 namespace printing {
 

@@ -24,7 +24,7 @@
 #include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
-#include "editors/pinyin.h"
+#include "data/pinyin.h"
 #include "lessons/lesson_frame.h"
 #include "platform/clock.h"
 #include "platform/logging.h"

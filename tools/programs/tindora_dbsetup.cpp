@@ -17,6 +17,7 @@
 #include "data/classroom_logins.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
+#include "data/pinyin.h"
 #include "data/recordings_library.h"
 #include "data/schema_migrations.h"
 #include "packs/lesson_pack.h"
@@ -254,9 +255,15 @@ int main(int argc, char** argv) {
   QTextStream err(stderr);
   const QStringList args = app.arguments().mid(1);
   if (args == QStringList{QStringLiteral("--self-check")}) return RunSelfCheck(out);
+  // The pinyin the poem screen shows, a line of it per line of text, to check a course by hand.
+  if (args.size() == 2 && args[0] == QLatin1String("--pinyin")) {
+    out << LinePinyin(args[1]) << "\n";
+    return 0;
+  }
   Settings settings;
   if (!Parse(args, settings)) {
-    err << Usage() << "  --self-check\n      check this installation (alone)\n";
+    err << Usage() << "  --self-check\n      check this installation (alone)\n"
+        << "  --pinyin TEXT\n      print the pinyin of each line of TEXT (alone)\n";
     return 2;
   }
   const QString connection = QStringLiteral("setup");
