@@ -12,7 +12,7 @@
 #include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
-#include "editors/pinyin.h"
+#include "data/pinyin.h"
 #include "packs/lesson_pack.h"
 #include "platform/dataset.h"
 #include "support/fakes.h"
