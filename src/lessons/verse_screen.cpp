@@ -152,6 +152,22 @@ void TVerseScreen::BuildBody(QWidget* body) {
   pal.setColor(QPalette::Text, Qt::black);
   me1->setPalette(pal);
 
+  if (kind().id == LessonKindId::English) {
+    WordLb = new QLabel(body);
+    WordLb->setObjectName(QStringLiteral("WordLb"));
+    WordLb->setAlignment(Qt::AlignCenter);
+    WordLb->setWordWrap(true);
+    WordLb->setAutoFillBackground(true);
+    WordLb->setPalette(me1->palette());
+    QPalette word = WordLb->palette();
+    word.setColor(QPalette::Window, QColor(155, 234, 179));
+    word.setColor(QPalette::WindowText, QColor(20, 60, 160));
+    WordLb->setPalette(word);
+    QFont big = SongFont(56, true);
+    big.setFamilies(QStringList{QStringLiteral("Noto Sans")} + big.families());
+    WordLb->setFont(big);
+    return;
+  }
   if (kind().id != LessonKindId::Poem) return;
   PoemScroll = new QScrollArea(body);
   PoemScroll->setFrameShape(QFrame::NoFrame);
@@ -184,6 +200,13 @@ void TVerseScreen::PlaceBody(const QRect& area) {
   m_column->setGeometry(x, kBodyMargin, kButtonColumnWidth, h);
   x += kButtonColumnWidth;
   me1->setGeometry(x, kBodyMargin, area.width() - kBodyMargin - x, h);
+  if (WordLb) {
+    // The word on top, a third of the panel; its translation below.
+    const QRect panel = me1->geometry();
+    WordLb->setGeometry(panel.x(), panel.y(), panel.width(), panel.height() / 3);
+    me1->setGeometry(panel.x(), panel.y() + panel.height() / 3, panel.width(),
+                     panel.height() - panel.height() / 3);
+  }
   if (PoemScroll) {
     PoemScroll->setGeometry(me1->geometry());
     Poem->SetRoom(PoemScroll->viewport()->height());
@@ -227,7 +250,9 @@ QTreeWidgetItem* TVerseScreen::SelectedEntry() const {
 }
 
 void TVerseScreen::Tree1Click() {
-  if (QTreeWidgetItem* entry = SelectedEntry()) ShowItem(entry->text(0));
+  QTreeWidgetItem* entry = SelectedEntry();
+  if (!entry) return;
+  ShowItem(entry->text(0));
 }
 
 void TVerseScreen::ShowItem(const QString& name) {
@@ -241,6 +266,7 @@ void TVerseScreen::ShowItem(const QString& name) {
     else
       me1->setPlainText(q->Field(kind().textField));
     if (Poem) Poem->SetPoem(name, me1->toPlainText());
+    if (WordLb) WordLb->setText(name);
   }
   // The previous item's recording must not run on under the new text.
   StopSound();

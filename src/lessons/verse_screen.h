@@ -47,6 +47,8 @@ class TVerseScreen : public TLessonScreen {
   QTimer* Timer4;
   // Poems: the text with pinyin over each character, the line being read lit; a touch on a
   // character says it. 拼音 shows or hides the pinyin (a setting remembers it).
+  // English: the word itself large above its translation.
+  QLabel* WordLb = nullptr;
   TPoemView* Poem = nullptr;
   QScrollArea* PoemScroll = nullptr;
   QToolButton* PinyinSb = nullptr;

@@ -223,10 +223,13 @@ class VerseScreenTest : public QObject {
 
     // The panels reach from the top bar down to the status bar; the list keeps its width and
     // the text panel takes the extra width.
-    for (const QWidget* panel : {static_cast<QWidget*>(s->Tree1), static_cast<QWidget*>(s->me1)}) {
-      QCOMPARE(rectIn(panel).top(), top.bottom() + 1 + 2);
+    // On the English screen the word stands large above its translation.
+    const QWidget* textTop = s->WordLb ? static_cast<QWidget*>(s->WordLb) : s->me1;
+    QCOMPARE(rectIn(s->Tree1).top(), top.bottom() + 1 + 2);
+    QCOMPARE(rectIn(textTop).top(), top.bottom() + 1 + 2);
+    if (s->WordLb) QCOMPARE(rectIn(s->WordLb).bottom() + 1, rectIn(s->me1).top());
+    for (const QWidget* panel : {static_cast<QWidget*>(s->Tree1), static_cast<QWidget*>(s->me1)})
       QCOMPARE(rectIn(panel).bottom(), status.top() - 1 - 2);
-    }
     QCOMPARE(s->Tree1->width(), designList.width());
     QCOMPARE(s->me1->width(), designTextWidth + 480);
     QCOMPARE(rectIn(s->me1).right(), 1280 - 1 - 2);
@@ -258,6 +261,7 @@ class VerseScreenTest : public QObject {
     s->XYSSBClick();
     QCOMPARE(Selected(*s), QStringLiteral("三"));
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
+    if (s->WordLb) QCOMPARE(s->WordLb->text(), QStringLiteral("三"));
     s->XYSSBClick();  // already on the last
     QCOMPARE(Selected(*s), QStringLiteral("三"));
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
@@ -469,6 +473,7 @@ class VerseScreenTest : public QObject {
     }
     TVerseScreen* s = Open(int(LessonKindId::Poem));
     QCOMPARE(s->Poem->ReadingAt(2, 0), QStringLiteral("chuáng"));
+    QCOMPARE(s->WordLb, nullptr);
     QCOMPARE(s->Poem->ReadingAt(2, 5), QString());  // "，"
     m_sound->calls.clear();
     QTest::mouseClick(s->Poem, Qt::LeftButton, {}, s->Poem->CellRect(2, 5).center());
@@ -768,9 +773,11 @@ class VerseScreenTest : public QObject {
     QTest::addColumn<QString>("editingOff");
     for (int kind : {int(LessonKindId::Poem), int(LessonKindId::English)})
       for (const char* button : {"HELPSB", "zjsb", "zsb"})
-        for (const QString& off : {QString(), QStringLiteral("数据库文件是只读的")})
+        for (const QString& off :
+             {QString(), QStringLiteral("数据库文件是只读的"),
+              QStringLiteral("这台电脑只能学习，不能修改课程。要修改课程，请到老师的电脑上。")})
           QTest::addRow("%s, %s%s", qPrintable(KindOf(kind).key), button,
-                        off.isEmpty() ? "" : ", editing off")
+                        off.isEmpty() ? "" : off.startsWith("这台") ? ", a seat" : ", editing off")
               << kind << button << off;
   }
   void buttonsOpenTheirWindowsAfterStopping() {
@@ -783,6 +790,11 @@ class VerseScreenTest : public QObject {
     AddItems(k, QStringLiteral("一章"), {{QStringLiteral("甲"), QStringLiteral("文甲"), {}}});
     AddItems(k, QStringLiteral("二章"), {{QStringLiteral("乙"), QStringLiteral("文乙"), {}}}, 2);
     TVerseScreen* s = Open(kind);
+    // Said where the buttons are, before any click.
+    QCOMPARE(s->EditingLb->isVisible(), !editingOff.isEmpty());
+    QCOMPARE(s->EditingLb->text(), editingOff.isEmpty()            ? QString()
+                                   : editingOff.startsWith("这台") ? QString("这台电脑只能学习，不能修改课程")
+                                                                   : QString("编辑已关闭"));
     s->DownSbClick();
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文乙"));
     QCOMPARE(OpenVerseScreen(k.id), s);
