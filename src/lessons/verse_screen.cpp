@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
@@ -316,6 +317,18 @@ void TVerseScreen::LDSBClick() {
   const QString item = entry->text(0);
   records::Note(kind().id, item);
   const int serial = ++m_readSerial;
+  if (sound.trimmed().isEmpty()) {
+    // No recording yet (the starter course ships none): made now, kept for the next time.
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString made = RecordFirstPlay(*dm->ALLQuery, kind(), &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!made.isEmpty()) {
+      PlayRecording(item, made);
+      return;
+    }
+    qCInfo(lcSound) << "no speech for" << item << error;
+  }
   // A recording not fetched yet comes on a thread, so the screen stays live meanwhile; only the
   // latest item asked for plays when it arrives.
   if (recordings::NeedsFetch(dm->ConnectionName(), sound)) {
