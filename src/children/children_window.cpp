@@ -18,6 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "records/practice_log.h"
+#include "review/review_store.h"
 
 namespace {
 
@@ -103,6 +104,22 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   GateCb->setFont(SongFont(13));
   GateCb->setFocusPolicy(Qt::NoFocus);
   QuitSb = TextButton(this, QStringLiteral("返回"));
+  GameNoticeLb = new QLabel(this);
+  GameNoticeLb->setObjectName(QStringLiteral("GameNoticeLb"));
+  GameNoticeLb->setFont(SongFont(13));
+  GameNoticeLb->setWordWrap(true);
+  GameNoticeLb->setStyleSheet(QStringLiteral("color: rgb(170, 40, 0);"));
+  {
+    // A round whose item nothing in the course sounds unlike is never played; the child only
+    // hears that the game cannot start, so the adult is told which items and why.
+    QList<review::GameItem> course;
+    QString error;
+    if (!m_connection.isEmpty() && review::LoadCourseGameItems(m_connection, &course, &error))
+      GameNoticeLb->setText(review::WithoutChoiceNotice(review::ItemsWithoutChoice(course)));
+    else if (!error.isEmpty())
+      qCWarning(lcDb) << "course readings not read:" << error;
+    GameNoticeLb->setVisible(!GameNoticeLb->text().isEmpty());
+  }
 
   auto* left = new QVBoxLayout;
   left->addWidget(ChildList, 1);
@@ -129,7 +146,8 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   grid->setHorizontalSpacing(16);
   grid->addLayout(left, 0, 0);
   grid->addLayout(right, 0, 1);
-  grid->addLayout(bottom, 1, 0, 1, 2);
+  grid->addWidget(GameNoticeLb, 1, 0, 1, 2);
+  grid->addLayout(bottom, 2, 0, 1, 2);
   grid->setColumnStretch(1, 1);
 
   connect(ChildList, &QListWidget::currentRowChanged, this, &TChildrenForm::ShowSelected);

@@ -30,6 +30,7 @@ class TChildrenForm : public QDialog {
   QCheckBox* GateCb;       // the parent gate
   QToolButton* QuitSb;     // "返回"
   QLabel* CountLb;
+  QLabel* GameNoticeLb;  // what keeps the listening game from asking some of the course
 
   void Reload();
   void AddSbClick();
