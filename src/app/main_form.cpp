@@ -12,7 +12,9 @@
 
 #include "app/application.h"
 #include "app/current_child.h"
+#include "app/parent_gate.h"
 #include "app/pictures.h"
+#include "app/quit_request.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -251,11 +253,17 @@ void TMainForm::QuitSbClick() {
                                           QStringLiteral("系统信息"),
                                           platform::MB_YESNO | platform::MB_ICONQUESTION);
   if (answer != platform::IDYES) return;
+  // Windows that refuse to close while the program runs (the picker with no child chosen) let go.
+  RequestQuit();
   MinimizeApplication();
   QCoreApplication::quit();
 }
 
-void TMainForm::comlbClick() { platform::OpenUrl(kMakerWebAddress); }
+void TMainForm::comlbClick() {
+  // A browser is the whole web: an adult's door like the editors.
+  if (!PassParentGate(this)) return;
+  platform::OpenUrl(kMakerWebAddress);
+}
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

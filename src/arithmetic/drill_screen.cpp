@@ -17,7 +17,7 @@
 #include "lessons/lesson_frame.h"
 #include "platform/random.h"
 #include "platform/sound.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 
 using drill::Operation;
 

@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/parent_gate.h"
 #include "app/pictures.h"
+#include "app/quit_request.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -190,7 +191,9 @@ void TChildPickerForm::QuitSbClick() {
 }
 
 void TChildPickerForm::reject() {
-  if (CurrentChildId() != children::kNoChild || m_children.isEmpty()) QDialog::reject();
+  // The program ending (退出 answered 是) closes every window, this one too.
+  if (CurrentChildId() != children::kNoChild || m_children.isEmpty() || QuitRequested())
+    QDialog::reject();
 }
 
 bool children::ChooseAtStart(const QString& connection) {

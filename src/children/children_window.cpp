@@ -12,13 +12,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/course_notice.h"
 #include "app/current_child.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
-#include "review/review_store.h"
+#include "app/practice_log.h"
 
 namespace {
 
@@ -109,17 +109,10 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   GameNoticeLb->setFont(SongFont(13));
   GameNoticeLb->setWordWrap(true);
   GameNoticeLb->setStyleSheet(QStringLiteral("color: rgb(170, 40, 0);"));
-  {
-    // A round whose item nothing in the course sounds unlike is never played; the child only
-    // hears that the game cannot start, so the adult is told which items and why.
-    QList<review::GameItem> course;
-    QString error;
-    if (!m_connection.isEmpty() && review::LoadCourseGameItems(m_connection, &course, &error))
-      GameNoticeLb->setText(review::WithoutChoiceNotice(review::ItemsWithoutChoice(course)));
-    else if (!error.isEmpty())
-      qCWarning(lcDb) << "course readings not read:" << error;
-    GameNoticeLb->setVisible(!GameNoticeLb->text().isEmpty());
-  }
+  // A game that cannot ask some of the course tells the child only that it cannot start; the
+  // adult reads here which items and why.
+  GameNoticeLb->setText(CourseNoticeText());
+  GameNoticeLb->setVisible(!GameNoticeLb->text().isEmpty());
 
   auto* left = new QVBoxLayout;
   left->addWidget(ChildList, 1);

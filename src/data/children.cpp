@@ -15,6 +15,8 @@ namespace {
 
 const QString kGateName = QStringLiteral("家长验证");
 const QString kGateOff = QStringLiteral("关");
+// The highest child number ever given: a removed child's number is never given again.
+const QString kLastNumberName = QStringLiteral("小朋友编号");
 
 bool ColumnPresent(const QString& connection, const QString& table, const QString& column) {
   // Asked of the catalogue: a failed probe would spoil a server's transaction.
@@ -56,9 +58,12 @@ QString NameProblem(const QString& name) {
   const QString trimmed = name.trimmed();
   if (trimmed.isEmpty()) return QStringLiteral("请输入小朋友的名字。");
   if (platform::HasControlCharacters(trimmed))
-    return QStringLiteral("名字里不能有控制字符，请重新输入。");
+    return QStringLiteral("名字%1里有看不见的字符或控制字符，请重新输入。")
+        .arg(platform::Quoted(platform::Shortened(trimmed, kNameMaxChars)));
   if (trimmed.toUcs4().size() > kNameMaxChars)
-    return QStringLiteral("名字最多 %1 个字，“%2”太长了。").arg(kNameMaxChars).arg(trimmed);
+    return QStringLiteral("名字最多 %1 个字，“%2”太长了。")
+        .arg(kNameMaxChars)
+        .arg(platform::Shortened(trimmed, kNameMaxChars));
   return {};
 }
 
@@ -92,19 +97,33 @@ bool AddChild(const QString& connection, const QString& name, int picture, Child
       }
     // Never a number a removed child had: a note of theirs still on its way from another seat
     // must not become the new child's.
-    QVector<QVector<QVariant>> highest;
+    QVector<QVector<QVariant>> highest, given;
     if (!Rows(connection, QStringLiteral("select max(child_id) from learn_record"), {}, &highest,
-              error))
+              error) ||
+        !Rows(connection, QStringLiteral("select 内容 from SYS where 名称 = ?"), {kLastNumberName},
+              &given, error))
       return false;
     int id = highest.isEmpty() ? 1 : highest[0][0].toInt() + 1;
+    for (const QVector<QVariant>& row : given) id = qMax(id, row[0].toInt() + 1);
     for (const Child& c : present) id = qMax(id, c.id + 1);
     const int pic = qBound(0, picture, kPictureCount - 1);
+    platform::Transaction tx(connection);
+    if (!tx.Begin()) {
+      if (error) *error = tx.LastError();
+      return false;
+    }
     if (Rows(connection,
              QStringLiteral("insert into children (child_id, name, picture) values (?, ?, ?)"),
-             {id, trimmed, pic}, nullptr, error)) {
+             {id, trimmed, pic}, nullptr, error) &&
+        Rows(connection, QStringLiteral("delete from SYS where 名称 = ?"), {kLastNumberName},
+             nullptr, error) &&
+        Rows(connection, QStringLiteral("insert into SYS (名称, 内容) values (?, ?)"),
+             {kLastNumberName, QString::number(id)}, nullptr, error) &&
+        tx.Commit()) {
       if (added) *added = {id, trimmed, pic};
       return true;
     }
+    if (error && error->isEmpty()) *error = tx.LastError();
   }
   return false;
 }

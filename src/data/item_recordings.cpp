@@ -37,6 +37,22 @@ QString RecordingFileName(const LessonKind& kind, const QString& name) {
   static const QRegularExpression forbidden(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
   base.replace(forbidden, QStringLiteral("_"));
   if (base.startsWith(QLatin1Char('.'))) base.replace(0, 1, QLatin1Char('_'));  // not hidden
+  // A file name holds 255 bytes, and the recordings library adds its hash: a long name is cut on
+  // a character and told apart from others of the same beginning by a digest of the whole.
+  constexpr qsizetype kBaseBytes = 120;
+  if (base.toUtf8().size() > kBaseBytes) {
+    const QByteArray digest =
+        QCryptographicHash::hash(name.trimmed().toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
+    QString cut;
+    qsizetype bytes = 0;
+    for (const uint c : base.toUcs4()) {
+      const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+      bytes += one.toUtf8().size();
+      if (bytes > kBaseBytes - 9) break;
+      cut += one;
+    }
+    base = cut + QLatin1Char('_') + QString::fromLatin1(digest);
+  }
   return base + QStringLiteral(".wav");
 }
 

@@ -13,7 +13,7 @@
 #include "data/item_recordings.h"
 #include "editors/editor_frame.h"
 #include "editors/item_editor.h"
-#include "editors/pinyin.h"
+#include "data/pinyin.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
 

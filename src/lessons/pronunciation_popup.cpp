@@ -17,7 +17,7 @@
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 
 namespace {
 

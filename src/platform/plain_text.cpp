@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/plain_text.h"
 
+#include <QList>
+
 namespace platform {
 namespace {
 
@@ -20,8 +22,17 @@ bool HasControlCharacters(const QString& text, bool lineBreaksAllowed) {
       return true;
     }
     if (c.category() == QChar::Other_Control || IsBidiControl(c.unicode())) return true;
+    // Invisible in a one-line name ("小\u200B明" beside 小明): zero widths, soft hyphen, BOM.
+    if (!lineBreaksAllowed && c.category() == QChar::Other_Format) return true;
   }
   return false;
+}
+
+QString Shortened(const QString& text, int maxChars) {
+  const QList<uint> points = text.toUcs4();
+  if (points.size() <= maxChars) return text;
+  return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), maxChars) +
+         QStringLiteral("…");
 }
 
 QString Quoted(const QString& name) {
@@ -35,7 +46,7 @@ QString Quoted(const QString& name) {
     else if (u == u'\r')
       out += QStringLiteral("\\r");
     else if (c.category() == QChar::Other_Control || IsLineBreak(u) || IsBidiControl(u) ||
-             u == 0xFEFF)
+             c.category() == QChar::Other_Format)
       out += QStringLiteral("U+") + QString::number(u, 16).rightJustified(4, u'0').toUpper();
     else
       out += c;

@@ -36,8 +36,8 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "review/knowledge_window.h"
 #include "review/review_store.h"
 
@@ -233,9 +233,15 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   connect(KnowSb, &QToolButton::clicked, this, [this] {
     if (PassParentGate(this)) ShowScreen(QStringLiteral("TKnowledgeForm"), this);
   });
+  PrintSb = TextButton(this, QStringLiteral("打印"), false);
+  PrintSb->setToolTip(QStringLiteral("打印孩子的学习报告、全班的情况或字帖"));
+  connect(PrintSb, &QToolButton::clicked, this, [this] {
+    if (PassParentGate(this)) ShowScreen(QStringLiteral("TPrintForm"), this);
+  });
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(KnowLb);
   bottom->addWidget(KnowSb);
+  bottom->addWidget(PrintSb);
   bottom->addSpacing(12);
   bottom->addWidget(StatusLb, 1);
   grid->addLayout(bottom, 2, 0);

@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QMap>
 
-#include "records/record_stats.h"
-#include "records/record_store.h"
+#include "data/record_stats.h"
+#include "data/record_store.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -44,6 +44,7 @@ class TRecordsForm : public QDialog {
   QTableWidget* ClassTable;  // "全班": a row per child
   QLabel* KnowLb;        // 认识的字 N 个（学过 M 个）　今天该复习 K 个
   QToolButton* KnowSb;   // opens "认识的字"
+  QToolButton* PrintSb;  // 打印, behind the parent gate
 
   // Days shown: 7 or 30.
   int PeriodDays() const;

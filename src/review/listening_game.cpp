@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "data/item_recordings.h"
-#include "editors/pinyin.h"
+#include "data/pinyin.h"
 
 namespace review {
 

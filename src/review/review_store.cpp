@@ -12,6 +12,7 @@
 
 #include "data/classroom_logins.h"
 #include "platform/db_watchdog.h"
+#include "platform/logging.h"
 
 namespace review {
 namespace {
@@ -227,6 +228,16 @@ bool LoadCourseGameItems(const QString& connection, QList<GameItem>* items, QStr
              [&](const QSqlQuery& q) {
                items->append(MakeGameItem(q.value(0).toString(), 0, q.value(1).toString()));
              });
+}
+
+QString WithoutChoiceNoticeFor(const QString& connection) {
+  QList<GameItem> course;
+  QString error;
+  if (!LoadCourseGameItems(connection, &course, &error)) {
+    qCWarning(lcDb) << "course readings not read:" << error;
+    return {};
+  }
+  return WithoutChoiceNotice(ItemsWithoutChoice(course));
 }
 
 bool LoadNewPerDay(const QString& connection, int* perDay, QString* error) {

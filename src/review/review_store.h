@@ -53,6 +53,9 @@ bool LoadCourseItems(const QString& connection, QStringList* chapters, QStringLi
 
 // Every character item of the course as the game compares it (chapters not told apart).
 bool LoadCourseGameItems(const QString& connection, QList<GameItem>* items, QString* error);
+// What the adult reads about the items the game can never ask (WithoutChoiceNotice); empty when
+// there are none or the course cannot be read (that is logged).
+QString WithoutChoiceNoticeFor(const QString& connection);
 
 // The adult's setting: how many new items a day the game may bring (0 .. kNewPerDayMax), kept in
 // the lesson database's SYS table so that every seat follows it.

@@ -12,6 +12,8 @@
 #include <cmath>
 
 #include "app/current_child.h"
+#include "app/parent_gate.h"
+#include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "data/data_module.h"
@@ -21,8 +23,8 @@
 #include "platform/dataset.h"
 #include "platform/sound.h"
 #include "platform/logging.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "writing/writing_pad.h"
 
 namespace {
@@ -166,9 +168,19 @@ TxzmainForm::TxzmainForm(QWidget* owner)
     : TLessonScreen(owner, WritingKind()), m_data(&m_ownData) {
   // The screen's own mapping of the file: the pages it read are given back when it closes.
   m_ownData.Open(writing::StrokeFilePath());
-  // The lessons are kept on the character screen; here the child only writes.
+  // The lessons are kept on the character screen; here the child only writes. In their place the
+  // adult prints the chapter's practice sheet.
   zjsb->hide();
   zsb->hide();
+  PrintSb = MakeToolButton(zjsb->parentWidget(), QStringLiteral("打印字帖"),
+                           QIcon(QStringLiteral(":/images/verse_items.png")), zjsb->geometry());
+  PrintSb->setObjectName(QStringLiteral("PrintSb"));
+  PrintSb->setToolTip(QStringLiteral("把这一章的字打印成田字格字帖（家长）"));
+  connect(PrintSb, &QToolButton::clicked, this, [this] {
+    if (!PassParentGate(this)) return;
+    setProperty("chapter", browser().Chapter());
+    ShowScreen(QStringLiteral("TPrintForm"), this);
+  });
   FillBackground(designArea(), kBody);
 
   QWidget* a = designArea();

@@ -69,6 +69,7 @@ class TxzmainForm : public TLessonScreen {
   QToolButton* mysb;  // 描一描
   QToolButton* mxsb;  // 默写
   QToolButton* cxsb;  // 再写一遍
+  QToolButton* PrintSb;  // 打印字帖, behind the parent gate
   QLabel* NoticeLb;
   QTimer* NextTimer;  // the pause before the next character
 

@@ -15,13 +15,14 @@
 #include "app/current_child.h"
 #include "app/main_form.h"
 #include "app/parent_gate.h"
+#include "app/quit_request.h"
 #include "children/child_picker.h"
 #include "data/children.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
 #include "platform/random.h"
 #include "program.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -79,12 +80,15 @@ class ChildPickerTest : public QObject {
   // The picker at start with two profiles, not with none or one (that one is simply chosen).
   void pickerOnlyWithTwoProfiles_data() {
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("none") << QStringList{};
-    QTest::newRow("one") << QStringList{"小明"};
-    QTest::newRow("two") << QStringList{"小明", "朵朵"};
+    QTest::addColumn<bool>("quit");  // 退出 on the picker, then 是: the program ends
+    QTest::newRow("none") << QStringList{} << false;
+    QTest::newRow("one") << QStringList{"小明"} << false;
+    QTest::newRow("two") << QStringList{"小明", "朵朵"} << false;
+    QTest::newRow("two, quit") << QStringList{"小明", "朵朵"} << true;
   }
   void pickerOnlyWithTwoProfiles() {
     QFETCH(QStringList, names);
+    QFETCH(bool, quit);
     SetCurrentChild({});
     {
       // The embedded database start-up will open, made beforehand with the profiles.
@@ -104,17 +108,37 @@ class ChildPickerTest : public QObject {
     char name[] = "tindora";
     char* argv[] = {name, nullptr};
     int argc = 1;
+    testing::ScriptedMessageBox boxes;
+    boxes.answers = {platform::IDYES};
+    bool forced = false;
     const int status = RunTindora(argc, argv, [&](TMainForm* menu) {
       QTimer::singleShot(0, menu, [&, menu] {
         auto* picker = qobject_cast<TChildPickerForm*>(QApplication::activeModalWidget());
         pickerShown = picker && picker->isVisible();
+        if (quit) {
+          picker->QuitSb->click();
+          // Still running long after: end it by hand, so the test fails instead of hanging.
+          QTimer::singleShot(10000, menu, [&, menu, picker] {
+            forced = true;
+            picker->accept();
+            menu->close();
+          });
+          return;
+        }
         if (picker) picker->ChildSbs.at(1)->click();
         corner = menu->ChildNameLb->isHidden() ? QString() : menu->ChildNameLb->text();
         menu->close();
       });
     });
+    RequestQuit(false);
     QCOMPARE(status, 0);
     QCOMPARE(pickerShown, names.size() >= 2);
+    if (quit) {
+      QVERIFY(!forced);
+      QCOMPARE(boxes.TitlesAndTexts(), QStringList{"系统信息|欢迎使用本系统，确定要退出吗?"});
+      QCOMPARE(CurrentChildId(), children::kNoChild);
+      return;
+    }
     const QString chosen = names.value(names.size() >= 2 ? 1 : 0);
     QCOMPARE(CurrentChild().name, chosen);
     QCOMPARE(corner, chosen);
@@ -127,13 +151,16 @@ class ChildPickerTest : public QObject {
     QTest::addColumn<QString>("answer");  // "cancel": the gate is closed without an answer
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("passes");
-    QTest::newRow("no profile") << false << true << "" << false << true;
-    QTest::newRow("switched off") << true << false << "" << false << true;
-    QTest::newRow("the product") << true << true << "49" << true << true;
-    QTest::newRow("one more") << true << true << "50" << true << false;
-    QTest::newRow("one less") << true << true << "48" << true << false;
-    QTest::newRow("nothing typed") << true << true << "" << true << false;
-    QTest::newRow("cancelled") << true << true << "cancel" << true << false;
+    QTest::addColumn<bool>("webLink");  // asked by the menu's web link, which opens a browser
+    QTest::newRow("no profile") << false << true << "" << false << true << false;
+    QTest::newRow("switched off") << true << false << "" << false << true << false;
+    QTest::newRow("the product") << true << true << "49" << true << true << false;
+    QTest::newRow("one more") << true << true << "50" << true << false << false;
+    QTest::newRow("one less") << true << true << "48" << true << false << false;
+    QTest::newRow("nothing typed") << true << true << "" << true << false << false;
+    QTest::newRow("cancelled") << true << true << "cancel" << true << false << false;
+    QTest::newRow("web link, the product") << true << true << "49" << true << true << true;
+    QTest::newRow("web link, one less") << true << true << "48" << true << false << true;
   }
   void parentGate() {
     QFETCH(bool, profile);
@@ -141,6 +168,7 @@ class ChildPickerTest : public QObject {
     QFETCH(QString, answer);
     QFETCH(bool, asked);
     QFETCH(bool, passes);
+    QFETCH(bool, webLink);
     LocalApp app;
     testing::TestDataModule data;
     REQUIRE_DATABASE(data.database());
@@ -167,7 +195,14 @@ class ChildPickerTest : public QObject {
       QTest::keyClicks(gate->AnswerEd, answer);
       gate->OkSb->click();
     });
-    QCOMPARE(PassParentGate(nullptr), passes);
+    if (webLink) {
+      testing::FakeDialogs dialogs;
+      TMainForm menu;
+      QTest::mouseClick(menu.comlb, Qt::LeftButton);
+      QCOMPARE(dialogs.urls.size(), passes ? 1 : 0);
+    } else {
+      QCOMPARE(PassParentGate(nullptr), passes);
+    }
     platform::SetRandom(nullptr);
     QCOMPARE(seen, asked);
     // A wrong answer is told; passing or cancelling says nothing.

@@ -10,8 +10,8 @@
 #include "app/current_child.h"
 #include "data/children.h"
 #include "platform/dataset.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -215,6 +215,12 @@ class ChildrenTest : public QObject {
     QVERIFY(platform::ExecSql(c, "alter table children_away rename to children"));
     QCOMPARE(NoteOwners(c), QStringList({"人:0", QString("火:%1").arg(b.id)}));
     QCOMPARE(reviewOwners(), QStringList({"0", QString::number(b.id)}));
+    // A number once given is never given again, though no row holds it any more: notes for the
+    // removed child still in a seat's spool must not become the next child's.
+    QVERIFY2(children::RemoveChild(c, b.id, &removed, &error), qPrintable(error));
+    Child next;
+    QVERIFY2(children::AddChild(c, "小丙", 2, &next, &error), qPrintable(error));
+    QCOMPARE(next.id, b.id + 1);
   }
 };
 

@@ -12,7 +12,7 @@
 #include "data/lesson_database.h"
 #include "data/schema_migrations.h"
 #include "platform/dataset.h"
-#include "records/record_store.h"
+#include "data/record_store.h"
 #include "review/knowledge_window.h"
 #include "review/review_store.h"
 #include "support/fakes.h"

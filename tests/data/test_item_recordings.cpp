@@ -89,6 +89,12 @@ class ItemRecordingsTest : public QObject {
     QCOMPARE(RecordingFileName(k, QStringLiteral("../a/b")), kind == LessonKindId::English
                                                                  ? QStringLiteral("_._A_B.wav")
                                                                  : QStringLiteral("_._a_b.wav"));
+    // Long names: kept whole up to 120 bytes, past them cut and told apart by a digest.
+    const QString at(40, QChar(0x5B57)), past(41, QChar(0x5B57));
+    QCOMPARE(RecordingFileName(k, at), at + ".wav");
+    const QString cut = RecordingFileName(k, past), cutAgain = RecordingFileName(k, past + "x");
+    QVERIFY2(cut.toUtf8().size() <= 124 && cut != cutAgain && cut.startsWith(QString(37, QChar(0x5B57))),
+             qPrintable(cut));
   }
 };
 

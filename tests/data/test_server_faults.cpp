@@ -8,7 +8,7 @@
 
 #include "data/data_module.h"
 #include "platform/db_watchdog.h"
-#include "records/record_store.h"
+#include "data/record_store.h"
 #include "support/relay.h"
 #include "support/test_db.h"
 

@@ -122,6 +122,17 @@ class SoundTest : public QObject {
     return h;
   }
 
+  // Waits until the output from `mark` has sounded for `seconds`: the device's time, which a busy
+  // machine stretches for the device and this thread alike, unlike a sleep.
+  void WaitSounded(qint64 mark, double seconds) const {
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+      const qint64 frames = (QFileInfo(m_output).size() - mark) / (2 * m_channels);
+      if (Listen(mark, double(frames) / m_rate).length >= seconds) return;
+      Sleep(0.01);
+    }
+  }
+
   static void Sleep(double seconds) {
     // A plain sleep, no event loop: the sound has to go on without the calling thread.
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -203,7 +214,7 @@ class SoundTest : public QObject {
     const QString loud = Fixture("loud.wav", Tone(0.3, 0.6));
     const qint64 mark = Mark();
     platform::SdlSoundPlayer().Play(quiet);
-    Sleep(0.25);
+    WaitSounded(mark, 0.25);
     platform::SdlSoundPlayer().Play(loud);
     const Heard all = Listen(mark, 1.0);
     const Heard second = Listen(mark, 1.0, 13000);
@@ -219,7 +230,7 @@ class SoundTest : public QObject {
     const QString file = Fixture("long.wav", Tone(1.0));
     const qint64 mark = Mark();
     platform::SdlSoundPlayer().Play(file);
-    Sleep(0.25);
+    WaitSounded(mark, 0.25);
     platform::SdlSoundPlayer().Play("");
     const Heard h = Listen(mark, 1.0);
     QVERIFY(h.start >= 0);
@@ -260,7 +271,7 @@ class SoundTest : public QObject {
     const platform::SdlSoundStatus before = platform::SdlSoundStatusNow();
     const qint64 mark = Mark();
     platform::SdlSoundPlayer().Play(playing);
-    Sleep(0.2);
+    WaitSounded(mark, 0.2);
     platform::SdlSoundPlayer().Play(bad);
     // 0.2 s of the tone, then the 0.4 s chime, then silence: not the rest of the 1.5 s tone (a
     // slow sanitizer build may take a little longer to swap).

@@ -4,6 +4,7 @@
 // backend, a first-release database gains the record table without losing a lesson row, and the
 // window shows this computer's records or all of them and clears them after asking.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBarCategoryAxis>
 #include <QChart>
@@ -12,7 +13,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -34,9 +37,9 @@
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 #include "review/review_store.h"
-#include "records/record_store.h"
+#include "data/record_store.h"
 #include "records/record_window.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
@@ -111,6 +114,24 @@ struct RecorderRun {
 int SpooledNotes(const QString& spool) {
   QFile f(spool);
   return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) : 0;
+}
+
+// The child process of slowReaderKeepsTheSpool: the writer held before it reads the spool, a note
+// perhaps, then quitting; the process ends at the step asked for.
+void QuitWithReaderHeld() {
+  const int endAt = qEnvironmentVariableIntValue("TINDORA_SPOOL_END_AT");
+  SetSpoolStepHook([endAt](SpoolStep step) {
+    if (step == SpoolStep::Reading) {
+      static QSemaphore never;
+      never.acquire();
+    }
+    if (int(step) == endAt) ::_exit(3);
+  });
+  testing::TestDatabase db(Backend::Sqlite);
+  Start(db.Connection(), qEnvironmentVariable("TINDORA_SPOOL_FILE"));
+  if (qEnvironmentVariable("TINDORA_SPOOL_NOTED") == "1") Note(LessonKindId::Character, "新");
+  Stop();
+  ::_exit(0);
 }
 
 }  // namespace
@@ -448,7 +469,8 @@ class PracticeLogTest : public QObject {
     f.close();
     Start(db.Connection(), f.fileName());
     if (noted) Note(LessonKindId::Character, "新");
-    QVERIFY(Flush());
+    // Read slowly on a busy computer: the bound is there only so that a fault ends the test.
+    QVERIFY(Flush(120000));
     Stop();
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
@@ -458,6 +480,53 @@ class PracticeLogTest : public QObject {
     QVERIFY2(lines.first().contains(oldest), lines.first());
     QVERIFY(lines.last().contains(noted ? QByteArray("\"item\":\"新\"")
                                         : "\"id\":\"n" + QByteArray::number(held - 1) + '"'));
+  }
+
+  // Quitting while the writer is still reading the spool (a slow or busy computer) keeps every
+  // note the spool held, adds the new ones after them, and never leaves less at any step of the
+  // way, even when the process ends there: the steps run in a child process of this test.
+  void slowReaderKeepsTheSpool_data() {
+    QTest::addColumn<int>("endAt");  // the exit step at which the process ends; -1: it does not
+    QTest::addColumn<bool>("noted");
+    QTest::addColumn<int>("kept");   // spool lines afterwards, of 3 held
+    QTest::newRow("nothing new") << -1 << false << 3;
+    QTest::newRow("one new") << -1 << true << 4;
+    QTest::newRow("ended with the new file made") << int(SpoolStep::ExitFileMade) << true << 3;
+    QTest::newRow("ended with it written") << int(SpoolStep::ExitWritten) << true << 3;
+    QTest::newRow("ended with it synced") << int(SpoolStep::ExitSynced) << true << 3;
+    QTest::newRow("ended with it in place") << int(SpoolStep::ExitReplaced) << true << 4;
+  }
+  void slowReaderKeepsTheSpool() {
+    if (qEnvironmentVariableIsSet("TINDORA_SPOOL_END_AT")) return QuitWithReaderHeld();
+    QFETCH(int, endAt);
+    QFETCH(bool, noted);
+    QFETCH(int, kept);
+    QTemporaryDir dir;
+    const QString spool = dir.filePath("notes.spool");
+    QFile f(spool);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QByteArray held;
+    for (int i = 0; i < 3; ++i)
+      held += QString(R"({"id":"held%1","machine":"m","at":"2024-03-05T14:07:09","module":0})")
+                  .arg(i)
+                  .toUtf8() +
+              '\n';
+    f.write(held);
+    f.close();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TINDORA_SPOOL_END_AT", QString::number(endAt));
+    env.insert("TINDORA_SPOOL_FILE", spool);
+    env.insert("TINDORA_SPOOL_NOTED", noted ? "1" : "0");
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {"slowReaderKeepsTheSpool"});
+    QVERIFY(child.waitForFinished(60000));
+    QVERIFY2(endAt >= 0 || child.exitCode() == 0, child.readAllStandardOutput().constData());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray now = f.readAll();
+    QCOMPARE(int(now.count('\n')), kept);
+    QVERIFY(now.startsWith(held));
+    if (kept > 3) QVERIFY(now.trimmed().split('\n').last().contains("\"item\":\"新\""));
   }
 
   // A server frozen in the middle of a write holds the end of the program 2 seconds at most.

@@ -5,11 +5,12 @@
 #include <QLabel>
 #include <QtTest>
 
+#include "app/course_notice.h"
 #include "children/children_window.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
-#include "records/record_store.h"
+#include "data/record_store.h"
 #include "review/listening_screen.h"
 #include "review/review_store.h"
 #include "support/fakes.h"
@@ -176,7 +177,9 @@ class ReviewStoreTest : public QObject {
              qPrintable(error));
     QCOMPARE(stored.size(), rounds);
     QCOMPARE(newToday, rounds);
+    SetCourseNotice([&] { return WithoutChoiceNoticeFor(db.module()->ConnectionName()); });
     TChildrenForm adults(nullptr);
+    SetCourseNotice({});
     QCOMPARE(adults.GameNoticeLb->isHidden(), adultText.isEmpty());
     QVERIFY2(adults.GameNoticeLb->text().contains(adultText),
              qPrintable(adults.GameNoticeLb->text()));

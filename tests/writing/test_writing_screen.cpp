@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "data/data_module.h"
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 #include "support/fakes.h"
 #include "support/strokes.h"
 #include "support/test_db.h"

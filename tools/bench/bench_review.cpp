@@ -13,8 +13,8 @@
 #include "data/data_module.h"
 #include "data/lesson_database.h"
 #include "platform/dataset.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "review/knowledge_window.h"
 #include "review/review_store.h"
 

@@ -17,6 +17,7 @@
 #include "data/classroom_logins.h"
 #include "data/lesson_database.h"
 #include "data/lesson_kinds.h"
+#include "data/pinyin.h"
 #include "data/recordings_library.h"
 #include "data/schema_migrations.h"
 #include "packs/lesson_pack.h"
@@ -192,7 +193,11 @@ bool ReadClassList(const QString& file, QStringList* lines, QString* error) {
     return false;
   }
   *lines = text.split(QLatin1Char('\n'));
-  for (QString& line : *lines) line.remove(QLatin1Char('\r'));
+  for (QString& line : *lines) {
+    line.remove(QLatin1Char('\r'));
+    // Lists pasted together from files saved on Windows: a mark at each one's start.
+    if (line.startsWith(QChar(0xFEFF))) line.remove(0, 1);
+  }
   return true;
 }
 
@@ -245,9 +250,15 @@ int main(int argc, char** argv) {
   QTextStream err(stderr);
   const QStringList args = app.arguments().mid(1);
   if (args == QStringList{QStringLiteral("--self-check")}) return RunSelfCheck(out);
+  // The pinyin the poem screen shows, a line of it per line of text, to check a course by hand.
+  if (args.size() == 2 && args[0] == QLatin1String("--pinyin")) {
+    out << LinePinyin(args[1]) << "\n";
+    return 0;
+  }
   Settings settings;
   if (!Parse(args, settings)) {
-    err << Usage() << "  --self-check\n      check this installation (alone)\n";
+    err << Usage() << "  --self-check\n      check this installation (alone)\n"
+        << "  --pinyin TEXT\n      print the pinyin of each line of TEXT (alone)\n";
     return 2;
   }
   const QString connection = QStringLiteral("setup");

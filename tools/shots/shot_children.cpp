@@ -11,8 +11,8 @@
 #include "children/child_picker.h"
 #include "children/children_window.h"
 #include "data/children.h"
-#include "records/practice_log.h"
-#include "records/record_store.h"
+#include "app/practice_log.h"
+#include "data/record_store.h"
 #include "records/record_window.h"
 #include "shot_support.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "records/record_stats.h"
+#include "data/record_stats.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -176,6 +176,22 @@ QString WritingSummary(const WritingTotals& totals, const QList<ItemCount>& miss
                 .arg(totals.alone)
                 .arg(totals.helped);
   return text;
+}
+
+QList<int> MinutesPerDay(const QList<QDateTime>& times, const QDate& today, int days) {
+  QList<qint64> seconds(qMax(0, days), 0);
+  const QDate first = today.addDays(-(days - 1));
+  for (qsizetype i = 0; i < times.size(); ++i) {
+    const QDate day = times[i].date();
+    const qint64 index = first.daysTo(day);
+    if (index < 0 || index >= days) continue;
+    const bool next = i + 1 < times.size() && times[i + 1].date() == day;
+    const qint64 gap = next ? times[i].secsTo(times[i + 1]) : -1;
+    seconds[index] += gap >= 0 && gap <= kMinutesGap * 60 ? gap : 60;
+  }
+  QList<int> minutes;
+  for (const qint64 s : seconds) minutes << int((s + 30) / 60);
+  return minutes;
 }
 
 }  // namespace records

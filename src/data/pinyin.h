@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The reading of one character in tone marks ("yī"); empty when the database has none.
 QString MandarinReading(char32_t c);
@@ -12,3 +13,9 @@ QString MandarinReading(char32_t c);
 // word; characters without a reading
 // (Latin letters, punctuation, rare characters) are left out.
 QString ProposePinyin(const QString& text);
+
+// One reading per code point of `text`, in tone marks, word readings first ("长江" cháng jiāng,
+// "朝辞" zhāo cí); an empty string for what is no Han character (punctuation, letters).
+QStringList CharacterReadings(const QString& text);
+// The readings of each line of `text` joined by spaces, one line of pinyin per line of text.
+QString LinePinyin(const QString& text);

@@ -11,7 +11,7 @@
 #include <QStringList>
 
 #include "platform/dataset.h"
-#include "records/record_stats.h"
+#include "data/record_stats.h"
 
 namespace records {
 
@@ -45,6 +45,9 @@ bool WriteRecords(const QString& connection, const QList<Record>& records, QStri
 // Counted by the database for the records `filter` names.
 bool LoadDayCounts(const QString& connection, const RecordFilter& filter, const QDate& from,
                    QList<DayCount>* counts, QString* error);
+// When each note of `filter` since `from` was made, oldest first: the minutes practised.
+bool LoadNoteTimes(const QString& connection, const RecordFilter& filter, const QDate& from,
+                   QList<QDateTime>* times, QString* error);
 // Per item, how often it was practised; a character's count includes its writing.
 bool LoadItemCounts(const QString& connection, const RecordFilter& filter, Module module,
                     QList<ItemCount>* counts, QString* error);

@@ -64,6 +64,12 @@ struct DailyPractice {
 };
 DailyPractice PracticePerDay(const QList<DayCount>& counts, const QDate& today, int days);
 
+// Minutes practised on each of the `days` days up to `today`, from the notes' times (oldest
+// first): the time between two notes of a day counts when it is kMinutesGap or less (a child at
+// work), and each stretch of work counts one minute more for its last note.
+inline constexpr int kMinutesGap = 5;
+QList<int> MinutesPerDay(const QList<QDateTime>& times, const QDate& today, int days);
+
 // The chapter's items opened most, most first (ties in chapter order), at most `limit`.
 QList<ItemCount> MostPractised(const QList<ItemCount>& counts, const QStringList& chapterItems,
                                int limit);

@@ -2,7 +2,7 @@
 // Pinyin proposals from the compiled-in Unihan readings and the word readings beside the program.
 #include <QtTest>
 
-#include "editors/pinyin.h"
+#include "data/pinyin.h"
 
 class PinyinTest : public QObject {
   Q_OBJECT
@@ -45,6 +45,27 @@ class PinyinTest : public QObject {
     QFETCH(QString, name);
     QFETCH(QString, pinyin);
     QCOMPARE(ProposePinyin(name), pinyin);
+  }
+
+  // A poem's readings, one per code point so the screen can set each over its character: signs
+  // get none, words and the poems' own readings come before the characters' first readings.
+  void poemReadings_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("readings");  // "|"-joined, one per code point
+    QTest::newRow("signs keep their places") << "山，水。a" << "shān||shuǐ||";
+    QTest::newRow("a word of the word list") << "长江天际流" << "cháng|jiāng|tiān|jì|liú";
+    QTest::newRow("a poem's own reading") << "朝辞白帝" << "zhāo|cí|bái|dì";
+    QTest::newRow("the poem's reading, the last word") << "一日还" << "yī|rì|huán";
+    QTest::newRow("the same character elsewhere") << "还有" << "hái|yǒu";
+    QTest::newRow("five characters at once") << "还来就菊花" << "huán|lái|jiù|jú|huā";
+    QTest::newRow("four of them stay characters") << "还来就菊" << "hái|lái|jiù|jú";
+    QTest::newRow("outside the basic plane") << QString::fromUcs4(U"\U00020000，") << "hē|";
+  }
+  void poemReadings() {
+    QFETCH(QString, text);
+    QFETCH(QString, readings);
+    QCOMPARE(CharacterReadings(text).join('|'), readings);
+    QCOMPARE(LinePinyin("床前明月光，\n疑是地上霜。"), "chuáng qián míng yuè guāng\nyí shì dì shàng shuāng");
   }
 };
 

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "data/lesson_kinds.h"
 
@@ -30,7 +31,7 @@ QString DefaultSpoolFile();
 void Start(const QString& connectionName, const QString& spoolFile = DefaultSpoolFile());
 // Tries what is queued once more, waiting at most kStopWaitMs; the rest is spooled.
 void Stop();
-// Waits until every note made so far has been tried; false when that took longer than `ms`.
+// Waits until every note made so far (those the spool held included) has been tried; false when that took longer than `ms`.
 bool Flush(int ms = 10000);
 
 // A character opened, a poem or English item read aloud.
@@ -56,5 +57,11 @@ void NoteDrill(const QString& operation, const Boxes& boxes, int score,
 
 // This computer's name, kept with every record.
 QString MachineName();
+
+// Points on the spool's way where a test may hold the writer or end the process: before the
+// writer reads the spool, and each step of keeping notes at exit while the writer is stuck.
+enum class SpoolStep { Reading, ExitFileMade, ExitWritten, ExitSynced, ExitReplaced };
+using SpoolStepHook = std::function<void(SpoolStep)>;
+void SetSpoolStepHook(SpoolStepHook hook);
 
 }  // namespace records

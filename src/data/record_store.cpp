@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Records are not lesson rows: they are written from the practice log's own thread, so these
 // statements go straight to the driver rather than through the lesson queries' observer.
-#include "records/record_store.h"
+#include "data/record_store.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -170,6 +170,17 @@ bool LoadDayCounts(const QString& connection, const RecordFilter& filter, const 
     const int module = q.value(1).toInt();
     if (module >= 0 && module < kModuleCount)
       counts->append({q.value(0).toInt(), Module(module), q.value(2).toInt()});
+  });
+}
+
+bool LoadNoteTimes(const QString& connection, const RecordFilter& filter, const QDate& from,
+                   QList<QDateTime>* times, QString* error) {
+  QVariantList values = {DayNumber(from)};
+  const QString sql = QStringLiteral("select at_time from learn_record where day >= ?") +
+                      FilterTerms(filter, values, "and") + QStringLiteral(" order by at_time");
+  times->clear();
+  return RunReconnecting(connection, sql, values, error, [&](const QSqlQuery& q) {
+    times->append(ParseTime(q.value(0).toString()));
   });
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "records/practice_log.h"
+#include "app/practice_log.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,7 +29,7 @@
 #include "platform/clock.h"
 #include "platform/db_watchdog.h"
 #include "platform/logging.h"
-#include "records/record_store.h"
+#include "data/record_store.h"
 
 namespace records {
 
@@ -44,6 +44,8 @@ constexpr qsizetype kBatch = 500;
 // Pauses between tries while the database refuses: doubled after each failure up to the longest.
 constexpr int kFirstPauseMs = 1000;
 constexpr int kLongestPauseMs = 60000;
+// While draining the spool, how often it is rewritten without the notes stored meanwhile.
+constexpr int kSpoolRewriteMs = 5000;
 
 QByteArray SpoolLine(const Record& n) {
   return QJsonDocument(QJsonObject{{QStringLiteral("id"), n.id},
@@ -93,25 +95,42 @@ bool SpoolIsOurs(const QString& file, bool* exists = nullptr) {
   return false;
 }
 
-// The spool's notes, at most the newest kSpoolBytes of it; lines that do not read as a note (a
-// torn disk block, garbage) are skipped. Only a regular file of our own is read, never through a
-// link, and never waiting on a pipe.
-QList<Record> ReadSpool(const QString& file) {
-  QList<Record> notes;
+SpoolStepHook& StepHook() {
+  static SpoolStepHook hook;
+  return hook;
+}
+
+void Step(SpoolStep step) {
+  if (StepHook()) StepHook()(step);
+}
+
+// The spool opened for reading, or -1: only a regular file of our own, never through a link, and
+// never waiting on a pipe.
+int OpenSpool(const QString& file, struct stat* st) {
   const int fd = ::open(QFile::encodeName(file).constData(),
                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     if (errno != ENOENT)
       qCWarning(lcDb) << "learning record: the spool" << file << "is not read:" << strerror(errno);
-    return notes;
+    return -1;
   }
-  const auto closeFd = qScopeGuard([fd] { ::close(fd); });
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+  if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode) || st->st_uid != ::geteuid()) {
     qCWarning(lcDb) << "learning record: the spool" << file
                     << "is not a regular file of this user, not read";
-    return notes;
+    ::close(fd);
+    return -1;
   }
+  return fd;
+}
+
+// The spool's notes, at most the newest kSpoolBytes of it; lines that do not read as a note (a
+// torn disk block, garbage) are skipped.
+QList<Record> ReadSpool(const QString& file) {
+  QList<Record> notes;
+  struct stat st {};
+  const int fd = OpenSpool(file, &st);
+  if (fd < 0) return notes;
+  const auto closeFd = qScopeGuard([fd] { ::close(fd); });
   // Beyond the bound only the newest notes count, as with kSpoolLimit: start on a line boundary.
   bool skipping = false;
   if (st.st_size > kSpoolBytes) {
@@ -164,15 +183,10 @@ QList<Record> ReadSpool(const QString& file) {
   return notes;
 }
 
-// Replaces the spool whole: written to a new file of our own beside it, then renamed over it, so
-// a link in its place is replaced, never written through. No notes, no spool.
-void WriteSpool(const QString& file, const QList<Record>& notes) {
-  bool exists = false;
-  if (!SpoolIsOurs(file, &exists)) return;
-  if (notes.isEmpty()) {
-    if (exists) ::unlink(QFile::encodeName(file).constData());
-    return;
-  }
+// Replaces the spool with `head` (spool lines as they were) followed by `notes`: written to a new
+// file of our own beside it, then renamed over it, so a link in its place is replaced, never
+// written through, and a process ended on the way leaves the old spool or the new one whole.
+void PutSpool(const QString& file, const QByteArray& head, const QList<Record>& notes, bool atExit) {
   const QFileInfo info(file);
   QDir().mkpath(info.absolutePath());
   QByteArray temporary =
@@ -180,21 +194,62 @@ void WriteSpool(const QString& file, const QList<Record>& notes) {
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   bool ok = fd >= 0;
   if (ok) {
-    QByteArray all;
+    if (atExit) Step(SpoolStep::ExitFileMade);
+    QByteArray all = head;
     for (const Record& n : notes) all += SpoolLine(n) + '\n';
     for (qsizetype done = 0; ok && done < all.size();) {
       const ssize_t put = ::write(fd, all.constData() + done, size_t(all.size() - done));
       if (put <= 0) ok = false;
       done += put;
     }
+    if (atExit) Step(SpoolStep::ExitWritten);
     ok = ok && ::fsync(fd) == 0;
     ::close(fd);
+    if (atExit) Step(SpoolStep::ExitSynced);
     ok = ok && ::rename(temporary.constData(), QFile::encodeName(file).constData()) == 0;
     if (!ok) ::unlink(temporary.constData());
+    if (ok && atExit) Step(SpoolStep::ExitReplaced);
   }
   if (!ok)
     qCWarning(lcDb) << "learning record: cannot keep" << notes.size() << "notes in" << file
                     << strerror(errno);
+}
+
+// Replaces the spool whole with the notes the writer holds, which include what it read from it.
+// No notes, no spool.
+void WriteSpool(const QString& file, const QList<Record>& notes, bool atExit = false) {
+  bool exists = false;
+  if (!SpoolIsOurs(file, &exists)) return;
+  if (notes.isEmpty()) {
+    if (exists) ::unlink(QFile::encodeName(file).constData());
+    return;
+  }
+  PutSpool(file, {}, notes, atExit);
+}
+
+// Adds notes to a spool that the writer has not taken in yet: its lines (the newest kSpoolBytes,
+// all that a reader takes) are kept as they are and the notes follow.
+void AddToSpool(const QString& file, const QList<Record>& notes) {
+  if (notes.isEmpty() || !SpoolIsOurs(file)) return;
+  QByteArray head;
+  struct stat st {};
+  const int fd = OpenSpool(file, &st);
+  if (fd >= 0) {
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    const qint64 from = qMax<qint64>(0, st.st_size - kSpoolBytes);
+    head.resize(st.st_size - from);
+    qint64 got = 0;
+    while (got < head.size()) {
+      const ssize_t n = ::pread(fd, head.data() + got, size_t(head.size() - got), from + got);
+      if (n <= 0) break;
+      got += n;
+    }
+    head.truncate(got);
+    // Cut into a line: start on the next one.
+    if (from > 0) head.remove(0, head.indexOf('\n') + 1);
+    if (!head.isEmpty() && !head.endsWith('\n')) head += '\n';
+  }
+  PutSpool(file, head, notes, true);
 }
 
 // Removes what a WriteSpool cut short by the end of the process left beside the spool. A minute
@@ -232,8 +287,11 @@ class Writer final : public QThread {
 
   bool WaitTried(int ms) {
     QMutexLocker lock(&m_mutex);
-    const quint64 target = m_added;
     const QDeadlineTimer deadline(ms);
+    // The spool's notes count as made before any of this run's.
+    while (!m_spoolTaken)
+      if (!m_done.wait(&m_mutex, deadline)) return false;
+    const quint64 target = m_added;
     while (m_tried < target)
       if (!m_done.wait(&m_mutex, deadline)) return false;
     return true;
@@ -253,10 +311,14 @@ class Writer final : public QThread {
     platform::CutOff(m_name);
     if (wait(end)) return true;
     QMutexLocker lock(&m_mutex);
-    WriteSpool(m_spool, m_pending);
-    qCWarning(lcDb) << "learning record: writer stuck at exit," << m_pending.size()
-                    << "notes spooled";
     m_abandoned = true;
+    // Still reading the spool: what it holds is not in m_pending, so add to it, never replace it.
+    if (m_spoolTaken)
+      WriteSpool(m_spool, m_pending, true);
+    else
+      AddToSpool(m_spool, m_pending);
+    qCWarning(lcDb) << "learning record: writer stuck at exit," << m_pending.size()
+                    << "notes spooled" << (m_spoolTaken ? "" : "beside those the spool held");
     return false;
   }
 
@@ -266,24 +328,34 @@ class Writer final : public QThread {
       QSqlDatabase db = QSqlDatabase::cloneDatabase(m_source, m_name);
       // Read here, not where the program starts: a large spool must not hold up the menu.
       SweepSpoolLeftovers(m_spool);
+      Step(SpoolStep::Reading);
       const QList<Record> spooled = ReadSpool(m_spool);
-      if (!spooled.isEmpty()) {
+      if (!spooled.isEmpty())
         qCInfo(lcDb) << "learning record:" << spooled.size() << "notes from the spool";
-        QMutexLocker lock(&m_mutex);
-        m_pending = spooled + m_pending;
-        if (m_pending.size() > kSpoolLimit) m_pending = m_pending.mid(m_pending.size() - kSpoolLimit);
-      }
       int pauseMs = 0;
       QDeadlineTimer retryAt;
+      QDeadlineTimer spoolWrittenAt(kSpoolRewriteMs);
+      bool triedWhileStopping = false;
       QMutexLocker lock(&m_mutex);
+      // Left behind at exit: the spool was kept without us.
+      if (!m_abandoned) {
+        m_pending = spooled + m_pending;
+        if (m_pending.size() > kSpoolLimit) m_pending = m_pending.mid(m_pending.size() - kSpoolLimit);
+        m_added += quint64(spooled.size());
+        m_spoolTaken = true;
+        m_done.wakeAll();
+      }
       for (;;) {
+        if (m_abandoned) break;
         if (m_pending.isEmpty()) {
           if (m_stopping) break;
           m_wake.wait(&m_mutex);
           continue;
         }
-        // After a failure the spool holds them; at exit they wait there for the next start.
-        if (pauseMs > 0 && m_stopping) break;
+        // After a failure the spool holds them; at exit they wait there for the next start, after
+        // one more batch at most: a long spool drains on the next run, not while quitting.
+        if (m_stopping && (pauseMs > 0 || triedWhileStopping)) break;
+        triedWhileStopping = m_stopping;
         if (pauseMs > 0 && !retryAt.hasExpired()) {
           m_wake.wait(&m_mutex, retryAt);
           continue;
@@ -302,7 +374,13 @@ class Writer final : public QThread {
           QSet<QString> done;
           for (const Record& n : batch) done.insert(n.id);
           m_pending.removeIf([&](const Record& n) { return done.contains(n.id); });
-          if (pauseMs > 0 || QFileInfo(m_spool).isFile()) WriteSpool(m_spool, m_pending);
+          // Rewritten now and then, not per batch: draining a long spool stays linear. Notes
+          // stored but still in it are stored once only when read again.
+          if ((pauseMs > 0 || QFileInfo(m_spool).isFile()) &&
+              (m_pending.isEmpty() || spoolWrittenAt.hasExpired())) {
+            WriteSpool(m_spool, m_pending);
+            spoolWrittenAt.setRemainingTime(kSpoolRewriteMs);
+          }
           pauseMs = 0;
           if (m_pending.isEmpty()) m_tried = upTo;
         } else {
@@ -338,6 +416,8 @@ class Writer final : public QThread {
   quint64 m_tried = 0;
   bool m_stopping = false;
   bool m_abandoned = false;
+  // The spool's notes are in m_pending: from now on it may be replaced with m_pending.
+  bool m_spoolTaken = false;
 };
 
 std::unique_ptr<Writer>& TheWriter() {
@@ -406,6 +486,8 @@ void NoteDrill(const QString& operation, const QStringList& marks, int score,
   note.score = score;
   Queue(note);
 }
+
+void SetSpoolStepHook(SpoolStepHook hook) { StepHook() = std::move(hook); }
 
 QString MachineName() {
   static const QString name = QSysInfo::machineHostName();

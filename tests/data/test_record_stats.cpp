@@ -2,7 +2,7 @@
 // The learning record's chart data from fixed counted records, without a database or a window.
 #include <QtTest>
 
-#include "records/record_stats.h"
+#include "data/record_stats.h"
 
 using namespace records;
 
@@ -93,6 +93,33 @@ class RecordStatsTest : public QObject {
     QCOMPARE(practice.days.last(), last);
     QCOMPARE(practice.total, total);
     QCOMPARE(Rendered(practice), expected);
+  }
+
+  // Minutes from the notes' times: a gap of five minutes is work, one second more is a break
+  // (the note before it counts one minute); days outside the range and across midnight apart.
+  void minutesPerDay_data() {
+    QTest::addColumn<QStringList>("times");  // "MM-dd hh:mm:ss", oldest first
+    QTest::addColumn<QString>("minutes");    // per day, 12-08 to 12-10
+    QTest::newRow("none") << QStringList{} << "0,0,0";
+    QTest::newRow("one note") << QStringList{"12-09 10:00:00"} << "0,1,0";
+    QTest::newRow("gap at five minutes")
+        << QStringList{"12-09 10:00:00", "12-09 10:05:00"} << "0,6,0";
+    QTest::newRow("gap past five minutes")
+        << QStringList{"12-09 10:00:00", "12-09 10:05:01"} << "0,2,0";
+    QTest::newRow("across midnight")
+        << QStringList{"12-08 23:58:00", "12-09 00:01:00"} << "1,1,0";
+    QTest::newRow("before the range") << QStringList{"12-07 10:00:00", "12-10 10:00:00"}
+                                      << "0,0,1";
+  }
+  void minutesPerDay() {
+    QFETCH(QStringList, times);
+    QFETCH(QString, minutes);
+    QList<QDateTime> at;
+    for (const QString& t : times)
+      at << QDateTime::fromString("2026-" + t, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    QStringList got;
+    for (const int m : MinutesPerDay(at, QDate(2026, 12, 10), 3)) got << QString::number(m);
+    QCOMPARE(got.join(','), minutes);
   }
 
   void mostAndNeverOpened_data() {
