@@ -315,6 +315,7 @@ void TtyzmainForm::StartGame() {
   if (!ok) qCWarning(lcDb) << "listening game:" << error;
   m_chapters = selection.chapters;
   m_chapterItems.clear();
+  m_chapterUnread = false;
   m_cards = selection.cards;
   // A round with no other reading to choose from is no question: it is not played, graded or
   // counted (the parent learns why from the children's window).
@@ -328,6 +329,8 @@ void TtyzmainForm::StartGame() {
     }
     m_items.append({r.name, r.chapter, r.text, r.sound, chapter});
   }
+  // Items left out because a chapter could not be read are no homophones.
+  const bool read = ok && !m_chapterUnread;
   const bool empty = m_items.isEmpty();
   EmptyLb->setVisible(empty);
   for (QWidget* w : {static_cast<QWidget*>(AgainSb), static_cast<QWidget*>(Stars),
@@ -336,7 +339,7 @@ void TtyzmainForm::StartGame() {
   if (empty) {
     for (TGameCard* card : Cards) card->hide();
     EmptyLb->setText(
-        !ok ? QStringLiteral("读不到课程内容，现在不能玩。\n请家长检查数据库连接后再试。")
+        !read ? QStringLiteral("读不到课程内容，现在不能玩。\n请家长检查数据库连接后再试。")
         : withoutChoice.size() > 1
             ? QStringLiteral("这几个字听起来都一样，没法比一比，今天先不玩了。\n"
                              "请爸爸妈妈在课程里加几个读音不一样的字吧！")
@@ -360,8 +363,10 @@ const QList<GameItem>& TtyzmainForm::ChapterItems(int chapter) {
   QStringList names, texts;
   QString error;
   if (!review::LoadChapterItems(dm->ConnectionName(), m_chapters.value(chapter), &names, &error,
-                                &texts))
+                                &texts)) {
     qCWarning(lcDb) << "listening game: chapter not read:" << error;
+    m_chapterUnread = true;
+  }
   for (int i = 0; i < names.size(); ++i) items.append(MakeGameItem(names[i], chapter, texts.value(i)));
   return items;
 }

@@ -127,6 +127,7 @@ class TtyzmainForm : public TDesignForm {
   QList<Item> m_items;  // the game's items, in order
   QStringList m_chapters;
   QHash<int, QList<review::GameItem>> m_chapterItems;
+  bool m_chapterUnread = false;
   review::ChildCards m_cards;
   int m_today = 0;
   int m_child = 0;  // whose reviews the game reads and stores, fixed when it starts
