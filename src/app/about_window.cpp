@@ -119,6 +119,19 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Framele
   Image1 = PlacedPicture(Panel2, QPixmap(QStringLiteral(":/images/about_logo.jpg")),
                          Panel2->rect().adjusted(inset, inset, -inset, -inset));
 
+  // The data's licences ask to be named where the program is.
+  CreditsLb = new QLabel(
+      QStringLiteral("课程数据：Unicode Unihan、CLDR（Unicode 许可）\n"
+                     "CC-CEDICT 词典（CC BY-SA 4.0）\n"
+                     "chinese-poetry 古诗（MIT）；jieba 词频（MIT）\n"
+                     "OpenCC 繁简转换（Apache 2.0）\n"
+                     "笔顺：hanzi-writer-data（Arphic PL）"),
+      Panel1);
+  CreditsLb->setFont(SongFont(9));
+  CreditsLb->setWordWrap(true);
+  CreditsLb->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  CreditsLb->setGeometry(16, 140, 281, 96);
+
   Image2 = PlacedPicture(Panel1, AppIcon().pixmap(32, 32), QRect(21, 244, 32, 32));
 
   NextSb = new TFlatSpeedButton(Panel1);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The About window: the maker, the product and the maker's web site.
+// The About window: the maker, the product, the maker's web site and the data it is built from.
 #pragma once
 
 #include <QDialog>
@@ -22,6 +22,7 @@ class TAboutForm : public QDialog {
   QWidget* Panel2;
   QLabel* Image1;
   QLabel* Image2;
+  QLabel* CreditsLb;  // whose data the starter course and the pinyin proposals are made from
   TFlatSpeedButton* NextSb;
 
   void Label3Click();

@@ -4,10 +4,12 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
-#include <QTimer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
+#include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/application.h"
@@ -210,8 +212,27 @@ void SetDueCounter(DueCounter counter) {
 }
 
 void TMainForm::RefreshDueCount() {
-  const DueCounter& counter = InstalledDueCounter();
-  const int due = counter ? counter() : 0;
+  const DueCounter counter = InstalledDueCounter();
+  const int serial = ++m_dueSerial;
+  if (!counter) {
+    ShowDueCount(0);
+    return;
+  }
+  QPointer<TMainForm> self(this);
+  QThread* thread = QThread::create([counter, serial, self, child = CurrentChildId()] {
+    const int due = counter(child);
+    QMetaObject::invokeMethod(
+        qApp,
+        [self, serial, due] {
+          if (self && serial == self->m_dueSerial) self->ShowDueCount(due);
+        },
+        Qt::QueuedConnection);
+  });
+  connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+  thread->start(QThread::LowPriority);
+}
+
+void TMainForm::ShowDueCount(int due) {
   DueLb->setVisible(due > 0);
   if (due <= 0) return;
   DueLb->setText(due > 99 ? QStringLiteral("99+") : QString::number(due));

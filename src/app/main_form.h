@@ -12,9 +12,10 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
-// How many items the listening game has due today for the chosen child; installed by the program
-// once the lesson database is open (the menu knows nothing of reviews).
-using DueCounter = std::function<int()>;
+// How many items the listening game has due today for a child; installed by the program once the
+// lesson database is open (the menu knows nothing of reviews). It runs on a thread of its own, so
+// a server that does not answer never holds up the menu: it must open its own connection.
+using DueCounter = std::function<int(int child)>;
 void SetDueCounter(DueCounter counter);
 
 // The menu's background, white at the top to yellow at the bottom, drawn at whatever size the
@@ -74,7 +75,9 @@ class TMainForm : public QWidget {
   void xzsbClick();
   void tyzsbClick();
   // Asks the counter again; the menu does so whenever it becomes the active window.
+  // Counts on a thread; the badge changes when the count arrives, if it is still the latest.
   void RefreshDueCount();
+  void ShowDueCount(int due);
   void ABOUTSBClick();
   void RECORDSBClick();
   void CHILDSBClick();
@@ -90,6 +93,7 @@ class TMainForm : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  int m_dueSerial = 0;
   QWidget* m_area;
 };
 

@@ -186,7 +186,7 @@ QList<Record> ReadSpool(const QString& file) {
 // Replaces the spool with `head` (spool lines as they were) followed by `notes`: written to a new
 // file of our own beside it, then renamed over it, so a link in its place is replaced, never
 // written through, and a process ended on the way leaves the old spool or the new one whole.
-void PutSpool(const QString& file, const QByteArray& head, const QList<Record>& notes, bool atExit) {
+bool PutSpool(const QString& file, const QByteArray& head, const QList<Record>& notes, bool atExit) {
   const QFileInfo info(file);
   QDir().mkpath(info.absolutePath());
   QByteArray temporary =
@@ -213,18 +213,19 @@ void PutSpool(const QString& file, const QByteArray& head, const QList<Record>& 
   if (!ok)
     qCWarning(lcDb) << "learning record: cannot keep" << notes.size() << "notes in" << file
                     << strerror(errno);
+  return ok;
 }
 
 // Replaces the spool whole with the notes the writer holds, which include what it read from it.
 // No notes, no spool.
-void WriteSpool(const QString& file, const QList<Record>& notes, bool atExit = false) {
+bool WriteSpool(const QString& file, const QList<Record>& notes, bool atExit = false) {
   bool exists = false;
-  if (!SpoolIsOurs(file, &exists)) return;
+  if (!SpoolIsOurs(file, &exists)) return false;
   if (notes.isEmpty()) {
     if (exists) ::unlink(QFile::encodeName(file).constData());
-    return;
+    return true;
   }
-  PutSpool(file, {}, notes, atExit);
+  return PutSpool(file, {}, notes, atExit);
 }
 
 // Adds notes to a spool that the writer has not taken in yet: its lines (the newest kSpoolBytes,
@@ -269,7 +270,8 @@ void SweepSpoolLeftovers(const QString& file) {
 // the screens.
 class Writer final : public QThread {
  public:
-  Writer(const QString& source, const QString& spool) : m_source(source), m_spool(spool) {
+  Writer(const QString& source, const QString& spool)
+      : m_source(source), m_spool(spool), m_beside(spool + QStringLiteral(".kept")) {
     static QAtomicInt count = 0;
     m_name = QStringLiteral("learn-record-writer-%1").arg(++count);
   }
@@ -328,8 +330,20 @@ class Writer final : public QThread {
       QSqlDatabase db = QSqlDatabase::cloneDatabase(m_source, m_name);
       // Read here, not where the program starts: a large spool must not hold up the menu.
       SweepSpoolLeftovers(m_spool);
+      SweepSpoolLeftovers(m_beside);
+      // A spool that is not ours (a link, a pipe) is left alone: the notes go to one beside it.
+      if (!SpoolIsOurs(m_spool)) {
+        qCWarning(lcDb) << "learning record: notes are kept in" << m_beside << "instead";
+        QMutexLocker lock(&m_mutex);
+        m_spool = m_beside;
+      }
       Step(SpoolStep::Reading);
-      const QList<Record> spooled = ReadSpool(m_spool);
+      QList<Record> spooled = ReadSpool(m_spool);
+      // Kept beside it while the spool was not ours: taken in again now that it is.
+      bool besideExists = false;
+      const bool beside =
+          m_spool != m_beside && SpoolIsOurs(m_beside, &besideExists) && besideExists;
+      if (beside) spooled = ReadSpool(m_beside) + spooled;
       if (!spooled.isEmpty())
         qCInfo(lcDb) << "learning record:" << spooled.size() << "notes from the spool";
       int pauseMs = 0;
@@ -344,6 +358,9 @@ class Writer final : public QThread {
         m_added += quint64(spooled.size());
         m_spoolTaken = true;
         m_done.wakeAll();
+        // Its notes are in the spool before the file beside it goes.
+        if (beside && WriteSpool(m_spool, m_pending))
+          ::unlink(QFile::encodeName(m_beside).constData());
       }
       for (;;) {
         if (m_abandoned) break;
@@ -406,7 +423,8 @@ class Writer final : public QThread {
 
  private:
   const QString m_source;
-  const QString m_spool;
+  QString m_spool;  // the spool, or the file beside it when the spool is not ours
+  const QString m_beside;
   QString m_name;
   QMutex m_mutex;
   QWaitCondition m_wake;

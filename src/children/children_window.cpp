@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "children/children_window.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include "app/current_child.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "packs/lesson_pack.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "app/practice_log.h"
@@ -103,6 +105,9 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   GateCb = new QCheckBox(QStringLiteral("家长验证：打开编辑、管理和清除记录之前先回答一道算术题"), this);
   GateCb->setFont(SongFont(13));
   GateCb->setFocusPolicy(Qt::NoFocus);
+  CourseSb = TextButton(this, QStringLiteral("添加入门课程"));
+  CourseSb->setToolTip(
+      QStringLiteral("把入门课程（五百多个汉字、五十多首古诗、一百五十多个英语单词）加在现有章节之后"));
   QuitSb = TextButton(this, QStringLiteral("返回"));
   GameNoticeLb = new QLabel(this);
   GameNoticeLb->setObjectName(QStringLiteral("GameNoticeLb"));
@@ -133,6 +138,7 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   right->addStretch(1);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(GateCb, 1);
+  bottom->addWidget(CourseSb);
   bottom->addWidget(QuitSb);
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(14, 12, 14, 12);
@@ -148,6 +154,7 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   connect(SaveSb, &QToolButton::clicked, this, &TChildrenForm::SaveSbClick);
   connect(DeleteSb, &QToolButton::clicked, this, &TChildrenForm::DeleteSbClick);
   connect(GateCb, &QCheckBox::clicked, this, &TChildrenForm::GateCbClick);
+  connect(CourseSb, &QToolButton::clicked, this, &TChildrenForm::CourseSbClick);
   connect(QuitSb, &QToolButton::clicked, this, &QDialog::close);
 
   GateCb->setChecked(m_connection.isEmpty() || children::ParentGateOn(m_connection));
@@ -262,4 +269,39 @@ void TChildrenForm::GateCbClick(bool on) {
     Warn(DatabaseTrouble(error));
     GateCb->setChecked(!on);
   }
+}
+
+void TChildrenForm::CourseSbClick() {
+  // A seat's login may not change the course: it says why instead of failing half-way.
+  if (RefuseEditing(this)) return;
+  const QStringList files = packs::StarterCourseFiles();
+  if (files.isEmpty()) {
+    Warn(QStringLiteral("找不到入门课程的文件，本程序可能没有完整安装。请重新安装本程序。"));
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const packs::CourseResult r = packs::AddCourse(m_connection, files);
+  QApplication::restoreOverrideCursor();
+  if (r.alreadyAdded) {
+    platform::MessageBox(this, r.error, QStringLiteral("入门课程"), platform::MB_OK);
+    return;
+  }
+  if (!r.ok) {
+    qCWarning(lcDb) << "starter course:" << r.error;
+    Warn(r.error);
+    return;
+  }
+  QStringList lines{QStringLiteral("入门课程已经加在原有章节之后：")};
+  for (const packs::CourseKindResult& k : r.kinds) {
+    const auto [what, unit] =
+        k.kind->id == LessonKindId::Character ? std::pair{QStringLiteral("认字"), QStringLiteral("个字")}
+        : k.kind->id == LessonKindId::Poem    ? std::pair{QStringLiteral("学诗"), QStringLiteral("首")}
+                                              : std::pair{QStringLiteral("英语"), QStringLiteral("个单词")};
+    lines << QStringLiteral("%1：第%2章起，%3章，%4%5").arg(what).arg(k.firstChapter).arg(k.chapters)
+                 .arg(k.items).arg(unit);
+  }
+  if (!r.renamed.isEmpty())
+    lines << QStringLiteral("这些章节因为名字已经有了，改名为：%1").arg(r.renamed.join(QStringLiteral("、")));
+  lines << QStringLiteral("录音在第一次播放时自动合成。");
+  platform::MessageBox(this, lines.join(QLatin1Char('\n')), QStringLiteral("入门课程"), platform::MB_OK);
 }

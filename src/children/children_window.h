@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // TChildrenForm "管理小朋友": the adult adds, renames, gives another picture to and removes the
-// children's profiles, and switches the parent gate. Removing asks first and takes the child's
+// children's profiles, switches the parent gate and adds the starter course. Removing asks first and takes the child's
 // learning record with it, in one transaction.
 #pragma once
 
@@ -28,6 +28,7 @@ class TChildrenForm : public QDialog {
   QToolButton* SaveSb;     // "保存修改"
   QToolButton* DeleteSb;   // "删除"
   QCheckBox* GateCb;       // the parent gate
+  QToolButton* CourseSb;   // "添加入门课程"
   QToolButton* QuitSb;     // "返回"
   QLabel* CountLb;
   QLabel* GameNoticeLb;  // what keeps the listening game from asking some of the course
@@ -37,6 +38,7 @@ class TChildrenForm : public QDialog {
   void SaveSbClick();
   void DeleteSbClick();
   void GateCbClick(bool on);
+  void CourseSbClick();
   const QList<children::Child>& Children() const { return m_children; }
 
  private:

@@ -3,6 +3,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -10,6 +11,7 @@
 
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
+#include "platform/dataset.h"
 #include "platform/logging.h"
 
 namespace {
@@ -135,4 +137,51 @@ bool Speak(const ItemSpeech& speech, platform::Samples* out, QString* error) {
     return false;
   }
   return true;
+}
+
+QString RecordFirstPlay(platform::Dataset& items, const LessonKind& kind, QString* error) {
+  const QString name = items.Field(kind.nameField), text = items.Field(kind.textField);
+  platform::Samples samples;
+  if (!Speak(SpeechFor(kind, name, text), &samples, error)) return {};
+  const QByteArray bytes = platform::WavBytes(samples);
+  const QString connection = items.ConnectionName();
+  QString why, written;
+  const QString library = recordings::NameFor(connection, kind, name, bytes, &why);
+  if (!library.isEmpty()) {
+    platform::Transaction tx(connection);
+    bool stored = tx.Begin();
+    if (stored) {
+      // Holds only while the row still has no recording: one made meanwhile stays.
+      items.Edit();
+      stored = items.SetField(QStringLiteral("声音"), library) && items.Post();
+      if (!stored) {
+        why = items.LastError();
+        items.Cancel();
+      }
+    } else {
+      why = tx.LastError();
+    }
+    if (stored && !recordings::Publish(connection, library, bytes, &written, &why)) stored = false;
+    if (stored && !tx.Commit()) {
+      why = tx.LastError();
+      stored = false;
+    }
+    if (stored) return recordings::LocalPath(connection, library);
+    if (!written.isEmpty()) QFile::remove(written);
+    tx.Rollback();
+    // The cached row was changed by Post; read the item again so it shows what is stored.
+    const QString number = items.Field(kind.numberField);
+    if (items.Reopen()) items.Locate(kind.numberField, number, false);
+  }
+  qCInfo(lcSound) << "first play of" << name << "not kept in the library:" << why;
+  // Played this time from the cache, where the same words are found again.
+  const QString folder = recordings::CacheRoot() + QStringLiteral("/speech");
+  const QString file = folder + QLatin1Char('/') +
+                       QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16)) +
+                       QStringLiteral(".wav");
+  if (QFileInfo(file).isFile()) return file;
+  if (!QDir().mkpath(folder) ||
+      !platform::SaveFile(bytes, file, platform::Overwrite::Replace, error))
+    return {};
+  return file;
 }

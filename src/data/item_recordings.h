@@ -41,3 +41,16 @@ bool Speak(const ItemSpeech& speech, platform::Samples* out, QString* error);
 // player's default sound.
 QString CharacterSoundFile(const QString& connection, const QString& name, const QString& text,
                            const QString& sound);
+
+namespace platform {
+class Dataset;
+}
+
+// The recording of an item that has none, made when it is first played: spoken as the item
+// editor's "合成" does, kept in the recordings library under the item's name and written into
+// the item's 声音, in one transaction, so that the next play is instant and an adult can record
+// over it later. `items` stands on the item. Where the item cannot be written (a seat's login, a
+// read-only file, the row changed meanwhile) what was spoken is kept in the cache and plays this
+// time. Returns the file to play; empty with the reason in `error` when speech fails, which the
+// player answers with its default sound.
+QString RecordFirstPlay(platform::Dataset& items, const LessonKind& kind, QString* error);

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lessons/character_screen.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
 #include "lessons/pronunciation_popup.h"
 #include "platform/dataset.h"
+#include "platform/logging.h"
 
 namespace {
 const QString kSoundField = QStringLiteral("声音");
@@ -106,12 +109,22 @@ void TszmainForm::ListView1Click() {
   platform::Dataset* q = dm->ALLQuery;
   const LessonKind& k = kind();
   const QString sound = q->Field(kSoundField);
+  const QString name = q->Field(k.nameField), text = q->Field(k.textField);
   // A recording not fetched yet comes on a thread: the pop-up shows at once and plays it on arrival.
   const bool fetch = recordings::NeedsFetch(q->ConnectionName(), sound);
-  CurrentSoundFile = fetch ? sound : recordings::LocalPath(q->ConnectionName(), sound);
+  if (sound.trimmed().isEmpty()) {
+    // No recording yet (the starter course ships none): made now, kept for the next time.
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    CurrentSoundFile = RecordFirstPlay(*q, k, &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (CurrentSoundFile.isEmpty()) qCInfo(lcSound) << "no speech for" << name << error;
+  } else {
+    CurrentSoundFile = fetch ? sound : recordings::LocalPath(q->ConnectionName(), sound);
+  }
   auto* popup = new Tsendsongform(this);
-  popup->ZILB->setText(q->Field(k.nameField));
-  popup->FYLB->setText(QStringLiteral("发音+词组: ") + q->Field(k.textField));
+  popup->ZILB->setText(name);
+  popup->FYLB->setText(QStringLiteral("发音+词组: ") + text);
   if (fetch) {
     popup->AwaitRecording();
     recordings::FetchLater(q->ConnectionName(), sound, popup,

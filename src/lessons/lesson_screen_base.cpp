@@ -2,6 +2,7 @@
 #include "lessons/lesson_screen_base.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +35,25 @@ TLessonScreen::TLessonScreen(QWidget* owner, const LessonKind& kind)
   connect(QuitSb, &QToolButton::clicked, this, &TLessonScreen::QuitSbClick);
   // Only the child's own choice reloads; filling the selector does not.
   connect(CB1, &QComboBox::activated, this, &TLessonScreen::CB1Change);
+
+  EditingLb = new QLabel(bar);
+  EditingLb->setObjectName(QStringLiteral("EditingLb"));
+  EditingLb->setFont(SongFont(10, true));
+  EditingLb->setStyleSheet(QStringLiteral("color: rgb(170, 40, 0);"));
+  EditingLb->setAlignment(Qt::AlignCenter);
+  EditingLb->setGeometry(zjsb->x() - 30, zjsb->geometry().bottom() + 1,
+                         zsb->geometry().right() - zjsb->x() + 60, 12);
+  const auto showEditing = [this] {
+    const QString reason = dm ? dm->EditingOffReason() : QString();
+    // The seat's reason up to its first full stop; any other: editing is off.
+    EditingLb->setText(reason.isEmpty()                                 ? QString()
+                       : reason.startsWith(QStringLiteral("这台电脑只能学习")) ? reason.section(u'。', 0, 0)
+                                                                         : QStringLiteral("编辑已关闭"));
+    EditingLb->setToolTip(reason);
+    EditingLb->setVisible(!reason.isEmpty() && !zjsb->isHidden());
+  };
+  showEditing();
+  if (dm) connect(dm, &Tdm::EditingOffChanged, EditingLb, showEditing);
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);

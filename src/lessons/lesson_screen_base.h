@@ -9,6 +9,7 @@
 #include "lessons/lesson_frame.h"
 #include "lessons/lesson_screen.h"
 
+class QLabel;
 class QTimer;
 class BusyCursor;
 
@@ -43,6 +44,8 @@ class TLessonScreen : public TDesignForm, public LessonScreen, public LessonTopB
   void QuitSbClick();
 
   QTimer* Timer1;
+  // Under the editors' buttons while editing is off: why (a seat: "这台电脑只能学习，不能修改课程").
+  QLabel* EditingLb;
 
  protected:
   const LessonBrowser& browser() const { return m_browser; }

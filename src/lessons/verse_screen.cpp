@@ -3,22 +3,32 @@
 
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/practice_log.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/item_recordings.h"
+#include "data/pinyin.h"
 #include "data/recordings_library.h"
+#include "lessons/poem_view.h"
 #include "platform/dataset.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "app/practice_log.h"
+#include "platform/wav_file.h"
 
 namespace {
 
@@ -32,6 +42,7 @@ constexpr int kEntryHeight = 24;
 constexpr int kEntryChrome = 16;
 
 const QColor kFrameColour(150, 190, 230);
+const QString kPinyinSetting = QStringLiteral("poem/pinyin");
 const QString kSoundField = QStringLiteral("声音");
 
 TVerseScreen* g_openScreens[3] = {nullptr, nullptr, nullptr};
@@ -65,6 +76,9 @@ TVerseScreen::TVerseScreen(QWidget* owner, LessonKindId kind) : TLessonScreen(ow
   Timer4 = new QTimer(this);
   Timer4->setInterval(400);
   connect(Timer4, &QTimer::timeout, this, &TVerseScreen::Timer4Timer);
+  LineTimer = new QTimer(this);
+  LineTimer->setInterval(50);
+  connect(LineTimer, &QTimer::timeout, this, &TVerseScreen::LightLine);
   OpenSlot(kind) = this;
   PlaceFrame();
 }
@@ -137,6 +151,42 @@ void TVerseScreen::BuildBody(QWidget* body) {
   pal.setColor(QPalette::Base, QColor(155, 234, 179));
   pal.setColor(QPalette::Text, Qt::black);
   me1->setPalette(pal);
+
+  if (kind().id == LessonKindId::English) {
+    WordLb = new QLabel(body);
+    WordLb->setObjectName(QStringLiteral("WordLb"));
+    WordLb->setAlignment(Qt::AlignCenter);
+    WordLb->setWordWrap(true);
+    WordLb->setAutoFillBackground(true);
+    WordLb->setPalette(me1->palette());
+    QPalette word = WordLb->palette();
+    word.setColor(QPalette::Window, QColor(155, 234, 179));
+    word.setColor(QPalette::WindowText, QColor(20, 60, 160));
+    WordLb->setPalette(word);
+    QFont big = SongFont(56, true);
+    big.setFamilies(QStringList{QStringLiteral("Noto Sans")} + big.families());
+    WordLb->setFont(big);
+    return;
+  }
+  if (kind().id != LessonKindId::Poem) return;
+  PoemScroll = new QScrollArea(body);
+  PoemScroll->setFrameShape(QFrame::NoFrame);
+  PoemScroll->setWidgetResizable(true);
+  PoemScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Poem = new TPoemView(PoemScroll);
+  PoemScroll->setWidget(Poem);
+  me1->hide();
+  PinyinSb = ColumnButton(column, QStringLiteral("拼音"), Picture(QStringLiteral("verse_read.png")),
+                          232);
+  PinyinSb->setCheckable(true);
+  PinyinSb->setChecked(QSettings().value(kPinyinSetting, true).toBool());
+  PinyinSb->setToolTip(QStringLiteral("显示或者隐藏字上面的拼音"));
+  Poem->SetPinyinShown(PinyinSb->isChecked());
+  connect(PinyinSb, &QToolButton::toggled, this, [this](bool shown) {
+    Poem->SetPinyinShown(shown);
+    QSettings().setValue(kPinyinSetting, shown);
+  });
+  connect(Poem, &TPoemView::characterTouched, this, &TVerseScreen::SayCharacter);
 }
 
 void TVerseScreen::PlaceBody(const QRect& area) {
@@ -150,6 +200,17 @@ void TVerseScreen::PlaceBody(const QRect& area) {
   m_column->setGeometry(x, kBodyMargin, kButtonColumnWidth, h);
   x += kButtonColumnWidth;
   me1->setGeometry(x, kBodyMargin, area.width() - kBodyMargin - x, h);
+  if (WordLb) {
+    // The word on top, a third of the panel; its translation below.
+    const QRect panel = me1->geometry();
+    WordLb->setGeometry(panel.x(), panel.y(), panel.width(), panel.height() / 3);
+    me1->setGeometry(panel.x(), panel.y() + panel.height() / 3, panel.width(),
+                     panel.height() - panel.height() / 3);
+  }
+  if (PoemScroll) {
+    PoemScroll->setGeometry(me1->geometry());
+    Poem->SetRoom(PoemScroll->viewport()->height());
+  }
 }
 
 bool TVerseScreen::eventFilter(QObject* watched, QEvent* event) {
@@ -189,7 +250,9 @@ QTreeWidgetItem* TVerseScreen::SelectedEntry() const {
 }
 
 void TVerseScreen::Tree1Click() {
-  if (QTreeWidgetItem* entry = SelectedEntry()) ShowItem(entry->text(0));
+  QTreeWidgetItem* entry = SelectedEntry();
+  if (!entry) return;
+  ShowItem(entry->text(0));
 }
 
 void TVerseScreen::ShowItem(const QString& name) {
@@ -202,9 +265,13 @@ void TVerseScreen::ShowItem(const QString& name) {
       ReportError(QStringLiteral("“%1”的%2没有内容").arg(name, kind().textField));
     else
       me1->setPlainText(q->Field(kind().textField));
+    if (Poem) Poem->SetPoem(name, me1->toPlainText());
+    if (WordLb) WordLb->setText(name);
   }
   // The previous item's recording must not run on under the new text.
   StopSound();
+  LineTimer->stop();
+  if (Poem) Poem->SetLitLine(-1);
 }
 
 void TVerseScreen::Tree1KeyDown(int key) {
@@ -230,6 +297,8 @@ void TVerseScreen::StepItem(int delta) {
   if (!target) return;  // no wrap-around
   Tree1->setCurrentItem(target);
   ShowItem(target->text(0));
+  // 下一句 and 上一句 say the sentence they move to.
+  if (kind().id == LessonKindId::English) LDSBClick();
 }
 
 void TVerseScreen::WarnNoSelection() {
@@ -248,6 +317,18 @@ void TVerseScreen::LDSBClick() {
   const QString item = entry->text(0);
   records::Note(kind().id, item);
   const int serial = ++m_readSerial;
+  if (sound.trimmed().isEmpty()) {
+    // No recording yet (the starter course ships none): made now, kept for the next time.
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString made = RecordFirstPlay(*dm->ALLQuery, kind(), &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!made.isEmpty()) {
+      PlayRecording(item, made);
+      return;
+    }
+    qCInfo(lcSound) << "no speech for" << item << error;
+  }
   // A recording not fetched yet comes on a thread, so the screen stays live meanwhile; only the
   // latest item asked for plays when it arrives.
   if (recordings::NeedsFetch(dm->ConnectionName(), sound)) {
@@ -266,6 +347,19 @@ void TVerseScreen::PlayRecording(const QString& item, const QString& path) {
   if (recordings::IsLibraryName(CurrentSoundFile) ||
       (!CurrentSoundFile.isEmpty() && QFileInfo(CurrentSoundFile).isFile())) {
     platform::PlaySound(CurrentSoundFile);
+    if (Poem) {
+      // The lines' times from the recording's own pauses: a teacher's recording is followed too.
+      platform::Samples samples;
+      int rate = 0;
+      m_lineStarts.clear();
+      if (platform::ReadWav(CurrentSoundFile, &samples, &rate) && rate > 0) {
+        m_lineStarts = LineStarts(samples, rate, Poem->Syllables());
+        m_readingSeconds = double(samples.size()) / rate;
+      }
+      m_reading.start();
+      if (!m_lineStarts.isEmpty()) LineTimer->start();
+      LightLine();
+    }
   } else {
     qCInfo(lcSound) << "no recording for" << item << "at" << CurrentSoundFile;
     ShowNoSoundNotice();
@@ -284,4 +378,57 @@ void TVerseScreen::Timer4Timer() {
     ldshow->hide();
     Timer4->stop();
   }
+}
+
+void TVerseScreen::LightLine() {
+  const double now = double(m_reading.elapsed()) / 1000;
+  if (m_lineStarts.isEmpty() || now > m_readingSeconds) {
+    LineTimer->stop();
+    Poem->SetLitLine(-1);
+    return;
+  }
+  int line = -1;
+  for (int i = 0; i < m_lineStarts.size(); ++i)
+    if (now >= m_lineStarts[i]) line = i;
+  Poem->SetLitLine(line);
+}
+
+void TVerseScreen::SayCharacter(const QString& character) {
+  const QString connection = dm ? dm->ConnectionName() : QString();
+  QVector<QVector<QVariant>> rows;
+  QString error;
+  // The character course's own recording first: the voice the child knows.
+  if (!connection.isEmpty() &&
+      platform::ExecQuery(connection, QStringLiteral("select 声音 from szSound where 字名 = ?"),
+                          {character}, &rows, &error)) {
+    for (const QVector<QVariant>& row : rows) {
+      const QString sound = row.value(0).toString();
+      if (sound.isEmpty() || recordings::NeedsFetch(connection, sound)) continue;
+      const QString path = recordings::LocalPath(connection, sound);
+      if (QFileInfo(path).isFile()) {
+        platform::PlaySound(path);
+        return;
+      }
+    }
+  }
+  // Else one spoken by the program, kept for the next touch.
+  const QString folder =
+      QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/spoken");
+  const QString path = QDir(folder).filePath(
+      QString::fromLatin1(QCryptographicHash::hash(character.toUtf8(), QCryptographicHash::Sha1)
+                              .toHex()
+                              .left(16)) +
+      QStringLiteral(".wav"));
+  if (!QFileInfo(path).isFile()) {
+    platform::Samples samples;
+    QDir().mkpath(folder);
+    const ItemSpeech speech =
+        SpeechFor(Kind(LessonKindId::Character), character, CharacterReadings(character).value(0));
+    if (!Speak(speech, &samples, &error) ||
+        !platform::SaveWav(samples, path, platform::Overwrite::Replace, &error)) {
+      // The missing file plays the chime, as any missing recording does.
+      qCInfo(lcSound) << "cannot say" << character << error;
+    }
+  }
+  platform::PlaySound(path);
 }

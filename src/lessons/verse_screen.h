@@ -4,6 +4,8 @@
 // chosen item's text, and "朗读" (or a double-click) plays its recording.
 #pragma once
 
+#include <QElapsedTimer>
+
 #include "data/lesson_kinds.h"
 #include "lessons/lesson_screen_base.h"
 
@@ -11,8 +13,10 @@ class QFrame;
 class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
+class QScrollArea;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TPoemView;
 
 class TVerseScreen : public TLessonScreen {
   Q_OBJECT
@@ -41,6 +45,17 @@ class TVerseScreen : public TLessonScreen {
   QLabel* ldshow;
   QPlainTextEdit* me1;
   QTimer* Timer4;
+  // Poems: the text with pinyin over each character, the line being read lit; a touch on a
+  // character says it. 拼音 shows or hides the pinyin (a setting remembers it).
+  // English: the word itself large above its translation.
+  QLabel* WordLb = nullptr;
+  TPoemView* Poem = nullptr;
+  QScrollArea* PoemScroll = nullptr;
+  QToolButton* PinyinSb = nullptr;
+  QTimer* LineTimer;
+
+  // Says one character: its recording in the character course, else one synthesised and kept.
+  void SayCharacter(const QString& character);
 
  protected:
   void ShowChapterItems(bool loaded) override;
@@ -57,6 +72,12 @@ class TVerseScreen : public TLessonScreen {
 
   QWidget* m_body;
   QFrame* m_column;
+  // Lights the line the recording is reading now.
+  void LightLine();
+
+  QElapsedTimer m_reading;
+  QList<double> m_lineStarts;  // seconds
+  double m_readingSeconds = 0;
   int m_blinkCount = 0;
   int m_readSerial = 0;  // the latest item asked to be read aloud
 };

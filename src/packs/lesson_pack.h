@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <functional>
 
 #include "data/lesson_kinds.h"
@@ -69,6 +70,31 @@ struct ImportResult {
 ImportResult ImportPack(const QString& connection, const QString& file, const QString& soundRoot,
                         const LessonKind* expected = nullptr, const Progress& progress = {},
                         const PackLimits& limits = {});
+
+// The starter course ("入门课程"): one pack per lesson kind, made at build time, added after the
+// chapters already there. Its chapters' ordinals follow their new numbers ("第一章 数字" added
+// after four chapters becomes "第五章 数字"); a name still taken gets "（入门）". The SYS row
+// "入门课程" marks it added, so a second time adds nothing.
+struct CourseKindResult {
+  const LessonKind* kind = nullptr;
+  int chapters = 0;
+  int items = 0;
+  int firstChapter = 0;  // the number of its first chapter
+};
+struct CourseResult {
+  bool ok = false;
+  bool alreadyAdded = false;
+  QString error;  // the user's message when !ok
+  QVector<CourseKindResult> kinds;
+  QStringList renamed;  // names changed because another chapter had them
+};
+inline constexpr char kStarterCourseMark[] = "入门课程";
+
+// Adds the packs `files` in one transaction, leaving every row already there as it was.
+CourseResult AddCourse(const QString& connection, const QStringList& files);
+
+// The installed starter course's packs, empty when it is not installed.
+QStringList StarterCourseFiles();
 
 // The user's data folder, under which imported recordings go by default.
 QString UserSoundRoot();

@@ -15,9 +15,12 @@ ImportResult ImportPackFile(const QString& connection, const QString& file,
                             const QString& soundRoot, const LessonKind* expected,
                             const Progress& progress, const PackLimits& limits);
 
+CourseResult AddCourseFiles(const QString& connection, const QStringList& files);
+
 struct PackCode {
   decltype(&ExportPackFile) exportPack;
   decltype(&ImportPackFile) importPack;
+  decltype(&AddCourseFiles) addCourse;
 };
 
 }  // namespace packs

@@ -63,6 +63,66 @@ QString UserSoundRoot() {
          QStringLiteral("/Tindora");
 }
 
+QString OpenPack(const QString& file, const LessonKind* expected, const PackLimits& limits,
+                 OpenedPack* pack) {
+  if (!QFileInfo(file).isFile()) return QStringLiteral("找不到课程包文件“%1”。").arg(file);
+  pack->zip = std::make_unique<QuaZip>(file);
+  if (!pack->zip->open(QuaZip::mdUnzip)) {
+    if (!pack->withoutComment.Open(file)) return DamagedMessage(file);
+    pack->zip = std::make_unique<QuaZip>(&pack->withoutComment);
+    if (!pack->zip->open(QuaZip::mdUnzip)) return DamagedMessage(file);
+  }
+  QuaZip& zip = *pack->zip;
+  QHash<QString, QuaZipFileInfo64>& entries = pack->entries;
+
+  // Every entry is judged before anything is unpacked, referenced by the manifest or not.
+  qint64 declaredTotal = 0;
+  for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+    QuaZipFileInfo64 info;
+    if (!zip.getCurrentFileInfo(&info)) return DamagedMessage(file);
+    // This program never encrypts a pack: an entry flagged so cannot be one of its own.
+    if (info.flags & 0x1) return DamagedMessage(file);
+    const QString problem = CheckEntry(info, limits);
+    if (!problem.isEmpty()) return problem;
+    if (entries.contains(info.name))
+      return QStringLiteral("课程包中的文件%1出现了两次，已拒绝导入。").arg(platform::Quoted(info.name));
+    declaredTotal += static_cast<qint64>(info.uncompressedSize);
+    if (entries.size() >= limits.maxEntries || declaredTotal > limits.maxTotalBytes)
+      return TooLargeMessage();
+    entries.insert(info.name, info);
+  }
+  if (zip.getZipError() != UNZ_OK) return DamagedMessage(file);
+
+  const QString manifestName = QLatin1String(kManifestName);
+  if (!entries.contains(manifestName))
+    return QStringLiteral("课程包里没有课程清单(%1)，这不是Tindora课程包。").arg(manifestName);
+  pack->budget = limits.maxTotalBytes;
+  QByteArray manifest;
+  {
+    const qint64 size = static_cast<qint64>(entries[manifestName].uncompressedSize);
+    if (size > limits.maxManifestBytes) return TooLargeMessage();
+    QBuffer buffer(&manifest);
+    buffer.open(QIODevice::WriteOnly);
+    if (!zip.setCurrentFile(manifestName, QuaZip::csSensitive)) return DamagedMessage(file);
+    const Unpacked u = UnpackCurrent(zip, size, buffer, &pack->budget);
+    if (u == Unpacked::TooLarge) return TooLargeMessage();
+    if (u != Unpacked::Ok) return DamagedMessage(file);
+  }
+  const QString problem = ParseManifest(manifest, expected, &pack->kind, &pack->chapters);
+  if (!problem.isEmpty()) return problem;
+  if (pack->chapters.size() > limits.maxChapters)
+    return QStringLiteral("课程包有%1个章节，一次最多只能导入%2个章节。")
+        .arg(pack->chapters.size())
+        .arg(limits.maxChapters);
+  int itemCount = 0;
+  for (const PackChapter& c : pack->chapters) itemCount += static_cast<int>(c.items.size());
+  if (itemCount > limits.maxItems)
+    return QStringLiteral("课程包有%1个项目，一次最多只能导入%2个项目。")
+        .arg(itemCount)
+        .arg(limits.maxItems);
+  return {};
+}
+
 ImportResult ImportPackFile(const QString& connection, const QString& file, const QString& soundRoot,
                             const LessonKind* expected, const Progress& progress,
                             const PackLimits& limits) {
@@ -71,66 +131,15 @@ ImportResult ImportPackFile(const QString& connection, const QString& file, cons
     r.error = error;
     return r;
   };
-  if (!QFileInfo(file).isFile()) return fail(QStringLiteral("找不到课程包文件“%1”。").arg(file));
-  WithoutComment withoutComment;
-  auto opened = std::make_unique<QuaZip>(file);
-  if (!opened->open(QuaZip::mdUnzip)) {
-    if (!withoutComment.Open(file)) return fail(DamagedMessage(file));
-    opened = std::make_unique<QuaZip>(&withoutComment);
-    if (!opened->open(QuaZip::mdUnzip)) return fail(DamagedMessage(file));
-  }
-  QuaZip& zip = *opened;
-
-  // Every entry is judged before anything is unpacked, referenced by the manifest or not.
-  QHash<QString, QuaZipFileInfo64> entries;
-  qint64 declaredTotal = 0;
-  for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
-    QuaZipFileInfo64 info;
-    if (!zip.getCurrentFileInfo(&info)) return fail(DamagedMessage(file));
-    // This program never encrypts a pack: an entry flagged so cannot be one of its own.
-    if (info.flags & 0x1) return fail(DamagedMessage(file));
-    const QString problem = CheckEntry(info, limits);
-    if (!problem.isEmpty()) return fail(problem);
-    if (entries.contains(info.name))
-      return fail(QStringLiteral("课程包中的文件%1出现了两次，已拒绝导入。")
-                      .arg(platform::Quoted(info.name)));
-    declaredTotal += static_cast<qint64>(info.uncompressedSize);
-    if (entries.size() >= limits.maxEntries || declaredTotal > limits.maxTotalBytes)
-      return fail(TooLargeMessage());
-    entries.insert(info.name, info);
-  }
-  if (zip.getZipError() != UNZ_OK) return fail(DamagedMessage(file));
-
-  const QString manifestName = QLatin1String(kManifestName);
-  if (!entries.contains(manifestName))
-    return fail(
-        QStringLiteral("课程包里没有课程清单(%1)，这不是Tindora课程包。").arg(manifestName));
-  qint64 budget = limits.maxTotalBytes;
-  QByteArray manifest;
-  {
-    const qint64 size = static_cast<qint64>(entries[manifestName].uncompressedSize);
-    if (size > limits.maxManifestBytes) return fail(TooLargeMessage());
-    QBuffer buffer(&manifest);
-    buffer.open(QIODevice::WriteOnly);
-    if (!zip.setCurrentFile(manifestName, QuaZip::csSensitive)) return fail(DamagedMessage(file));
-    const Unpacked u = UnpackCurrent(zip, size, buffer, &budget);
-    if (u == Unpacked::TooLarge) return fail(TooLargeMessage());
-    if (u != Unpacked::Ok) return fail(DamagedMessage(file));
-  }
-  QVector<PackChapter> chapters;
-  const QString problem = ParseManifest(manifest, expected, &r.kind, &chapters);
-  if (!problem.isEmpty()) return fail(problem);
+  OpenedPack pack;
+  const QString refused = OpenPack(file, expected, limits, &pack);
+  if (!refused.isEmpty()) return fail(refused);
+  r.kind = pack.kind;
+  QuaZip& zip = *pack.zip;
+  QHash<QString, QuaZipFileInfo64>& entries = pack.entries;
+  qint64& budget = pack.budget;
+  QVector<PackChapter>& chapters = pack.chapters;
   const LessonKind& kind = *r.kind;
-  if (chapters.size() > limits.maxChapters)
-    return fail(QStringLiteral("课程包有%1个章节，一次最多只能导入%2个章节。")
-                    .arg(chapters.size())
-                    .arg(limits.maxChapters));
-  int itemCount = 0;
-  for (const PackChapter& c : chapters) itemCount += static_cast<int>(c.items.size());
-  if (itemCount > limits.maxItems)
-    return fail(QStringLiteral("课程包有%1个项目，一次最多只能导入%2个项目。")
-                    .arg(itemCount)
-                    .arg(limits.maxItems));
   // Each recording is unpacked and stored once, however many items name it; it is named after
   // the first of them.
   QHash<QString, QString> firstNamer;

@@ -2,6 +2,7 @@
 #include "packs/pack_code.h"
 
 extern "C" const packs::PackCode* TindoraPackCode() {
-  static const packs::PackCode code{&packs::ExportPackFile, &packs::ImportPackFile};
+  static const packs::PackCode code{&packs::ExportPackFile, &packs::ImportPackFile,
+                                         &packs::AddCourseFiles};
   return &code;
 }

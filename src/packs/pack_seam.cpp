@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QDir>
+#include <QFileInfo>
 #include <QLibrary>
 
 #include "packs/lesson_pack.h"
@@ -44,6 +45,26 @@ ImportResult ImportPack(const QString& connection, const QString& file, const QS
   ImportResult r;
   const PackCode* code = Code(&r.error);
   return code ? code->importPack(connection, file, soundRoot, expected, progress, limits) : r;
+}
+
+CourseResult AddCourse(const QString& connection, const QStringList& files) {
+  CourseResult r;
+  const PackCode* code = Code(&r.error);
+  return code ? code->addCourse(connection, files) : r;
+}
+
+QStringList StarterCourseFiles() {
+  // Installed beside the recordings; a program run from the build finds the build's.
+  for (const QString& folder : {QDir(DataFolder()).filePath(QStringLiteral("starter_course")),
+                                QStringLiteral(TINDORA_BUILT_STARTER_COURSE)}) {
+    QStringList files;
+    for (const char* kind : {"character", "poem", "english"}) {
+      const QString file = QDir(folder).filePath(QStringLiteral("%1.tindora").arg(QLatin1String(kind)));
+      if (QFileInfo::exists(file)) files << file;
+    }
+    if (files.size() == 3) return files;
+  }
+  return {};
 }
 
 }  // namespace packs

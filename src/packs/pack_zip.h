@@ -4,15 +4,18 @@
 // the directory declares. Used within packs/ only.
 #pragma once
 
+#include <quazip.h>
+#include <quazipfileinfo.h>
+
 #include <QByteArray>
 #include <QFile>
+#include <QHash>
 #include <QIODevice>
 #include <QString>
+#include <memory>
 
 #include "packs/lesson_pack.h"
-
-class QuaZip;
-struct QuaZipFileInfo64;
+#include "packs/pack_manifest.h"
 
 namespace packs {
 
@@ -45,6 +48,21 @@ bool SafeEntryName(const QString& name);
 QString CheckEntry(const QuaZipFileInfo64& info, const PackLimits& limits);
 
 enum class Unpacked { Ok, Damaged, TooLarge, WriteFailed };
+
+// A pack opened and its manifest read, every entry and the whole manifest judged.
+struct OpenedPack {
+  WithoutComment withoutComment;  // outlives the zip reading through it
+  std::unique_ptr<QuaZip> zip;
+  QHash<QString, QuaZipFileInfo64> entries;
+  qint64 budget = 0;  // what the entries may still unpack to
+  const LessonKind* kind = nullptr;
+  QVector<PackChapter> chapters;
+};
+
+// Opens `file` under `limits`; the user's message when it is refused, else empty. With
+// `expected` set, a pack of another kind is refused.
+QString OpenPack(const QString& file, const LessonKind* expected, const PackLimits& limits,
+                 OpenedPack* pack);
 
 // Unpacks the zip's current entry into `out`, counting the bytes really produced: the declared
 // size may lie. `budget` is what all entries together may still produce.

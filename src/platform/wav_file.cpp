@@ -166,4 +166,46 @@ bool SaveFile(const QByteArray& wav, const QString& path, Overwrite overwrite, Q
   return true;
 }
 
+bool ReadWav(const QString& path, Samples* out, int* rate) {
+  out->clear();
+  const QFileInfo info(path);
+  if (!info.isFile() || info.isSymLink() || info.size() > kWavReadLimit || info.size() < 44)
+    return false;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = file.read(kWavReadLimit);
+  if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") return false;
+  int channels = 0, bits = 0;
+  for (qsizetype at = 12; at + 8 <= bytes.size();) {
+    const QByteArray id = bytes.mid(at, 4);
+    const qint64 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+    const qsizetype body = at + 8;
+    const qsizetype length = qsizetype(qMin<qint64>(size, bytes.size() - body));
+    if (id == "fmt " && length >= 16) {
+      const auto* f = bytes.constData() + body;
+      if (qFromLittleEndian<quint16>(f) != 1) return false;  // PCM only
+      channels = qFromLittleEndian<quint16>(f + 2);
+      *rate = int(qFromLittleEndian<quint32>(f + 4));
+      bits = qFromLittleEndian<quint16>(f + 14);
+    } else if (id == "data") {
+      if ((bits != 8 && bits != 16) || channels < 1 || channels > 2 || *rate <= 0) return false;
+      const int frameBytes = channels * bits / 8;
+      const qsizetype frames = length / frameBytes;
+      out->reserve(size_t(frames));
+      const auto* d = reinterpret_cast<const uchar*>(bytes.constData() + body);
+      for (qsizetype i = 0; i < frames; ++i) {
+        int sum = 0;
+        for (int c = 0; c < channels; ++c) {
+          const uchar* s = d + i * frameBytes + c * (bits / 8);
+          sum += bits == 8 ? (int(s[0]) - 128) * 256 : int(qFromLittleEndian<qint16>(s));
+        }
+        out->push_back(std::int16_t(sum / channels));
+      }
+      return true;
+    }
+    at = body + qsizetype(qMin<qint64>(size + (size & 1), bytes.size()));
+  }
+  return false;
+}
+
 }  // namespace platform

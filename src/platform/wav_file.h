@@ -23,6 +23,12 @@ QByteArray WavBytes(const Samples& samples);
 // result when nothing rises above the noise.
 Samples Tidy(const Samples& samples, double maxPause = 0);
 
+// Reads a PCM WAV file (8 or 16 bits, one or two channels, any rate) of at most kWavReadLimit
+// bytes as mono samples at its own `rate`: enough to find a recording's pauses. Only a regular
+// file is read; anything else, or another format, is false.
+inline constexpr qint64 kWavReadLimit = qint64(64) << 20;
+bool ReadWav(const QString& path, Samples* out, int* rate);
+
 enum class Overwrite { Never, Replace };
 
 // Writes the WAV into a temporary file beside `path` and renames it when complete, so neither a

@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "data/children.h"
-#include "data/record_store.h"
 #include "data/pinyin.h"
+#include "data/record_store.h"
 #include "platform/dataset.h"
 #include "review/knowledge.h"
 #include "review/review_store.h"
@@ -27,8 +27,8 @@ bool LoadChapterSheet(const QString& connection, int number, QStringList* charac
                       QString* chapter, QString* error) {
   QVector<QVector<QVariant>> rows;
   QString why;
-  if (!platform::ExecQuery(connection, QStringLiteral("select 章节 from ZJ where 章号 = ?"), {number},
-                           &rows, &why)) {
+  if (!platform::ExecQuery(connection, QStringLiteral("select 章节 from ZJ where 章号 = ?"),
+                           {number}, &rows, &why)) {
     if (error) *error = Unreadable(why);
     return false;
   }

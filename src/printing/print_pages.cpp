@@ -106,8 +106,8 @@ QPainterPath Outline(const writing::CharacterStrokes& strokes, qsizetype count) 
 }
 
 void PageNumber(Page& page, int number, int count) {
-  page.Text({0, kPageHeight - 10, kPageWidth, 6}, QStringLiteral("第 %1 页，共 %2 页").arg(number).arg(count),
-            3, Qt::AlignHCenter);
+  page.Text({0, kPageHeight - 10, kPageWidth, 6},
+            QStringLiteral("第 %1 页，共 %2 页").arg(number).arg(count), 3, Qt::AlignHCenter);
 }
 
 QString DayText(const QDate& d) { return d.toString(QStringLiteral("yyyy年M月d日")); }
@@ -146,7 +146,8 @@ void SheetRowAt(Page& page, const SheetRow& row, qreal top) {
 }
 
 // A bar chart of the minutes per day, in black and grey.
-void MinutesChart(Page& page, const QList<int>& minutes, const QDate& from, qreal top, qreal height) {
+void MinutesChart(Page& page, const QList<int>& minutes, const QDate& from, qreal top,
+                  qreal height) {
   const qreal left = kMargin + 10, width = kPageWidth - 2 * kMargin - 10;
   int most = 10;
   for (const int m : minutes) most = qMax(most, m);
@@ -166,7 +167,8 @@ void MinutesChart(Page& page, const QList<int>& minutes, const QDate& from, qrea
     const qreal h = height * minutes[i] / most;
     page.P().setPen(Qt::NoPen);
     page.P().setBrush(QColor(70, 70, 70));
-    page.P().drawRect(page.R(left + slot * qreal(i) + slot * 0.15, top + height - h, slot * 0.7, h));
+    page.P().drawRect(
+        page.R(left + slot * qreal(i) + slot * 0.15, top + height - h, slot * 0.7, h));
     if (i % labelEvery == 0 || i == n - 1)
       page.Text({left + slot * qreal(i) - 5, top + height + 1, slot + 10, 4},
                 from.addDays(i).toString(QStringLiteral("M/d")), 2.6, Qt::AlignHCenter);
@@ -196,7 +198,8 @@ QList<SheetRow> MakeSheetRows(const QStringList& characters, const writing::Stro
   return rows;
 }
 
-bool PaintSheets(QPagedPaintDevice* device, const SheetHeader& header, const QList<SheetRow>& rows) {
+bool PaintSheets(QPagedPaintDevice* device, const SheetHeader& header,
+                 const QList<SheetRow>& rows) {
   if (rows.isEmpty()) return false;
   Page page(device);
   if (!page.Active()) return false;
@@ -248,7 +251,10 @@ void PaintChildReport(QPagedPaintDevice* device, const ChildReport& r) {
   MinutesChart(page, r.minutes, r.from, y + 2, 45);
   y += 56;
   heading(QStringLiteral("认识的字"));
-  line(QStringLiteral("认识的字 %1 个，学过 %2 个，今天该复习 %3 个。").arg(r.known).arg(r.learned).arg(r.due));
+  line(QStringLiteral("认识的字 %1 个，学过 %2 个，今天该复习 %3 个。")
+           .arg(r.known)
+           .arg(r.learned)
+           .arg(r.due));
   if (!r.dueItems.isEmpty())
     line(QStringLiteral("该复习的字：") + r.dueItems.mid(0, 60).join(QStringLiteral(" ")) +
              (r.dueItems.size() > 60 ? QStringLiteral(" …") : QString()),
@@ -262,9 +268,9 @@ void PaintChildReport(QPagedPaintDevice* device, const ChildReport& r) {
   };
   line(QStringLiteral("第一次就答对：加法 %1，减法 %2。")
            .arg(percent(r.firstRightPercent[0]), percent(r.firstRightPercent[1])));
-  line(r.mostMissed.isEmpty() ? QStringLiteral("没有常错的算式。")
-                              : QStringLiteral("最常错的算式：") +
-                                    r.mostMissed.mid(0, 8).join(QStringLiteral("，")));
+  line(r.mostMissed.isEmpty()
+           ? QStringLiteral("没有常错的算式。")
+           : QStringLiteral("最常错的算式：") + r.mostMissed.mid(0, 8).join(QStringLiteral("，")));
   PageNumber(page, 1, 1);
 }
 
@@ -273,7 +279,7 @@ void PaintClassReport(QPagedPaintDevice* device, const QString& title, const QDa
   Page page(device);
   if (!page.Active()) return;
   const qreal width = kPageWidth - 2 * kMargin, rowHeight = 7.5;
-  const QStringList heads = {QStringLiteral("名字"), QStringLiteral("练习天数"),
+  const QStringList heads = {QStringLiteral("名字"),     QStringLiteral("练习天数"),
                              QStringLiteral("认过的字"), QStringLiteral("写过的字"),
                              QStringLiteral("听音找字"), QStringLiteral("算数平均分")};
   const QList<qreal> widths = {56, 26, 26, 26, 26, 26};
@@ -282,9 +288,10 @@ void PaintClassReport(QPagedPaintDevice* device, const QString& title, const QDa
   for (int p = 0; p < pages; ++p) {
     if (p > 0) page.Next();
     page.Text({kMargin, kMargin, width, 12}, title, 7, Qt::AlignHCenter, true);
-    page.Text({kMargin, kMargin + 11, width, 6},
-              QStringLiteral("%1 至 %2，共 %3 个小朋友").arg(DayText(from), DayText(to)).arg(rows.size()),
-              4, Qt::AlignHCenter);
+    page.Text(
+        {kMargin, kMargin + 11, width, 6},
+        QStringLiteral("%1 至 %2，共 %3 个小朋友").arg(DayText(from), DayText(to)).arg(rows.size()),
+        4, Qt::AlignHCenter);
     qreal y = kMargin + 22;
     const auto cells = [&](const QStringList& texts, bool bold) {
       qreal x = kMargin;
@@ -313,7 +320,9 @@ bool WritePdf(const QString& path, const QString& title,
               const std::function<bool(QPagedPaintDevice*)>& paint, QString* error) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
-    if (error) *error = QStringLiteral("无法写入文件“%1”：%2。请换一个文件夹再试。").arg(path, file.errorString());
+    if (error)
+      *error = QStringLiteral("无法写入文件“%1”：%2。请换一个文件夹再试。")
+                   .arg(path, file.errorString());
     return false;
   }
   bool painted = false;
@@ -331,7 +340,9 @@ bool WritePdf(const QString& path, const QString& title,
     return false;
   }
   if (!file.commit()) {
-    if (error) *error = QStringLiteral("无法写入文件“%1”：%2。请检查磁盘空间后再试。").arg(path, file.errorString());
+    if (error)
+      *error = QStringLiteral("无法写入文件“%1”：%2。请检查磁盘空间后再试。")
+                   .arg(path, file.errorString());
     return false;
   }
   return true;

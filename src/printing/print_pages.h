@@ -48,7 +48,7 @@ struct ChildReport {
   QString writing;  // the record's summary of the writing screen
   int written = 0, stars = 0;
   int firstRightPercent[2] = {-1, -1};  // drill: addition, subtraction; -1 without exercises
-  QStringList mostMissed;              // drill sums, most missed first
+  QStringList mostMissed;               // drill sums, most missed first
 };
 void PaintChildReport(QPagedPaintDevice* device, const ChildReport& report);
 

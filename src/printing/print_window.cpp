@@ -79,7 +79,8 @@ TPrintForm::TPrintForm(QWidget* owner)
   if (!connection.isEmpty() && !records::LoadCharacterChapters(connection, &chapters, &error))
     qCWarning(lcDb) << "print: chapters not read:" << error;
   for (int i = 0; i < chapters.size(); ++i) ChapterCb->addItem(chapters[i], i + 1);
-  const int shown = int(chapters.indexOf(owner ? owner->property("chapter").toString() : QString()));
+  const int shown =
+      int(chapters.indexOf(owner ? owner->property("chapter").toString() : QString()));
   ChapterCb->setCurrentIndex(qMax(0, shown));
   grid->addWidget(ChapterRb, 1, 0);
   grid->addWidget(ChapterCb, 1, 1);
@@ -226,4 +227,6 @@ void TPrintForm::PrintSbClick() {
                                     : QStringLiteral("没有可以打印的内容。"));
 }
 
-extern "C" Q_DECL_EXPORT QDialog* TindoraPrintWindow(QWidget* owner) { return new TPrintForm(owner); }
+extern "C" Q_DECL_EXPORT QDialog* TindoraPrintWindow(QWidget* owner) {
+  return new TPrintForm(owner);
+}

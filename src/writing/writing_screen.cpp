@@ -172,6 +172,7 @@ TxzmainForm::TxzmainForm(QWidget* owner)
   // adult prints the chapter's practice sheet.
   zjsb->hide();
   zsb->hide();
+  EditingLb->hide();
   PrintSb = MakeToolButton(zjsb->parentWidget(), QStringLiteral("打印字帖"),
                            QIcon(QStringLiteral(":/images/verse_items.png")), zjsb->geometry());
   PrintSb->setObjectName(QStringLiteral("PrintSb"));

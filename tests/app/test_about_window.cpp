@@ -122,6 +122,16 @@ class AboutWindowTest : public QObject {
     QVERIFY2(address.right() < about.form->Panel2->geometry().left(),
              qPrintable(QString::number(address.right())));
     QVERIFY(about.form->Label3->text().contains(QUrl(kMakerWebAddress).host()));
+    // The data the starter course is made of is credited with its licences, every line whole
+    // between the logo and the icon.
+    QLabel* credits = about.form->CreditsLb;
+    for (const char* licence : {"CC-CEDICT 词典（CC BY-SA 4.0）", "chinese-poetry 古诗（MIT）", "Unicode"})
+      QVERIFY2(credits->text().contains(QString::fromUtf8(licence)), licence);
+    const int lines = int(credits->text().count(u'\n')) + 1;
+    QVERIFY(credits->geometry().top() > about.form->Panel2->geometry().bottom());
+    QVERIFY(credits->y() + lines * credits->fontMetrics().lineSpacing() < about.form->Image2->y());
+    for (const QString& line : credits->text().split(u'\n'))
+      QVERIFY2(credits->fontMetrics().horizontalAdvance(line) <= credits->width(), qPrintable(line));
   }
 };
 

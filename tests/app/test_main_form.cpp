@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <atomic>
 #include <stdexcept>
 
 #include "app/application.h"
@@ -240,6 +242,32 @@ class MainFormTest : public QObject {
       QCOMPARE(o.name, window);
       QCOMPARE(o.owner, m_form.get());
     }
+  }
+
+  // The badge of due reviews is counted away from the menu: a server that does not answer leaves
+  // the menu working, and only the latest count is shown.
+  void dueCountNeverHoldsTheMenu() {
+    QCOMPARE(MainForm, m_form.get());
+    QSemaphore firstAnswer;
+    std::atomic<int> calls = 0;
+    // The first count waits like a frozen server; the second answers at once.
+    SetDueCounter([&](int) {
+      if (++calls == 1) {
+        firstAnswer.acquire();
+        return 7;
+      }
+      return 120;
+    });
+    QTRY_VERIFY(calls.load() >= 1);  // the menu asked and went on
+    m_form->RefreshDueCount();
+    QTRY_VERIFY(m_form->DueLb->isVisible());
+    QCOMPARE(m_form->DueLb->text(), QStringLiteral("99+"));
+    firstAnswer.release();
+    QTest::qWait(100);  // the first answer, arriving late, changes nothing
+    QCOMPARE(m_form->DueLb->text(), QStringLiteral("99+"));
+    SetDueCounter([](int) { return 0; });
+    QTRY_VERIFY(m_form->DueLb->isHidden());
+    SetDueCounter({});
   }
 
   void companyNameOpensTheWebSite() {

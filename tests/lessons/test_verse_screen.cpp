@@ -3,6 +3,7 @@
 // and items, reading aloud, the no-recording notice, the windows the buttons open, and the
 // sample course end to end.
 #include <QAbstractItemView>
+#include <QScrollArea>
 #include <QComboBox>
 #include <QFile>
 #include <QHelpEvent>
@@ -21,15 +22,19 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QWheelEvent>
+#include <QtEndian>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
 #include "lessons/lesson_clock.h"
+#include "lessons/poem_view.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
+#include "platform/wav_file.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -65,6 +70,18 @@ QString Selected(const TVerseScreen& s) {
 
 QPoint EntryCentre(const TVerseScreen& s, int row) {
   return s.Tree1->visualItemRect(s.Tree1->topLevelItem(row)).center();
+}
+
+// A recording of tone bursts: each (seconds sounding, seconds quiet after) in turn.
+using Parts = QList<std::pair<double, double>>;
+platform::Samples Bursts(const Parts& parts) {
+  platform::Samples out;
+  for (const auto& [sound, quiet] : parts) {
+    for (int i = 0; i < int(sound * platform::kRecordingRate); ++i)
+      out.push_back(std::int16_t(12000 * std::sin(i * 0.12)));
+    out.insert(out.end(), size_t(quiet * platform::kRecordingRate), 0);
+  }
+  return out;
 }
 
 }  // namespace
@@ -206,10 +223,13 @@ class VerseScreenTest : public QObject {
 
     // The panels reach from the top bar down to the status bar; the list keeps its width and
     // the text panel takes the extra width.
-    for (const QWidget* panel : {static_cast<QWidget*>(s->Tree1), static_cast<QWidget*>(s->me1)}) {
-      QCOMPARE(rectIn(panel).top(), top.bottom() + 1 + 2);
+    // On the English screen the word stands large above its translation.
+    const QWidget* textTop = s->WordLb ? static_cast<QWidget*>(s->WordLb) : s->me1;
+    QCOMPARE(rectIn(s->Tree1).top(), top.bottom() + 1 + 2);
+    QCOMPARE(rectIn(textTop).top(), top.bottom() + 1 + 2);
+    if (s->WordLb) QCOMPARE(rectIn(s->WordLb).bottom() + 1, rectIn(s->me1).top());
+    for (const QWidget* panel : {static_cast<QWidget*>(s->Tree1), static_cast<QWidget*>(s->me1)})
       QCOMPARE(rectIn(panel).bottom(), status.top() - 1 - 2);
-    }
     QCOMPARE(s->Tree1->width(), designList.width());
     QCOMPARE(s->me1->width(), designTextWidth + 480);
     QCOMPARE(rectIn(s->me1).right(), 1280 - 1 - 2);
@@ -241,6 +261,7 @@ class VerseScreenTest : public QObject {
     s->XYSSBClick();
     QCOMPARE(Selected(*s), QStringLiteral("三"));
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
+    if (s->WordLb) QCOMPARE(s->WordLb->text(), QStringLiteral("三"));
     s->XYSSBClick();  // already on the last
     QCOMPARE(Selected(*s), QStringLiteral("三"));
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文三"));
@@ -248,8 +269,9 @@ class VerseScreenTest : public QObject {
     s->SYSSBClick();
     QCOMPARE(Selected(*s), QStringLiteral("二"));
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文二"));
-    // Stepping shows; it never reads aloud.
-    QVERIFY(!m_sound->Names().join(QString()).size());
+    // Stepping shows; 下一句 and 上一句 of the English screen read the sentence they move to.
+    QCOMPARE(m_sound->Names().filter(QRegularExpression(".")).size(),
+             kind == int(LessonKindId::English) ? 3 : 0);
     QVERIFY(m_boxes->shown.isEmpty());
   }
 
@@ -410,15 +432,18 @@ class VerseScreenTest : public QObject {
              {{QStringLiteral("短"), QStringLiteral("一行"), {}},
               {QStringLiteral("长"), lines.join(QLatin1Char('\n')), {}}});
     TVerseScreen* s = Open(kind);
-    QScrollBar* bar = s->me1->verticalScrollBar();
+    // A poem scrolls in its own panel, with the pinyin over it.
+    QAbstractScrollArea* panel = s->PoemScroll ? static_cast<QAbstractScrollArea*>(s->PoemScroll)
+                                               : static_cast<QAbstractScrollArea*>(s->me1);
+    QScrollBar* bar = panel->verticalScrollBar();
     QVERIFY(!bar->isVisible());
     s->XYSSBClick();
     QTRY_VERIFY(bar->isVisible());
     QVERIFY(bar->maximum() > 0);
-    const QPoint at = s->me1->viewport()->rect().center();
-    QWheelEvent wheel(at, s->me1->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton,
+    const QPoint at = panel->viewport()->rect().center();
+    QWheelEvent wheel(at, panel->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(s->me1->viewport(), &wheel);
+    QApplication::sendEvent(panel->viewport(), &wheel);
     QVERIFY(bar->value() > 0);
     s->SYSSBClick();
     QTRY_VERIFY(!bar->isVisible());
@@ -427,6 +452,130 @@ class VerseScreenTest : public QObject {
   // Long names: a list entry that is cut off shows its whole name as a tooltip; the closed
   // chapter selector keeps its design width and golden face, its opened list fits the longest
   // name.
+  // A character touched on a poem is said: its recording in the character course, else one the
+  // program speaks and keeps; signs say nothing.
+  void touchedCharacterIsSaid_data() {
+    QTest::addColumn<bool>("recorded");
+    QTest::newRow("recorded in the character course") << true;
+    QTest::newRow("spoken by the program") << false;
+  }
+  void touchedCharacterIsSaid() {
+    QFETCH(bool, recorded);
+    const LessonKind& poem = KindOf(int(LessonKindId::Poem));
+    AddChapters(poem, {QStringLiteral("第一章")});
+    AddItems(poem, QStringLiteral("第一章"),
+             {{QStringLiteral("静夜思"), QStringLiteral("唐·李白\n床前明月光，疑是地上霜。"), {}}});
+    const QString bed = Recording(QStringLiteral("bed.wav"));
+    if (recorded) {
+      const LessonKind& characters = KindOf(int(LessonKindId::Character));
+      AddChapters(characters, {QStringLiteral("第一章")});
+      AddItems(characters, QStringLiteral("第一章"), {{QStringLiteral("床"), QStringLiteral("chuáng"), bed}});
+    }
+    TVerseScreen* s = Open(int(LessonKindId::Poem));
+    QCOMPARE(s->Poem->ReadingAt(2, 0), QStringLiteral("chuáng"));
+    QCOMPARE(s->WordLb, nullptr);
+    QCOMPARE(s->Poem->ReadingAt(2, 5), QString());  // "，"
+    m_sound->calls.clear();
+    QTest::mouseClick(s->Poem, Qt::LeftButton, {}, s->Poem->CellRect(2, 5).center());
+    QVERIFY(m_sound->Names().isEmpty());
+    QTest::mouseClick(s->Poem, Qt::LeftButton, {}, s->Poem->CellRect(2, 0).center());
+    QCOMPARE(m_sound->Names().size(), 1);
+    const QString said = m_sound->Names().first();
+    if (recorded)
+      QCOMPARE(QFileInfo(said).fileName(), QFileInfo(bed).fileName());
+    else
+      QVERIFY2(said.contains("/spoken/") && QFileInfo(said).size() > 1000, qPrintable(said));
+  }
+
+  // The lines start after the recording's longest pauses: of 120 ms or more, longer than the
+  // pauses between words; with too few pauses, by the lines' syllables.
+  void lineStartsFromPauses_data() {
+    QTest::addColumn<Parts>("bursts");
+    QTest::addColumn<QList<int>>("syllables");
+    QTest::addColumn<QList<double>>("starts");
+    QTest::newRow("words and lines") << Parts{{0.4, 0.08}, {0.4, 0.3}, {0.4, 0.08}, {0.4, 0.3}, {0.4, 0.08}, {0.4, 0}}
+                                     << QList<int>{5, 5, 5} << QList<double>{0, 1.18, 2.36};
+    QTest::newRow("pause at 120 ms") << Parts{{1.0, 0.12}, {1.0, 0}}
+                                     << QList<int>{1, 3} << QList<double>{0, 1.12};
+    QTest::newRow("pause of 100 ms: by syllables") << Parts{{1.0, 0.1}, {1.0, 0}}
+                                     << QList<int>{1, 3} << QList<double>{0, 0.525};
+    QTest::newRow("silence") << Parts{{0, 1.0}} << QList<int>{2, 2}
+                             << QList<double>{};
+  }
+  void lineStartsFromPauses() {
+    QFETCH(Parts, bursts);
+    QFETCH(QList<int>, syllables);
+    QFETCH(QList<double>, starts);
+    const QList<double> found = LineStarts(Bursts(bursts), platform::kRecordingRate, syllables);
+    QCOMPARE(found.size(), starts.size());
+    for (int i = 0; i < starts.size(); ++i)
+      QVERIFY2(std::abs(found[i] - starts[i]) <= 0.03, qPrintable(QString::number(found[i])));
+  }
+
+  // Reading a recording for its pauses: 8 and 16 bits, one or two channels; other formats and
+  // what is no regular file are refused.
+  void recordingsReadForPauses_data() {
+    QTest::addColumn<QByteArray>("wav");
+    QTest::addColumn<int>("frames");  // -1: refused
+    const platform::Samples tone = Bursts({{0.1, 0}});
+    const QByteArray mono = platform::WavBytes(tone);
+    QByteArray stereo8 = mono;  // the same header, 8 bits, two channels: one frame a sample pair
+    qToLittleEndian<quint16>(2, stereo8.data() + 22);
+    qToLittleEndian<quint16>(8, stereo8.data() + 34);
+    QByteArray floats = mono;
+    qToLittleEndian<quint16>(3, floats.data() + 20);
+    QByteArray bits24 = mono;
+    qToLittleEndian<quint16>(24, bits24.data() + 34);
+    QTest::newRow("16 bits, one channel") << mono << int(tone.size());
+    QTest::newRow("8 bits, two channels") << stereo8 << int(tone.size());
+    QTest::newRow("cut short") << mono.left(44 + 100) << 50;
+    QTest::newRow("floats") << floats << -1;
+    QTest::newRow("24 bits") << bits24 << -1;
+    QTest::newRow("no data") << mono.left(36) << -1;
+    QTest::newRow("a link") << QByteArray("link") << -1;
+  }
+  void recordingsReadForPauses() {
+    QFETCH(QByteArray, wav);
+    QFETCH(int, frames);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("r.wav");
+    if (wav == "link") {
+      QFile target(dir.filePath("t.wav"));
+      QVERIFY(target.open(QIODevice::WriteOnly));
+      target.write(platform::WavBytes(Bursts({{0.1, 0}})));
+      target.close();
+      QVERIFY(QFile::link(target.fileName(), path));
+    } else {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(wav);
+    }
+    platform::Samples samples;
+    int rate = 0;
+    QCOMPARE(platform::ReadWav(path, &samples, &rate), frames >= 0);
+    if (frames >= 0) QCOMPARE(int(samples.size()), frames);
+  }
+
+  // Reading a poem aloud lights its first line at once and the text scrolls with none lit after.
+  void readingLightsTheLine() {
+    const LessonKind& poem = KindOf(int(LessonKindId::Poem));
+    AddChapters(poem, {QStringLiteral("第一章")});
+    const QString recording = m_media->filePath("poem.wav");
+    QString error;
+    QVERIFY(platform::SaveWav(Bursts({{0.3, 0.3}, {0.3, 0.3}, {0.3, 0.3}}), recording,
+                              platform::Overwrite::Replace, &error));
+    AddItems(poem, QStringLiteral("第一章"),
+             {{QStringLiteral("咏鹅"), QStringLiteral("唐·骆宾王"), recording}});
+    TVerseScreen* s = Open(int(LessonKindId::Poem));
+    QCOMPARE(s->Poem->LitLine(), -1);
+    s->LDSBClick();
+    QCOMPARE(s->Poem->LitLine(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(s->Poem->LitLine(), 1, 5000);
+    // Another item: nothing lit.
+    s->ShowItem(QStringLiteral("咏鹅"));
+    QCOMPARE(s->Poem->LitLine(), -1);
+  }
+
   void longNamesCanBeRead_data() { stepsThroughItemsWithoutWrapping_data(); }
   void longNamesCanBeRead() {
     QFETCH(int, kind);
@@ -504,9 +653,17 @@ class VerseScreenTest : public QObject {
     m_sound->calls.clear();
 
     s->LDSBClick();
-    QCOMPARE(CurrentSoundFile, path);
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文二"));  // reading aloud leaves the text
     QVERIFY(m_boxes->shown.isEmpty());
+    if (sound == QLatin1String("empty")) {
+      // No recording yet: spoken now, kept in the library and named in the row.
+      QVERIFY(QFileInfo(CurrentSoundFile).isFile());
+      QCOMPARE(m_sound->Names(), QStringList{CurrentSoundFile});
+      QVERIFY(s->ldshow->isHidden());
+      QVERIFY(dm->ALLQuery->Field(QStringLiteral("声音")).startsWith(k.soundFolder + QStringLiteral("/二-")));
+      return;
+    }
+    QCOMPARE(CurrentSoundFile, path);
     if (sound == QLatin1String("recorded")) {
       QCOMPARE(m_sound->Names(), QStringList{path});
       QVERIFY(s->ldshow->isHidden());
@@ -533,7 +690,9 @@ class VerseScreenTest : public QObject {
     QFETCH(int, kind);
     const LessonKind& k = KindOf(kind);
     AddChapters(k, {QStringLiteral("第一章")});
-    AddItems(k, QStringLiteral("第一章"), {{QStringLiteral("一"), QStringLiteral("文一"), {}}});
+    // A recording that is gone (an item without one is spoken instead).
+    AddItems(k, QStringLiteral("第一章"),
+             {{QStringLiteral("一"), QStringLiteral("文一"), m_media->filePath(QStringLiteral("无.wav"))}});
     TVerseScreen* s = Open(kind);
     s->LDSBClick();
     for (int i = 0; i < 5; ++i) s->Timer4Timer();
@@ -614,9 +773,11 @@ class VerseScreenTest : public QObject {
     QTest::addColumn<QString>("editingOff");
     for (int kind : {int(LessonKindId::Poem), int(LessonKindId::English)})
       for (const char* button : {"HELPSB", "zjsb", "zsb"})
-        for (const QString& off : {QString(), QStringLiteral("数据库文件是只读的")})
+        for (const QString& off :
+             {QString(), QStringLiteral("数据库文件是只读的"),
+              QStringLiteral("这台电脑只能学习，不能修改课程。要修改课程，请到老师的电脑上。")})
           QTest::addRow("%s, %s%s", qPrintable(KindOf(kind).key), button,
-                        off.isEmpty() ? "" : ", editing off")
+                        off.isEmpty() ? "" : off.startsWith("这台") ? ", a seat" : ", editing off")
               << kind << button << off;
   }
   void buttonsOpenTheirWindowsAfterStopping() {
@@ -629,6 +790,11 @@ class VerseScreenTest : public QObject {
     AddItems(k, QStringLiteral("一章"), {{QStringLiteral("甲"), QStringLiteral("文甲"), {}}});
     AddItems(k, QStringLiteral("二章"), {{QStringLiteral("乙"), QStringLiteral("文乙"), {}}}, 2);
     TVerseScreen* s = Open(kind);
+    // Said where the buttons are, before any click.
+    QCOMPARE(s->EditingLb->isVisible(), !editingOff.isEmpty());
+    QCOMPARE(s->EditingLb->text(), editingOff.isEmpty()            ? QString()
+                                   : editingOff.startsWith("这台") ? QString("这台电脑只能学习，不能修改课程")
+                                                                   : QString("编辑已关闭"));
     s->DownSbClick();
     QCOMPARE(s->me1->toPlainText(), QStringLiteral("文乙"));
     QCOMPARE(OpenVerseScreen(k.id), s);
@@ -748,14 +914,23 @@ class VerseScreenTest : public QObject {
         QVERIFY2(QFileInfo(m_sound->Names().first()).isFile(), qPrintable(name));
         QVERIFY(s->ldshow->isHidden());
 
-        // Readable: wrapped inside the panel, nothing past its right or bottom edge.
-        const QRect view = s->me1->viewport()->rect();
-        for (QTextBlock b = s->me1->document()->firstBlock(); b.isValid(); b = b.next())
-          for (int i = 0; i < b.layout()->lineCount(); ++i)
-            QVERIFY2(b.layout()->lineAt(i).naturalTextWidth() <= view.width(), qPrintable(name));
-        QTextCursor end(s->me1->document());
-        end.movePosition(QTextCursor::End);
-        QVERIFY2(s->me1->cursorRect(end).bottom() <= view.bottom(), qPrintable(name));
+        // Readable: wrapped inside the panel, nothing past its right or bottom edge; a poem's
+        // characters whole inside it with their pinyin.
+        if (s->Poem) {
+          for (int line = 0; line < s->Poem->LineCount(); ++line)
+            for (int i = 0; !s->Poem->CellRect(line, i).isNull(); ++i)
+              QVERIFY2(s->PoemScroll->viewport()->rect().contains(s->Poem->CellRect(line, i)),
+                       qPrintable(name));
+          QCOMPARE(s->Poem->ReadingAt(2, 0).isEmpty(), false);
+        } else {
+          const QRect view = s->me1->viewport()->rect();
+          for (QTextBlock b = s->me1->document()->firstBlock(); b.isValid(); b = b.next())
+            for (int i = 0; i < b.layout()->lineCount(); ++i)
+              QVERIFY2(b.layout()->lineAt(i).naturalTextWidth() <= view.width(), qPrintable(name));
+          QTextCursor end(s->me1->document());
+          end.movePosition(QTextCursor::End);
+          QVERIFY2(s->me1->cursorRect(end).bottom() <= view.bottom(), qPrintable(name));
+        }
         ++seen;
       }
     }

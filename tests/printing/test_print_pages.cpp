@@ -5,8 +5,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -99,11 +99,12 @@ class PrintPagesTest : public QObject {
     QCOMPARE(rows.first().pinyin.isEmpty(), false);
     const QString pdf = m_dir.filePath(QString("sheet-%1.pdf").arg(QTest::currentDataTag()));
     QString error;
-    QVERIFY2(WritePdf(pdf, "字帖",
-                      [&](QPagedPaintDevice* d) {
-                        return PaintSheets(d, {"字帖", "小明", QDate(2026, 12, 10)}, rows);
-                      },
-                      &error),
+    QVERIFY2(WritePdf(
+                 pdf, "字帖",
+                 [&](QPagedPaintDevice* d) {
+                   return PaintSheets(d, {"字帖", "小明", QDate(2026, 12, 10)}, rows);
+                 },
+                 &error),
              qPrintable(error));
     const QList<QImage> images = Pages(pdf);
     QCOMPARE(images.size(), pages);
@@ -113,10 +114,12 @@ class PrintPagesTest : public QObject {
       QVERIFY2(Darkest(page, row, 0) < 80, qPrintable(QString("model of row %1").arg(i)));
       for (int c = 1; c <= kTraceCells; ++c) {
         const int grey = Darkest(page, row, c);
-        QVERIFY2(grey > 150 && grey < 235, qPrintable(QString("copy %1 of row %2: %3").arg(c).arg(i).arg(grey)));
+        QVERIFY2(grey > 150 && grey < 235,
+                 qPrintable(QString("copy %1 of row %2: %3").arg(c).arg(i).arg(grey)));
       }
       for (int c = kTraceCells + 1; c < kCellsPerRow; ++c)
-        QVERIFY2(Darkest(page, row, c) > 240, qPrintable(QString("cell %1 of row %2").arg(c).arg(i)));
+        QVERIFY2(Darkest(page, row, c) > 240,
+                 qPrintable(QString("cell %1 of row %2").arg(c).arg(i)));
     }
     const QString text = Text(pdf);
     QVERIFY2(text.contains("姓名:小明") && text.contains("2026年12月10日") &&
@@ -128,8 +131,9 @@ class PrintPagesTest : public QObject {
                                                    .arg(rows[0].character, rows[0].pinyin)
                                                    .arg(rows[0].strokes.size()))));
     // Nothing to print writes nothing.
-    QVERIFY(!WritePdf(m_dir.filePath("empty.pdf"), "字帖",
-                      [](QPagedPaintDevice* d) { return PaintSheets(d, {}, {}); }, &error));
+    QVERIFY(!WritePdf(
+        m_dir.filePath("empty.pdf"), "字帖",
+        [](QPagedPaintDevice* d) { return PaintSheets(d, {}, {}); }, &error));
     QVERIFY(!QFile::exists(m_dir.filePath("empty.pdf")));
   }
 
@@ -140,23 +144,24 @@ class PrintPagesTest : public QObject {
     REQUIRE_DATABASE(data.database());
     data.LoadSampleCourse();
     const QString c = data.database().Connection();
-    const QStringList names = {"赵一", "钱二", "孙三", "李四", "周五", "吴六", "郑七", "王八",
-                               "冯九", "陈十", "褚明", "卫红", "蒋丽", "沈华", "韩梅", "杨洋",
-                               "朱珠", "秦琴", "尤优", "阿宝"};
+    const QStringList names = {"赵一", "钱二", "孙三", "李四", "周五", "吴六", "郑七",
+                               "王八", "冯九", "陈十", "褚明", "卫红", "蒋丽", "沈华",
+                               "韩梅", "杨洋", "朱珠", "秦琴", "尤优", "阿宝"};
     QString error;
     QVERIFY2(children::AddClassList(c, names, nullptr, nullptr, &error), qPrintable(error));
     QList<ClassRow> rows;
     QVERIFY2(LoadClassReport(c, 30, QDate(2026, 12, 10), &rows, &error), qPrintable(error));
     QCOMPARE(rows.size(), 20);
     QCOMPARE(rows.first().name, "阿宝");  // ā
-    QCOMPARE(rows.last().name, "朱珠");  // zhū
+    QCOMPARE(rows.last().name, "朱珠");   // zhū
     const QString classPdf = m_dir.filePath("class.pdf");
-    QVERIFY(WritePdf(classPdf, "全班",
-                     [&](QPagedPaintDevice* d) {
-                       PaintClassReport(d, "全班学习情况", QDate(2026, 11, 11), QDate(2026, 12, 10), rows);
-                       return true;
-                     },
-                     &error));
+    QVERIFY(WritePdf(
+        classPdf, "全班",
+        [&](QPagedPaintDevice* d) {
+          PaintClassReport(d, "全班学习情况", QDate(2026, 11, 11), QDate(2026, 12, 10), rows);
+          return true;
+        },
+        &error));
     const QString text = Text(classPdf);
     qsizetype at = 0;
     for (const ClassRow& r : rows) {
@@ -177,12 +182,13 @@ class PrintPagesTest : public QObject {
     QCOMPARE(report.minutes.size(), 14);
     QCOMPARE(report.from, QDate(2026, 11, 27));
     const QString childPdf = m_dir.filePath("child.pdf");
-    QVERIFY(WritePdf(childPdf, "报告",
-                     [&](QPagedPaintDevice* d) {
-                       PaintChildReport(d, report);
-                       return true;
-                     },
-                     &error));
+    QVERIFY(WritePdf(
+        childPdf, "报告",
+        [&](QPagedPaintDevice* d) {
+          PaintChildReport(d, report);
+          return true;
+        },
+        &error));
     const QString childText = Text(childPdf);
     QVERIFY2(childText.contains("阿宝的学习报告") && childText.contains("认识的字 0 个") &&
                  childText.contains("2026年11月27日 至 2026年12月10日"),
@@ -191,8 +197,12 @@ class PrintPagesTest : public QObject {
     const int today = int(QDate(2026, 12, 10).toJulianDay());
     for (const auto& [item, due] : {std::pair{"一", today}, {"二", today - 1}, {"三", today + 1}})
       QVERIFY(review::SaveCard(c, child, item,
-                               {.stability = 2, .difficulty = 5, .due = due, .lastReview = today - 3,
-                                .reps = 1, .state = review::MemoryState::Review},
+                               {.stability = 2,
+                                .difficulty = 5,
+                                .due = due,
+                                .lastReview = today - 3,
+                                .reps = 1,
+                                .state = review::MemoryState::Review},
                                today - 3, &error));
     QStringList due;
     QVERIFY2(LoadDueCharacters(c, child, QDate(2026, 12, 10), &due, &error), qPrintable(error));

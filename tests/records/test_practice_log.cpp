@@ -438,6 +438,14 @@ class PracticeLogTest : public QObject {
       QVERIFY(o.open(QIODevice::ReadOnly));
       QCOMPARE(o.readAll(), otherBytes);  // never written through the link
       QVERIFY(QFileInfo(file).isSymLink());
+      // The note is kept beside it, and stored from there once the spool is a file of ours.
+      QCOMPARE(SpooledNotes(file + ".kept"), 1);
+      QVERIFY(QFile::remove(file));
+      Start(c, file);
+      QVERIFY(Flush());
+      Stop();
+      QCOMPARE(StoredRecords(c).size(), 1);
+      QVERIFY(!QFileInfo::exists(file + ".kept") && !QFileInfo::exists(file));
     } else {
       QCOMPARE(StoredRecords(c).size(), stored + 1);
     }

@@ -28,6 +28,7 @@ namespace {
 struct Settings {
   ConnectionSpec spec;
   bool sample = false;
+  bool starterCourse = false;
   bool storeRecordings = false;
   bool checkRecordings = false;
   bool pruneRecordings = false;
@@ -71,6 +72,10 @@ const QList<Option>& Options() {
        {},
        "load the sample course into the lesson kinds whose tables are empty",
        [](Settings& s, const QString&) { s.sample = true; }},
+      {"--starter-course",
+       {},
+       "add the starter course after the chapters already there (once)",
+       [](Settings& s, const QString&) { s.starterCourse = true; }},
       {"--export", "KIND FILE", "write the lesson pack FILE of KIND (character, poem, english)",
        [](Settings& s, const QString& v) {
          s.exportKind = v.section(QLatin1Char('\n'), 0, 0);
@@ -271,6 +276,11 @@ int main(int argc, char** argv) {
     ok = MigrateSchema(connection, &error, &steps);
     for (const QString& step : steps) out << "已建立: " << step << "\n";
   }
+  // A seat's login would fail later on the teacher's tables with the server's words.
+  if (ok && settings.starterCourse && !MayEditCourse(connection)) {
+    ok = false;
+    error = QStringLiteral("这个登录是学生座位的，只能学习，不能添加入门课程。请用老师的登录再运行一次。");
+  }
   QStringList duplicates;
   if (ok) ok = EnsureChapterConstraints(connection, &duplicates, &error);
   for (const QString& line : duplicates) out << "章节重复: " << line << "\n";
@@ -282,6 +292,19 @@ int main(int argc, char** argv) {
       out << (loaded.contains(kind->key) ? "已加载示例课程: " : "已有内容，未加载示例课程: ")
           << kind->screenTitle << " (" << kind->chapterTable << ", " << kind->itemTable << ")\n";
     }
+  }
+  if (ok && settings.starterCourse) {
+    const packs::CourseResult r = packs::AddCourse(connection, packs::StarterCourseFiles());
+    if (r.alreadyAdded) {
+      out << r.error << "\n";
+    } else if (!r.ok) {
+      ok = false;
+      error = r.error;
+    }
+    for (const packs::CourseKindResult& k : r.kinds)
+      out << "已添加入门课程: " << k.kind->screenTitle << " " << k.chapters << " 个章节 (第 "
+          << k.firstChapter << " 章起), " << k.items << " 个项目\n";
+    for (const QString& name : r.renamed) out << "章节改名: " << name << "\n";
   }
   for (const auto& [role, kind] : {std::pair{settings.teacher, ClassroomLogin::Teacher},
                                     std::pair{settings.seat, ClassroomLogin::Seat}}) {
