@@ -36,8 +36,9 @@ bool SaveCard(const QString& connection, int child, const QString& item, const C
 bool LoadChapterOrder(const QString& connection, QStringList* chapters, QString* error);
 bool LoadOpenedChapters(const QString& connection, int child, const QStringList& chapters,
                         QList<int>* opened, QString* error);
+// `texts` (optional) gets each item's text (拼音词组), which begins with its reading.
 bool LoadChapterItems(const QString& connection, const QString& chapter, QStringList* items,
-                      QString* error);
+                      QString* error, QStringList* texts = nullptr);
 // Each item's chapter name and recording (声音), for the items named.
 struct ItemRow {
   QString name, chapter, text, sound;
@@ -49,6 +50,12 @@ bool LoadItemRows(const QString& connection, const QStringList& names, QList<Ite
 // chapter is gone come last, under a chapter of their own added to `chapters`.
 bool LoadCourseItems(const QString& connection, QStringList* chapters, QStringList* items,
                      QList<int>* chapterOf, QString* error);
+
+// Every character item of the course as the game compares it (chapters not told apart).
+bool LoadCourseGameItems(const QString& connection, QList<GameItem>* items, QString* error);
+// What the adult reads about the items the game can never ask (WithoutChoiceNotice); empty when
+// there are none or the course cannot be read (that is logged).
+QString WithoutChoiceNoticeFor(const QString& connection);
 
 // The adult's setting: how many new items a day the game may bring (0 .. kNewPerDayMax), kept in
 // the lesson database's SYS table so that every seat follows it.
