@@ -28,6 +28,9 @@
 #include <memory>
 
 #include "app/parent_gate.h"
+#include "app/current_child.h"
+#include "controls/label_3d.h"
+#include "review/knowledge_window.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
@@ -645,6 +648,13 @@ class PracticeLogTest : public QObject {
     window.KnowSb->click();
     SetShowScreenHook({});
     QVERIFY(asked && !opened);
+    // The window names whose characters it shows.
+    children::Child child;
+    QVERIFY(children::AddChild(data.database().Connection(), "朵朵", 1, &child, &error));
+    SetCurrentChild(child);
+    QCOMPARE(TKnowledgeForm(nullptr).Label3D1->Caption(), "朵朵认识的字");
+    SetCurrentChild({});
+    QCOMPARE(TKnowledgeForm(nullptr).Label3D1->Caption(), "认识的字");
   }
 
   // The class at a glance: names in the order of their readings, with the listening game's count.
