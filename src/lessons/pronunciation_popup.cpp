@@ -11,13 +11,13 @@
 #include <QTimer>
 
 #include "app/design_form.h"
+#include "app/practice_log.h"
 #include "app/quit_request.h"
 #include "app/shared_routines.h"
 #include "data/recordings_library.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "app/practice_log.h"
 
 namespace {
 
