@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "app/course_notice.h"
+#include "app/prompt_player.h"
 #include "children/children_window.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
@@ -49,9 +50,18 @@ class ReviewStoreTest : public QObject {
     RecordingSoundPlayer player(&clock);
     platform::SeededRandom random(5);
     platform::SetRandom(&random);
+    // Spoken: the game says what to do before the first item, and praises by voice.
+    SetPromptsOn(true);
+    const QString task = PromptFile(QStringLiteral("听一听，找一找"));
+    QMap<QString, QString> praises;
+    for (const char* p : {"真棒！找对了！", "太好了！", "对啦，你真厉害！", "好耳朵！"})
+      praises.insert(PromptFile(QString::fromUtf8(p)), QString::fromUtf8(p));
+    QVERIFY(!task.isEmpty() && !praises.contains(QString()));
     TtyzmainForm form(nullptr);
     form.StartGame();
     QVERIFY(form.Game());
+    QCOMPARE(player.Names(), QStringList{task});
+    QVERIFY(form.TaskTimer->isActive());
     // Only the first chapter was ever shown (none opened yet), five new items a day.
     QCOMPARE(form.Game()->Rounds(), 5);
     const QString picks[] = {"a", "xa", "xx", "a", "a"};  // a right, x wrong
@@ -72,6 +82,8 @@ class ReviewStoreTest : public QObject {
             break;
           }
       }
+      if (round == "a") QCOMPARE(praises.value(player.Names().last()), form.PraiseLb->text());
+      QVERIFY(!player.Names().contains("CM.wav"));
       grades.insert(target, form.Game()->RoundGrade());
       form.NextRound();
     }
