@@ -170,11 +170,11 @@ TMainForm::TMainForm(QWidget* parent)
   ChildNameLb->setStyleSheet(QStringLiteral("color: rgb(150, 60, 0);"));
   // The child's own way through the day, and what it earned: under the child's picture.
   TODAYSB = MenuButton(a, "TODAYSB", QStringLiteral("今天的学习"),
-                       QStringLiteral("跟着今天的学习一步一步学"), 15,
-                       QStringLiteral(":/images/menu_characters.png"), 24, QRect(664, 98, 126, 44));
+                       QStringLiteral("跟着今天的学习一步一步学"), 16,
+                       QStringLiteral(":/images/menu_characters.png"), 28, QRect(660, 96, 134, 50));
   ALBUMSB = MenuButton(a, "ALBUMSB", QStringLiteral("贴纸册"),
-                       QStringLiteral("看看你得到的贴纸"), 15,
-                       QStringLiteral(":/images/child_06.png"), 24, QRect(664, 148, 126, 40));
+                       QStringLiteral("看看你得到的贴纸"), 16,
+                       QStringLiteral(":/images/child_06.png"), 28, QRect(660, 146, 134, 48));
   for (QWidget* w : {static_cast<QWidget*>(ChildPictureLb), static_cast<QWidget*>(ChildNameLb)}) {
     w->setCursor(Qt::PointingHandCursor);
     w->setToolTip(QStringLiteral("今天的学习"));

@@ -129,10 +129,14 @@ void TStepPicture::paintEvent(QPaintEvent*) {
   p.setPen(QPen(now ? QColor(255, 140, 0) : QColor(200, 170, 90), now ? 5 : 2));
   p.setBrush(m_state == State::Waiting ? QColor(255, 252, 235) : QColor(255, 255, 255));
   p.drawRoundedRect(box, 18, 18);
-  const QSize icon(72, 72);
-  const QPixmap picture = PictureIcon(StepPicture(m_kind)).pixmap(icon, devicePixelRatioF());
+  // The menu's pictures are small: drawn larger, smoothly.
+  const QIcon icon = PictureIcon(StepPicture(m_kind));
+  const QSize largest = icon.availableSizes().isEmpty() ? QSize(64, 64)
+                                                        : icon.availableSizes().constLast();
+  const QPixmap picture = icon.pixmap(largest);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
   p.setOpacity(m_state == State::Waiting ? 0.45 : 1.0);
-  p.drawPixmap(QPointF((width() - icon.width()) / 2.0, 18), picture);
+  p.drawPixmap(QRectF((width() - 76) / 2.0, 16, 76, 76), picture, QRectF(picture.rect()));
   p.setOpacity(1.0);
   p.setFont(SongFont(20, true));
   p.setPen(m_state == State::Waiting ? QColor(150, 130, 100) : QColor(60, 40, 0));
@@ -170,8 +174,10 @@ TTodayForm::TTodayForm(QWidget* owner) : TDesignForm(owner, 800, 578) {
   ChildLb->setObjectName(QStringLiteral("ChildLb"));
   ChildLb->setFont(SongFont(18, true));
   ChildLb->setStyleSheet(QStringLiteral("color: rgb(150, 60, 0);"));
-  ChildLb->setGeometry(620, 18, 170, 56);
+  ChildLb->setGeometry(620, 18, 120, 56);
   ChildLb->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ChildPictureLb = new QLabel(a);
+  ChildPictureLb->setGeometry(744, 18, 52, 52);
 
   StagePanel = new QWidget(a);
   StagePanel->setGeometry(100, 262, 600, 190);
@@ -232,6 +238,9 @@ void TTodayForm::Load() {
   m_today = int(platform::CurrentClock().Now().date().toJulianDay());
   const children::Child& child = CurrentChild();
   ChildLb->setText(child.id == children::kNoChild ? QString() : child.name);
+  if (child.id != children::kNoChild)
+    ChildPictureLb->setPixmap(PictureIcon(children::PictureResource(child.picture))
+                                  .pixmap(QSize(48, 48), devicePixelRatioF()));
   review::PathCourse course;
   review::PathChild pathChild;
   QString error;

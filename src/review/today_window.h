@@ -48,6 +48,7 @@ class TTodayForm : public TDesignForm {
 
   QLabel* TitleLb;
   QLabel* ChildLb;
+  QLabel* ChildPictureLb;
   QList<TStepPicture*> Pictures;
   QWidget* StagePanel;  // the new characters or the poem line, shown here
   QLabel* StageLb;      // the character or the line, big

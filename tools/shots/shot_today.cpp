@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   }
   for (int d = 1; d <= 9; ++d) {
     bool given = false;
-    paths::AwardSticker(c, young.id, int(clock.Now().date().toJulianDay()) - d * 2, d * 5, &given,
+    paths::AwardSticker(c, young.id, int(clock.Now().date().toJulianDay()) - d * 2, (d * 5) % paths::kStickerCount, &given,
                         &error);
   }
   auto save = [&](QWidget* w, const char* name) {
