@@ -35,7 +35,10 @@ QList<PathStep> PlanPath(const PathCourse& course, const PathChild& child, const
       steps.append({StepKind::NewCharacters, fresh, course.chapters[ch]});
       // One character alone is no game: there would be nothing to tell it from.
       if (fresh.size() > 1) steps.append({StepKind::Listening, fresh, course.chapters[ch]});
-      steps.append({StepKind::Writing, {fresh.first()}, course.chapters[ch]});
+      // A word is written one character after the other: its first one is the step.
+      const QList<uint> first = fresh.first().toUcs4();
+      const char32_t c = first.isEmpty() ? U' ' : char32_t(first.first());
+      steps.append({StepKind::Writing, {QString::fromUcs4(&c, 1)}, course.chapters[ch]});
       break;
     }
   }

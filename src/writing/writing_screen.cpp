@@ -277,7 +277,12 @@ void TxzmainForm::ShowChapterItems(bool) {
       QTimer::singleShot(0, this, &TxzmainForm::CB1Change);
       return;
     }
-    const int at = int(entries.indexOf(m_askedCharacter));
+    // The entry that begins with it (a word), else the first that holds it.
+    int at = -1;
+    for (int i = 0; i < entries.size() && at < 0; ++i)
+      if (entries[i].startsWith(m_askedCharacter)) at = i;
+    for (int i = 0; i < entries.size() && at < 0; ++i)
+      if (entries[i].contains(m_askedCharacter)) at = i;
     m_askedChapter.clear();
     if (at >= 0) {
       ChooseCharacter(at);
