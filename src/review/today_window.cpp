@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QSettings>
 
 #include "app/current_child.h"
 #include "app/pictures.h"
@@ -101,6 +102,9 @@ bool review::LoadPathInput(const QString& connection, int child, int today, Path
   ChildCards cards;
   if (!LoadChildCards(connection, child, today, &cards, nullptr, error)) return false;
   for (auto it = cards.cbegin(); it != cards.cend(); ++it) {
+    // Met first today, by today's path most likely: still today's new character, so the path
+    // stays the same all day instead of bringing more new ones each time it opens.
+    if (it.value().reps <= 1 && it.value().lastReview == today) continue;
     pathChild->met.insert(it.key());
     if (it.value().lastReview > 0 && it.value().due <= today) pathChild->due << it.key();
   }
@@ -270,7 +274,13 @@ void TTodayForm::Load() {
     picture->move(left + i * (kPictureWidth + gap), 90);
     Pictures << picture;
   }
+  // A child who left half-way finds the steps done today ticked.
+  m_current = qBound(0, QSettings().value(ProgressKey()).toInt(), n - 1);
   ShowStep();
+}
+
+QString TTodayForm::ProgressKey() const {
+  return QStringLiteral("path/%1-%2").arg(m_child).arg(m_today);
 }
 
 void TTodayForm::ShowStep() {
@@ -353,6 +363,7 @@ bool TTodayForm::RunScreenStep(const PathStep& step) {
 void TTodayForm::StepDone() {
   if (m_current >= m_steps.size()) return;
   ++m_current;
+  QSettings().setValue(ProgressKey(), m_current);
   if (m_current >= m_steps.size()) {
     Finish();
     return;

@@ -75,6 +75,7 @@ class TTodayForm : public TDesignForm {
   void ShowStageItem();
   void Finish();
   bool RunScreenStep(const review::PathStep& step);
+  QString ProgressKey() const;  // where the steps done today are kept, per child and day
 
   QList<review::PathStep> m_steps;
   int m_current = 0;

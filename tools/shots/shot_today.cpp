@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QSettings>
 #include <cstdio>
 
 #include "app/current_child.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   SilentPlayer silent;
   platform::SetSoundPlayer(&silent);
   SetPromptsOn(false);
+  QSettings().remove(QStringLiteral("path"));  // each picture from the path's start
   const QString c = dm->ConnectionName();
   children::Child young, old;
   QString error;
