@@ -92,6 +92,7 @@ class TtyzmainForm : public TDesignForm {
   QTimer* NextTimer;  // moves on after a round
   QTimer* RepeatTimer;  // says the item again after a wrong card
   QTimer* TaskTimer;    // says the first item once the game has said what to do
+  QTimer* ClockTimer;   // the status bar's clock, every second as on the lesson screens
 
   // Starts a new game for the chosen child: reads the child's reviews and picks the items.
   void StartGame();
@@ -116,6 +117,7 @@ class TtyzmainForm : public TDesignForm {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  QString m_statusChapter;  // the chapter the status bar names
   struct Item {
     QString name, chapter, text, sound;
     int chapterIndex = 0;

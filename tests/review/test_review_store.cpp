@@ -12,6 +12,7 @@
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
 #include "data/record_store.h"
+#include "lessons/lesson_frame.h"
 #include "review/listening_screen.h"
 #include "review/review_store.h"
 #include "support/fakes.h"
@@ -62,6 +63,10 @@ class ReviewStoreTest : public QObject {
     QVERIFY(form.Game());
     QCOMPARE(player.Names(), QStringList{task});
     QVERIFY(form.TaskTimer->isActive());
+    // The status bar's clock goes on while the child plays.
+    QVERIFY(form.StatusBar->Text(2).contains("09:00"));
+    clock.Advance(60 * 1000);
+    QTRY_VERIFY(form.StatusBar->Text(2).contains("09:01"));
     // Only the first chapter was ever shown (none opened yet), five new items a day.
     QCOMPARE(form.Game()->Rounds(), 5);
     const QString picks[] = {"a", "xa", "xx", "a", "a"};  // a right, x wrong
