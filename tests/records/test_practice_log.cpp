@@ -19,6 +19,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -27,6 +28,9 @@
 #include <memory>
 
 #include "app/parent_gate.h"
+#include "app/current_child.h"
+#include "controls/label_3d.h"
+#include "review/knowledge_window.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
@@ -644,6 +648,38 @@ class PracticeLogTest : public QObject {
     window.KnowSb->click();
     SetShowScreenHook({});
     QVERIFY(asked && !opened);
+    // The window names whose characters it shows.
+    children::Child child;
+    QVERIFY(children::AddChild(data.database().Connection(), "朵朵", 1, &child, &error));
+    SetCurrentChild(child);
+    QCOMPARE(TKnowledgeForm(nullptr).Label3D1->Caption(), "朵朵认识的字");
+    SetCurrentChild({});
+    QCOMPARE(TKnowledgeForm(nullptr).Label3D1->Caption(), "认识的字");
+  }
+
+  // The class at a glance: names in the order of their readings, with the listening game's count.
+  void classTableByReading() {
+    testing::TestDataModule data;
+    REQUIRE_DATABASE(data.database());
+    data.LoadSampleCourse();
+    const QString c = data.database().Connection();
+    testing::FakeClock clock(kNow);
+    QString error;
+    QList<children::Child> added;
+    QVERIFY2(children::AddClassList(c, {"朱珠", "阿宝", "陈十"}, &added, nullptr, &error),
+             qPrintable(error));
+    const int today = int(kNow.date().toJulianDay());
+    QVERIFY(review::SaveCard(c, added[1].id, "一", {.lastReview = today - 2}, today - 2, &error));
+    QVERIFY(review::SaveCard(c, added[1].id, "二", {.lastReview = today - 40}, today - 40, &error));
+    TRecordsForm window(nullptr);
+    window.ChildCb->setCurrentIndex(window.ChildCb->findText("全班"));
+    QTRY_COMPARE(window.ClassTable->rowCount(), 3);
+    QStringList rows;
+    for (int r = 0; r < window.ClassTable->rowCount(); ++r)
+      rows << window.ClassTable->item(r, 0)->text() + ":" + window.ClassTable->item(r, 4)->text();
+    // 阿宝 played one character in the last 7 days (the other was 40 days ago).
+    QCOMPARE(rows, QStringList({"阿宝:1", "陈十:0", "朱珠:0"}));
+    QCOMPARE(window.ClassTable->horizontalHeaderItem(4)->text(), "听音找字");
   }
 
   void windowShowsThisComputerOrAll() {
