@@ -11,6 +11,7 @@
 #include "app/current_child.h"
 #include "app/main_form.h"
 #include "app/practice_log.h"
+#include "app/prompt_player.h"
 #include "app/screen_registry.h"
 #include "children/child_picker.h"
 #include "data/data_module.h"
@@ -53,6 +54,8 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   hooks.drawn = [] {
     if (dm && !dm->ReadOnlyDatabase()) records::Start(dm->ConnectionName());
     CheckLessonFileWhole(MainForm);
+    // Made now, the menu's prompts are there the first time the pointer rests on a button.
+    PreparePrompts(StandardPrompts());
     // Recordings an editor staged when the program was last ended with the editor open.
     QStringList swept;
     QString error;
@@ -66,6 +69,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
     SetDueCounter({});
     SetCourseNotice({});
     records::Stop();
+    WaitForPrompts();
   };
   hooks.shown = [shown, pick](TMainForm* menu) {
     if (*pick)

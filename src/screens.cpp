@@ -15,6 +15,7 @@
 #include "program.h"
 #include "review/knowledge_window.h"
 #include "review/listening_screen.h"
+#include "review/today_window.h"
 #include "writing/writing_screen.h"
 
 template <class T>
@@ -54,4 +55,6 @@ void RegisterAllScreens() {
   Register<TtyzmainForm>("TtyzmainForm");
   Register<TtyzMYHLPForm>("TtyzMYHLPForm");
   Register<TKnowledgeForm>("TKnowledgeForm");
+  Register<TTodayForm>("TTodayForm");
+  Register<TStickerAlbumForm>("TStickerAlbumForm");
 }

@@ -16,6 +16,7 @@
 #include "app/current_child.h"
 #include "app/parent_gate.h"
 #include "app/pictures.h"
+#include "app/prompt_player.h"
 #include "app/quit_request.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
@@ -167,6 +168,18 @@ TMainForm::TMainForm(QWidget* parent)
   ChildNameLb->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   ChildNameLb->setFont(SongFont(16, true));
   ChildNameLb->setStyleSheet(QStringLiteral("color: rgb(150, 60, 0);"));
+  // The child's own way through the day, and what it earned: under the child's picture.
+  TODAYSB = MenuButton(a, "TODAYSB", QStringLiteral("今天的学习"),
+                       QStringLiteral("跟着今天的学习一步一步学"), 16,
+                       QStringLiteral(":/images/menu_characters.png"), 28, QRect(660, 96, 134, 50));
+  ALBUMSB = MenuButton(a, "ALBUMSB", QStringLiteral("贴纸册"),
+                       QStringLiteral("看看你得到的贴纸"), 16,
+                       QStringLiteral(":/images/child_06.png"), 28, QRect(660, 146, 134, 48));
+  for (QWidget* w : {static_cast<QWidget*>(ChildPictureLb), static_cast<QWidget*>(ChildNameLb)}) {
+    w->setCursor(Qt::PointingHandCursor);
+    w->setToolTip(QStringLiteral("今天的学习"));
+    w->installEventFilter(this);
+  }
   MINISB = MenuButton(a, "MINISB", QStringLiteral("最小化"), QStringLiteral("系统最小化显示"), 12,
                       QStringLiteral(":/images/menu_minimize.png"), 16, QRect(447, 493, 59, 40));
   QuitSb = MenuButton(a, "QuitSb", QStringLiteral("退出→"), QStringLiteral("退出本系统"), 12,
@@ -181,6 +194,8 @@ TMainForm::TMainForm(QWidget* parent)
   connect(ABOUTSB, &QToolButton::clicked, this, &TMainForm::ABOUTSBClick);
   connect(RECORDSB, &QToolButton::clicked, this, &TMainForm::RECORDSBClick);
   connect(CHILDSB, &QToolButton::clicked, this, &TMainForm::CHILDSBClick);
+  connect(TODAYSB, &QToolButton::clicked, this, &TMainForm::TODAYSBClick);
+  connect(ALBUMSB, &QToolButton::clicked, this, &TMainForm::ALBUMSBClick);
   connect(TCurrentChild::Instance(), &TCurrentChild::Changed, this, &TMainForm::ShowCurrentChild);
   // Another child has other reviews due.
   connect(TCurrentChild::Instance(), &TCurrentChild::Changed, this,
@@ -188,6 +203,10 @@ TMainForm::TMainForm(QWidget* parent)
   ShowCurrentChild();
   connect(MINISB, &QToolButton::clicked, this, &TMainForm::MINISBClick);
   connect(QuitSb, &QToolButton::clicked, this, &TMainForm::QuitSbClick);
+  // A child who cannot read hears what a button is before pressing it.
+  for (QToolButton* b : {szsb, xssb, xyysb, SSSB, xzsb, tyzsb, ABOUTSB, RECORDSB, CHILDSB, TODAYSB,
+                         ALBUMSB, MINISB, QuitSb})
+    SpeakButton(b, b->text().remove(QStringLiteral("→")));
 
   resize(kDesignWidth, kDesignHeight);
   StartMaximized(this);
@@ -255,6 +274,8 @@ void TMainForm::changeEvent(QEvent* event) {
 void TMainForm::ABOUTSBClick() { ShowScreen(QStringLiteral("TAboutForm"), this); }
 void TMainForm::RECORDSBClick() { ShowScreen(QStringLiteral("TRecordsForm"), this); }
 void TMainForm::CHILDSBClick() { ShowScreen(QStringLiteral("TChildPickerForm"), this); }
+void TMainForm::TODAYSBClick() { ShowScreen(QStringLiteral("TTodayForm"), this); }
+void TMainForm::ALBUMSBClick() { ShowScreen(QStringLiteral("TStickerAlbumForm"), this); }
 
 void TMainForm::ShowCurrentChild() {
   const children::Child& child = CurrentChild();
@@ -294,6 +315,16 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Taking the press makes the label the receiver of the release, as for comlb.
+  if ((watched == ChildPictureLb || watched == ChildNameLb) &&
+      event->type() == QEvent::MouseButtonPress)
+    return true;
+  if ((watched == ChildPictureLb || watched == ChildNameLb) &&
+      event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    TODAYSBClick();
+    return true;
+  }
   // Taking the press makes the label the receiver of the release.
   if (watched == comlb && event->type() == QEvent::MouseButtonPress) return true;
   if (watched == comlb && event->type() == QEvent::MouseButtonRelease) {

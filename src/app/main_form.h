@@ -64,6 +64,8 @@ class TMainForm : public QWidget {
   QToolButton* CHILDSB;   // "换小朋友": back to the picker
   QLabel* ChildPictureLb;  // the chosen child, small in the top corner
   QLabel* ChildNameLb;
+  QToolButton* TODAYSB;  // "今天的学习", as the child's picture and name
+  QToolButton* ALBUMSB;  // "贴纸册"
   QToolButton* MINISB;
   QToolButton* QuitSb;
 
@@ -81,6 +83,8 @@ class TMainForm : public QWidget {
   void ABOUTSBClick();
   void RECORDSBClick();
   void CHILDSBClick();
+  void TODAYSBClick();
+  void ALBUMSBClick();
   // Shows the chosen child in the corner (nothing when none is chosen).
   void ShowCurrentChild();
   void MINISBClick();

@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/parent_gate.h"
 #include "app/pictures.h"
+#include "app/prompt_player.h"
 #include "app/quit_request.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
@@ -115,6 +116,7 @@ void TChildPickerForm::Reload() {
     b->setToolTip(child.name);
     b->setStyleSheet(ChildButtonStyle());
     connect(b, &QToolButton::clicked, this, [this, i] { ChildSbClick(i); });
+    SpeakButton(b, child.name);
     b->show();
     ChildSbs << b;
   }
@@ -162,6 +164,14 @@ void TChildPickerForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   m_background->setGeometry(rect());
   Layout();
+}
+
+void TChildPickerForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  SayPrompt(QStringLiteral("谁来学习？"));
+  QStringList names;
+  for (const children::Child& c : m_children) names << c.name;
+  PreparePrompts(names);
 }
 
 void TChildPickerForm::ChildSbClick(int index) {

@@ -35,6 +35,7 @@ class TChildPickerForm : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Escape returns only when a child has been chosen: a child must not end up without one.
   void reject() override;
 

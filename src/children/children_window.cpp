@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -16,9 +17,13 @@
 #include "app/course_notice.h"
 #include "app/current_child.h"
 #include "app/practice_log.h"
+#include "app/prompt_player.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/lesson_kinds.h"
+#include "data/path_store.h"
 #include "packs/lesson_pack.h"
+#include "platform/dataset.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 
@@ -74,6 +79,28 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   nameed = new QLineEdit(this);
   nameed->setFont(SongFont(20, true));
   nameed->setMaxLength(40);
+  auto* levelLabel = new QLabel(QStringLiteral("今天的学习从哪一章开始，每天几个新字:"), this);
+  levelLabel->setFont(SongFont(15, true));
+  StartChapterCb = new QComboBox(this);
+  StartChapterCb->setObjectName(QStringLiteral("StartChapterCb"));
+  StartChapterCb->setFont(SongFont(14));
+  QStringList chapters;
+  QVector<QVector<QVariant>> rows;
+  const LessonKind& characters = Kind(LessonKindId::Character);
+  if (!m_connection.isEmpty() &&
+      platform::ExecQuery(m_connection,
+                          QStringLiteral("select 章节 from %1 order by 章号").arg(characters.chapterTable),
+                          {}, &rows, nullptr))
+    for (const QVector<QVariant>& r : rows) chapters << r.value(0).toString();
+  for (int i = 0; i < chapters.size(); ++i)
+    StartChapterCb->addItem(QStringLiteral("第 %1 章 %2").arg(i + 1).arg(chapters[i]));
+  if (chapters.isEmpty()) StartChapterCb->addItem(QStringLiteral("第 1 章"));
+  NewPerDayCb = new QComboBox(this);
+  NewPerDayCb->setObjectName(QStringLiteral("NewPerDayCb"));
+  NewPerDayCb->setFont(SongFont(14));
+  NewPerDayCb->addItem(QStringLiteral("3 个（小班）"), 3);
+  NewPerDayCb->addItem(QStringLiteral("4 个（中班）"), 4);
+  NewPerDayCb->addItem(QStringLiteral("5 个（大班）"), 5);
   auto* pictureLabel = new QLabel(QStringLiteral("选一个动物:"), this);
   pictureLabel->setFont(SongFont(15, true));
   auto* pictureGrid = new QGridLayout;
@@ -105,6 +132,11 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   GateCb = new QCheckBox(QStringLiteral("家长验证：打开编辑、管理和清除记录之前先回答一道算术题"), this);
   GateCb->setFont(SongFont(13));
   GateCb->setFocusPolicy(Qt::NoFocus);
+  PromptCb = new QCheckBox(QStringLiteral("说话提示：按钮、游戏和夸奖用声音告诉小朋友"), this);
+  PromptCb->setObjectName(QStringLiteral("PromptCb"));
+  PromptCb->setFont(SongFont(13));
+  PromptCb->setFocusPolicy(Qt::NoFocus);
+  PromptCb->setChecked(PromptsOn());
   CourseSb = TextButton(this, QStringLiteral("添加入门课程"));
   CourseSb->setToolTip(
       QStringLiteral("把入门课程（五百多个汉字、五十多首古诗、一百五十多个英语单词）加在现有章节之后"));
@@ -135,9 +167,18 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   right->addLayout(pictureGrid);
   right->addSpacing(6);
   right->addLayout(actions);
+  right->addSpacing(6);
+  right->addWidget(levelLabel);
+  auto* level = new QHBoxLayout;
+  level->addWidget(StartChapterCb, 1);
+  level->addWidget(NewPerDayCb);
+  right->addLayout(level);
   right->addStretch(1);
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(GateCb, 1);
+  auto* switches = new QVBoxLayout;
+  switches->addWidget(GateCb);
+  switches->addWidget(PromptCb);
+  bottom->addLayout(switches, 1);
   bottom->addWidget(CourseSb);
   bottom->addWidget(QuitSb);
   auto* grid = new QGridLayout(this);
@@ -154,7 +195,10 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   connect(SaveSb, &QToolButton::clicked, this, &TChildrenForm::SaveSbClick);
   connect(DeleteSb, &QToolButton::clicked, this, &TChildrenForm::DeleteSbClick);
   connect(GateCb, &QCheckBox::clicked, this, &TChildrenForm::GateCbClick);
+  connect(PromptCb, &QCheckBox::clicked, this, [](bool on) { SetPromptsOn(on); });
   connect(CourseSb, &QToolButton::clicked, this, &TChildrenForm::CourseSbClick);
+  connect(StartChapterCb, &QComboBox::activated, this, &TChildrenForm::LevelChanged);
+  connect(NewPerDayCb, &QComboBox::activated, this, &TChildrenForm::LevelChanged);
   connect(QuitSb, &QToolButton::clicked, this, &QDialog::close);
 
   GateCb->setChecked(m_connection.isEmpty() || children::ParentGateOn(m_connection));
@@ -195,9 +239,29 @@ void TChildrenForm::ShowSelected() {
   const int row = Selected();
   SaveSb->setEnabled(row >= 0);
   DeleteSb->setEnabled(row >= 0);
+  StartChapterCb->setEnabled(row >= 0);
+  NewPerDayCb->setEnabled(row >= 0);
   if (row < 0) return;
+  paths::Level level;
+  QString error;
+  if (!paths::LoadLevel(m_connection, m_children[row].id, &level, &error))
+    qCWarning(lcDb) << "children: level not read:" << error;
+  StartChapterCb->setCurrentIndex(qMin(level.startChapter, StartChapterCb->count() - 1));
+  NewPerDayCb->setCurrentIndex(NewPerDayCb->findData(level.newPerDay));
   nameed->setText(m_children[row].name);
   if (QAbstractButton* b = Pictures->button(m_children[row].picture)) b->setChecked(true);
+}
+
+void TChildrenForm::LevelChanged() {
+  const int row = Selected();
+  if (row < 0) return;
+  QString error;
+  if (!paths::SaveLevel(m_connection, m_children[row].id,
+                        {StartChapterCb->currentIndex(), NewPerDayCb->currentData().toInt()},
+                        &error)) {
+    Warn(QStringLiteral("没能保存学习的起点：%1").arg(DatabaseTrouble(error)));
+    ShowSelected();
+  }
 }
 
 void TChildrenForm::Warn(const QString& text) {

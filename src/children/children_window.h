@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -28,8 +29,11 @@ class TChildrenForm : public QDialog {
   QToolButton* SaveSb;     // "保存修改"
   QToolButton* DeleteSb;   // "删除"
   QCheckBox* GateCb;       // the parent gate
+  QCheckBox* PromptCb;     // spoken prompts
   QToolButton* CourseSb;   // "添加入门课程"
   QToolButton* QuitSb;     // "返回"
+  QComboBox* StartChapterCb;  // where the selected child's path of today starts
+  QComboBox* NewPerDayCb;     // 3, 4 or 5 new characters a day
   QLabel* CountLb;
   QLabel* GameNoticeLb;  // what keeps the listening game from asking some of the course
 
@@ -39,6 +43,8 @@ class TChildrenForm : public QDialog {
   void DeleteSbClick();
   void GateCbClick(bool on);
   void CourseSbClick();
+  // Stores the selected child's level as the two boxes show it.
+  void LevelChanged();
   const QList<children::Child>& Children() const { return m_children; }
 
  private:

@@ -204,7 +204,7 @@ bool AddClassList(const QString& connection, const QStringList& lines, QList<Chi
 
 QStringList ChildOwnedTables() {
   return {QStringLiteral("learn_record"), QStringLiteral("writing_done"),
-          QStringLiteral("review_state")};
+          QStringLiteral("review_state"), QStringLiteral("child_level"), QStringLiteral("stickers")};
 }
 
 bool ParentGateOn(const QString& connection) {

@@ -19,7 +19,8 @@ QString Quoted(const QString& identifier) {
 // What a seat writes besides the learning notes: a child's writing stars and reviews.
 QStringList SeatChildTableGrants(const QString& role) {
   return {QStringLiteral("grant insert on writing_done to %1").arg(role),
-          QStringLiteral("grant insert, update on review_state to %1").arg(role)};
+          QStringLiteral("grant insert, update on review_state to %1").arg(role),
+          QStringLiteral("grant insert on stickers to %1").arg(role)};
 }
 
 bool PlainRole(const QString& role) {

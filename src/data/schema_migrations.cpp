@@ -49,6 +49,9 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {8, QStringLiteral("小朋友表，学习记录记下是哪个小朋友"), children::AddChildrenTables},
       {9, QStringLiteral("按字名查找字的索引"), SqlResourceStep(QStringLiteral(":/item_name_index.sql"))},
       {10, QStringLiteral("学生座位可以记下写字的星星和复习"), GrantSeatsChildTables},
+      {11, QStringLiteral("小朋友的学习起点和贴纸"),
+       SqlResourceStep(QStringLiteral(":/child_path.sql"))},
+      {12, QStringLiteral("学生座位可以发贴纸"), GrantSeatsChildTables},
       // Next steps here, in order.
   };
   return steps;

@@ -8,10 +8,12 @@
 #include <QPainterPath>
 #include <QResizeEvent>
 #include <QTimer>
+#include <utility>
 #include <QToolButton>
 #include <QtMath>
 
 #include "app/current_child.h"
+#include "app/prompt_player.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "controls/flat_speed_button.h"
@@ -35,6 +37,9 @@ constexpr int kCardWidth = 150;
 constexpr int kCardHeight = 170;
 constexpr int kCardTop = 190;
 constexpr int kAfterRightMs = 1600;
+// "听一听，找一找" lasts about a second and a half.
+constexpr int kAfterTaskMs = 1800;
+const QString kTaskPrompt = QStringLiteral("听一听，找一找");
 constexpr int kAfterMissMs = 2600;
 constexpr int kSayAgainMs = 900;
 const QString kPraiseSound = QStringLiteral("CM.wav");
@@ -219,6 +224,10 @@ TtyzmainForm::TtyzmainForm(QWidget* owner) : TDesignForm(owner, 800, kDesignHeig
   RepeatTimer->setSingleShot(true);
   RepeatTimer->setInterval(kSayAgainMs);
   connect(RepeatTimer, &QTimer::timeout, this, &TtyzmainForm::SayItem);
+  TaskTimer = new QTimer(this);
+  TaskTimer->setSingleShot(true);
+  TaskTimer->setInterval(kAfterTaskMs);
+  connect(TaskTimer, &QTimer::timeout, this, &TtyzmainForm::SayItem);
   // Started once the window is up, so that the first sound does not play over an empty screen.
   QTimer::singleShot(0, this, &TtyzmainForm::StartGame);
 }
@@ -306,6 +315,7 @@ void TtyzmainForm::BuildSummaryPanel() {
 void TtyzmainForm::StartGame() {
   NextTimer->stop();
   RepeatTimer->stop();
+  TaskTimer->stop();
   summaryPanel->hide();
   m_saveError.clear();
   m_items.clear();
@@ -314,8 +324,20 @@ void TtyzmainForm::StartGame() {
   m_child = CurrentChildId();
   QString error;
   GameSelection selection;
-  const bool ok = dm && ChooseForChild(dm->ConnectionName(), m_child, m_today, m_scheduler,
-                                       &selection, &error);
+  bool ok = dm && ChooseForChild(dm->ConnectionName(), m_child, m_today, m_scheduler,
+                                 &selection, &error);
+  if (ok && !m_only.isEmpty()) {
+    // The items asked for, in the order asked, whatever the schedule would choose.
+    QList<ItemRow> rows;
+    ok = LoadItemRows(dm->ConnectionName(), m_only, &rows, &error);
+    selection.rows.clear();
+    for (const QString& name : m_only)
+      for (const ItemRow& r : rows)
+        if (r.name == name) {
+          selection.rows.append(r);
+          break;
+        }
+  }
   if (!ok) qCWarning(lcDb) << "listening game:" << error;
   m_chapters = selection.chapters;
   m_chapterItems.clear();
@@ -357,6 +379,7 @@ void TtyzmainForm::StartGame() {
   QStringList names;
   for (const Item& item : m_items) names << item.name;
   m_game = std::make_unique<ListeningGame>(names, m_streak);
+  m_taskTold = SayPrompt(kTaskPrompt);
   ShowRound();
 }
 
@@ -413,7 +436,11 @@ void TtyzmainForm::ShowRound() {
   PraiseLb->setText(QStringLiteral("听一听，是哪个字？"));
   SetTextColor(PraiseLb, QColor(200, 215, 255));
   StatusBar->Update(m_statusChapter = target.chapter);
-  SayItem();
+  // The first item waits for the task to be said: it would cut it off.
+  if (std::exchange(m_taskTold, false))
+    TaskTimer->start();
+  else
+    SayItem();
 }
 
 QString TtyzmainForm::SoundPath(const Item& item) {
@@ -436,6 +463,7 @@ void TtyzmainForm::CardPicked(const QString& text) {
   // A card already faded stays out of the game.
   if (!picked || picked->CurrentLook() != TGameCard::Look::Plain) return;
   RepeatTimer->stop();
+  TaskTimer->stop();
   const ListeningGame::Answer answer = m_game->Pick(text);
   switch (answer) {
     case ListeningGame::Answer::Right:
@@ -443,7 +471,7 @@ void TtyzmainForm::CardPicked(const QString& text) {
       PraiseLb->setText(QString::fromUtf8(kPraise[platform::CurrentRandom().Below(4)]));
       SetTextColor(PraiseLb, kGlow);
       Stars->SetStars(m_game->Stars(), m_game->Rounds());
-      platform::PlaySound(kPraiseSound);
+      if (!SayPrompt(PraiseLb->text())) platform::PlaySound(kPraiseSound);
       SaveRound();
       NextTimer->start(kAfterRightMs);
       break;
@@ -501,5 +529,6 @@ void TtyzmainForm::ShowSummary() {
           : QStringLiteral("（给家长）这次的成绩没能记下来：数据库没有接受。请检查数据库连接。"));
   summaryPanel->show();
   summaryPanel->raise();
-  if (stars > 0) platform::PlaySound(kPraiseSound);
+  if (stars > 0 && !SayPrompt(SummaryLb->text())) platform::PlaySound(kPraiseSound);
+  Q_EMIT gameFinished(stars);
 }

@@ -91,10 +91,19 @@ class TtyzmainForm : public TDesignForm {
   TLessonStatusBar* StatusBar;
   QTimer* NextTimer;  // moves on after a round
   QTimer* RepeatTimer;  // says the item again after a wrong card
+  QTimer* TaskTimer;    // says the first item once the game has said what to do
   QTimer* ClockTimer;   // the status bar's clock, every second as on the lesson screens
 
   // Starts a new game for the chosen child: reads the child's reviews and picks the items.
   void StartGame();
+  // The game asks these items only (today's path), in this order, before it starts.
+  void PlayOnly(const QStringList& names) { m_only = names; }
+
+ Q_SIGNALS:
+  // The last round is over and the summary shows.
+  void gameFinished(int stars);
+
+ public:
   void CardPicked(const QString& text);
   void NextRound();
   void SayItem();
@@ -134,5 +143,7 @@ class TtyzmainForm : public TDesignForm {
   int m_today = 0;
   int m_child = 0;  // whose reviews the game reads and stores, fixed when it starts
   int m_streak = 0;
+  bool m_taskTold = false;
+  QStringList m_only;  // the task is being said: the first item waits
   QString m_saveError;
 };

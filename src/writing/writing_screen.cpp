@@ -14,6 +14,7 @@
 #include "app/current_child.h"
 #include "app/parent_gate.h"
 #include "app/practice_log.h"
+#include "app/prompt_player.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
@@ -268,7 +269,32 @@ void TxzmainForm::ShowChapterItems(bool) {
   }
   Row->SetCharacters(entries);
   ShowStars();
+  if (!m_askedChapter.isEmpty()) {
+    const int chapter = int(browser().Chapters().indexOf(m_askedChapter));
+    if (chapter >= 0 && chapter != browser().ChapterIndex()) {
+      // Read that chapter first; this runs again when it is.
+      CB1->setCurrentIndex(chapter);
+      QTimer::singleShot(0, this, &TxzmainForm::CB1Change);
+      return;
+    }
+    // The entry that begins with it (a word), else the first that holds it.
+    int at = -1;
+    for (int i = 0; i < entries.size() && at < 0; ++i)
+      if (entries[i].startsWith(m_askedCharacter)) at = i;
+    for (int i = 0; i < entries.size() && at < 0; ++i)
+      if (entries[i].contains(m_askedCharacter)) at = i;
+    m_askedChapter.clear();
+    if (at >= 0) {
+      ChooseCharacter(at);
+      return;
+    }
+  }
   ChooseCharacter(entries.isEmpty() ? -1 : 0);
+}
+
+void TxzmainForm::AskFor(const QString& chapter, const QString& character) {
+  m_askedChapter = chapter;
+  m_askedCharacter = character;
 }
 
 void TxzmainForm::ShowStars() {
@@ -400,8 +426,10 @@ void TxzmainForm::StrokeJudged(int, bool accepted) {
 
 void TxzmainForm::Finished() {
   const QString character = CurrentCharacter();
-  platform::PlaySound(kPraiseSound);
-  Pad->ShowPraise(kPraise.value(int(m_written.size() % kPraise.size())));
+  const QString praise = kPraise.value(int(m_written.size() % kPraise.size()));
+  if (!SayPrompt(praise)) platform::PlaySound(kPraiseSound);
+  Pad->ShowPraise(praise);
+  Q_EMIT characterWritten(character);
   const records::WritingWay way = Pad->mode() != TWritingPad::Mode::Quiz ? records::WritingWay::Traced
                                   : Pad->Helped()                       ? records::WritingWay::Helped
                                                                         : records::WritingWay::Alone;

@@ -54,6 +54,10 @@ class TCharacterRow : public QWidget {
 
 class TxzmainForm : public TLessonScreen {
   Q_OBJECT
+ Q_SIGNALS:
+  // A character finished on the pad, alone or with help.
+  void characterWritten(const QString& character);
+
  public:
   explicit TxzmainForm(QWidget* owner);
   ~TxzmainForm() override;
@@ -74,6 +78,8 @@ class TxzmainForm : public TLessonScreen {
   QTimer* NextTimer;  // the pause before the next character
 
   void ChooseCharacter(int index);
+  // Opens on `character` of `chapter` (today's path) once the chapters are read.
+  void AskFor(const QString& chapter, const QString& character);
   // The character of the chosen entry being written (a word's first, then its second, ...).
   QString CurrentCharacter() const;
   void kbsbClick();
@@ -99,6 +105,7 @@ class TxzmainForm : public TLessonScreen {
 
   writing::StrokeData m_ownData;
   const writing::StrokeData* m_data;
+  QString m_askedChapter, m_askedCharacter;  // today's path: where to open, once
   QStringList m_sounds;  // per entry, the recording of its item
   QStringList m_items;   // per entry, its item's name and text, which speech says
   QStringList m_texts;

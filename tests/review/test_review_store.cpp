@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "app/course_notice.h"
+#include "app/prompt_player.h"
 #include "children/children_window.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
@@ -50,9 +51,18 @@ class ReviewStoreTest : public QObject {
     RecordingSoundPlayer player(&clock);
     platform::SeededRandom random(5);
     platform::SetRandom(&random);
+    // Spoken: the game says what to do before the first item, and praises by voice.
+    SetPromptsOn(true);
+    const QString task = PromptFile(QStringLiteral("听一听，找一找"));
+    QMap<QString, QString> praises;
+    for (const char* p : {"真棒！找对了！", "太好了！", "对啦，你真厉害！", "好耳朵！"})
+      praises.insert(PromptFile(QString::fromUtf8(p)), QString::fromUtf8(p));
+    QVERIFY(!task.isEmpty() && !praises.contains(QString()));
     TtyzmainForm form(nullptr);
     form.StartGame();
     QVERIFY(form.Game());
+    QCOMPARE(player.Names(), QStringList{task});
+    QVERIFY(form.TaskTimer->isActive());
     // The status bar's clock goes on while the child plays.
     QVERIFY(form.StatusBar->Text(2).contains("09:00"));
     clock.Advance(60 * 1000);
@@ -77,6 +87,8 @@ class ReviewStoreTest : public QObject {
             break;
           }
       }
+      if (round == "a") QCOMPARE(praises.value(player.Names().last()), form.PraiseLb->text());
+      QVERIFY(!player.Names().contains("CM.wav"));
       grades.insert(target, form.Game()->RoundGrade());
       form.NextRound();
     }

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "data/data_module.h"
+#include "app/prompt_player.h"
 #include "app/practice_log.h"
 #include "support/fakes.h"
 #include "support/strokes.h"
@@ -64,6 +65,8 @@ struct Screen {
   testing::RecordingSoundPlayer sound;
   std::unique_ptr<TxzmainForm> form;
   Screen() {
+    // The chime, not the spoken praise, whose file may or may not be made yet.
+    SetPromptsOn(false);
     AddChapter(db);
     records::Start(dm->ConnectionName());
     form = std::make_unique<TxzmainForm>(nullptr);
@@ -88,7 +91,21 @@ class WritingScreenTest : public QObject {
   void secondFingerAndCancel();
   void withoutStrokes_data();
   void withoutStrokes();
+  void opensWhereThePathAsks();
 };
+
+// Today's path opens the screen on its character: the word that begins with it, else one that
+// holds it; one the chapter lacks leaves the first.
+void WritingScreenTest::opensWhereThePathAsks() {
+  Screen s;
+  const QList<std::pair<QString, int>> asks = {{"绿", 1}, {"叶", 1}, {"我", 0}, {"山", 0}};
+  for (const auto& [character, entry] : asks) {
+    s.form->ChooseCharacter(2);
+    s.form->AskFor(QStringLiteral("第一章"), character);
+    s.form->CB1Change();
+    QCOMPARE(s.form->Row->Current(), entry);
+  }
+}
 
 void WritingScreenTest::tracesTheCharacter_data() {
   QTest::addColumn<bool>("touch");
@@ -117,6 +134,7 @@ void WritingScreenTest::tracesTheCharacter() {
   QFETCH(bool, leave);
   QFETCH(QString, way);
   Screen s;
+  QSignalSpy written(s.form.get(), &TxzmainForm::characterWritten);
   TWritingPad* pad = s.form->Pad;
   QCOMPARE(s.form->Row->Characters(), QStringList({"我", "绿叶", "\U00020000"}));
   QVERIFY(s.form->kbsb->isEnabled() && s.form->NoticeLb->text().isEmpty());
@@ -158,6 +176,8 @@ void WritingScreenTest::tracesTheCharacter() {
     QVERIFY(!pad->HintShown());
   }
   QVERIFY(s.form->Row->HasStar(0));
+  QCOMPARE(written.size(), 1);
+  QCOMPARE(written[0][0].toString(), QStringLiteral("我"));
   QCOMPARE(s.sound.Names().last(), QStringLiteral("CM.wav"));
   QVERIFY(pad->PraiseShown());
   QVERIFY(s.form->NextTimer->isActive());
