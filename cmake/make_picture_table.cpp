@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: the table word -> pictures (emoji) from Unicode CLDR's annotations, Chinese and
-// English. For each word, the emoji whose speech name is the word come first, then those that
-// have it among their keywords, each in emoji-test.txt's order. Flags, symbols and components
+// English. For each word, the emoji whose speech name is the word come first (their number is
+// written too), then those that have it among their keywords, each in emoji-test.txt's order. Flags, symbols and components
 // are left out: a child is shown things, not signs.
 //   make_picture_table <cldr annotations folder> <emoji-test.txt> <out .inc>
 #include <QFile>
@@ -73,13 +73,22 @@ int main(int argc, char** argv) {
       };
       if (!a->tts.isEmpty()) add(byName, a->tts);
       for (const QString& k : a->keywords) {
+        // A single character is a keyword of every name that holds it (热 of 热带鱼, 中 of
+        // 心脏): it counts only for a name of two characters at most that holds it (水滴).
+        if (k.size() == 1 && k.at(0).script() == QChar::Script_Han &&
+            (a->tts.size() > 2 || !a->tts.contains(k)))
+          continue;
         add(byKeyword, k);
         if (a->tts.contains(k)) named[Key(k) + u'\t' + e.qualified] = true;
       }
     }
   }
   QMap<QByteArray, QStringList> table;  // sorted by UTF-8 bytes, as the lookup searches it
-  for (auto it = byName.begin(); it != byName.end(); ++it) table[it.key().toUtf8()] = *it;
+  QMap<QByteArray, int> namedCount;     // how many of a word's pictures have it as their name
+  for (auto it = byName.begin(); it != byName.end(); ++it) {
+    table[it.key().toUtf8()] = *it;
+    namedCount[it.key().toUtf8()] = int(it->size());
+  }
   for (auto it = byKeyword.begin(); it != byKeyword.end(); ++it) {
     // Among the keywords' pictures, those named after the word first (水: 水滴 before 温泉).
     std::stable_sort(it->begin(), it->end(), [&](const QString& a, const QString& b) {
@@ -96,7 +105,9 @@ int main(int argc, char** argv) {
     if (!std::strcmp(r[1], "*")) table.remove(QByteArray(r[0]));
   for (auto it = table.begin(); it != table.end(); ++it) {
     const QStringList firstFew = it->mid(0, 8);  // the editor offers a few, not every smiley
-    out.write("{" + Literal(QString::fromUtf8(it.key())) + ", " + Literal(firstFew.join(u' ')) + "},\n");
+    const int named = std::min(namedCount.value(it.key()), int(firstFew.size()));
+    out.write("{" + Literal(QString::fromUtf8(it.key())) + ", " + QByteArray::number(named) +
+              ", " + Literal(firstFew.join(u' ')) + "},\n");
   }
   std::printf("make_picture_table: %d words\n", int(table.size()));
   return out.error() == QFile::NoError ? 0 : 1;

@@ -19,11 +19,12 @@ namespace pictures {
 inline constexpr char16_t kNoPicture[] = u"-";
 inline const QString kColumn = QStringLiteral("图片");
 
-// The emoji the annotations give a word, best first; English looked up in lower case.
-QStringList PicturesFor(const QString& word);
+// The emoji the annotations give a word, best first; English looked up in lower case. With
+// `namedOnly`, only those whose speech name is the word (猫 🐈, not the cat faces).
+QStringList PicturesFor(const QString& word, bool namedOnly = false);
 
-// The candidates for an item: its name's first, then those of each word of its text (split at
-// spaces and punctuation), without repeats.
+// The candidates for an item: its name's first, then those named after a word of its text (split
+// at spaces and punctuation), without repeats.
 QStringList ProposePictures(const QString& name, const QString& text);
 
 // What an item shows: the stored choice, or the first proposal when nobody chose; empty for none.

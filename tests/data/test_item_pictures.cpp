@@ -21,7 +21,12 @@ class ItemPicturesTest : public QObject {
     // 水 is a keyword of a hot spring and of a droplet; the one named after it comes first.
     QTest::newRow("keyword named in the speech name first") << "水" << "shuǐ" << "💧";
     QTest::newRow("from the text when the name has none") << "qwerty" << "兔子；小兔" << "🐇";
-    QTest::newRow("text split at Chinese punctuation") << "xyz" << "一个，苹果。" << "🍎";
+    QTest::newRow("text split at Chinese punctuation") << "xyz" << "一个，红苹果。" << "🍎";
+    // A word of the text counts by its speech name only: 热带 is a keyword of the tropical fish.
+    QTest::newRow("keyword of a word of the text") << "热" << "rè  热带" << "";
+    QTest::newRow("name's keyword, named after it") << "苹果" << "" << "🍎";
+    // 月饼's moon cake is no picture of 月.
+    QTest::newRow("refused for the item") << "月" << "yuè  月饼" << "";
     // 好的 is "OK", a gesture: no picture of 的.
     QTest::newRow("word of the text refused by hand") << "的" << "de  我的  好的" << "";
     // Refused by hand: Father Christmas is no father, and 人 is a keyword of every person.

@@ -71,6 +71,9 @@ int main(int argc, char** argv) {
                   course ? "starter" : "sample", pictured[course], count[course],
                   count[course] ? 100.0 * pictured[course] / count[course] : 0.0);
   }
+  if (qEnvironmentVariableIsSet("BENCH_PICTURES_ALL"))
+    for (const Match& m : matches)
+      std::printf("%s %s %s\n", qPrintable(m.picture), qPrintable(m.name), qPrintable(m.text.simplified()));
   std::printf("ten matches at random (seed %u):\n", seed);
   QRandomGenerator random(seed);
   for (int i = 0; i < 10 && !matches.isEmpty(); ++i) {
