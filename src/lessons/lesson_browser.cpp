@@ -27,12 +27,14 @@ bool LessonBrowser::LoadChapterList() {
   }
   m_index = m_chapters.isEmpty() ? -1 : 0;
   m_items.clear();
+  m_pictures.clear();
   m_error.clear();
   return true;
 }
 
 bool LessonBrowser::LoadChapterItems() {
   m_items.clear();
+  m_pictures.clear();
   m_error.clear();
   if (!OpenChapterItems(m_kind, Chapter())) return Failed();
   platform::Dataset* q = dm->ALLQuery;
