@@ -8,6 +8,7 @@
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
 #include "data/record_store.h"
+#include "platform/dataset.h"
 #include "review/listening_screen.h"
 #include "review/review_store.h"
 #include "support/fakes.h"
@@ -106,6 +107,11 @@ class ReviewStoreTest : public QObject {
     QVERIFY(LoadCourseItems(c, &chapters, &items, &chapterOf, &error));
     QCOMPARE(items.join(' '), "是 十 一 山 水 人 大 土地 火 木");
     QCOMPARE(chapterOf, (QList<int>{0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+    // Its pictures: only what an adult chose is read.
+    QVERIFY(platform::ExecSql(c, "update szSound set 图片 = '🌲' where 字名 = '木'"));
+    QHash<QString, QString> chosen;
+    QVERIFY(LoadChosenPictures(c, &chosen, &error));
+    QCOMPARE(chosen, (QHash<QString, QString>{{"木", "🌲"}}));
   }
 
   // The setting as another seat or a hand edit may have left it: the edges of its range and past.
