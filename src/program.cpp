@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/course_notice.h"
 #include "app/current_child.h"
 #include "app/main_form.h"
 #include "app/screen_registry.h"
@@ -45,6 +46,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
       QSqlDatabase::removeDatabase(name);
       return due;
     });
+    SetCourseNotice([connection] { return review::WithoutChoiceNoticeFor(connection); });
   };
   // The notes' spool is read once the menu is drawn. A database opened for reading only takes no
   // notes: they would pile up in the spool unseen.
@@ -62,6 +64,7 @@ int RunTindora(int argc, char** argv, const StartupShownHook& shown) {
   };
   hooks.finished = [] {
     SetDueCounter({});
+    SetCourseNotice({});
     records::Stop();
   };
   hooks.shown = [shown, pick](TMainForm* menu) {

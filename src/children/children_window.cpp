@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/course_notice.h"
 #include "app/current_child.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
@@ -108,6 +109,15 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   CourseSb->setToolTip(
       QStringLiteral("把入门课程（五百多个汉字、五十多首古诗、一百五十多个英语单词）加在现有章节之后"));
   QuitSb = TextButton(this, QStringLiteral("返回"));
+  GameNoticeLb = new QLabel(this);
+  GameNoticeLb->setObjectName(QStringLiteral("GameNoticeLb"));
+  GameNoticeLb->setFont(SongFont(13));
+  GameNoticeLb->setWordWrap(true);
+  GameNoticeLb->setStyleSheet(QStringLiteral("color: rgb(170, 40, 0);"));
+  // A game that cannot ask some of the course tells the child only that it cannot start; the
+  // adult reads here which items and why.
+  GameNoticeLb->setText(CourseNoticeText());
+  GameNoticeLb->setVisible(!GameNoticeLb->text().isEmpty());
 
   auto* left = new QVBoxLayout;
   left->addWidget(ChildList, 1);
@@ -135,7 +145,8 @@ TChildrenForm::TChildrenForm(QWidget* owner)
   grid->setHorizontalSpacing(16);
   grid->addLayout(left, 0, 0);
   grid->addLayout(right, 0, 1);
-  grid->addLayout(bottom, 1, 0, 1, 2);
+  grid->addWidget(GameNoticeLb, 1, 0, 1, 2);
+  grid->addLayout(bottom, 2, 0, 1, 2);
   grid->setColumnStretch(1, 1);
 
   connect(ChildList, &QListWidget::currentRowChanged, this, &TChildrenForm::ShowSelected);

@@ -31,6 +31,7 @@ class TChildrenForm : public QDialog {
   QToolButton* CourseSb;   // "添加入门课程"
   QToolButton* QuitSb;     // "返回"
   QLabel* CountLb;
+  QLabel* GameNoticeLb;  // what keeps the listening game from asking some of the course
 
   void Reload();
   void AddSbClick();

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
@@ -57,24 +58,52 @@ QString RecordingFileName(const LessonKind& kind, const QString& name) {
   return base + QStringLiteral(".wav");
 }
 
+QString ReadingInText(const QString& text) {
+  // "yī  一个  一天": the leading Latin words are the reading. A dash or a sign put where the
+  // reading goes is none ("-" would make every such item sound alike).
+  QStringList reading;
+  for (const QString& w :
+       text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+    if (HasHan(w)) break;
+    if (std::any_of(w.begin(), w.end(), [](QChar c) { return c.isLetter(); })) reading << w;
+  }
+  return reading.join(QLatin1Char(' '));
+}
+
+QString CharacterSoundFile(const QString& connection, const QString& name, const QString& text,
+                           const QString& sound) {
+  const QString path = recordings::LocalPath(connection, sound);
+  if (!sound.isEmpty() && QFileInfo(path).isFile()) return path;
+  const QString folder =
+      QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/speech");
+  const QString key = QString::fromLatin1(
+      QCryptographicHash::hash((name + '\n' + text).toUtf8(), QCryptographicHash::Sha1).toHex());
+  const QString file = folder + QLatin1Char('/') + key + QStringLiteral(".wav");
+  if (QFileInfo(file).isFile()) return file;
+  platform::Samples samples;
+  QString error;
+  if (!QDir().mkpath(folder) ||
+      !Speak(SpeechFor(Kind(LessonKindId::Character), name, text), &samples, &error) ||
+      !platform::SaveWav(samples, file, platform::Overwrite::Replace, &error)) {
+    qCInfo(lcSound) << "no speech for" << name << error;
+    return path;
+  }
+  return file;
+}
+
 ItemSpeech SpeechFor(const LessonKind& kind, const QString& name, const QString& text) {
   ItemSpeech s;
   switch (kind.id) {
     case LessonKindId::Character: {
-      // "yī  一个  一天": the leading Latin words are the reading, the first Han word an example.
-      const QStringList words =
-          text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-      QStringList reading;
-      QString example;
-      for (const QString& w : words) {
+      const QString reading = ReadingInText(text);
+      s.text = reading.isEmpty() ? name.trimmed() : reading;
+      // The first Han word after the reading is an example.
+      for (const QString& w :
+           text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
         if (HasHan(w)) {
-          example = w;
+          s.text += QStringLiteral("，") + w;
           break;
         }
-        if (example.isEmpty()) reading << w;
-      }
-      s.text = reading.isEmpty() ? name.trimmed() : reading.join(QLatin1Char(' '));
-      if (!example.isEmpty()) s.text += QStringLiteral("，") + example;
       s.settings = {platform::Voice::Mandarin, 150, 50};
       break;
     }

@@ -24,12 +24,23 @@ struct ItemSpeech {
   platform::SpeechSettings settings;
 };
 
+// A character item's reading as its text gives it: the Latin words before the first Han one
+// ("yī  一个  一天" -> "yī"); empty when the text starts with none.
+QString ReadingInText(const QString& text);
+
 // Characters: the pinyin when the text starts with one (else the character), then the first
 // example word. Poems: the title, the author line and the lines. English: the word.
 ItemSpeech SpeechFor(const LessonKind& kind, const QString& name, const QString& text);
 
 // Speaks `speech` and tidies the result (silence trimmed, pauses shortened, loudness evened).
 bool Speak(const ItemSpeech& speech, platform::Samples* out, QString* error);
+
+// A file that says a character item: its recording (`sound`, a path or a library name, fetched
+// from the database the first time), else the item spoken once by speech synthesis and kept in
+// the cache folder. When neither can be had the reason is logged and what comes back plays the
+// player's default sound.
+QString CharacterSoundFile(const QString& connection, const QString& name, const QString& text,
+                           const QString& sound);
 
 namespace platform {
 class Dataset;

@@ -10,6 +10,10 @@
 
 enum class LessonKindId { Character, Poem, English };
 
+// The name columns of the lesson schema hold this many characters; a longer name is refused
+// before the database would cut or reject it (by the editors and by a pack's import alike).
+inline constexpr int kNameColumnChars = 200;
+
 struct LessonKind {
   LessonKindId id;
   QString key;           // "character", "poem", "english" (sample course, tools)

@@ -8,13 +8,11 @@
 #include <QStringList>
 #include <functional>
 
-struct LessonKind;
+#include "data/lesson_kinds.h"
 
 namespace editors {
 
-// The name columns of the lesson schema hold this many characters; a longer name is refused
-// before the database would cut or reject it.
-inline constexpr int kNameColumnChars = 200;
+using ::kNameColumnChars;
 
 // Fixed by the list manager when it opens the editor (by hiding one of the two save buttons).
 enum class EditorMode { Add, Modify };

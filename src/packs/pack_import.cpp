@@ -80,8 +80,10 @@ QString OpenPack(const QString& file, const LessonKind* expected, const PackLimi
   for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
     QuaZipFileInfo64 info;
     if (!zip.getCurrentFileInfo(&info)) return DamagedMessage(file);
-    // This program never encrypts a pack: an entry flagged so cannot be one of its own.
-    if (info.flags & 0x1) return DamagedMessage(file);
+    // This program never encrypts a pack: an entry flagged so was made by something else.
+    if (info.flags & 0x1)
+      return QStringLiteral("课程包“%1”中的文件%2加了密码，本程序不能读取。请导入没有密码的课程包。")
+          .arg(QFileInfo(file).fileName(), platform::Quoted(info.name));
     const QString problem = CheckEntry(info, limits);
     if (!problem.isEmpty()) return problem;
     if (entries.contains(info.name))

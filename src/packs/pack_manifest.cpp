@@ -145,6 +145,19 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
     return QStringLiteral("课程包中%1含有控制字符（例如空字符），已拒绝导入。")
         .arg(platform::Quoted(name));
   };
+  // Cut in the message: the name may be thousands of characters long.
+  const auto tooLong = [](const QString& name) {
+    return name.toUcs4().size() > kNameColumnChars
+               ? QStringLiteral("课程包中的名称%1太长，最多%2个字，已拒绝导入。")
+                     .arg(platform::Quoted(platform::Shortened(name, 20)))
+                     .arg(kNameColumnChars)
+               : QString();
+  };
+  for (const PackChapter& c : *chapters) {
+    if (const QString refusal = tooLong(c.name); !refusal.isEmpty()) return refusal;
+    for (const PackItem& i : c.items)
+      if (const QString refusal = tooLong(i.name); !refusal.isEmpty()) return refusal;
+  }
   for (const PackChapter& c : *chapters) {
     if (platform::HasControlCharacters(c.name)) return controls(c.name);
     for (const PackItem& i : c.items)

@@ -30,6 +30,12 @@ int Value(Grade grade) { return static_cast<int>(grade); }
 
 }  // namespace
 
+bool PlausibleMemory(const Card& card) {
+  // Written so that NaN fails each test.
+  return card.difficulty >= 1 && card.difficulty <= 10 && card.stability >= kMinStability &&
+         card.stability <= kMaxStability;
+}
+
 Scheduler::Scheduler(SchedulerSettings settings) : settings_(settings) {
   const double decay = -kW[20];
   factor_ = Round8(std::exp(std::pow(decay, -1) * std::log(0.9)) - 1);
@@ -50,7 +56,7 @@ int Scheduler::NextInterval(double stability) const {
 }
 
 double Scheduler::Retrievability(const Card& card, int day) const {
-  if (card.state == MemoryState::New || card.stability <= 0) return 0;
+  if (card.state == MemoryState::New || !PlausibleMemory(card)) return 0;
   return ForgettingCurve(std::max(0, day - card.lastReview), Round8(card.stability));
 }
 
@@ -60,8 +66,7 @@ Scheduler::Memory Scheduler::NextMemory(Memory m, int elapsed, Grade grade,
   if (m.difficulty == 0 && m.stability == 0)
     return {Clamp(InitDifficulty(grade), 1, 10), std::max(kW[g - 1], 0.1)};
   // A stored card whose values another program left out of range starts its memory again.
-  if (m.difficulty < 1 || m.stability < kMinStability || !std::isfinite(m.difficulty) ||
-      !std::isfinite(m.stability))
+  if (!PlausibleMemory({.stability = m.stability, .difficulty = m.difficulty}))
     return {Clamp(InitDifficulty(grade), 1, 10), std::max(kW[g - 1], 0.1)};
   const double d = m.difficulty, s = m.stability, r = retrievability;
   double next;

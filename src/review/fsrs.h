@@ -26,6 +26,11 @@ struct Card {
   MemoryState state = MemoryState::New;
 };
 
+// Whether a reviewed card's memory is one the model can give (difficulty 1 .. 10, stability
+// within the model's bounds). A card stored otherwise, by another program or a damaged row, starts
+// its memory again as a new card's.
+bool PlausibleMemory(const Card& card);
+
 struct SchedulerSettings {
   double desiredRetention = 0.9;
   int maximumInterval = 365;

@@ -7,7 +7,8 @@ namespace {
 Knowledge Of(const Card& card, int today) {
   if (card.reps == 0) return Knowledge::New;
   if (card.due <= today) return Knowledge::Due;
-  return card.stability >= kKnownStability ? Knowledge::Known : Knowledge::Learning;
+  return card.stability >= kKnownStability && PlausibleMemory(card) ? Knowledge::Known
+                                                                     : Knowledge::Learning;
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <QSet>
 #include <algorithm>
 
+#include "data/item_recordings.h"
+#include "data/pinyin.h"
+
 namespace review {
 
 QString Toneless(const QString& pinyin) {
@@ -22,21 +25,31 @@ QString Toneless(const QString& pinyin) {
   return plain.normalized(QString::NormalizationForm_C).simplified();
 }
 
+GameItem MakeGameItem(const QString& name, int chapter, const QString& text) {
+  const QString reading = ReadingInText(text);
+  return {name, chapter, Toneless(reading.isEmpty() ? ProposePinyin(name) : reading)};
+}
+
 QStringList ChooseDistractors(const QList<GameItem>& pool, const GameItem& target, int count,
                               const std::function<int(int)>& random) {
-  QList<const GameItem*> sameLength, otherLength;
+  // The target's chapter and those before, then later ones: by length within each.
+  QList<const GameItem*> lists[4];
   QSet<QString> seen{target.name};
   for (const GameItem& item : pool) {
-    if (item.chapter > target.chapter || seen.contains(item.name)) continue;
+    if (seen.contains(item.name)) continue;
     seen.insert(item.name);
-    (item.name.size() == target.name.size() ? sameLength : otherLength).append(&item);
+    lists[(item.chapter > target.chapter ? 2 : 0) + (item.name.size() == target.name.size() ? 0 : 1)]
+        .append(&item);
   }
   QStringList chosen;
   QSet<QString> sounds;
   if (!target.sound.isEmpty()) sounds.insert(target.sound);
-  for (QList<const GameItem*>* list : {&sameLength, &otherLength}) {
+  for (int l = 0; l < 4; ++l) {
+    QList<const GameItem*>* list = &lists[l];
+    // A later chapter's item only to make a choice of kFewestCards.
+    const int wanted = l < 2 ? count : qMin(count, kFewestCards - 1);
     // Random order without repeats: draw from the part not drawn yet.
-    for (int left = int(list->size()); left > 0 && chosen.size() < count; --left) {
+    for (int left = int(list->size()); left > 0 && chosen.size() < wanted; --left) {
       const int at = random(left);
       const GameItem* item = (*list)[at];
       list->swapItemsAt(at, left - 1);
@@ -47,6 +60,38 @@ QStringList ChooseDistractors(const QList<GameItem>& pool, const GameItem& targe
     }
   }
   return chosen;
+}
+
+int SoundsBeside(const QList<GameItem>& pool, const GameItem& target) {
+  QSet<QString> sounds;
+  for (const GameItem& item : pool)
+    if (item.name != target.name && !item.sound.isEmpty() && item.sound != target.sound)
+      sounds.insert(item.sound);
+  return int(sounds.size());
+}
+
+QStringList ItemsWithoutChoice(const QList<GameItem>& course) {
+  QSet<QString> sounds;
+  for (const GameItem& item : course)
+    if (!item.sound.isEmpty()) sounds.insert(item.sound);
+  QStringList without;
+  for (const GameItem& item : course) {
+    const qsizetype others = sounds.size() - (item.sound.isEmpty() ? 0 : 1);
+    if (others == 0 && !without.contains(item.name)) without << item.name;
+  }
+  return without;
+}
+
+QString WithoutChoiceNotice(const QStringList& without) {
+  if (without.isEmpty()) return {};
+  constexpr int kNamed = 12;
+  QString names = QStringList(without.mid(0, kNamed)).join(QStringLiteral("、"));
+  if (without.size() > kNamed) names += QStringLiteral(" 等 %1 个").arg(without.size());
+  return (without.size() == 1
+              ? QStringLiteral("听音找字：课程里只有“%1”一个读音，找不出别的字来比，不能玩。")
+              : QStringLiteral("听音找字：%1——这几个字读音相同，不能一起玩。"))
+             .arg(names) +
+         QStringLiteral("请在“字编辑”里加几个读音不同的字。");
 }
 
 ItemChoice ChooseGameItems(const ChildCards& cards, const QStringList& newCandidates, int today,
@@ -97,8 +142,10 @@ ListeningGame::Answer ListeningGame::Pick(const QString& card) {
   if (m_roundOver || Finished()) return Answer::Missed;
   if (card == Target()) {
     m_roundOver = m_right = true;
-    ++m_stars;
-    if (m_wrong == 0) ++m_streak;
+    if (m_wrong == 0) {
+      ++m_stars;
+      ++m_streak;
+    }
     return Answer::Right;
   }
   m_streak = 0;

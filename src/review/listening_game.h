@@ -15,6 +15,9 @@ namespace review {
 
 inline constexpr int kGameRounds = 5;
 inline constexpr int kNewPerDayDefault = 5;
+// A round shows at least this many cards when the course can give them; with fewer the child
+// could pick right without knowing the item.
+inline constexpr int kFewestCards = 3;
 
 // The reading without tones, lower case, "shì" -> "shi", "yín háng" -> "yin hang": 是 and 十
 // sound alike to a child who is just learning, so they are never shown together.
@@ -27,11 +30,23 @@ struct GameItem {
   QString sound;    // Toneless reading
 };
 
+// The item as the game compares it: by the reading its text gives (the reading its recording
+// says: 地 typed "dì" sounds like 弟), else by the characters' usual reading.
+GameItem MakeGameItem(const QString& name, int chapter, const QString& text);
+
 // Up to `count` other items to show beside `target`: from its chapter and the chapters before,
 // never one that sounds like the target or like another one chosen, items of the target's length
-// first. `random(n)` gives 0 .. n-1. Fewer when the course has fewer.
+// first; from later chapters only as many as make kFewestCards cards. `random(n)` gives 0 .. n-1.
+// Fewer when the course has fewer.
 QStringList ChooseDistractors(const QList<GameItem>& pool, const GameItem& target, int count,
                               const std::function<int(int)>& random);
+// How many different readings other than the target's `pool` holds: none, and there is no choice
+// to make, so no round is played for `target`.
+int SoundsBeside(const QList<GameItem>& pool, const GameItem& target);
+// The items of `course` that can never be a round: nothing in it sounds different.
+QStringList ItemsWithoutChoice(const QList<GameItem>& course);
+// What the adult reads about those items; empty when there are none.
+QString WithoutChoiceNotice(const QStringList& without);
 
 // What the child has answered so far, per item.
 using ChildCards = QHash<QString, Card>;
@@ -75,6 +90,7 @@ class ListeningGame {
   Grade RoundGrade() const;
   void NextRound();
 
+  // A star for each round answered right at the first try: a second try may be a guess.
   int Stars() const { return m_stars; }
 
  private:

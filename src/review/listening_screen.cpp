@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "review/listening_screen.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QtMath>
@@ -23,8 +19,6 @@
 #include "data/data_module.h"
 #include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
-#include "data/recordings_library.h"
-#include "data/pinyin.h"
 #include "lessons/lesson_frame.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
@@ -320,9 +314,23 @@ void TtyzmainForm::StartGame() {
                                        &selection, &error);
   if (!ok) qCWarning(lcDb) << "listening game:" << error;
   m_chapters = selection.chapters;
+  m_chapterItems.clear();
+  m_chapterUnread = false;
   m_cards = selection.cards;
-  for (const ItemRow& r : selection.rows)
-    m_items.append({r.name, r.chapter, r.text, r.sound, int(m_chapters.indexOf(r.chapter))});
+  // A round with no other reading to choose from is no question: it is not played, graded or
+  // counted (the parent learns why from the children's window).
+  QStringList withoutChoice;
+  for (const ItemRow& r : selection.rows) {
+    const int chapter = int(m_chapters.indexOf(r.chapter));
+    const GameItem item = MakeGameItem(r.name, qMax(0, chapter), r.text);
+    if (SoundsBeside(CardPool(item), item) == 0) {
+      withoutChoice << r.name;
+      continue;
+    }
+    m_items.append({r.name, r.chapter, r.text, r.sound, chapter});
+  }
+  // Items left out because a chapter could not be read are no homophones.
+  const bool read = ok && !m_chapterUnread;
   const bool empty = m_items.isEmpty();
   EmptyLb->setVisible(empty);
   for (QWidget* w : {static_cast<QWidget*>(AgainSb), static_cast<QWidget*>(Stars),
@@ -330,8 +338,15 @@ void TtyzmainForm::StartGame() {
     w->setVisible(!empty);
   if (empty) {
     for (TGameCard* card : Cards) card->hide();
-    EmptyLb->setText(!ok ? QStringLiteral("读不到课程内容，现在不能玩。\n请家长检查数据库连接后再试。")
-                         : QStringLiteral("还没有可以玩的字。\n请先在“幼儿识字”里学几个字，再来玩吧！"));
+    EmptyLb->setText(
+        !read ? QStringLiteral("读不到课程内容，现在不能玩。\n请家长检查数据库连接后再试。")
+        : withoutChoice.size() > 1
+            ? QStringLiteral("这几个字听起来都一样，没法比一比，今天先不玩了。\n"
+                             "请爸爸妈妈在课程里加几个读音不一样的字吧！")
+        : !withoutChoice.isEmpty()
+            ? QStringLiteral("能拿来比一比的字太少了，今天先不玩了。\n"
+                             "请爸爸妈妈在课程里多加几个字吧！")
+            : QStringLiteral("还没有可以玩的字。\n请先在“幼儿识字”里学几个字，再来玩吧！"));
     StatusBar->Update(QString());
     return;
   }
@@ -341,22 +356,40 @@ void TtyzmainForm::StartGame() {
   ShowRound();
 }
 
+const QList<GameItem>& TtyzmainForm::ChapterItems(int chapter) {
+  const auto found = m_chapterItems.constFind(chapter);
+  if (found != m_chapterItems.cend()) return *found;
+  QList<GameItem>& items = m_chapterItems[chapter];
+  QStringList names, texts;
+  QString error;
+  if (!review::LoadChapterItems(dm->ConnectionName(), m_chapters.value(chapter), &names, &error,
+                                &texts)) {
+    qCWarning(lcDb) << "listening game: chapter not read:" << error;
+    m_chapterUnread = true;
+  }
+  for (int i = 0; i < names.size(); ++i) items.append(MakeGameItem(names[i], chapter, texts.value(i)));
+  return items;
+}
+
+QList<GameItem> TtyzmainForm::CardPool(const GameItem& target) {
+  // The target's chapter back towards the first, enough to choose from; later chapters only when
+  // those give no choice of kFewestCards.
+  QList<GameItem> pool;
+  for (int ch = target.chapter; ch >= 0; --ch) {
+    if (pool.size() >= 40 && SoundsBeside(pool, target) >= kFewestCards - 1) break;
+    pool += ChapterItems(ch);
+  }
+  for (int ch = target.chapter + 1;
+       ch < m_chapters.size() && SoundsBeside(pool, target) < kFewestCards - 1; ++ch)
+    pool += ChapterItems(ch);
+  return pool;
+}
+
 void TtyzmainForm::ShowRound() {
   const Item& target = m_items[m_game->Round()];
-  // Distractors from the target's chapter back towards the first, enough to choose from.
-  QList<GameItem> pool;
-  const auto gameItem = [](const QString& name, int chapter) {
-    return GameItem{name, chapter, Toneless(ProposePinyin(name))};
-  };
-  QString error;
-  for (int ch = target.chapterIndex; ch >= 0 && pool.size() < 40; --ch) {
-    QStringList names;
-    if (!review::LoadChapterItems(dm->ConnectionName(), m_chapters[ch], &names, &error)) break;
-    for (const QString& n : names) pool.append(gameItem(n, ch));
-  }
+  const GameItem called = MakeGameItem(target.name, qMax(0, target.chapterIndex), target.text);
   const QStringList others =
-      ChooseDistractors(pool, gameItem(target.name, qMax(0, target.chapterIndex)),
-                        m_game->CardCount() - 1,
+      ChooseDistractors(CardPool(called), called, m_game->CardCount() - 1,
                         [](int n) { return platform::CurrentRandom().Below(n); });
   QStringList shown = others;
   shown.insert(platform::CurrentRandom().Below(int(others.size()) + 1), target.name);
@@ -380,25 +413,7 @@ void TtyzmainForm::ShowRound() {
 }
 
 QString TtyzmainForm::SoundPath(const Item& item) {
-  const QString path = recordings::LocalPath(dm->ConnectionName(), item.sound);
-  if (!item.sound.isEmpty() && QFileInfo(path).isFile()) return path;
-  // No recording: speak the item once and keep what was said in the cache.
-  const QString folder =
-      QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/speech");
-  const QString key = QString::fromLatin1(
-      QCryptographicHash::hash((item.name + '\n' + item.text).toUtf8(), QCryptographicHash::Sha1)
-          .toHex());
-  const QString file = folder + QLatin1Char('/') + key + QStringLiteral(".wav");
-  if (QFileInfo(file).isFile()) return file;
-  platform::Samples samples;
-  QString error;
-  if (!QDir().mkpath(folder) ||
-      !Speak(SpeechFor(Kind(LessonKindId::Character), item.name, item.text), &samples, &error) ||
-      !platform::SaveWav(samples, file, platform::Overwrite::Replace, &error)) {
-    qCInfo(lcSound) << "no speech for" << item.name << error;
-    return path;  // the player answers with its default sound
-  }
-  return file;
+  return CharacterSoundFile(dm->ConnectionName(), item.name, item.text, item.sound);
 }
 
 void TtyzmainForm::SayItem() {

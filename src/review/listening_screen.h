@@ -3,6 +3,7 @@
 // among three or four big cards; five rounds make a game, each answer a review of that item.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -117,11 +118,16 @@ class TtyzmainForm : public TDesignForm {
   void ShowSummary();
   void SaveRound();
   QString SoundPath(const Item& item);
+  // The course's items a round may show beside `target` (see ChooseDistractors), read once a game.
+  QList<review::GameItem> CardPool(const review::GameItem& target);
+  const QList<review::GameItem>& ChapterItems(int chapter);
 
   review::Scheduler m_scheduler;
   std::unique_ptr<review::ListeningGame> m_game;
   QList<Item> m_items;  // the game's items, in order
   QStringList m_chapters;
+  QHash<int, QList<review::GameItem>> m_chapterItems;
+  bool m_chapterUnread = false;
   review::ChildCards m_cards;
   int m_today = 0;
   int m_child = 0;  // whose reviews the game reads and stores, fixed when it starts

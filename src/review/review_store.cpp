@@ -12,6 +12,7 @@
 
 #include "data/classroom_logins.h"
 #include "platform/db_watchdog.h"
+#include "platform/logging.h"
 
 namespace review {
 namespace {
@@ -147,10 +148,15 @@ bool LoadOpenedChapters(const QString& connection, int child, const QStringList&
 }
 
 bool LoadChapterItems(const QString& connection, const QString& chapter, QStringList* items,
-                      QString* error) {
+                      QString* error, QStringList* texts) {
   items->clear();
-  return Run(connection, QStringLiteral("select 字名 from szSound where 章节 = ? order by 字号"),
-             {chapter}, error, [&](const QSqlQuery& q) { items->append(q.value(0).toString()); });
+  if (texts) texts->clear();
+  return Run(connection,
+             QStringLiteral("select 字名, 拼音词组 from szSound where 章节 = ? order by 字号"),
+             {chapter}, error, [&](const QSqlQuery& q) {
+               items->append(q.value(0).toString());
+               if (texts) texts->append(q.value(1).toString());
+             });
 }
 
 bool LoadItemRows(const QString& connection, const QStringList& names, QList<ItemRow>* rows,
@@ -223,6 +229,24 @@ bool LoadChosenPictures(const QString& connection, QHash<QString, QString>* chos
              error, [&](const QSqlQuery& q) {
                chosen->insert(q.value(0).toString(), q.value(1).toString());
              });
+}
+
+bool LoadCourseGameItems(const QString& connection, QList<GameItem>* items, QString* error) {
+  items->clear();
+  return Run(connection, QStringLiteral("select 字名, 拼音词组 from szSound"), {}, error,
+             [&](const QSqlQuery& q) {
+               items->append(MakeGameItem(q.value(0).toString(), 0, q.value(1).toString()));
+             });
+}
+
+QString WithoutChoiceNoticeFor(const QString& connection) {
+  QList<GameItem> course;
+  QString error;
+  if (!LoadCourseGameItems(connection, &course, &error)) {
+    qCWarning(lcDb) << "course readings not read:" << error;
+    return {};
+  }
+  return WithoutChoiceNotice(ItemsWithoutChoice(course));
 }
 
 bool LoadNewPerDay(const QString& connection, int* perDay, QString* error) {

@@ -37,8 +37,9 @@ bool SaveCard(const QString& connection, int child, const QString& item, const C
 bool LoadChapterOrder(const QString& connection, QStringList* chapters, QString* error);
 bool LoadOpenedChapters(const QString& connection, int child, const QStringList& chapters,
                         QList<int>* opened, QString* error);
+// `texts` (optional) gets each item's text (拼音词组), which begins with its reading.
 bool LoadChapterItems(const QString& connection, const QString& chapter, QStringList* items,
-                      QString* error);
+                      QString* error, QStringList* texts = nullptr);
 // Each item's chapter name and recording (声音), for the items named.
 struct ItemRow {
   QString name, chapter, text, sound;
@@ -54,6 +55,12 @@ bool LoadCourseItems(const QString& connection, QStringList* chapters, QStringLi
 // The pictures adults chose for character items (data/item_pictures.h), by item name: few rows,
 // where reading every item's text would cost the knowledge window its time.
 bool LoadChosenPictures(const QString& connection, QHash<QString, QString>* chosen, QString* error);
+
+// Every character item of the course as the game compares it (chapters not told apart).
+bool LoadCourseGameItems(const QString& connection, QList<GameItem>* items, QString* error);
+// What the adult reads about the items the game can never ask (WithoutChoiceNotice); empty when
+// there are none or the course cannot be read (that is logged).
+QString WithoutChoiceNoticeFor(const QString& connection);
 
 // The adult's setting: how many new items a day the game may bring (0 .. kNewPerDayMax), kept in
 // the lesson database's SYS table so that every seat follows it.

@@ -16,18 +16,30 @@ enum class Verdict {
   WrongStart,      // begins too far from the stroke's start
   WrongEnd,        // ends too far from the stroke's end
   WrongDirection,  // drawn the other way round
-  Unfinished,      // stops part of the way along
-  OffLine,         // leaves the stroke's path somewhere: a bend cut across, or strays too far
+  Unfinished,      // stops part of the way along, leaves the hook out, or is drawn too small
+  OffLine,         // leaves the stroke's path somewhere: a bend cut across, strays too far, or
+                   // scribbles along it
 };
 
 // Shares of the grid's side (see the measurements in docs/ARCHITECTURE.md).
-// The farthest the drawn path may be from the centre line, its start, end and bends included.
+// The farthest the drawn path may be from the centre line, its start, end and bends included: a
+// hand that wobbles moves a whole short stroke about as far.
 inline constexpr qreal kShapeTolerance = 0.075;
-// A short stroke's path may stray by this share of its own length, but never less than
-// kShapeFloor: half of a dot is otherwise within any fixed tolerance.
-inline constexpr qreal kShapeShare = 0.4;
-inline constexpr qreal kShapeFloor = 0.035;
-inline constexpr qreal kTapLength = 0.02;       // shorter than this is a tap
+// A stroke drawn shorter than this share of its length (less kEndsSlack of the grid) is half a
+// stroke, or the stroke at half its size where it belongs.
+inline constexpr qreal kShortestShare = 0.6;
+inline constexpr qreal kEndsSlack = 0.01;
+// A scribble along the path: the drawn points stray beyond kStray of the grid to one side, then
+// the other, more than kMostTurns times.
+inline constexpr qreal kStray = 0.1;
+inline constexpr int kMostTurns = 2;
+// A hook: the end after a turn back of more than a right angle, in the last kHookShare of the
+// stroke and at least kHookLength long (a shorter one is lost in a trembling hand). The drawn
+// stroke must turn back too, at least kHookDrawnShare as far.
+inline constexpr qreal kHookShare = 0.3;
+inline constexpr qreal kHookLength = 0.04;
+inline constexpr qreal kHookDrawnShare = 0.25;
+inline constexpr qreal kTapLength = 0.02;  // shorter than this is a tap
 
 // Both lines in box coordinates; `drawn` in the order the points came.
 Verdict MatchStroke(const QList<QPointF>& median, const QList<QPointF>& drawn);

@@ -17,7 +17,9 @@
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "data/data_module.h"
+#include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
+#include "data/recordings_library.h"
 #include "platform/dataset.h"
 #include "platform/sound.h"
 #include "platform/logging.h"
@@ -68,12 +70,29 @@ void TCharacterRow::SetCharacters(const QStringList& characters) {
   m_characters = characters;
   m_stars = QList<bool>(characters.size(), false);
   m_current = -1;
+  m_concealed = -1;
   update();
 }
 
 void TCharacterRow::SetCurrent(int index) {
   m_current = index;
   update();
+}
+
+void TCharacterRow::Conceal(int index, int from) {
+  if (m_concealed == index && m_concealedFrom == from) return;
+  m_concealed = index;
+  m_concealedFrom = from;
+  update();
+}
+
+QString TCharacterRow::ShownText(int index) const {
+  if (index != m_concealed) return m_characters.value(index);
+  QString shown;
+  int at = 0;
+  for (const char32_t c : m_characters.value(index).toUcs4())
+    shown += at++ < m_concealedFrom ? QString::fromUcs4(&c, 1) : QStringLiteral("？");
+  return shown;
 }
 
 void TCharacterRow::SetStar(int index) {
@@ -116,7 +135,7 @@ void TCharacterRow::paintEvent(QPaintEvent*) {
     font.setPixelSize(qRound(qMin(cell.height(), cell.width() / m_characters[i].size()) * 0.62));
     p.setFont(font);
     p.setPen(i == m_current ? QColor(150, 0, 0) : QColor(60, 60, 60));
-    p.drawText(cell, Qt::AlignCenter, m_characters[i]);
+    p.drawText(cell, Qt::AlignCenter, ShownText(int(i)));
     if (m_stars[i]) {
       const qreal r = cell.height() * 0.17;
       p.setPen(QPen(QColor(190, 120, 0), 1));
@@ -230,16 +249,22 @@ void TxzmainForm::ShowChapterItems(bool) {
   NoteUnfinished();
   QStringList entries;
   m_sounds.clear();
+  m_items.clear();
+  m_texts.clear();
   // An item is one entry: a word is written one character after the other. Latin letters and
   // signs are left out; an entry met again in the chapter is written once.
   for (const QString& item : browser().Items()) {
-    const QString sound = browser().LocateItem(item) ? dm->ALLQuery->Field(kSoundField) : QString();
+    const bool found = browser().LocateItem(item);
+    const QString sound = found ? dm->ALLQuery->Field(kSoundField) : QString();
+    const QString text = found ? dm->ALLQuery->Field(WritingKind().textField) : QString();
     QString entry;
     for (const char32_t c : item.toUcs4())
       if (IsHan(c)) entry += QString::fromUcs4(&c, 1);
     if (entry.isEmpty() || entries.contains(entry)) continue;
     entries << entry;
     m_sounds << sound;
+    m_items << item;
+    m_texts << text;
   }
   Row->SetCharacters(entries);
   ShowStars();
@@ -307,27 +332,52 @@ void TxzmainForm::ShowPart(int part) {
       NoticeLb->setText(error);
     else if (!strokes)
       NoticeLb->setText(QStringLiteral("这个字还没有笔顺"));
-    else if (entry.toUcs4().size() > 1)
-      NoticeLb->setText(QStringLiteral("“%1”的第 %2 个字：%3").arg(entry).arg(part + 1).arg(character));
     else
-      NoticeLb->setText(QString());
+      ShowWhatIsAsked();
   }
+  if (!Pad->HasStrokes()) Row->Conceal(-1, 0);
   for (QToolButton* b : {kbsb, mysb, mxsb, cxsb}) b->setEnabled(Pad->HasStrokes());
+}
+
+void TxzmainForm::ShowWhatIsAsked() {
+  const QString entry = Row->Characters().value(Row->Current());
+  const int characters = int(entry.toUcs4().size());
+  const bool written = Pad->DoneStrokes() >= Pad->Strokes().size();
+  const bool asked = Pad->mode() == TWritingPad::Mode::Quiz && !Pad->Helped() && !written;
+  Row->Conceal(Pad->mode() == TWritingPad::Mode::Quiz ? Row->Current() : -1,
+               asked ? m_part : m_part + 1);
+  if (asked)
+    NoticeLb->setText(characters > 1
+                          ? QStringLiteral("听一听，写出这个词的第 %1 个字").arg(m_part + 1)
+                          : QStringLiteral("听一听，把这个字写出来"));
+  else if (characters > 1)
+    NoticeLb->setText(
+        QStringLiteral("“%1”的第 %2 个字：%3").arg(entry).arg(m_part + 1).arg(CurrentCharacter()));
+  else
+    NoticeLb->setText(QString());
 }
 
 void TxzmainForm::kbsbClick() {
   NextTimer->stop();
   const QString sound = m_sounds.value(Row->Current());
   // The item's recording, as on the character screen; none is no reason to keep the strokes back.
-  const bool heard = !sound.isEmpty() && QFileInfo(sound).isFile();
-  platform::PlaySound(heard ? sound : QString());
+  const QString path = sound.isEmpty() ? QString() : recordings::LocalPath(dm->ConnectionName(), sound);
+  const bool heard = !path.isEmpty() && QFileInfo(path).isFile();
+  platform::PlaySound(heard ? path : QString());
   Pad->StartDemo(heard ? kListenMs : 0);
+  ShowWhatIsAsked();
 }
 
 void TxzmainForm::StartWriting() {
   NextTimer->stop();
-  platform::PlaySound(QString());
   m_quiz ? Pad->StartQuiz() : Pad->StartTrace();
+  // From memory the character is heard instead of seen.
+  const int entry = Row->Current();
+  platform::PlaySound(m_quiz && Pad->mode() == TWritingPad::Mode::Quiz && dm
+                          ? CharacterSoundFile(dm->ConnectionName(), m_items.value(entry),
+                                               m_texts.value(entry), m_sounds.value(entry))
+                          : QString());
+  ShowWhatIsAsked();
 }
 
 void TxzmainForm::mysbClick() {
@@ -345,6 +395,7 @@ void TxzmainForm::cxsbClick() { StartWriting(); }
 
 void TxzmainForm::StrokeJudged(int, bool accepted) {
   if (!accepted) ++m_missed[CurrentCharacter()];
+  ShowWhatIsAsked();
 }
 
 void TxzmainForm::Finished() {

@@ -29,6 +29,11 @@ class TCharacterRow : public QWidget {
   void SetStar(int index);
   bool HasStar(int index) const { return m_stars.value(index); }
   QRect CellRect(int index) const;
+  // Written from memory: entry `index` shows its characters before `from` and a question mark for
+  // each of the others. -1: every entry shown.
+  void Conceal(int index, int from);
+  // What the cell shows.
+  QString ShownText(int index) const;
 
  Q_SIGNALS:
   void chosen(int index);
@@ -43,6 +48,8 @@ class TCharacterRow : public QWidget {
   QStringList m_characters;
   QList<bool> m_stars;
   int m_current = -1;
+  int m_concealed = -1;
+  int m_concealedFrom = 0;
 };
 
 class TxzmainForm : public TLessonScreen {
@@ -86,10 +93,15 @@ class TxzmainForm : public TLessonScreen {
   void NextCharacter();
   void ShowStars();
   void NoteUnfinished();
+  // The row's cell and the notice while writing from memory: the character is heard, not shown,
+  // until the model helps or it is written.
+  void ShowWhatIsAsked();
 
   writing::StrokeData m_ownData;
   const writing::StrokeData* m_data;
   QStringList m_sounds;  // per entry, the recording of its item
+  QStringList m_items;   // per entry, its item's name and text, which speech says
+  QStringList m_texts;
   int m_part = 0;        // the character of the entry being written
   bool m_quiz = false;   // 默写 rather than 描一描 is the way of writing chosen
   // Strokes missed per character of the entry being written, over every attempt (再写一遍 too).

@@ -393,6 +393,19 @@ class LessonPackTest : public QObject {
     QTest::newRow("name too long")
         << character << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, "一二三")}))}}
         << "“一二三”：字名长度超出范围！";
+    // The editors' column limit: a chapter or poem name of 201 characters is refused (on a server
+    // it would be the server's English words), cut in the message.
+    QTest::newRow("chapter name past the column")
+        << character
+        << QList<Entry>{{"manifest.json",
+                         Manifest({QJsonObject{{"number", 1},
+                                               {"name", QString(201, QChar(0x5B57))},
+                                               {"items", QJsonArray()}}})}}
+        << "名称“" + QString(20, QChar(0x5B57)) + "…”太长，最多200个字";
+    QTest::newRow("poem name past the column")
+        << int(LessonKindId::Poem)
+        << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, QString(201, QChar(0x8BD7)))}), "poem")}}
+        << "太长，最多200个字";
     QTest::newRow("backslash") << character << QList<Entry>{wav, man, {"recordings\\2.wav", Wav(2)}}
                                << "不安全的文件路径“recordings\\2.wav”";
     // Unseen characters are written out, so the message is one line that shows the real name.
@@ -587,7 +600,9 @@ class LessonPackTest : public QObject {
       return;
     }
     QVERIFY(!r.ok);
-    QCOMPARE(r.error, QString("课程包“p.tindora”已损坏，无法读取。"));
+    QCOMPARE(r.error, comment < 0 ? QString("课程包“p.tindora”中的文件“recordings/1.wav”加了密码，本程序"
+                                            "不能读取。请导入没有密码的课程包。")
+                                  : QString("课程包“p.tindora”已损坏，无法读取。"));
     QCOMPARE(Snapshot(db.Connection(), k), QStringList());
     QCOMPARE(FilesBelow(top), QStringList{"p.tindora"});
   }

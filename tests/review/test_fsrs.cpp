@@ -74,7 +74,7 @@ class FsrsTest : public QObject {
   }
 
   // A clock set back before the last review is the same day, not a negative gap; a stored card
-  // whose memory another program left out of range starts again instead of going wrong.
+  // whose memory another program left out of range (either way) starts again as a new card.
   void untrustedDaysAndValues_data() {
     QTest::addColumn<int>("backwards");
     QTest::addColumn<double>("stability");
@@ -84,6 +84,10 @@ class FsrsTest : public QObject {
     QTest::newRow("a day back") << 1 << 10.0 << 5.0 << 11;
     QTest::newRow("difficulty below range") << 0 << 10.0 << 0.5 << 2;
     QTest::newRow("stability not a number") << 0 << qQNaN() << 5.0 << 2;
+    QTest::newRow("difficulty at the top") << 0 << 10.0 << 10.0 << 11;
+    QTest::newRow("difficulty past the top") << 0 << 10.0 << 10.01 << 2;
+    QTest::newRow("stability at the model's bound") << 0 << 36500.0 << 5.0 << 365;
+    QTest::newRow("stability past it") << 0 << 36500.5 << 5.0 << 2;
   }
   void untrustedDaysAndValues() {
     QFETCH(int, backwards);
@@ -96,6 +100,8 @@ class FsrsTest : public QObject {
     card.stability = stability;
     card.difficulty = difficulty;
     card.lastReview = 2461000;
+    // Such a card ranks as the likeliest forgotten; a sound one does not.
+    QCOMPARE(scheduler.Retrievability(card, card.lastReview + 1) == 0, interval == 2);
     const Card next = scheduler.Review(card, card.lastReview - backwards, Grade::Good);
     QVERIFY(std::isfinite(next.stability) && next.stability > 0);
     QCOMPARE(next.scheduledDays, interval);

@@ -58,6 +58,25 @@ class ListeningGameTest : public QObject {
     QCOMPARE(Toneless(pinyin), plain);
   }
 
+  // An item sounds as its text reads it, not as the characters' usual first reading would.
+  void itemReading_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("sound");
+    QTest::newRow("地 typed dì, as 弟") << "地" << "dì  土地  地方" << "di";
+    QTest::newRow("觉 typed jiào, as 叫") << "觉" << "jiào 睡觉" << "jiao";
+    QTest::newRow("行 typed háng, as 航") << "行" << "háng\t银行" << "hang";
+    QTest::newRow("重 typed chóng, as 虫") << "重" << "chóng 重复" << "chong";
+    QTest::newRow("no reading typed: the usual one") << "山" << "大山" << "shan";
+    QTest::newRow("a dash where the reading goes: the usual one") << "山" << "-  大山" << "shan";
+  }
+  void itemReading() {
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, sound);
+    QCOMPARE(MakeGameItem(name, 0, text).sound, sound);
+  }
+
   // Whatever the random draw, the cards never sound alike, never come from a later chapter and
   // prefer the target's length.
   void distractors_data() {
@@ -73,8 +92,10 @@ class ListeningGameTest : public QObject {
         << course << "1:是:shi" << 3 << QStringList{"山", "水", "人", "一", "衣"} << 3;
     QTest::newRow("two of a sound: only one of them")
         << "0:一:yi 0:衣:yi 0:山:shan" << "0:十:shi" << 3 << QStringList{"一", "衣", "山"} << 2;
-    QTest::newRow("first chapter: only its own")
-        << course << "0:一:yi" << 3 << QStringList{"十", "是"} << 1;
+    QTest::newRow("first chapter too short: one later item makes three cards, no more")
+        << course << "0:一:yi" << 3 << QStringList{"十", "是", "山", "水", "人", "大", "银行"} << 2;
+    QTest::newRow("homophones only: no card beside")
+        << "0:十:shi 0:是:shi 1:时:shi 1:无:" << "0:事:shi" << 3 << QStringList{} << 0;
     QTest::newRow("word among characters when short of words")
         << course << "1:银行:yin_hang" << 3 << QStringList{"十", "是", "一", "山", "衣", "水", "人"}
         << 3;
@@ -101,6 +122,31 @@ class ListeningGameTest : public QObject {
         sounds.insert(it->sound);
       }
     }
+  }
+
+  // What the game can never ask, and what the adult reads about it.
+  void withoutChoice_data() {
+    QTest::addColumn<QString>("course");
+    QTest::addColumn<QStringList>("without");
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("homophones") << "0:是:shi 0:十:shi 1:时:shi 1:事:shi"
+                                << QStringList{"是", "十", "时", "事"} << "这几个字读音相同，不能一起玩";
+    QTest::newRow("homophones and one other sound") << "0:是:shi 0:十:shi 1:山:shan"
+                                                    << QStringList{} << "";
+    QTest::newRow("one item") << "0:山:shan" << QStringList{"山"} << "只有“山”";
+    QTest::newRow("beside an item without a reading")
+        << "0:是:shi 0:十:shi 0:ABC:" << QStringList{"是", "十"} << "这几个字读音相同，不能一起玩";
+  }
+  void withoutChoice() {
+    QFETCH(QString, course);
+    QFETCH(QStringList, without);
+    QFETCH(QString, notice);
+    const QList<GameItem> items = Pool(course);
+    QCOMPARE(ItemsWithoutChoice(items), without);
+    for (const GameItem& item : items)
+      QCOMPARE(SoundsBeside(items, item) == 0, without.contains(item.name));
+    const QString text = WithoutChoiceNotice(without);
+    QVERIFY2(notice.isEmpty() ? text.isEmpty() : text.contains(notice), qPrintable(text));
   }
 
   void itemChoice_data() {
@@ -144,9 +190,11 @@ class ListeningGameTest : public QObject {
     QTest::addColumn<QString>("cards");   // cards shown per round
     QTest::addColumn<int>("stars");
     QTest::newRow("first try, second try, missed") << 0 << QStringList{"a", "xa", "xx", "a", "a"}
-                                                   << "GHAGG" << "33333" << 4;
+                                                   << "GHAGG" << "33333" << 3;
     QTest::newRow("four cards after five right in a row")
-        << 3 << QStringList{"a", "a", "a", "xa", "a"} << "GGGHG" << "33443" << 5;
+        << 3 << QStringList{"a", "a", "a", "xa", "a"} << "GGGHG" << "33443" << 4;
+    QTest::newRow("right every time at the second try: no star")
+        << 0 << QStringList{"xa", "xa", "xa", "xa", "xa"} << "HHHHH" << "33333" << 0;
     QTest::newRow("picks after a missed round are ignored")
         << 0 << QStringList{"xxa", "a", "a", "a", "a"} << "AGGGG" << "33333" << 4;
   }

@@ -2,8 +2,11 @@
 // The listening game played through its screen on a real database: every answer is stored as the
 // child's review, the due count follows, the distractors never sound like the item, and the
 // adult's new-items setting is read as stored by any seat.
+#include <QLabel>
 #include <QtTest>
 
+#include "app/course_notice.h"
+#include "children/children_window.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
@@ -112,6 +115,80 @@ class ReviewStoreTest : public QObject {
     QHash<QString, QString> chosen;
     QVERIFY(LoadChosenPictures(c, &chosen, &error));
     QCOMPARE(chosen, (QHash<QString, QString>{{"木", "🌲"}}));
+  }
+
+  // Rounds need a choice: an item nothing in the course sounds unlike is not played, graded or
+  // stored; cards are told apart by the reading the course types; the child reads why the game
+  // cannot start, the adult sees it in the children's window.
+  void roundsNeedAChoice_data() {
+    QTest::addColumn<QStringList>("chapters");  // per chapter "name:reading ..."
+    QTest::addColumn<int>("rounds");
+    QTest::addColumn<int>("cards");           // shown in every round
+    QTest::addColumn<QString>("childText");   // on the empty screen
+    QTest::addColumn<QString>("adultText");   // in the children's window
+    QTest::newRow("homophones") << QStringList{"是:shì 十:shí 时:shí 事:shì"} << 0 << 0
+                                << "听起来都一样" << "是、十、时、事——这几个字读音相同，不能一起玩";
+    QTest::newRow("one character") << QStringList{"山:shān"} << 0 << 0 << "太少" << "只有“山”";
+    QTest::newRow("homophones, other readings in a later chapter")
+        << QStringList{"是:shì 十:shí 时:shí", "山:shān 水:shuǐ"} << 3 << 3 << "" << "";
+    QTest::newRow("two readings in the course: two cards")
+        << QStringList{"是:shì 十:shí 山:shān"} << 3 << 2 << "" << "";
+    QTest::newRow("地 typed dì sounds like 弟") << QStringList{"地:dì 弟:dì 山:shān"} << 3 << 2 << ""
+                                               << "";
+  }
+  void roundsNeedAChoice() {
+    QFETCH(QStringList, chapters);
+    QFETCH(int, rounds);
+    QFETCH(int, cards);
+    QFETCH(QString, childText);
+    QFETCH(QString, adultText);
+    TestDataModule db;
+    REQUIRE_DATABASE(db.database());
+    const LessonKind& k = Kind(LessonKindId::Character);
+    QStringList names;
+    for (int i = 0; i < chapters.size(); ++i) names << QStringLiteral("第%1章").arg(i + 1);
+    db.AddChapters(k, names);
+    int number = 1;
+    for (int i = 0; i < chapters.size(); ++i)
+      for (const QString& item : chapters[i].split(' ')) {
+        const QStringList f = item.split(':');
+        db.AddRows(k.itemTable, {{{k.numberField, QString::number(number++)}, {k.nameField, f[0]},
+                                  {QStringLiteral("拼音词组"), f[1]}, {QStringLiteral("章节"), names[i]}}});
+      }
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    RecordingSoundPlayer player(&clock);
+    platform::SeededRandom random(11);
+    platform::SetRandom(&random);
+    TtyzmainForm form(nullptr);
+    form.StartGame();
+    QCOMPARE(form.Game() ? form.Game()->Rounds() : 0, rounds);
+    QCOMPARE(form.EmptyLb->isHidden(), childText.isEmpty());
+    QVERIFY2(form.EmptyLb->text().contains(childText), qPrintable(form.EmptyLb->text()));
+    for (int r = 0; r < rounds; ++r) {
+      QStringList shown;
+      for (TGameCard* card : form.Cards)
+        if (!card->isHidden()) shown << card->Text();
+      QVERIFY2(shown.size() == cards, qPrintable(shown.join(' ')));
+      QVERIFY(shown.contains(form.Game()->Target()));
+      form.CardPicked(form.Game()->Target());
+      form.NextRound();
+    }
+    platform::SetRandom(nullptr);
+    // Only the rounds played are stored (and count against the day's new items).
+    ChildCards stored;
+    int newToday = -1;
+    QString error;
+    QVERIFY2(LoadChildCards(db.module()->ConnectionName(), kDefaultChild,
+                            int(clock.Now().date().toJulianDay()), &stored, &newToday, &error),
+             qPrintable(error));
+    QCOMPARE(stored.size(), rounds);
+    QCOMPARE(newToday, rounds);
+    SetCourseNotice([&] { return WithoutChoiceNoticeFor(db.module()->ConnectionName()); });
+    TChildrenForm adults(nullptr);
+    SetCourseNotice({});
+    QCOMPARE(adults.GameNoticeLb->isHidden(), adultText.isEmpty());
+    QVERIFY2(adults.GameNoticeLb->text().contains(adultText),
+             qPrintable(adults.GameNoticeLb->text()));
   }
 
   // The setting as another seat or a hand edit may have left it: the edges of its range and past.

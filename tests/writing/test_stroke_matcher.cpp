@@ -23,7 +23,20 @@ const QList<QPointF> kDot = {QPointF(480, 300), QPointF(540, 380)};
 // A U open at the top, drawn down, across and up.
 const QList<QPointF> kU = {QPointF(300, 250), QPointF(300, 700), QPointF(700, 700),
                            QPointF(700, 250)};
-enum Shape { Bar, Dot, U, UMouth, UMouthBackwards };
+enum Shape { Bar, Dot, U, UMouth, UMouthBackwards, BarScribble };
+
+// `line` as a scribble along it: `zigs` corners to alternate sides, `amplitude` of the grid off.
+QList<QPointF> Zigzag(const QList<QPointF>& line, int zigs, qreal amplitude) {
+  QList<QPointF> out{line.first()};
+  for (int k = 1; k <= zigs; ++k) {
+    const qreal f = k / (zigs + 1.0);
+    QPointF t = writing::PointAlong(line, f + 0.01) - writing::PointAlong(line, f - 0.01);
+    t /= std::hypot(t.x(), t.y());
+    out << writing::PointAlong(line, f) +
+               QPointF(-t.y(), t.x()) * (k % 2 ? amplitude : -amplitude) * writing::kBoxSize;
+  }
+  return out << line.last();
+}
 
 QList<QPointF> ShapeLine(Shape shape) {
   switch (shape) {
@@ -37,6 +50,8 @@ QList<QPointF> ShapeLine(Shape shape) {
       return {kU.first(), kU.last()};
     case UMouthBackwards:
       return {kU.last(), kU.first()};
+    case BarScribble:
+      return Zigzag(kBar, 12, 0.15);
   }
   return {};
 }
@@ -114,6 +129,12 @@ void TestStrokeMatcher::match_data() {
     // The dot drawn where the bar is expected: it starts far from the bar's start.
     row("another stroke", Bar, Dot) << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::WrongStart;
     row("a tap", Bar, Bar) << 0.0 << 0.01 << QPointF() << 0.0 << Verdict::TooShort;
+    // A wobbling hand moves a short stroke whole; within the tolerance it is still the stroke.
+    row("dot moved by a wobbling hand", Dot, Dot)
+        << 0.0 << 1.0 << QPointF(0.035, -0.035) << 0.0 << Verdict::Accepted;
+    // A scribble along the bar, its corners the few points a quick hand gives.
+    row("bar scribbled along it", Bar, BarScribble)
+        << 0.0 << 1.0 << QPointF() << 0.0 << Verdict::OffLine;
   }
 }
 
@@ -173,6 +194,12 @@ void TestStrokeMatcher::realStrokes_data() {
   QTest::newRow("绿's 横 instead of the next") << 绿 << 5 << "previous" << Verdict::WrongStart;
   QTest::newRow("看's 横 instead of the next") << 看 << 7 << "previous" << Verdict::WrongStart;
   QTest::newRow("看's 横 for the one before") << 看 << 6 << "next" << Verdict::WrongStart;
+  QTest::newRow("我's 竖钩 without its hook") << 我 << 2 << "hookless" << Verdict::Unfinished;
+  QTest::newRow("附's 横撇弯钩 without its hook") << QStringLiteral("附") << 0 << "hookless"
+                                               << Verdict::Unfinished;
+  QTest::newRow("我's 竖钩 as a zigzag along it") << 我 << 2 << "zigzag" << Verdict::OffLine;
+  QTest::newRow("我's 点 at half its size, in place") << 我 << 6 << "half size" << Verdict::Unfinished;
+  QTest::newRow("我's 点 moved whole by a wobble") << 我 << 6 << "moved" << Verdict::Accepted;
 }
 
 void TestStrokeMatcher::realStrokes() {
@@ -184,16 +211,28 @@ void TestStrokeMatcher::realStrokes() {
   writing::StrokeData data;
   QVERIFY(data.Open(testing::BuiltStrokeFile()));
   const auto strokes = data.Find(character.toUcs4().first());
-  QVERIFY(strokes && stroke + 1 < strokes->size() && stroke > 0);
+  QVERIFY(strokes && stroke < strokes->size());
   const QList<QPointF> due = (*strokes)[stroke].median;
+  QRectF bounds(due.first(), QSizeF());
+  for (const QPointF& p : due) bounds |= QRectF(p, QSizeF(1, 1));
   QList<QPointF> line;
   if (drawn == "exact") line = due;
   if (drawn == "straight") line = {due.first(), due.last()};
   if (drawn == "half") line = writing::LineStart(due, 0.5);
   if (drawn == "reversed") line = QList<QPointF>(due.rbegin(), due.rend());
-  if (drawn == "previous") line = (*strokes)[stroke - 1].median;
-  if (drawn == "next") line = (*strokes)[stroke + 1].median;
-  QCOMPARE(writing::MatchStroke(due, writing::Resample(line, 30)), verdict);
+  if (drawn == "previous") line = (*strokes).value(stroke - 1).median;
+  if (drawn == "next") line = (*strokes).value(stroke + 1).median;
+  if (drawn == "hookless")  // up to the last corner it turns back at
+    for (qsizetype k = due.size() - 2; k >= 1 && line.isEmpty(); --k)
+      if (QPointF::dotProduct(due[k] - due[k - 1], due.last() - due[k]) < 0) line = due.mid(0, k + 1);
+  if (drawn == "zigzag") line = Zigzag(due, 12, 0.15);
+  for (const QPointF& p : due) {
+    if (drawn == "half size") line << bounds.center() + (p - bounds.center()) / 2;
+    if (drawn == "moved") line << p + QPointF(0.03, 0.03) * writing::kBoxSize;
+  }
+  // A scribble as a hand gives it: a few points to each zig.
+  QCOMPARE(writing::MatchStroke(due, writing::Resample(line, drawn == "zigzag" ? 13 * 4 : 30)),
+           verdict);
 }
 
 QTEST_GUILESS_MAIN(TestStrokeMatcher)

@@ -14,6 +14,7 @@
 #include "support/fakes.h"
 #include "support/strokes.h"
 #include "support/test_db.h"
+#include "support/wav_check.h"
 #include "writing/stroke_matcher.h"
 #include "writing/writing_pad.h"
 #include "writing/writing_screen.h"
@@ -124,6 +125,9 @@ void WritingScreenTest::tracesTheCharacter() {
   QTest::mouseClick(quiz ? s.form->mxsb : s.form->mysb, Qt::LeftButton);
   const TWritingPad::Mode mode = quiz ? TWritingPad::Mode::Quiz : TWritingPad::Mode::Trace;
   QCOMPARE(pad->mode(), mode);
+  // From memory the item is heard (synthesised: it has no recording); tracing says nothing.
+  const QString said = s.sound.Names().last();
+  QCOMPARE(quiz ? testing::WavHeaderFault(said) : said, QString());
 
   std::unique_ptr<QPointingDevice> finger(touch ? QTest::createTouchDevice() : nullptr);
   const writing::CharacterStrokes strokes = pad->Strokes();
@@ -135,6 +139,10 @@ void WritingScreenTest::tracesTheCharacter() {
   QCOMPARE(pad->DoneStrokes(), 0);
   QCOMPARE(pad->HintShown(), !quiz && misses >= writing::kHintAfterMisses);
   QCOMPARE(pad->HelpShown(), quiz && misses >= writing::kQuizHelpAfterMisses);
+  // From memory the character is not in the row until the model helps; it was said instead.
+  const bool asked = quiz && misses < writing::kQuizHelpAfterMisses;
+  QCOMPARE(s.form->Row->ShownText(0), asked ? "？" : "我");
+  QCOMPARE(s.form->NoticeLb->text().isEmpty(), !asked);
   if (again) {
     QTest::mouseClick(s.form->cxsb, Qt::LeftButton);
     QCOMPARE(pad->Misses(), 0);
@@ -178,8 +186,10 @@ void WritingScreenTest::tracesTheCharacter() {
 void WritingScreenTest::starsKept_data() {
   QTest::addColumn<int>("entry");
   QTest::addColumn<QString>("characters");  // written one after the other
-  QTest::newRow("character") << 0 << "我";
-  QTest::newRow("word, one character after the other") << 1 << "绿叶";
+  QTest::addColumn<bool>("quiz");
+  QTest::newRow("character") << 0 << "我" << false;
+  QTest::newRow("word, one character after the other") << 1 << "绿叶" << false;
+  QTest::newRow("word from memory: shown as it is written") << 1 << "绿叶" << true;
 }
 
 // A finished entry keeps its star over a restart of the screen; a word's only once both are done.
@@ -187,16 +197,22 @@ void WritingScreenTest::starsKept() {
   REQUIRE_STROKE_FILE();
   QFETCH(int, entry);
   QFETCH(QString, characters);
+  QFETCH(bool, quiz);
   Screen s;
   s.form->ChooseCharacter(entry);
-  s.form->mysbClick();
+  quiz ? s.form->mxsbClick() : s.form->mysbClick();
   for (int i = 0; i < characters.size(); ++i) {
     QTRY_COMPARE_WITH_TIMEOUT(s.form->CurrentCharacter(), characters.mid(i, 1), 5000);
     QCOMPARE(s.form->Row->HasStar(entry), false);
+    const QString shown = quiz ? characters.left(i).leftJustified(characters.size(), u'？')
+                               : characters;
+    QCOMPARE(s.form->Row->ShownText(entry), shown);
+    QCOMPARE(s.form->NoticeLb->text().contains(characters.at(i)), !quiz && characters.size() > 1);
     TWritingPad* pad = s.form->Pad;
     for (const writing::Stroke& stroke : pad->Strokes()) Draw(pad, stroke.median, nullptr);
   }
   QVERIFY(s.form->Row->HasStar(entry));
+  QCOMPARE(s.form->Row->ShownText(entry), characters);
   QVERIFY(records::Flush());
   s.form = std::make_unique<TxzmainForm>(nullptr);
   s.form->ShowMaximizedOrDesign(false);
