@@ -11,8 +11,8 @@
 
 namespace {
 
-// The font's bitmaps are 136 pixels, drawn at a size of 109; scaled by the font engine they
-// come out uneven, so a picture is drawn at that size once and scaled as an image.
+// The font has only bitmaps, 136 pixels, drawn at a size of 109: a picture is drawn at that size
+// once and scaled smoothly as an image to the pixels the screen wants.
 constexpr int kStrikePx = 109;
 constexpr int kBitmapPx = 136;
 
