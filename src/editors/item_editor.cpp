@@ -59,9 +59,10 @@ constexpr int kMemoWidth = 353;
 constexpr int kMemoHeight = 265;
 constexpr int kPathWidth = 413;
 constexpr int kSmallButtonWidth = 58;
-// Right of the name, below the chapter.
-constexpr int kPictureLeft = 232;
-constexpr int kPictureSide = 44;
+// At the right, below the chapter and above the recording's path.
+constexpr int kPictureTop = 78;
+constexpr int kPictureSide = 60;
+constexpr int kPictureButtonWidth = 76;
 
 QToolButton* SmallButton(QWidget* parent, const QString& caption, const QIcon& picture,
                          const QRect& at) {
@@ -105,15 +106,17 @@ TItemEditorForm::TItemEditorForm(QWidget* owner, LessonKindId kind)
   MoveFocusOnEnter(nameed, TextBox());
 
   if (m_kind.pictures) {
+    const int buttonsLeft = look.panelWidth - kPictureButtonWidth - 8;
     PictureLb = new QLabel(Panel1);
     PictureLb->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PictureLb->setAlignment(Qt::AlignCenter);
-    PictureLb->setGeometry(kPictureLeft, kNameTop - 10, kPictureSide, kPictureSide);
+    PictureLb->setGeometry(buttonsLeft - 6 - kPictureSide, kPictureTop, kPictureSide, kPictureSide);
     PictureLb->setToolTip(QStringLiteral("孩子看到的图片"));
     NextPictureSb = MakeToolButton(Panel1, QStringLiteral("换一个"), QIcon(),
-                                   QRect(kPictureLeft + kPictureSide + 6, kNameTop, 64, kRowHeight));
-    NoPictureSb = MakeToolButton(Panel1, QStringLiteral("不要图片"), QIcon(),
-                                 QRect(kPictureLeft + kPictureSide + 76, kNameTop, 76, kRowHeight));
+                                   QRect(buttonsLeft, kPictureTop + 4, kPictureButtonWidth, kRowHeight));
+    NoPictureSb =
+        MakeToolButton(Panel1, QStringLiteral("不要图片"), QIcon(),
+                       QRect(buttonsLeft, kPictureTop + 32, kPictureButtonWidth, kRowHeight));
     connect(NextPictureSb, &QToolButton::clicked, this, [this] { NextPictureSbClick(); });
     connect(NoPictureSb, &QToolButton::clicked, this, [this] { NoPictureSbClick(); });
     connect(nameed, &QLineEdit::textChanged, this, [this] { ShowPicture(); });
