@@ -230,8 +230,9 @@ bool WriteSpool(const QString& file, const QList<Record>& notes, bool atExit = f
 
 // Adds notes to a spool that the writer has not taken in yet: its lines (the newest kSpoolBytes,
 // all that a reader takes) are kept as they are and the notes follow.
-void AddToSpool(const QString& file, const QList<Record>& notes) {
-  if (notes.isEmpty() || !SpoolIsOurs(file)) return;
+bool AddToSpool(const QString& file, const QList<Record>& notes) {
+  if (notes.isEmpty()) return true;
+  if (!SpoolIsOurs(file)) return false;
   QByteArray head;
   struct stat st {};
   const int fd = OpenSpool(file, &st);
@@ -250,7 +251,7 @@ void AddToSpool(const QString& file, const QList<Record>& notes) {
     if (from > 0) head.remove(0, head.indexOf('\n') + 1);
     if (!head.isEmpty() && !head.endsWith('\n')) head += '\n';
   }
-  PutSpool(file, head, notes, true);
+  return PutSpool(file, head, notes, true);
 }
 
 // Removes what a WriteSpool cut short by the end of the process left beside the spool. A minute
@@ -279,10 +280,12 @@ class Writer final : public QThread {
   void Add(const Record& note) {
     QMutexLocker lock(&m_mutex);
     m_pending << note;
+    m_unspooled << note;
     if (m_pending.size() > kSpoolLimit) {
       m_pending.removeFirst();
       qCWarning(lcDb) << "learning record: spool full, the oldest note given up";
     }
+    if (m_unspooled.size() > kSpoolLimit) m_unspooled.removeFirst();
     ++m_added;
     m_wake.wakeOne();
   }
@@ -314,13 +317,11 @@ class Writer final : public QThread {
     if (wait(end)) return true;
     QMutexLocker lock(&m_mutex);
     m_abandoned = true;
-    // Still reading the spool: what it holds is not in m_pending, so add to it, never replace it.
-    if (m_spoolTaken)
-      WriteSpool(m_spool, m_pending, true);
-    else
-      AddToSpool(m_spool, m_pending);
-    qCWarning(lcDb) << "learning record: writer stuck at exit," << m_pending.size()
-                    << "notes spooled" << (m_spoolTaken ? "" : "beside those the spool held");
+    // Added to the spool, never instead of it: it may not have been read yet, and once read it
+    // holds every note but the newest (a long spool is not written out again while quitting).
+    KeepAtEnd(true);
+    qCWarning(lcDb) << "learning record: writer stuck at exit," << m_unspooled.size()
+                    << "new notes added to the spool";
     return false;
   }
 
@@ -359,8 +360,7 @@ class Writer final : public QThread {
         m_spoolTaken = true;
         m_done.wakeAll();
         // Its notes are in the spool before the file beside it goes.
-        if (beside && WriteSpool(m_spool, m_pending))
-          ::unlink(QFile::encodeName(m_beside).constData());
+        if (beside && Respool()) ::unlink(QFile::encodeName(m_beside).constData());
       }
       for (;;) {
         if (m_abandoned) break;
@@ -391,11 +391,12 @@ class Writer final : public QThread {
           QSet<QString> done;
           for (const Record& n : batch) done.insert(n.id);
           m_pending.removeIf([&](const Record& n) { return done.contains(n.id); });
+          m_unspooled.removeIf([&](const Record& n) { return done.contains(n.id); });
           // Rewritten now and then, not per batch: draining a long spool stays linear. Notes
           // stored but still in it are stored once only when read again.
           if ((pauseMs > 0 || QFileInfo(m_spool).isFile()) &&
               (m_pending.isEmpty() || spoolWrittenAt.hasExpired())) {
-            WriteSpool(m_spool, m_pending);
+            Respool();
             spoolWrittenAt.setRemainingTime(kSpoolRewriteMs);
           }
           pauseMs = 0;
@@ -404,13 +405,13 @@ class Writer final : public QThread {
           qCWarning(lcDb) << "learning record: cannot write" << batch.size() << "notes:" << error;
           pauseMs = pauseMs == 0 ? kFirstPauseMs : qMin(pauseMs * 2, kLongestPauseMs);
           retryAt = QDeadlineTimer(pauseMs);
-          WriteSpool(m_spool, m_pending);
+          Respool();
           m_tried = m_added;
         }
         m_done.wakeAll();
       }
       if (!m_abandoned && !m_pending.isEmpty()) {
-        WriteSpool(m_spool, m_pending);
+        KeepAtEnd(false);
         qCWarning(lcDb) << "learning record:" << m_pending.size() << "notes kept in" << m_spool;
       }
       m_tried = m_added;
@@ -422,6 +423,22 @@ class Writer final : public QThread {
   }
 
  private:
+  // The spool written anew with every note waiting; m_mutex held.
+  bool Respool() {
+    if (!WriteSpool(m_spool, m_pending)) return false;
+    m_unspooled.clear();
+    return true;
+  }
+  // At the end, what the spool does not hold yet goes into it: all of m_pending when there is no
+  // spool, else only the notes made since it was last written. m_mutex held.
+  void KeepAtEnd(bool stuck) {
+    if (QFileInfo(m_spool).isFile() || !m_spoolTaken) {
+      if (AddToSpool(m_spool, m_unspooled)) m_unspooled.clear();
+    } else if (WriteSpool(m_spool, m_pending, stuck)) {
+      m_unspooled.clear();
+    }
+  }
+
   const QString m_source;
   QString m_spool;  // the spool, or the file beside it when the spool is not ours
   const QString m_beside;
@@ -429,7 +446,8 @@ class Writer final : public QThread {
   QMutex m_mutex;
   QWaitCondition m_wake;
   QWaitCondition m_done;
-  QList<Record> m_pending;  // oldest first
+  QList<Record> m_pending;     // oldest first
+  QList<Record> m_unspooled;  // of m_pending, those the spool does not hold
   quint64 m_added = 0;
   quint64 m_tried = 0;
   bool m_stopping = false;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
 #include <algorithm>
@@ -121,4 +122,10 @@ QString LinePinyin(const QString& text) {
     lines << readings.join(QLatin1Char(' '));
   }
   return lines.join(QLatin1Char('\n'));
+}
+
+QString PinyinSortKey(const QString& name) {
+  static const QRegularExpression marks(QStringLiteral("\\p{Mn}"));
+  return ProposePinyin(name).normalized(QString::NormalizationForm_D).remove(marks).toLower() +
+         QLatin1Char('\x01') + name;
 }

@@ -19,3 +19,7 @@ QString ProposePinyin(const QString& text);
 QStringList CharacterReadings(const QString& text);
 // The readings of each line of `text` joined by spaces, one line of pinyin per line of text.
 QString LinePinyin(const QString& text);
+
+// A name's place in a list sorted by its reading, as a class list runs: pinyin without tone marks,
+// then the name itself (阿宝 before 陈十 before 朱珠).
+QString PinyinSortKey(const QString& name);

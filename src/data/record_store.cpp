@@ -345,6 +345,12 @@ bool LoadClassSummary(const QString& connection, const QDate& from, QList<ChildS
             }
           }))
     return false;
+  if (!RunReconnecting(connection,
+                       QStringLiteral("select child_id, count(*) from review_state where "
+                                      "last_review >= ? group by child_id"),
+                       {day}, error,
+                       [&](const QSqlQuery& q) { row(q.value(0)).listened = q.value(1).toInt(); }))
+    return false;
   *rows = by.values();
   return true;
 }

@@ -78,14 +78,15 @@ bool LoadLatestCharacterChapter(const QString& connection, const RecordFilter& f
                                 QString* chapter, QString* error);
 
 // The class at a glance ("全班"): per child (kNoChild for the unassigned notes) since `from`, the
-// days practised, the characters opened and written (each counted once) and the drill's average
-// score (-1 without a series).
+// days practised, the characters opened and written (each counted once), the drill's average
+// score (-1 without a series) and the characters the listening game asked.
 struct ChildSummary {
   int child = 0;
   int days = 0;
   int opened = 0;
   int written = 0;
   int drillScore = -1;
+  int listened = 0;  // characters the listening game asked since `from`
 };
 bool LoadClassSummary(const QString& connection, const QDate& from, QList<ChildSummary>* rows,
                       QString* error);

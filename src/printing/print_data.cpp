@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printing/print_data.h"
 
-#include <QCollator>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 
@@ -133,14 +131,9 @@ bool LoadClassReport(const QString& connection, int days, const QDate& today, QL
   const QDate from = today.addDays(-(days - 1));
   QList<children::Child> all;
   QList<records::ChildSummary> summaries;
-  QVector<QVector<QVariant>> listened;
   QString why;
   if (!children::LoadChildren(connection, &all, &why) ||
-      !records::LoadClassSummary(connection, from, &summaries, &why) ||
-      !platform::ExecQuery(connection,
-                           QStringLiteral("select child_id, count(*) from review_state where "
-                                          "last_review >= ? group by child_id"),
-                           {review::StoredDay(int(from.toJulianDay()))}, &listened, &why)) {
+      !records::LoadClassSummary(connection, from, &summaries, &why)) {
     if (error) *error = Unreadable(why);
     return false;
   }
@@ -153,21 +146,12 @@ bool LoadClassReport(const QString& connection, int days, const QDate& today, QL
         row.opened = s.opened;
         row.written = s.written;
         row.drillScore = s.drillScore;
+        row.listened = s.listened;
       }
-    for (const QVector<QVariant>& l : listened)
-      if (l.value(0).toInt() == c.id) row.listened = l.value(1).toInt();
     *rows << row;
   }
-  // By pinyin, as a teacher's class list runs; the same reading by the characters themselves.
-  QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
-  static const QRegularExpression marks(QStringLiteral("\\p{Mn}"));
-  const auto plain = [](const QString& name) {
-    return ProposePinyin(name).normalized(QString::NormalizationForm_D).remove(marks);
-  };
-  std::stable_sort(rows->begin(), rows->end(), [&](const ClassRow& a, const ClassRow& b) {
-    const QString pa = plain(a.name), pb = plain(b.name);
-    const int byReading = QString::compare(pa, pb, Qt::CaseInsensitive);
-    return byReading != 0 ? byReading < 0 : collator.compare(a.name, b.name) < 0;
+  std::stable_sort(rows->begin(), rows->end(), [](const ClassRow& a, const ClassRow& b) {
+    return PinyinSortKey(a.name) < PinyinSortKey(b.name);
   });
   return true;
 }

@@ -37,6 +37,7 @@
 #include "platform/dialogs.h"
 #include "platform/logging.h"
 #include "app/practice_log.h"
+#include "data/pinyin.h"
 #include "data/record_store.h"
 #include "review/knowledge_window.h"
 #include "review/review_store.h"
@@ -190,10 +191,10 @@ TRecordsForm::TRecordsForm(QWidget* owner)
   chartGrid->setColumnStretch(1, 6);
   chartGrid->setColumnStretch(2, 3);
 
-  ClassTable = new QTableWidget(0, 5, this);
+  ClassTable = new QTableWidget(0, 6, this);
   ClassTable->setHorizontalHeaderLabels({QStringLiteral("小朋友"), QStringLiteral("练习天数"),
                                          QStringLiteral("打开过的字"), QStringLiteral("写过的字"),
-                                         QStringLiteral("算数平均分")});
+                                         QStringLiteral("听音找字"), QStringLiteral("算数平均分")});
   ClassTable->setFont(SongFont(16));
   ClassTable->horizontalHeader()->setFont(SongFont(15, true));
   ClassTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -211,6 +212,8 @@ TRecordsForm::TRecordsForm(QWidget* owner)
       " border: none; border-right: 1px solid rgb(230, 200, 130); padding: 4px; }"));
   ClassTable->verticalHeader()->setDefaultSectionSize(40);
   connect(ClassTable, &QTableWidget::cellClicked, this, &TRecordsForm::ClassTableClick);
+  connect(ClassTable->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this] { m_classSortChosen = true; });
 
   Pages = new QStackedWidget(this);
   Pages->addWidget(charts);
@@ -667,6 +670,15 @@ void TRecordsForm::ClearSbClick() {
 
 namespace {
 // Sorts by the number kept under Qt::UserRole, so "—" (no drill yet) sorts below every score.
+// A child's name, sorted by its reading.
+class NameItem : public QTableWidgetItem {
+ public:
+  explicit NameItem(const QString& name) : QTableWidgetItem(name) {}
+  bool operator<(const QTableWidgetItem& other) const override {
+    return PinyinSortKey(text()) < PinyinSortKey(other.text());
+  }
+};
+
 class NumberItem : public QTableWidgetItem {
  public:
   NumberItem(int value, const QString& text) : QTableWidgetItem(text) {
@@ -698,7 +710,7 @@ void TRecordsForm::ShowClass(const QDate& from) {
     QString name = m_names.value(r.child);
     if (r.child == children::kNoChild) name = QStringLiteral("未分配");
     else if (name.isEmpty()) name = QStringLiteral("（已删除）");
-    auto* who = new QTableWidgetItem(name);
+    auto* who = new NameItem(name);
     who->setData(Qt::UserRole, r.child);
     if (m_names.contains(r.child)) {
       const int index = ChildCb->findData(r.child);
@@ -708,11 +720,14 @@ void TRecordsForm::ShowClass(const QDate& from) {
     ClassTable->setItem(i, 1, new NumberItem(r.days, QString::number(r.days)));
     ClassTable->setItem(i, 2, new NumberItem(r.opened, QString::number(r.opened)));
     ClassTable->setItem(i, 3, new NumberItem(r.written, QString::number(r.written)));
-    ClassTable->setItem(i, 4, new NumberItem(r.drillScore, r.drillScore < 0
+    ClassTable->setItem(i, 4, new NumberItem(r.listened, QString::number(r.listened)));
+    ClassTable->setItem(i, 5, new NumberItem(r.drillScore, r.drillScore < 0
                                                                ? QStringLiteral("—")
                                                                : QString::number(r.drillScore)));
   }
   ClassTable->setSortingEnabled(true);
+  // Names in the order of a class list, by their reading, until the adult clicks a header.
+  if (!m_classSortChosen) ClassTable->sortByColumn(0, Qt::AscendingOrder);
   QPalette pal = StatusLb->palette();
   pal.setColor(QPalette::WindowText, m_error.isEmpty() ? QColor(60, 60, 60) : QColor(200, 0, 0));
   StatusLb->setPalette(pal);

@@ -73,6 +73,7 @@ class TRecordsForm : public QDialog {
   QString WritingSummary() const;
 
  private:
+  bool m_classSortChosen = false;  // a header was clicked: its order stays
   void BuildTopBar(QWidget* bar);
   void ShowDaily();
   void ShowCharacters();

@@ -208,6 +208,10 @@ TtyzmainForm::TtyzmainForm(QWidget* owner) : TDesignForm(owner, 800, kDesignHeig
   StatusBar = new TLessonStatusBar(designArea());
   StatusBar->setGeometry(0, kDesignHeight - frame::kStatusBarHeight, 800, frame::kStatusBarHeight);
 
+  ClockTimer = new QTimer(this);
+  ClockTimer->setInterval(1000);
+  connect(ClockTimer, &QTimer::timeout, this, [this] { StatusBar->Update(m_statusChapter); });
+  ClockTimer->start();
   NextTimer = new QTimer(this);
   NextTimer->setSingleShot(true);
   connect(NextTimer, &QTimer::timeout, this, &TtyzmainForm::NextRound);
@@ -347,7 +351,7 @@ void TtyzmainForm::StartGame() {
             ? QStringLiteral("能拿来比一比的字太少了，今天先不玩了。\n"
                              "请爸爸妈妈在课程里多加几个字吧！")
             : QStringLiteral("还没有可以玩的字。\n请先在“幼儿识字”里学几个字，再来玩吧！"));
-    StatusBar->Update(QString());
+    StatusBar->Update(m_statusChapter = QString());
     return;
   }
   QStringList names;
@@ -408,7 +412,7 @@ void TtyzmainForm::ShowRound() {
   Stars->SetStars(m_game->Stars(), m_game->Rounds());
   PraiseLb->setText(QStringLiteral("听一听，是哪个字？"));
   SetTextColor(PraiseLb, QColor(200, 215, 255));
-  StatusBar->Update(target.chapter);
+  StatusBar->Update(m_statusChapter = target.chapter);
   SayItem();
 }
 

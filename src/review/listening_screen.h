@@ -91,6 +91,7 @@ class TtyzmainForm : public TDesignForm {
   TLessonStatusBar* StatusBar;
   QTimer* NextTimer;  // moves on after a round
   QTimer* RepeatTimer;  // says the item again after a wrong card
+  QTimer* ClockTimer;   // the status bar's clock, every second as on the lesson screens
 
   // Starts a new game for the chosen child: reads the child's reviews and picks the items.
   void StartGame();
@@ -107,6 +108,7 @@ class TtyzmainForm : public TDesignForm {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  QString m_statusChapter;  // the chapter the status bar names
   struct Item {
     QString name, chapter, text, sound;
     int chapterIndex = 0;

@@ -19,6 +19,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -651,6 +652,31 @@ class PracticeLogTest : public QObject {
     window.KnowSb->click();
     SetShowScreenHook({});
     QVERIFY(asked && !opened);
+  }
+
+  // The class at a glance: names in the order of their readings, with the listening game's count.
+  void classTableByReading() {
+    testing::TestDataModule data;
+    REQUIRE_DATABASE(data.database());
+    data.LoadSampleCourse();
+    const QString c = data.database().Connection();
+    testing::FakeClock clock(kNow);
+    QString error;
+    QList<children::Child> added;
+    QVERIFY2(children::AddClassList(c, {"朱珠", "阿宝", "陈十"}, &added, nullptr, &error),
+             qPrintable(error));
+    const int today = int(kNow.date().toJulianDay());
+    QVERIFY(review::SaveCard(c, added[1].id, "一", {.lastReview = today - 2}, today - 2, &error));
+    QVERIFY(review::SaveCard(c, added[1].id, "二", {.lastReview = today - 40}, today - 40, &error));
+    TRecordsForm window(nullptr);
+    window.ChildCb->setCurrentIndex(window.ChildCb->findText("全班"));
+    QTRY_COMPARE(window.ClassTable->rowCount(), 3);
+    QStringList rows;
+    for (int r = 0; r < window.ClassTable->rowCount(); ++r)
+      rows << window.ClassTable->item(r, 0)->text() + ":" + window.ClassTable->item(r, 4)->text();
+    // 阿宝 played one character in the last 7 days (the other was 40 days ago).
+    QCOMPARE(rows, QStringList({"阿宝:1", "陈十:0", "朱珠:0"}));
+    QCOMPARE(window.ClassTable->horizontalHeaderItem(4)->text(), "听音找字");
   }
 
   void windowShowsThisComputerOrAll() {

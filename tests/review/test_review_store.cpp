@@ -11,6 +11,7 @@
 #include "data/lesson_kinds.h"
 #include "platform/random.h"
 #include "data/record_store.h"
+#include "lessons/lesson_frame.h"
 #include "platform/dataset.h"
 #include "review/listening_screen.h"
 #include "review/review_store.h"
@@ -53,6 +54,10 @@ class ReviewStoreTest : public QObject {
     TtyzmainForm form(nullptr);
     form.StartGame();
     QVERIFY(form.Game());
+    // The status bar's clock goes on while the child plays.
+    QVERIFY(form.StatusBar->Text(2).contains("09:00"));
+    clock.Advance(60 * 1000);
+    QTRY_VERIFY(form.StatusBar->Text(2).contains("09:01"));
     // Only the first chapter was ever shown (none opened yet), five new items a day.
     QCOMPARE(form.Game()->Rounds(), 5);
     const QString picks[] = {"a", "xa", "xx", "a", "a"};  // a right, x wrong
