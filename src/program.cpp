@@ -10,6 +10,7 @@
 #include "app/course_notice.h"
 #include "app/current_child.h"
 #include "app/main_form.h"
+#include "app/practice_log.h"
 #include "app/screen_registry.h"
 #include "children/child_picker.h"
 #include "data/data_module.h"
@@ -17,7 +18,6 @@
 #include "platform/clock.h"
 #include "platform/db_watchdog.h"
 #include "platform/logging.h"
-#include "app/practice_log.h"
 #include "review/review_store.h"
 
 int RunTindora(int argc, char** argv, const StartupShownHook& shown) {

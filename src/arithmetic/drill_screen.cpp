@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/practice_log.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "controls/flat_speed_button.h"
@@ -17,7 +18,6 @@
 #include "lessons/lesson_frame.h"
 #include "platform/random.h"
 #include "platform/sound.h"
-#include "app/practice_log.h"
 
 using drill::Operation;
 

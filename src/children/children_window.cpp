@@ -15,12 +15,12 @@
 
 #include "app/course_notice.h"
 #include "app/current_child.h"
+#include "app/practice_log.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
 #include "packs/lesson_pack.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
-#include "app/practice_log.h"
 
 namespace {
 

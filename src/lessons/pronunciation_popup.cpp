@@ -12,13 +12,13 @@
 
 #include "app/design_form.h"
 #include "app/emoji_picture.h"
+#include "app/practice_log.h"
 #include "app/quit_request.h"
 #include "app/shared_routines.h"
 #include "data/recordings_library.h"
 #include "platform/clock.h"
 #include "platform/logging.h"
 #include "platform/sound.h"
-#include "app/practice_log.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
+#include "data/children.h"
 #include "data/data_module.h"
 #include "data/item_pictures.h"
 #include "platform/clock.h"
@@ -158,7 +159,14 @@ TKnowledgeForm::TKnowledgeForm(QWidget* owner)
   resize(800, 578);
   SetSkyBackground(this);
 
-  Label3D1 = new TLabel3D(QStringLiteral("认识的字"), this);
+  // Whose characters they are, when a child's record is shown.
+  QString whose;
+  QList<children::Child> all;
+  if (dm && m_child != children::kNoChild && children::LoadChildren(dm->ConnectionName(), &all, nullptr))
+    for (const children::Child& c : all)
+      if (c.id == m_child) whose = c.name;
+  if (!whose.isEmpty()) setWindowTitle(whose + QStringLiteral("认识的字"));
+  Label3D1 = new TLabel3D(whose + QStringLiteral("认识的字"), this);
   Label3D1->setFont(SongFont(24, true));
   Label3D1->setFontColor(RGBColor(0, 0, 255));
   Label3D1->setBevel(bvLowered);

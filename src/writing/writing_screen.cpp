@@ -13,18 +13,18 @@
 
 #include "app/current_child.h"
 #include "app/parent_gate.h"
+#include "app/practice_log.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "data/data_module.h"
 #include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
+#include "data/record_store.h"
 #include "data/recordings_library.h"
 #include "platform/dataset.h"
-#include "platform/sound.h"
 #include "platform/logging.h"
-#include "app/practice_log.h"
-#include "data/record_store.h"
+#include "platform/sound.h"
 #include "writing/writing_pad.h"
 
 namespace {

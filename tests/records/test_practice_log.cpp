@@ -27,21 +27,24 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/current_child.h"
 #include "app/parent_gate.h"
+#include "app/practice_log.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "arithmetic/drill_screen.h"
+#include "controls/label_3d.h"
 #include "data/children.h"
 #include "data/data_module.h"
 #include "data/lesson_kinds.h"
+#include "data/record_store.h"
 #include "data/schema_migrations.h"
 #include "lessons/pronunciation_popup.h"
 #include "lessons/verse_screen.h"
 #include "platform/dataset.h"
-#include "app/practice_log.h"
-#include "review/review_store.h"
-#include "data/record_store.h"
 #include "records/record_window.h"
+#include "review/knowledge_window.h"
+#include "review/review_store.h"
 #include "support/fakes.h"
 #include "support/test_db.h"
 
@@ -652,6 +655,13 @@ class PracticeLogTest : public QObject {
     window.KnowSb->click();
     SetShowScreenHook({});
     QVERIFY(asked && !opened);
+    // The window names whose characters it shows.
+    children::Child child;
+    QVERIFY(children::AddChild(data.database().Connection(), "朵朵", 1, &child, &error));
+    SetCurrentChild(child);
+    QCOMPARE(TKnowledgeForm(nullptr).Label3D1->Caption(), "朵朵认识的字");
+    SetCurrentChild({});
+    QCOMPARE(TKnowledgeForm(nullptr).Label3D1->Caption(), "认识的字");
   }
 
   // The class at a glance: names in the order of their readings, with the listening game's count.

@@ -15,13 +15,13 @@
 #include <cstdio>
 
 #include "app/current_child.h"
+#include "app/practice_log.h"
 #include "bench_support.h"
 #include "data/children.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
-#include "platform/dataset.h"
-#include "app/practice_log.h"
 #include "data/record_store.h"
+#include "platform/dataset.h"
 #include "records/record_window.h"
 
 using namespace records;

@@ -10,11 +10,11 @@
 #include <QToolButton>
 #include <cstdio>
 
+#include "app/practice_log.h"
 #include "data/data_module.h"
 #include "data/lesson_database.h"
-#include "platform/dataset.h"
-#include "app/practice_log.h"
 #include "data/record_store.h"
+#include "platform/dataset.h"
 #include "records/record_window.h"
 
 using namespace records;
