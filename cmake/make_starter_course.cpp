@@ -29,6 +29,7 @@
 #include <map>
 #include <tuple>
 
+#include "cldr_annotations.h"
 #include "unihan_readings.h"
 
 namespace {
@@ -629,15 +630,12 @@ QJsonArray MakePoems(const QString& dist, const Converter& t2s, QStringList* rep
 
 // ---- English ------------------------------------------------------------------------------
 
+// Each picture's speech name; the build fails on a file that is missing or nearly empty.
 QHash<QString, QString> ReadAnnotations(const QString& file) {
-  static const QRegularExpression tts(
-      QStringLiteral("<annotation cp=\"([^\"]+)\" type=\"tts\">([^<]+)</annotation>"));
   QHash<QString, QString> names;
-  const QString text = QString::fromUtf8(ReadFile(file));
-  for (auto m = tts.globalMatch(text); m.hasNext();) {
-    const auto match = m.next();
-    names.insert(match.captured(1), match.captured(2));
-  }
+  const auto all = cldr::ReadAnnotations(file);
+  for (auto it = all.begin(); it != all.end(); ++it)
+    if (!it->tts.isEmpty()) names.insert(it.key(), it->tts);
   if (names.size() < 1000) Fail(file + QStringLiteral(": too few annotations"));
   return names;
 }
@@ -674,16 +672,10 @@ QJsonArray MakeEnglish(const QString& annotations, const QString& emojiTest, QSt
   // The English name of each picture against the Chinese one; colours from "red circle" (红色圆)
   // and numbers from "one o’clock" (一点).
   QHash<QString, QString> chinese;
-  static const QRegularExpression line(QStringLiteral("^([0-9A-F ]+);\\s+fully-qualified\\s"));
-  const QString test = QString::fromUtf8(ReadFile(emojiTest));
-  for (const QString& l : test.split(u'\n')) {
-    const auto m = line.match(l);
-    if (!m.hasMatch()) continue;
-    QString cp;
-    for (const QString& hex : m.captured(1).split(u' ', Qt::SkipEmptyParts)) {
-      const char32_t c = hex.toUInt(nullptr, 16);
-      if (c != 0xFE0F) cp += QString::fromUcs4(&c, 1);
-    }
+  const QVector<cldr::Emoji> emoji = cldr::ReadEmojiTest(emojiTest);
+  if (emoji.isEmpty()) Fail(QStringLiteral("cannot read ") + emojiTest);
+  for (const cldr::Emoji& picture : emoji) {
+    const QString& cp = picture.bare;
     QString e = en.value(cp), z = zh.value(cp);
     if (e.isEmpty() || z.isEmpty()) continue;
     if (e.endsWith(QLatin1String(" circle")) && z.endsWith(u'圆')) e.chop(7), z.chop(1);

@@ -17,11 +17,13 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$top}"
 # python3: the tests read the WAV files the program writes with Python's wave module.
 # poppler-utils: the tests read the printed sheets back (pdftoppm, pdftotext).
 # libopencc-dev, opencc, unicode-cldr-core, python3-jieba: the starter course is made from them.
+# fonts-noto-color-emoji: the items' pictures (their table comes from unicode-cldr-core).
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-qpa-plugins qt6-translations-l10n libqt6sql6-odbc libqt6sql6-sqlite unixodbc unixodbc-dev libsqliteodbc
   odbc-postgresql libsdl2-dev fonts-noto-cjk libquazip1-qt6-dev libespeak-ng-dev libbz2-dev
   unicode-data python3 qt6-base-private-dev libxcb-damage0-dev ccache
-  poppler-utils libopencc-dev opencc unicode-cldr-core python3-jieba)
+  poppler-utils libopencc-dev opencc unicode-cldr-core python3-jieba
+  fonts-noto-color-emoji)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -16,6 +16,7 @@ LessonKind MakeCharacter() {
   k.textRequired = false;
   k.itemsPerChapter = 25;
   k.soundFolder = QStringLiteral("字语音库");
+  k.pictures = true;
   k.sqlChapters = QStringLiteral("select * from ZJ order by 章号 ");
   k.sqlItemsLine1 = QStringLiteral("select * from szSound where 章节=:zzj  ");
   k.sqlItemsLine2 = QStringLiteral(" order by  字号 ");
@@ -116,6 +117,7 @@ LessonKind MakeEnglish() {
   k.textRequired = true;
   k.itemsPerChapter = 20;
   k.soundFolder = QStringLiteral("英语语音库");
+  k.pictures = true;
   k.sqlChapters = QStringLiteral("select * from xyyZJ order by 章号 ");
   k.sqlItemsLine1 = QStringLiteral("select * from xyySound where 章节=:zzj  ");
   k.sqlItemsLine2 = QStringLiteral(" order by  语号 ");

@@ -26,6 +26,7 @@ struct LessonKind {
   bool textRequired;
   int itemsPerChapter;
   QString soundFolder;  // recordings folder under the installation folder
+  bool pictures = false;  // items carry a picture (column 图片, data/item_pictures.h)
 
   // SQL texts, exactly as issued (spaces included).
   QString sqlChapters;      // chapter selectors

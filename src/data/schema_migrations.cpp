@@ -15,6 +15,7 @@
 
 namespace {
 bool NoteIdsAndUniqueChapters(const QString& connection, QString* error);
+bool PictureColumns(const QString& connection, QString* error);
 
 // The recordings a server keeps for every seat (see data/recordings_library.h); the embedded file
 // gets the table too, unused, so one version number means one set of tables.
@@ -52,6 +53,7 @@ const std::vector<SchemaMigration>& SchemaMigrations() {
       {11, QStringLiteral("小朋友的学习起点和贴纸"),
        SqlResourceStep(QStringLiteral(":/child_path.sql"))},
       {12, QStringLiteral("学生座位可以发贴纸"), GrantSeatsChildTables},
+      {13, QStringLiteral("字和英语的图片"), PictureColumns},
       // Next steps here, in order.
   };
   return steps;
@@ -120,22 +122,25 @@ const QString kVersionTable = QStringLiteral("tindora_schema");
 
 // Each practice note carries its identity, so a retried write never stores it twice; chapters get
 // their unique indexes where the rows allow. Harmless when run again.
-bool NoteIdsAndUniqueChapters(const QString& connection, QString* error) {
-  // Asked of the catalogue: a failed probe would spoil a server's transaction.
+// Asked of the catalogue: a failed probe would spoil a server's transaction.
+bool HasColumn(const QString& connection, const QString& table, const QString& column) {
   const QSqlDatabase db = QSqlDatabase::database(connection, false);
   QSqlQuery q(db);
   bool present = false;
   if (db.driver()->dbmsType() == QSqlDriver::PostgreSQL) {
-    if (q.exec(QStringLiteral("select count(*) from information_schema.columns where table_schema "
-                              "= current_schema() and table_name = 'learn_record' and "
-                              "column_name = 'note_id'")) &&
-        q.next())
-      present = q.value(0).toInt() > 0;
-  } else if (q.exec(QStringLiteral("pragma table_info(learn_record)"))) {  // SQLite
-    while (q.next()) present = present || q.value(1).toString() == QLatin1String("note_id");
+    q.prepare(QStringLiteral("select count(*) from information_schema.columns where table_schema "
+                             "= current_schema() and table_name = ? and column_name = ?"));
+    q.addBindValue(table.toLower());
+    q.addBindValue(column);
+    if (q.exec() && q.next()) present = q.value(0).toInt() > 0;
+  } else if (q.exec(QStringLiteral("pragma table_info(%1)").arg(table))) {  // SQLite
+    while (q.next()) present = present || q.value(1).toString() == column;
   }
-  q.finish();
-  return (present ||
+  return present;
+}
+
+bool NoteIdsAndUniqueChapters(const QString& connection, QString* error) {
+  return (HasColumn(connection, QStringLiteral("learn_record"), QStringLiteral("note_id")) ||
           platform::ExecSql(
               connection, QStringLiteral("alter table learn_record add column note_id varchar(36)"),
               error)) &&
@@ -144,6 +149,19 @@ bool NoteIdsAndUniqueChapters(const QString& connection, QString* error) {
                                           "learn_record (note_id)"),
                            error) &&
          EnsureChapterConstraints(connection, nullptr, error);
+}
+
+// Characters and English words get a picture; NULL means nobody chose (data/item_pictures.h).
+bool PictureColumns(const QString& connection, QString* error) {
+  for (const LessonKindId id : {LessonKindId::Character, LessonKindId::English}) {
+    const QString& table = Kind(id).itemTable;
+    if (!HasColumn(connection, table, QStringLiteral("图片")) &&
+        !platform::ExecSql(connection,
+                           QStringLiteral("alter table %1 add column 图片 varchar(64)").arg(table),
+                           error))
+      return false;
+  }
+  return true;
 }
 
 // Stores the version; runs inside the step's transaction.

@@ -11,9 +11,11 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "app/emoji_picture.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "data/data_module.h"
+#include "data/item_pictures.h"
 #include "data/item_recordings.h"
 #include "data/lesson_database.h"
 #include "editors/item_recording_controls.h"
@@ -57,6 +59,10 @@ constexpr int kMemoWidth = 353;
 constexpr int kMemoHeight = 265;
 constexpr int kPathWidth = 413;
 constexpr int kSmallButtonWidth = 58;
+// At the right, below the chapter and above the recording's path.
+constexpr int kPictureTop = 78;
+constexpr int kPictureSide = 60;
+constexpr int kPictureButtonWidth = 76;
 
 QToolButton* SmallButton(QWidget* parent, const QString& caption, const QIcon& picture,
                          const QRect& at) {
@@ -99,6 +105,26 @@ TItemEditorForm::TItemEditorForm(QWidget* owner, LessonKindId kind)
   }
   MoveFocusOnEnter(nameed, TextBox());
 
+  if (m_kind.pictures) {
+    const int buttonsLeft = look.panelWidth - kPictureButtonWidth - 8;
+    PictureLb = new QLabel(Panel1);
+    PictureLb->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PictureLb->setAlignment(Qt::AlignCenter);
+    PictureLb->setGeometry(buttonsLeft - 6 - kPictureSide, kPictureTop, kPictureSide, kPictureSide);
+    PictureLb->setToolTip(QStringLiteral("孩子看到的图片"));
+    NextPictureSb = MakeToolButton(Panel1, QStringLiteral("换一个"), QIcon(),
+                                   QRect(buttonsLeft, kPictureTop + 4, kPictureButtonWidth, kRowHeight));
+    NoPictureSb =
+        MakeToolButton(Panel1, QStringLiteral("不要图片"), QIcon(),
+                       QRect(buttonsLeft, kPictureTop + 32, kPictureButtonWidth, kRowHeight));
+    connect(NextPictureSb, &QToolButton::clicked, this, [this] { NextPictureSbClick(); });
+    connect(NoPictureSb, &QToolButton::clicked, this, [this] { NoPictureSbClick(); });
+    connect(nameed, &QLineEdit::textChanged, this, [this] { ShowPicture(); });
+    if (PYED) connect(PYED, &QLineEdit::textChanged, this, [this] { ShowPicture(); });
+    if (me1) connect(me1, &QPlainTextEdit::textChanged, this, [this] { ShowPicture(); });
+    ShowPicture();
+  }
+
   AddLabel(Panel1, QStringLiteral("声音文件路径"), QRect(kLabelLeft, pathTop, 140, 20));
   Sypl = new QLabel(Panel1);
   Sypl->setTextFormat(Qt::PlainText);  // a path is never markup, whatever it holds
@@ -139,6 +165,37 @@ void TItemEditorForm::SetText(const QString& text) {
     PYED->setText(text);
   else
     me1->setPlainText(text);
+}
+
+void TItemEditorForm::SetPictureChoice(const QVariant& stored) {
+  m_pictureChoice = stored;
+  ShowPicture();
+}
+
+QString TItemEditorForm::ShownPicture() const {
+  return pictures::ItemPicture(m_pictureChoice, nameed->text(), Text());
+}
+
+void TItemEditorForm::ShowPicture() {
+  if (!PictureLb) return;
+  const QString shown = ShownPicture();
+  PictureLb->setPixmap(EmojiPixmap(shown, kPictureSide - 6, PictureLb->devicePixelRatioF()));
+  PictureLb->setText(shown.isEmpty() ? QStringLiteral("无图") : QString());
+}
+
+void TItemEditorForm::NextPictureSbClick() {
+  const QStringList candidates = pictures::ProposePictures(nameed->text(), Text());
+  if (candidates.isEmpty()) {
+    editors::Warn(this, QStringLiteral("没有和“%1”相配的图片。").arg(nameed->text().trimmed()));
+    return;
+  }
+  // After the last candidate, the first again; from no picture, the first.
+  const qsizetype at = candidates.indexOf(ShownPicture());
+  SetPictureChoice(candidates.at((at + 1) % candidates.size()));
+}
+
+void TItemEditorForm::NoPictureSbClick() {
+  SetPictureChoice(QString::fromUtf16(pictures::kNoPicture));
 }
 
 void TItemEditorForm::AddBtnClick() { Save(EditorMode::Add); }
@@ -212,6 +269,9 @@ void TItemEditorForm::Save(EditorMode mode) {
     q->SetField(QStringLiteral("章节"), m_chapter);
     q->SetField(m_kind.textField, Text());
     q->SetField(QStringLiteral("声音"), Sypl->text());
+    // Only a choice is written: an item nobody chose for keeps following the proposal.
+    if (m_kind.pictures && !m_pictureChoice.isNull())
+      q->SetField(pictures::kColumn, m_pictureChoice.toString());
     const bool posted = q->Post();
     ok = posted && tx.Commit();
     if (!ok) {

@@ -34,6 +34,10 @@ class TItemEditorForm : public editors::TEditorForm {
   QToolButton* DELLSB;
   // "录音", "停止", the level meter, "合成" and "拼音": recordings made in the editor.
   editors::ItemRecordingControls* Recording;
+  // Character and English kinds: the picture with "换一个" and "不要图片" (else null).
+  QLabel* PictureLb = nullptr;
+  QToolButton* NextPictureSb = nullptr;
+  QToolButton* NoPictureSb = nullptr;
 
   // The item text box of this kind (PYED or me1) and its text.
   QWidget* TextBox() const;
@@ -45,6 +49,14 @@ class TItemEditorForm : public editors::TEditorForm {
   const QString& Chapter() const { return m_chapter; }
   // Sypl shows the path (its whole text also as a tooltip, as a long path is cut off).
   void SetSoundPath(const QString& path);
+  // The picture stored with the item: null while nobody chose one, so it follows the proposal
+  // for the name and text as they are edited (data/item_pictures.h).
+  void SetPictureChoice(const QVariant& stored);
+  const QVariant& PictureChoice() const { return m_pictureChoice; }
+  // What the item shows: the choice, or the proposal.
+  QString ShownPicture() const;
+  void NextPictureSbClick();
+  void NoPictureSbClick();
   // Makes `bytes` (a WAV recorded, synthesised or chosen here) the item's recording, named after
   // `name`. The library gets it only when the item is saved; leaving without saving removes it.
   bool KeepRecording(const QByteArray& bytes, const QString& name, QString* error);
@@ -76,6 +88,8 @@ class TItemEditorForm : public editors::TEditorForm {
   const LessonKind& m_kind;
   QVector<recordings::Staged> m_staged;  // kept here, in the order made
   QString m_chapter;
+  QVariant m_pictureChoice;
+  void ShowPicture();
 };
 
 // An item editor of the kind's class (TSzsoundaddForm, TxssoundaddForm or TxyysoundaddForm).

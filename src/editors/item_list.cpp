@@ -12,6 +12,7 @@
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/item_pictures.h"
 #include "editors/item_editor.h"
 #include "platform/dataset.h"
 
@@ -130,6 +131,8 @@ void TItemListForm::ModifySbClick() {
   editor->SetChapter(CB1->currentText());
   editor->SetText(q->Field(m_kind.textField));
   editor->SetSoundPath(q->Field(QStringLiteral("声音")));
+  if (m_kind.pictures && !q->FieldIsNull(pictures::kColumn))
+    editor->SetPictureChoice(q->Field(pictures::kColumn));
   m_showEditor(editor);
 }
 

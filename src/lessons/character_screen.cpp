@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QListWidget>
 
+#include "app/emoji_picture.h"
 #include "app/screen_registry.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/item_pictures.h"
 #include "data/item_recordings.h"
 #include "data/lesson_kinds.h"
 #include "data/recordings_library.h"
@@ -66,7 +68,15 @@ void TszmainForm::SetPopupShower(PopupShower shower) { m_showPopup = std::move(s
 
 void TszmainForm::ShowChapterItems(bool) {
   ListView1->clear();
-  for (const QString& name : browser().Items()) new QListWidgetItem(m_speaker, name, ListView1);
+  // A child who cannot read the character yet knows it by its picture; the others keep the
+  // loudspeaker.
+  const QStringList& items = browser().Items();
+  const QStringList& pictures = browser().Pictures();
+  for (int i = 0; i < items.size(); ++i) {
+    const QPixmap picture =
+        EmojiPixmap(pictures.value(i), kSpeakerSize, ListView1->devicePixelRatioF());
+    new QListWidgetItem(picture.isNull() ? m_speaker : QIcon(picture), items.at(i), ListView1);
+  }
   FitGrid();
 }
 
@@ -125,6 +135,7 @@ void TszmainForm::ListView1Click() {
   auto* popup = new Tsendsongform(this);
   popup->ZILB->setText(name);
   popup->FYLB->setText(QStringLiteral("发音+词组: ") + text);
+  popup->ShowPicture(pictures::ItemPicture(*q, k));
   if (fetch) {
     popup->AwaitRecording();
     recordings::FetchLater(q->ConnectionName(), sound, popup,

@@ -2,6 +2,7 @@
 #include "lessons/lesson_browser.h"
 
 #include "data/data_module.h"
+#include "data/item_pictures.h"
 #include "data/lesson_kinds.h"
 #include "lessons/lesson_queries.h"
 #include "platform/logging.h"
@@ -11,6 +12,7 @@ bool LessonBrowser::Failed() {
   // An empty error would read as success.
   if (m_error.isEmpty()) m_error = QStringLiteral("无法读取课程内容");
   m_items.clear();
+  m_pictures.clear();
   return false;
 }
 
@@ -25,16 +27,21 @@ bool LessonBrowser::LoadChapterList() {
   }
   m_index = m_chapters.isEmpty() ? -1 : 0;
   m_items.clear();
+  m_pictures.clear();
   m_error.clear();
   return true;
 }
 
 bool LessonBrowser::LoadChapterItems() {
   m_items.clear();
+  m_pictures.clear();
   m_error.clear();
   if (!OpenChapterItems(m_kind, Chapter())) return Failed();
   platform::Dataset* q = dm->ALLQuery;
-  for (q->First(); !q->Eof(); q->Next()) m_items << q->Field(m_kind.nameField);
+  for (q->First(); !q->Eof(); q->Next()) {
+    m_items << q->Field(m_kind.nameField);
+    m_pictures << pictures::ItemPicture(*q, m_kind);
+  }
   return true;
 }
 

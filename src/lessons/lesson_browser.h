@@ -34,6 +34,8 @@ class LessonBrowser {
   QString Chapter() const { return m_index >= 0 ? m_chapters.at(m_index) : QString(); }
   // Names of the chosen chapter's items, in item-number order.
   const QStringList& Items() const { return m_items; }
+  // Their pictures (data/item_pictures.h), an empty string for an item without one.
+  const QStringList& Pictures() const { return m_pictures; }
 
   // Positions ALLQuery on the first item called `name`, letter case ignored.
   bool LocateItem(const QString& name) const;
@@ -48,5 +50,6 @@ class LessonBrowser {
   QStringList m_chapters;
   int m_index = -1;
   QStringList m_items;
+  QStringList m_pictures;
   QString m_error;
 };

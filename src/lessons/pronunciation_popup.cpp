@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/design_form.h"
+#include "app/emoji_picture.h"
 #include "app/practice_log.h"
 #include "app/quit_request.h"
 #include "app/shared_routines.h"
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int kWidth = 387;
 constexpr int kHeight = 400;
+constexpr int kPictureSide = 160;
 
 // Shows each character in its own square of a writing grid (田字格), as in a child's exercise
 // book; a two-character word gets two squares side by side.
@@ -105,6 +107,10 @@ Tsendsongform::Tsendsongform(QWidget* owner)
   ZILB->setPalette(red);
   ZILB->setGeometry(Panel1->contentsRect());
 
+  PictureLB = new QLabel(this);
+  PictureLB->setGeometry(217, 132, kPictureSide, kPictureSide);
+  PictureLB->hide();
+
   NOLB = new QLabel(QStringLiteral("此字没有录音,请录制声音进行教学"), this);
   NOLB->setFont(SongFont(14));
   NOLB->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
@@ -117,6 +123,14 @@ Tsendsongform::Tsendsongform(QWidget* owner)
   Timer1->setTimerType(Qt::PreciseTimer);
   connect(Timer1, &QTimer::timeout, this, &Tsendsongform::Timer1Timer);
   Timer1->start();
+}
+
+void Tsendsongform::ShowPicture(const QString& emoji) {
+  ShowEmoji(PictureLB, emoji, kPictureSide);
+  if (PictureLB->isHidden()) return;
+  // The character moves left to make room; a two-character word still fits at 96 pixels.
+  Panel1->setGeometry(8, 112, 201, 201);
+  ZILB->setGeometry(Panel1->contentsRect());
 }
 
 void Tsendsongform::Timer1Timer() {

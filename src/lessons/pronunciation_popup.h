@@ -19,8 +19,11 @@ class Tsendsongform : public QDialog {
   QFrame* Panel1;
   QLabel* ZILB;  // the character
   QLabel* NOLB;  // "no recording" notice
+  QLabel* PictureLB;  // the item's picture, hidden without one
   QTimer* Timer1;
 
+  // Shows `emoji` beside the character; an empty string shows none.
+  void ShowPicture(const QString& emoji);
   // Plays the recording three times and closes, or shows the notice when there is none.
   void PlayAndClose();
   // The recording is still on its way from the server: it plays when it arrives.

@@ -17,9 +17,11 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/emoji_picture.h"
 #include "app/practice_log.h"
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/item_pictures.h"
 #include "data/item_recordings.h"
 #include "data/pinyin.h"
 #include "data/recordings_library.h"
@@ -166,6 +168,12 @@ void TVerseScreen::BuildBody(QWidget* body) {
     QFont big = SongFont(56, true);
     big.setFamilies(QStringList{QStringLiteral("Noto Sans")} + big.families());
     WordLb->setFont(big);
+    PictureLb = new QLabel(body);
+    PictureLb->setObjectName(QStringLiteral("PictureLb"));
+    PictureLb->setAlignment(Qt::AlignCenter);
+    PictureLb->setAutoFillBackground(true);
+    PictureLb->setPalette(word);
+    PictureLb->hide();
     return;
   }
   if (kind().id != LessonKindId::Poem) return;
@@ -201,11 +209,12 @@ void TVerseScreen::PlaceBody(const QRect& area) {
   x += kButtonColumnWidth;
   me1->setGeometry(x, kBodyMargin, area.width() - kBodyMargin - x, h);
   if (WordLb) {
-    // The word on top, a third of the panel; its translation below.
+    // The picture and the word on top, half of the panel; the translation below.
     const QRect panel = me1->geometry();
-    WordLb->setGeometry(panel.x(), panel.y(), panel.width(), panel.height() / 3);
-    me1->setGeometry(panel.x(), panel.y() + panel.height() / 3, panel.width(),
-                     panel.height() - panel.height() / 3);
+    m_wordRow = QRect(panel.x(), panel.y(), panel.width(), panel.height() / 2);
+    me1->setGeometry(panel.x(), m_wordRow.bottom() + 1, panel.width(),
+                     panel.height() - m_wordRow.height());
+    PlaceWord();
   }
   if (PoemScroll) {
     PoemScroll->setGeometry(me1->geometry());
@@ -266,12 +275,26 @@ void TVerseScreen::ShowItem(const QString& name) {
     else
       me1->setPlainText(q->Field(kind().textField));
     if (Poem) Poem->SetPoem(name, me1->toPlainText());
-    if (WordLb) WordLb->setText(name);
+    if (WordLb) {
+      WordLb->setText(name);
+      m_picture = pictures::ItemPicture(*q, kind());
+      PlaceWord();
+    }
   }
   // The previous item's recording must not run on under the new text.
   StopSound();
   LineTimer->stop();
   if (Poem) Poem->SetLitLine(-1);
+}
+
+void TVerseScreen::PlaceWord() {
+  // The picture as tall as the row, left; the word beside it, or across the row without one.
+  const int side = qMin(m_wordRow.height(), m_wordRow.width() / 2);
+  PictureLb->setGeometry(m_wordRow.x(), m_wordRow.y(), side, m_wordRow.height());
+  ShowEmoji(PictureLb, m_picture, side - 8);
+  const int left = PictureLb->isVisible() ? side : 0;
+  WordLb->setGeometry(m_wordRow.x() + left, m_wordRow.y(), m_wordRow.width() - left,
+                      m_wordRow.height());
 }
 
 void TVerseScreen::Tree1KeyDown(int key) {

@@ -49,6 +49,7 @@ class TVerseScreen : public TLessonScreen {
   // character says it. 拼音 shows or hides the pinyin (a setting remembers it).
   // English: the word itself large above its translation.
   QLabel* WordLb = nullptr;
+  QLabel* PictureLb = nullptr;  // English: the word's picture beside it
   TPoemView* Poem = nullptr;
   QScrollArea* PoemScroll = nullptr;
   QToolButton* PinyinSb = nullptr;
@@ -63,12 +64,15 @@ class TVerseScreen : public TLessonScreen {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QRect m_wordRow;   // English: where the picture and the word go
+  QString m_picture;  // the shown item's picture
   void BuildBody(QWidget* body);
   // The selected entry of Tree1, or nullptr; with an empty list there is none.
   QTreeWidgetItem* SelectedEntry() const;
   // The no-selection warning of reading aloud and of next/previous.
   void WarnNoSelection();
   void StepItem(int delta);
+  void PlaceWord();
 
   QWidget* m_body;
   QFrame* m_column;

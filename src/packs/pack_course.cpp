@@ -128,11 +128,13 @@ CourseResult AddCourseFiles(const QString& connection, const QStringList& files)
                 [](const PackItem& a, const PackItem& b) { return a.number < b.number; });
       // Recordings are made when an item is first played.
       for (const PackItem& i : c.items) {
-        if (!AppendRow(itemTable, {{kind->numberField, QString::number(++itemNumber)},
-                                   {kind->nameField, i.name},
-                                   {kChapterName, name},
-                                   {kind->textField, i.text},
-                                   {kSound, QString()}}))
+        QList<std::pair<QString, QString>> row{{kind->numberField, QString::number(++itemNumber)},
+                                               {kind->nameField, i.name},
+                                               {kChapterName, name},
+                                               {kind->textField, i.text},
+                                               {kSound, QString()}};
+        if (!i.picture.isNull()) row.append({kPicture, i.picture});
+        if (!AppendRow(itemTable, row))
           return storeFailed(itemTable.LastError());
         ++done.items;
       }

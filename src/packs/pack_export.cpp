@@ -91,7 +91,8 @@ ExportResult ExportPackFile(const QString& connection, const LessonKind& kind,
     const auto c = chapterIndex.constFind(d.Field(kChapterName));
     if (c == chapterIndex.cend()) continue;
     PackItem item{d.Field(kind.numberField).toInt(), d.Field(kind.nameField),
-                  d.Field(kind.textField), d.Field(kSound)};
+                  d.Field(kind.textField), d.Field(kSound),
+                  kind.pictures && !d.FieldIsNull(kPicture) ? d.Field(kPicture) : QString()};
     if (!item.sound.isEmpty()) ++withSound;
     chapters[*c].items.push_back(item);
   }

@@ -264,11 +264,13 @@ ImportResult ImportPackFile(const QString& connection, const QString& file, cons
       return fail(StoreFailed(chapterTable.LastError()));
     ++r.chapters;
     for (const PackItem& i : c.items) {
-      if (!AppendRow(itemTable, {{kind.numberField, QString::number(++itemNumber)},
-                                 {kind.nameField, i.name},
-                                 {kChapterName, c.name},
-                                 {kind.textField, i.text},
-                                 {kSound, soundOf.value(i.sound)}}))
+      QList<std::pair<QString, QString>> row{{kind.numberField, QString::number(++itemNumber)},
+                                             {kind.nameField, i.name},
+                                             {kChapterName, c.name},
+                                             {kind.textField, i.text},
+                                             {kSound, soundOf.value(i.sound)}};
+      if (!i.picture.isNull()) row.append({kPicture, i.picture});
+      if (!AppendRow(itemTable, row))
         return fail(StoreFailed(itemTable.LastError()));
       ++r.items;
     }

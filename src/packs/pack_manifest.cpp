@@ -63,11 +63,14 @@ QByteArray ManifestJson(const LessonKind& kind, const QVector<PackChapter>& chap
   QJsonArray list;
   for (const PackChapter& c : chapters) {
     QJsonArray items;
-    for (const PackItem& i : c.items)
-      items.append(QJsonObject{{QStringLiteral("number"), i.number},
-                               {QStringLiteral("name"), i.name},
-                               {QStringLiteral("text"), i.text},
-                               {QStringLiteral("sound"), i.sound}});
+    for (const PackItem& i : c.items) {
+      QJsonObject item{{QStringLiteral("number"), i.number},
+                       {QStringLiteral("name"), i.name},
+                       {QStringLiteral("text"), i.text},
+                       {QStringLiteral("sound"), i.sound}};
+      if (!i.picture.isNull()) item.insert(QStringLiteral("picture"), i.picture);
+      items.append(item);
+    }
     list.append(QJsonObject{{QStringLiteral("number"), c.number},
                             {QStringLiteral("name"), c.name},
                             {QStringLiteral("items"), items}});
@@ -125,6 +128,10 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
           !r.Text(io, QStringLiteral("text"), itemAt, false, &item.text) ||
           !r.Text(io, QStringLiteral("sound"), itemAt, false, &item.sound))
         return r.error;
+      // Older packs have no pictures; a kind without them ignores the field.
+      if (k.pictures && io.contains(QStringLiteral("picture")) &&
+          !r.Text(io, QStringLiteral("picture"), itemAt, true, &item.picture))
+        return r.error;
       chapter.items.push_back(item);
     }
     chapters->push_back(chapter);
@@ -154,7 +161,8 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
   for (const PackChapter& c : *chapters) {
     if (platform::HasControlCharacters(c.name)) return controls(c.name);
     for (const PackItem& i : c.items)
-      if (platform::HasControlCharacters(i.name) || platform::HasControlCharacters(i.text, true))
+      if (platform::HasControlCharacters(i.name) || platform::HasControlCharacters(i.text, true) ||
+          platform::HasControlCharacters(i.picture))
         return controls(i.name);
   }
   for (const PackChapter& c : *chapters) {
@@ -174,6 +182,9 @@ QString ParseManifest(const QByteArray& json, const LessonKind* expected, const 
             .arg(platform::Quoted(c.name), platform::Quoted(i.name));
       if (k.nameByteLimit > 0 && platform::GbkLength(i.name) > k.nameByteLimit)
         return QStringLiteral("课程包中%1：%2").arg(platform::Quoted(i.name), k.nameTooLong);
+      // An emoji is a few code points; the column holds 64.
+      if (i.picture.size() > kLongestPicture || i.picture.contains(u' '))
+        return QStringLiteral("课程包中%1的图片不是一个表情符号。").arg(platform::Quoted(i.name));
       if (k.textRequired && i.text.trimmed().isEmpty())
         return QStringLiteral("课程包中%1：%2").arg(platform::Quoted(i.name), k.textEmpty);
       itemNumbers.insert(i.number);

@@ -15,12 +15,14 @@ namespace packs {
 inline const QString kChapterNumber = QStringLiteral("章号");
 inline const QString kChapterName = QStringLiteral("章节");
 inline const QString kSound = QStringLiteral("声音");
+inline const QString kPicture = QStringLiteral("图片");
 
 struct PackItem {
   int number = 0;
   QString name;
   QString text;
   QString sound;  // entry name inside the pack; empty = no recording
+  QString picture;  // the adult's choice (data/item_pictures.h); null = follows the proposal
 };
 
 struct PackChapter {
@@ -31,6 +33,8 @@ struct PackChapter {
 
 // The RIFF header, the format chunk and the data chunk's header.
 inline constexpr qint64 kSmallestWav = 44;
+// The longest emoji sequences (families, flags with tags) take 14 UTF-16 units.
+inline constexpr int kLongestPicture = 16;
 
 inline bool LooksLikeWav(const QByteArray& head) {
   return head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";

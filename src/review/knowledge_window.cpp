@@ -11,11 +11,13 @@
 #include <QToolButton>
 
 #include "app/current_child.h"
+#include "app/emoji_picture.h"
 #include "app/shared_routines.h"
 #include "app/tool_button.h"
 #include "controls/label_3d.h"
 #include "data/children.h"
 #include "data/data_module.h"
+#include "data/item_pictures.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/logging.h"
@@ -26,6 +28,7 @@ using namespace review;
 namespace {
 
 constexpr int kTile = 40;
+constexpr int kPictureSide = 16;
 constexpr int kGap = 6;
 constexpr int kHeading = 30;
 constexpr int kMargin = 10;
@@ -131,7 +134,15 @@ void TKnowledgeGrid::paintEvent(QPaintEvent* event) {
       p.drawRoundedRect(box, 6, 6);
       p.setPen(QColor(40, 30, 20));
       p.setFont(m_items[i].size() > 1 ? word : tile);
-      p.drawText(box, Qt::AlignCenter, m_items[i]);
+      const QString picture = m_pictures.value(i);
+      if (picture.isEmpty()) {
+        p.drawText(box, Qt::AlignCenter, m_items[i]);
+        continue;
+      }
+      // The character moves down and left for the picture in the upper right corner.
+      p.drawText(box.adjusted(0, 6, -8, 0), Qt::AlignCenter, m_items[i]);
+      p.drawPixmap(box.right() - kPictureSide, box.top() + 1,
+                   EmojiPixmap(picture, kPictureSide, devicePixelRatioF()));
     }
   }
 }
@@ -242,6 +253,15 @@ void TKnowledgeForm::Reload() {
                   LoadNewPerDay(c, &perDay, &error);
   m_view = SummariseKnowledge(cards, items, today);
   Grid->SetItems(chapters, items, chapterOf, m_view.states);
+  // The proposal here comes from the name alone: the items' texts are not read.
+  QHash<QString, QString> chosen;
+  QString why;
+  if (ok && !LoadChosenPictures(c, &chosen, &why)) qCInfo(lcDb) << "no chosen pictures:" << why;
+  QStringList shown;
+  for (const QString& name : items)
+    shown << pictures::ItemPicture(chosen.contains(name) ? QVariant(chosen.value(name)) : QVariant(),
+                                   name, QString());
+  Grid->SetPictures(shown);
   SummaryLb->setText(ok ? KnowledgeSummaryText(m_view)
                         : QStringLiteral("读不到学习情况：请检查数据库连接后再打开"));
   if (!ok) qCWarning(lcDb) << "knowledge view:" << error;

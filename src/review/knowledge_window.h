@@ -24,6 +24,11 @@ class TKnowledgeGrid : public QWidget {
  public:
   explicit TKnowledgeGrid(QWidget* parent);
   // `chapterOf[i]`: index into `chapters` of item i; items in chapter order.
+  // Each item's picture, an empty string for none; drawn in the tile's corner.
+  void SetPictures(const QStringList& pictures) {
+    m_pictures = pictures;
+    update();
+  }
   void SetItems(const QStringList& chapters, const QStringList& items, const QList<int>& chapterOf,
                 const QList<review::Knowledge>& states);
   int heightForWidth(int width) const override;
@@ -41,7 +46,7 @@ class TKnowledgeGrid : public QWidget {
   };
   QList<Row> Layout(int width) const;
 
-  QStringList m_chapters, m_items;
+  QStringList m_chapters, m_items, m_pictures;
   QList<int> m_chapterOf;
   QList<review::Knowledge> m_states;
   QList<Row> m_rows;

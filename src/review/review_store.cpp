@@ -222,6 +222,15 @@ bool LoadCourseItems(const QString& connection, QStringList* chapters, QStringLi
   return true;
 }
 
+bool LoadChosenPictures(const QString& connection, QHash<QString, QString>* chosen,
+                        QString* error) {
+  chosen->clear();
+  return Run(connection, QStringLiteral("select 字名, 图片 from szSound where 图片 is not null"), {},
+             error, [&](const QSqlQuery& q) {
+               chosen->insert(q.value(0).toString(), q.value(1).toString());
+             });
+}
+
 bool LoadCourseGameItems(const QString& connection, QList<GameItem>* items, QString* error) {
   items->clear();
   return Run(connection, QStringLiteral("select 字名, 拼音词组 from szSound"), {}, error,

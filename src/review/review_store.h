@@ -5,6 +5,7 @@
 // they bypass the lesson queries' observer, as the record's do.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,10 @@ bool LoadItemRows(const QString& connection, const QStringList& names, QList<Ite
 // chapter is gone come last, under a chapter of their own added to `chapters`.
 bool LoadCourseItems(const QString& connection, QStringList* chapters, QStringList* items,
                      QList<int>* chapterOf, QString* error);
+
+// The pictures adults chose for character items (data/item_pictures.h), by item name: few rows,
+// where reading every item's text would cost the knowledge window its time.
+bool LoadChosenPictures(const QString& connection, QHash<QString, QString>* chosen, QString* error);
 
 // Every character item of the course as the game compares it (chapters not told apart).
 bool LoadCourseGameItems(const QString& connection, QList<GameItem>* items, QString* error);

@@ -19,6 +19,7 @@
 
 #include "app/shared_routines.h"
 #include "data/data_module.h"
+#include "data/item_pictures.h"
 #include "data/item_recordings.h"
 #include "data/lesson_database.h"
 #include "data/recordings_library.h"
@@ -456,6 +457,68 @@ class ItemWindowsTest : public QObject {
     QCOMPARE(m_boxes->shown.size(), 1);
     QVERIFY(!e || !e->isVisible());
     QCOMPARE(Stored(k).last(), QStringLiteral("2|Cat|") + kFirst + QStringLiteral("|新文|"));
+  }
+
+  // The proposal follows the name until the adult chooses; a choice ("换一个", "不要图片") is
+  // stored and no later proposal replaces it.
+  void pictureChoiceKept_data() {
+    KindColumn();
+    QTest::addColumn<Backend>("backend");
+    for (const LessonKind* k : AllKinds())
+      if (k->pictures)
+        for (const auto& [name, b] : {std::pair{"sqlite", Backend::Sqlite},
+                                      std::pair{"postgres", Backend::OdbcPostgres}})
+          QTest::newRow(qPrintable(k->key + "/" + name)) << int(k->id) << b;
+  }
+  void pictureChoiceKept() {
+    QFETCH(int, kind);
+    QFETCH(Backend, backend);
+    const LessonKind& k = KindOf(kind);
+    if (!Start(backend)) return;
+    m_db->AddChapters(k, {kFirst});
+    AddItems(k, kFirst, {QStringLiteral("dog")}, 1, QStringLiteral("狗"));
+    const auto stored = [&] {
+      platform::Dataset d(m_db->database().Connection());
+      d.SqlAdd("select 图片 from " + k.itemTable);
+      return !d.Open() ? d.LastError() : d.FieldIsNull("图片") ? QString("∅") : d.Field("图片");
+    };
+    OpenList(k);
+    QPointer<TItemEditorForm> e = ModifyEditor(0);
+    QCOMPARE(e->ShownPicture(), QStringLiteral("🐕"));
+    e->nameed->setText(QStringLiteral("cat"));
+    QCOMPARE(e->ShownPicture(), QStringLiteral("🐈"));
+    e->ModifyBtnClick();
+    QCOMPARE(stored(), QStringLiteral("∅"));  // nobody chose: it keeps following the proposal
+
+    e = ModifyEditor(0);
+    const QStringList candidates = pictures::ProposePictures("cat", "狗");
+    QVERIFY(candidates.size() > 2);
+    e->NextPictureSbClick();
+    QCOMPARE(e->ShownPicture(), candidates.at(1));
+    e->nameed->setText(QStringLiteral("dog"));
+    QCOMPARE(e->ShownPicture(), candidates.at(1));
+    e->ModifyBtnClick();
+    QCOMPARE(stored(), candidates.at(1));
+
+    e = ModifyEditor(0);
+    QCOMPARE(e->ShownPicture(), candidates.at(1));
+    e->NoPictureSbClick();
+    QCOMPARE(e->PictureLb->text(), QStringLiteral("无图"));
+    e->ModifyBtnClick();
+    QCOMPARE(stored(), QStringLiteral("-"));
+
+    // Past the last candidate, the first again; a word with none says so and changes nothing.
+    e = ModifyEditor(0);
+    const QStringList dogs = pictures::ProposePictures("dog", "狗");
+    e->SetPictureChoice(dogs.last());
+    e->NextPictureSbClick();
+    QCOMPARE(e->ShownPicture(), dogs.first());
+    e->nameed->setText(QStringLiteral("qq"));
+    e->SetText(QStringLiteral("qq"));
+    e->NoPictureSbClick();
+    e->NextPictureSbClick();
+    QCOMPARE(Messages(), QStringLiteral("注意|没有和“qq”相配的图片。"));
+    QCOMPARE(e->ShownPicture(), QString());
   }
 
   // Delete asks first; No keeps the row, Yes removes it and leaves its recording on disk.

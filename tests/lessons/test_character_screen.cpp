@@ -150,23 +150,31 @@ class CharacterScreenTest : public QObject {
     QTest::addColumn<QString>("character");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("sound");
+    QTest::addColumn<bool>("picture");  // beside the character, in the pop-up and the grid
     // "ab" and "AB" differ only in letter case: the row is found by name, ignoring case, so
     // either entry opens the first of them in 字号 order.
     QTest::newRow("first of two case twins") << 0 << "ab"
                                              << "发音+词组: a b"
-                                             << "/x/ab.wav";
+                                             << "/x/ab.wav" << false;
     QTest::newRow("second of two case twins") << 1 << "ab"
                                               << "发音+词组: a b"
-                                              << "/x/ab.wav";
+                                              << "/x/ab.wav" << false;
     // Spoken on the first play and kept: the row names the recording from then on.
     QTest::newRow("no pinyin, no recording")
-        << 2 << QStringLiteral("我") << QStringLiteral("发音+词组: ") << "made";
+        << 2 << QStringLiteral("我") << QStringLiteral("发音+词组: ") << "made" << false;
+    QTest::newRow("proposed picture") << 3 << QStringLiteral("猫")
+                                      << QStringLiteral("发音+词组: māo") << "/x/猫.wav" << true;
+    // The adult wanted none: the proposal 💧 is not shown.
+    QTest::newRow("picture refused by the adult") << 4 << QStringLiteral("水")
+                                                  << QStringLiteral("发音+词组: shuǐ") << "/x/水.wav"
+                                                  << false;
   }
   void clickOpensThePopup() {
     QFETCH(int, row);
     QFETCH(QString, character);
     QFETCH(QString, line);
     QFETCH(QString, sound);
+    QFETCH(bool, picture);
     TestDataModule db;
     const QString ch = QStringLiteral("字母");
     db.AddRows(QStringLiteral("ZJ"), {Chapter(1, ch)});
@@ -174,7 +182,10 @@ class CharacterScreenTest : public QObject {
         QStringLiteral("szSound"),
         {Item(2, QStringLiteral("AB"), ch, QStringLiteral("A B"), QStringLiteral("/x/AB.wav")),
          Item(1, QStringLiteral("ab"), ch, QStringLiteral("a b"), QStringLiteral("/x/ab.wav")),
-         Item(3, QStringLiteral("我"), ch)});
+         Item(3, QStringLiteral("我"), ch),
+         Item(4, QStringLiteral("猫"), ch, QStringLiteral("māo"), QStringLiteral("/x/猫.wav")),
+         Item(5, QStringLiteral("水"), ch, QStringLiteral("shuǐ"), QStringLiteral("/x/水.wav"))});
+    QVERIFY(platform::ExecSql(dm->ConnectionName(), "update szSound set 图片 = '-' where 字号 = 5"));
     CurrentSoundFile = QStringLiteral("left over");
     Screen s;
     s.ClickEntry(row);
@@ -183,6 +194,12 @@ class CharacterScreenTest : public QObject {
     QCOMPARE(popup->parentWidget(), &s.form);
     QCOMPARE(popup->ZILB->text(), character);
     QCOMPARE(popup->FYLB->text(), line);
+    QCOMPARE(popup->PictureLB->isVisibleTo(popup), picture);
+    QCOMPARE(!popup->PictureLB->pixmap().isNull(), picture);
+    // The grid shows the picture in the loudspeaker's place.
+    const QImage icon = s.form.ListView1->item(row)->icon().pixmap(50).toImage();
+    const QImage speaker = QIcon(":/images/charscreen_speaker.png").pixmap(50).toImage();
+    QCOMPARE(icon != speaker, picture);
     if (sound == QLatin1String("made")) {
       platform::Dataset record(dm->ConnectionName());
       record.SqlAdd(QStringLiteral("select 声音 from szSound where 字号 = 3"));

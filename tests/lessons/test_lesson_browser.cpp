@@ -104,6 +104,7 @@ class LessonBrowserTest : public QObject {
       ++steps;
       QVERIFY(b.Error().isEmpty());
       QCOMPARE(b.Items(), QStringList{QStringLiteral("项") + QString::number(start + steps + 1)});
+      QCOMPARE(b.Pictures().size(), 1);  // this chapter's item's, not every chapter's so far
     }
     QCOMPARE(steps, chapters < 2 ? 0 : chapters - 1 - start);
     QCOMPARE(b.ChapterIndex(), chapters < 2 ? start : chapters - 1);

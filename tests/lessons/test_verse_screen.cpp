@@ -241,6 +241,25 @@ class VerseScreenTest : public QObject {
     QCOMPARE(s->Tree1->geometry(), designList);
   }
 
+  // The English word's picture stands left of the word; a word without one spans the row.
+  void englishPictureBesideTheWord() {
+    const LessonKind& k = KindOf(int(LessonKindId::English));
+    AddChapters(k, {QStringLiteral("第一章")});
+    AddItems(k, QStringLiteral("第一章"),
+             {{QStringLiteral("cat"), QStringLiteral("猫"), Recording(QStringLiteral("1.wav"))},
+              {QStringLiteral("the"), QStringLiteral("这"), Recording(QStringLiteral("2.wav"))}});
+    TVerseScreen* s = Open(int(LessonKindId::English));
+    QCOMPARE(s->WordLb->text(), QStringLiteral("cat"));
+    QVERIFY(s->PictureLb->isVisibleTo(s));
+    QVERIFY(!s->PictureLb->pixmap().isNull());
+    QCOMPARE(s->WordLb->geometry().left(), s->PictureLb->geometry().right() + 1);
+    QCOMPARE(s->PictureLb->geometry().top(), s->WordLb->geometry().top());
+    s->XYSSBClick();
+    QCOMPARE(s->WordLb->text(), QStringLiteral("the"));
+    QVERIFY(!s->PictureLb->isVisibleTo(s));
+    QCOMPARE(s->WordLb->width(), s->me1->width());
+  }
+
   void stepsThroughItemsWithoutWrapping_data() {
     AddKindColumn();
     QTest::newRow("poem") << int(LessonKindId::Poem);

@@ -52,16 +52,19 @@ QStringList Rows(const QString& connection, const QString& sql, const QStringLis
   QStringList rows;
   for (d.First(); !d.Eof(); d.Next()) {
     QStringList values;
-    for (const QString& f : fields) values << d.Field(f);
+    for (const QString& f : fields)
+      values << (f == "图片" && d.FieldIsNull(f) ? QString("∅") : d.Field(f));
     rows << values.join(QLatin1Char('|'));
   }
   return rows;
 }
 
-// Every chapter and item of the kind, as "number|name" and "number|name|chapter|text|sound".
+// Every chapter and item of the kind, as "number|name" and "number|name|chapter|text|sound", then
+// "|picture" for a kind with pictures ("∅" for NULL).
 QStringList Snapshot(const QString& connection, const LessonKind& k) {
-  return Rows(connection, k.sqlChapters, {"章号", "章节"}) +
-         Rows(connection, k.sqlAllItems, {k.numberField, k.nameField, "章节", k.textField, "声音"});
+  QStringList item{k.numberField, k.nameField, "章节", k.textField, "声音"};
+  if (k.pictures) item << "图片";
+  return Rows(connection, k.sqlChapters, {"章号", "章节"}) + Rows(connection, k.sqlAllItems, item);
 }
 
 // Every file below `dir`, hidden ones included, relative to it.
@@ -156,6 +159,14 @@ class LessonPackTest : public QObject {
               {k.textField, "huā"},
               {"声音", media + "/不见了.wav"}},
              {{k.numberField, "8"}, {k.nameField, "草"}, {"章节", "植物"}, {k.textField, "cǎo"}}});
+    // An adult's choices travel: a picture, none wanted; the others follow the proposal (NULL).
+    const auto pic = [&](const QString& stored) { return k.pictures ? "|" + stored : QString(); };
+    if (k.pictures) {
+      QVERIFY(platform::ExecSql(source.Connection(),
+                                "update " + k.itemTable + " set 图片 = '🐄' where " + k.nameField + " = '牛'"));
+      QVERIFY(platform::ExecSql(source.Connection(),
+                                "update " + k.itemTable + " set 图片 = '-' where " + k.nameField + " = '花'"));
+    }
 
     const QString pack = Fresh("课程.tindora");
     const packs::ExportResult exported = packs::ExportPack(source.Connection(), k, {}, pack);
@@ -191,10 +202,11 @@ class LessonPackTest : public QObject {
       QStringList expected;
       if (withChapters) expected << "7|其他";
       expected << n(base + 1) + "|动物" << n(base + 2) + "|植物";
-      if (withChapters) expected << "30|树|其他|shù|";
-      expected << n(itemBase + 1) + "|羊|动物|yáng|" + sound("羊", sheep)
-               << n(itemBase + 2) + "|牛|动物|niú|" + sound("牛", cow)
-               << n(itemBase + 3) + "|花|植物|huā|" << n(itemBase + 4) + "|草|植物|cǎo|";
+      if (withChapters) expected << "30|树|其他|shù|" + pic("∅");
+      expected << n(itemBase + 1) + "|羊|动物|yáng|" + sound("羊", sheep) + pic("∅")
+               << n(itemBase + 2) + "|牛|动物|niú|" + sound("牛", cow) + pic("🐄")
+               << n(itemBase + 3) + "|花|植物|huā|" + pic("-")
+               << n(itemBase + 4) + "|草|植物|cǎo|" + pic("∅");
       QCOMPARE(Snapshot(target.Connection(), k), expected);
       QCOMPARE(ReadFile(recordings::LocalPath(target.Connection(), sound("羊", sheep))), sheep);
       QCOMPARE(ReadFile(recordings::LocalPath(target.Connection(), sound("牛", cow))), cow);
@@ -401,6 +413,11 @@ class LessonPackTest : public QObject {
         << character
         << QList<Entry>{wav, man, {QString("../a\tb") + QChar(0x202E) + "vaw.exe", Wav(2)}}
         << "不安全的文件路径“../a\\tbU+202Evaw.exe”";
+    QJsonObject numberPicture = Item(1, "牛");
+    numberPicture.insert("picture", 5);
+    QTest::newRow("picture as a number")
+        << character << QList<Entry>{{"manifest.json", Manifest(OneChapter({numberPicture}))}}
+        << "“chapters[0].items[0].picture”缺少或类型不对";
     QTest::newRow("line break in an item name")
         << character
         << QList<Entry>{{"manifest.json", Manifest(OneChapter({Item(1, "牛\n羊")}))}}
@@ -465,7 +482,8 @@ class LessonPackTest : public QObject {
         QTest::addRow("%s items per chapter/%s", at, qPrintable(k->key))
             << static_cast<int>(k->id) << "items" << past;
       // "unread total": the bytes past the limit are in an entry no item names.
-      for (const char* limit : {"total", "unread total", "entry", "entries", "manifest", "ratio"})
+      for (const char* limit :
+           {"total", "unread total", "entry", "entries", "manifest", "ratio", "picture"})
         QTest::addRow("%s %s", at, limit)
             << static_cast<int>(LessonKindId::Character) << limit << past;
     }
@@ -480,9 +498,13 @@ class LessonPackTest : public QObject {
     const int count = limit == "items" ? k.itemsPerChapter + int(past) : 2;
     QJsonArray items;
     QList<Entry> entries;
+    // An emoji of the longest kind (a family, a flag with tags) is 16 UTF-16 units.
+    const QString picture(16 + int(past), QChar(u'a'));
     for (int i = 1; i <= count; ++i) {
       const QString sound = i <= 2 ? QString("recordings/%1.wav").arg(i) : QString();
-      items.append(Item(i, QString::number(i), sound));
+      QJsonObject item = Item(i, QString::number(i), sound);
+      if (limit == "picture") item.insert("picture", picture);
+      items.append(item);
       if (!sound.isEmpty()) entries << Entry{sound, Wav(i, 4000 * i)};
     }
     entries << Entry{"manifest.json", Manifest(OneChapter(items), k.key)};
@@ -516,13 +538,17 @@ class LessonPackTest : public QObject {
         packs::ImportPack(db.Connection(), pack, top + "/root", &k, {}, limits);
     if (past) {
       QVERIFY(!r.ok);
-      QVERIFY2(r.error.contains(limit == "items" ? "章节“动物”：" + k.limitMessage : "过大"),
+      QVERIFY2(r.error.contains(limit == "items"     ? "章节“动物”：" + k.limitMessage
+                                : limit == "picture" ? QString("的图片不是一个表情符号")
+                                                     : QString("过大")),
                qPrintable(r.error));
       QCOMPARE(Snapshot(db.Connection(), k), QStringList());
       QCOMPARE(FilesBelow(top), QStringList{"p.tindora"});
     } else {
       QVERIFY2(r.ok, qPrintable(r.error));
       QCOMPARE(r.items, count);
+      if (limit == "picture")
+        QCOMPARE(Rows(db.Connection(), k.sqlAllItems, {"图片"}), QStringList(count, picture));
       QCOMPARE(Snapshot(db.Connection(), k).size(), 1 + count);
       QCOMPARE(FilesBelow(top + "/root").size(), 2);
     }

@@ -78,7 +78,14 @@ QStringList LessonRows(const QString& connection) {
     if (!q.exec(QString("select * from %1").arg(table))) return {q.lastError().text()};
     while (q.next()) {
       QStringList fields{table};
-      for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString();
+      for (int i = 0; i < q.record().count(); ++i) {
+        // The pictures' column comes later: an old row gains it empty, following the proposal.
+        if (q.record().fieldName(i) == "图片") {
+          if (!q.isNull(i)) fields << "picture " + q.value(i).toString();
+          continue;
+        }
+        fields << q.value(i).toString();
+      }
       rows << fields.join('|');
     }
   }
