@@ -29,6 +29,7 @@
 #include <map>
 #include <tuple>
 
+#include "../src/platform/chinese_numerals.h"
 #include "cldr_annotations.h"
 #include "unihan_readings.h"
 
@@ -239,15 +240,7 @@ QVector<Word> ReadWords(const QString& allJs, const Unihan& u, const QHash<QStri
 
 // ---- Chinese numerals ---------------------------------------------------------------------
 
-QString ChineseNumber(int n) {
-  static const QString digits = QStringLiteral("零一二三四五六七八九");
-  if (n < 10) return digits[n];
-  if (n < 20) return QStringLiteral("十") + (n % 10 ? QString(digits[n % 10]) : QString());
-  if (n < 100)
-    return QString(digits[n / 10]) + QStringLiteral("十") +
-           (n % 10 ? QString(digits[n % 10]) : QString());
-  return QString::number(n);
-}
+using platform::ChineseNumber;
 
 QJsonObject Chapter(int number, const QString& name, const QJsonArray& items) {
   return QJsonObject{{QStringLiteral("number"), number},

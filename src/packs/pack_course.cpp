@@ -9,21 +9,14 @@
 #include "packs/pack_code.h"
 #include "packs/pack_zip.h"
 #include "platform/dataset.h"
+#include "platform/chinese_numerals.h"
 #include "platform/logging.h"
 #include "platform/plain_text.h"
 
 namespace packs {
 namespace {
 
-QString ChineseNumber(int n) {
-  static const QString digits = QStringLiteral("零一二三四五六七八九");
-  if (n < 10) return digits[n];
-  if (n < 20) return QStringLiteral("十") + (n % 10 ? QString(digits[n % 10]) : QString());
-  if (n < 100)
-    return QString(digits[n / 10]) + QStringLiteral("十") +
-           (n % 10 ? QString(digits[n % 10]) : QString());
-  return QString::number(n);
-}
+using platform::ChineseNumber;
 
 // "第一章 数字" numbered 5 reads "第五章 数字", "第二课" "第六课": the ordinal follows the number the
 // chapter gets after the ones already there.

@@ -46,17 +46,7 @@ QByteArray ReadFile(const QString& path) {
 }
 
 QStringList Rows(const QString& connection, const QString& sql, const QStringList& fields) {
-  platform::Dataset d(connection);
-  d.SqlAdd(sql);
-  if (!d.Open()) return {d.LastError()};
-  QStringList rows;
-  for (d.First(); !d.Eof(); d.Next()) {
-    QStringList values;
-    for (const QString& f : fields)
-      values << (f == "图片" && d.FieldIsNull(f) ? QString("∅") : d.Field(f));
-    rows << values.join(QLatin1Char('|'));
-  }
-  return rows;
+  return testing::DatasetRows(connection, sql, fields);
 }
 
 // Every chapter and item of the kind, as "number|name" and "number|name|chapter|text|sound", then

@@ -27,16 +27,7 @@ using testing::TestDataModule;
 namespace {
 
 QStringList Rows(const QString& connection, const QString& sql, const QStringList& fields) {
-  platform::Dataset d(connection);
-  d.SqlAdd(sql);
-  if (!d.Open()) return {d.LastError()};
-  QStringList rows;
-  for (d.First(); !d.Eof(); d.Next()) {
-    QStringList values;
-    for (const QString& f : fields) values << d.Field(f);
-    rows << values.join(QLatin1Char('|'));
-  }
-  return rows;
+  return testing::DatasetRows(connection, sql, fields);
 }
 
 QStringList Chapters(const QString& connection, const LessonKind& k) {

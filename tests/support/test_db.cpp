@@ -30,6 +30,20 @@ void AddBackendAndKindRows() {
           << b << static_cast<int>(k->id);
 }
 
+QStringList DatasetRows(const QString& connection, const QString& sql, const QStringList& fields) {
+  platform::Dataset d(connection);
+  d.SqlAdd(sql);
+  if (!d.Open()) return {d.LastError()};
+  QStringList rows;
+  for (d.First(); !d.Eof(); d.Next()) {
+    QStringList values;
+    for (const QString& f : fields)
+      values << (f == QStringLiteral("图片") && d.FieldIsNull(f) ? QStringLiteral("∅") : d.Field(f));
+    rows << values.join(QLatin1Char('|'));
+  }
+  return rows;
+}
+
 void AddRows(const QString& connection, const QString& table,
              const QList<QList<std::pair<QString, QString>>>& rows) {
   platform::Dataset d(connection);

@@ -20,6 +20,10 @@ void AddBackendRows();
 void AddBackendAndKindRows();
 
 // Inserts rows into `table` on `connection`; each row is a list of (field, text) pairs.
+// The rows `sql` reads, each as its `fields` joined by "|" ("∅" for a NULL 图片); the error alone
+// when it cannot be read.
+QStringList DatasetRows(const QString& connection, const QString& sql, const QStringList& fields);
+
 void AddRows(const QString& connection, const QString& table,
              const QList<QList<std::pair<QString, QString>>>& rows);
 
